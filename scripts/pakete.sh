@@ -1,0 +1,22 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages the
+# program needs (nothing when all are there), then configures and builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
+        qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth"
+
+fehlend=()
+for p in $PAKETE; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")
+done
+if [ ${#fehlend[@]} -gt 0 ]; then
+  echo "Installiere fehlende Pakete: ${fehlend[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"

@@ -1,0 +1,93 @@
+#include "data/verbindung.h"
+
+#include "data/datenfehler.h"
+#include "data/programmverzeichnis.h"
+#include "data/unicodelike.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUrl>
+#include <QVariant>
+#include <sqlite3.h>
+
+#include <atomic>
+
+QString Verbindung::dateiName(const QString &verbindungsText)
+{
+    const auto teile = verbindungsText.split(QLatin1Char(';'));
+    for (const QString &teil : teile) {
+        const int gleich = teil.indexOf(QLatin1Char('='));
+        if (gleich > 0 && teil.left(gleich).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
+            return teil.mid(gleich + 1).trimmed();
+    }
+    return QString();
+}
+
+Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
+{
+    static std::atomic<int> zaehler{0};
+    m_name = QStringLiteral("tremvik-%1").arg(++zaehler);
+
+    const QString name = dateiName(verbindungsText);
+    m_datei = QFileInfo(name).isAbsolute() ? name : Programmverzeichnis::datei(name);
+    const QString kannNicht = QStringLiteral("Die Datenbankdatei \u201E%1\u201C kann nicht geöffnet werden.").arg(m_datei);
+
+    const QFileInfo info(m_datei);
+    if (!info.exists())
+        throw DatenFehler(kannNicht, QStringLiteral("Die Datei ist nicht vorhanden."));
+    if (!info.isFile())
+        throw DatenFehler(kannNicht, QStringLiteral("Das ist keine Datei."));
+
+    // "mode=rw" opens read-write but never creates the file; the read-only
+    // open never creates one either.
+    QString uri = QUrl::fromLocalFile(m_datei).toString(QUrl::FullyEncoded);
+    if (zugriff == Zugriff::LesenSchreiben)
+        uri += QStringLiteral("?mode=rw");
+    QString optionen = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000");
+    if (zugriff == Zugriff::NurLesen)
+        optionen += QStringLiteral(";QSQLITE_OPEN_READONLY");
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(uri);
+        db.setConnectOptions(optionen);
+        if (!db.open()) {
+            const QString text = db.lastError().driverText() + QLatin1Char(' ') + db.lastError().databaseText();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DatenFehler(kannNicht, text.trimmed());
+        }
+        const QVariant h = db.driver()->handle();
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+            m_handle = *static_cast<sqlite3 *const *>(h.data());
+    }
+    if (!m_handle) {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+        throw DatenFehler(kannNicht, QStringLiteral("Der SQLite-Treiber liefert keine Verbindung."));
+    }
+
+    // Opening is lazy in SQLite: reading the schema is what finds out whether
+    // the file is a database at all.
+    char *fehler = nullptr;
+    if (sqlite3_exec(m_handle, "select count(*) from sqlite_master", nullptr, nullptr, &fehler) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_handle));
+        sqlite3_free(fehler);
+        m_handle = nullptr;
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+        throw DatenFehler(kannNicht, text);
+    }
+    registriereUnicodeLike(m_handle);
+}
+
+Verbindung::~Verbindung()
+{
+    m_handle = nullptr;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}

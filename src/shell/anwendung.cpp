@@ -1,0 +1,29 @@
+#include "shell/anwendung.h"
+
+#include "shell/geometrie.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void Anwendung::einrichten(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("tremvik-tool"));
+    QApplication::setApplicationVersion(QStringLiteral(TREMVIK_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("tremvik-tool"));
+    QApplication::setDesktopFileName(QStringLiteral("tremvik-tool"));
+
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/tremvik/tremvik-16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/tremvik/tremvik-32.xpm"), QSize(32, 32));
+    QApplication::setWindowIcon(icon);
+    QApplication::setFont(Geometrie::standardSchrift());
+}

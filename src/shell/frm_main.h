@@ -1,0 +1,74 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+#include "shell/kindfenster.h"
+
+// The main window: a multiple-document frame with the menu bar. It keeps one
+// shared instance of every child window, created when it is first shown and
+// destroyed when it is closed.
+class frm_main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frm_main(QWidget *parent = nullptr);
+    ~frm_main() override;
+
+    // Shows the window maximised and runs its load handler.
+    void zeigen();
+
+    QMdiArea *mdi() const { return m_mdi; }
+    // The open child windows, by kind (null when not open).
+    KindFenster *frm_bos() const { return m_bos; }
+    KindFenster *frm_flug() const { return m_flug; }
+    KindFenster *frm_afu() const { return m_afu; }
+    KindFenster *frm_fw() const { return m_fw; }
+    KindFenster *frm_eintrag() const { return m_eintrag; }
+    KindFenster *frm_sicherung() const { return m_sicherung; }
+    KindFenster *frm_herstellen() const { return m_herstellen; }
+
+    static QString programmMeldung();
+
+    // Menu entries.
+    QMenu *prog = nullptr;
+    QAction *end = nullptr;
+    QMenu *dfsdfs = nullptr;
+    QAction *bos = nullptr;
+    QAction *flug = nullptr;
+    QAction *afu = nullptr;
+    QAction *fw = nullptr;
+    QAction *erre = nullptr;
+    QMenu *dv = nullptr;
+    QAction *sicher = nullptr;
+    QAction *wer = nullptr;
+    QAction *help = nullptr;
+
+public Q_SLOTS:
+    void MDIForm_Load();
+    void bos_Click();
+    void flug_Click();
+    void afu_Click();
+    void fw_Click();
+    void erre_Click();
+    void sicher_Click();
+    void wer_Click();
+    void help_Click();
+    void end_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
+    // Closes the log window; false if it refused (its input could not be written).
+    bool schliesseEintrag();
+
+    QMdiArea *m_mdi;
+    QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
+};

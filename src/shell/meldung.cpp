@@ -1,0 +1,46 @@
+#include "shell/meldung.h"
+
+#include "data/datenfehler.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+Meldung::Anzeige &anzeige()
+{
+    static Meldung::Anzeige a;
+    return a;
+}
+}
+
+void Meldung::zeigen(const QString &text, Symbol symbol)
+{
+    if (anzeige()) {
+        anzeige()(text, symbol);
+        return;
+    }
+    QMessageBox box(symbol == Symbol::Fehler ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    QStringLiteral("tremvik-tool"), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void Meldung::fehler(const DatenFehler &f)
+{
+    zeigen(f.meldung(), Symbol::Fehler);
+}
+
+void Meldung::setzeAnzeige(Anzeige a)
+{
+    anzeige() = std::move(a);
+}
+
+bool Meldung::abfangen(const std::function<void()> &arbeit)
+{
+    try {
+        arbeit();
+        return true;
+    } catch (const DatenFehler &f) {
+        fehler(f);
+    }
+    return false;
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+class DatenFehler;
+
+// Every message the program shows to the user goes through here: a modal box
+// with an OK button and the application's title "tremvik-tool". Tests put a
+// recorder in place of the box.
+namespace Meldung {
+enum class Symbol { Keins, Fehler };
+
+void zeigen(const QString &text, Symbol symbol = Symbol::Keins);
+// A failure of the data layer, with the critical icon.
+void fehler(const DatenFehler &f);
+
+using Anzeige = std::function<void(const QString &text, Symbol symbol)>;
+// Replaces the message box (an empty function restores it).
+void setzeAnzeige(Anzeige anzeige);
+
+// Runs a handler's work; a DatenFehler ends it there and is shown.
+// Returns whether the work ran to its end.
+bool abfangen(const std::function<void()> &arbeit);
+}

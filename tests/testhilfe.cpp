@@ -1,0 +1,67 @@
+#include "testhilfe.h"
+
+#include "data/programmverzeichnis.h"
+#include "shell/anwendung.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+QList<Testhilfe::Meldung> &Testhilfe::meldungen()
+{
+    static QList<Meldung> liste;
+    return liste;
+}
+
+void Testhilfe::leeren()
+{
+    meldungen().clear();
+}
+
+void Testhilfe::sql(const QString &datei, const QString &text)
+{
+    sqlite3 *db = nullptr;
+    QVERIFY2(sqlite3_open(QFile::encodeName(datei).constData(), &db) == SQLITE_OK, qPrintable(datei));
+    char *fehler = nullptr;
+    const int rc = sqlite3_exec(db, text.toUtf8().constData(), nullptr, nullptr, &fehler);
+    const QString meldung = QString::fromUtf8(fehler ? fehler : "");
+    sqlite3_free(fehler);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(meldung));
+}
+
+void Testhilfe::ausSchema(const QString &datei, const QString &schema)
+{
+    QFile f(QStringLiteral(TREMVIK_QUELLEN "/db/") + schema);
+    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+    sql(datei, QString::fromUtf8(f.readAll()));
+}
+
+Testhilfe::Programmordner::Programmordner()
+{
+    ausSchema(logDatei(), QStringLiteral("kontakt.sql"));
+    ausSchema(frequenzDatei(), QStringLiteral("frequenzen.sql"));
+    Programmverzeichnis::setzen(m_dir.path());
+}
+
+Testhilfe::Programmordner::~Programmordner()
+{
+    Programmverzeichnis::setzen(QString());
+}
+
+QString Testhilfe::Programmordner::logDatei() const
+{
+    return m_dir.filePath(QStringLiteral("tremvik.dorlem-fasq"));
+}
+
+QString Testhilfe::Programmordner::frequenzDatei() const
+{
+    return m_dir.filePath(QStringLiteral("Frequenzen.dorlem-fasq"));
+}
+
+void Testhilfe::einrichten(QApplication &app)
+{
+    Anwendung::einrichten(app);
+    ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) {
+        meldungen().append({text, symbol});
+    });
+}
