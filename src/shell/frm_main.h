@@ -34,6 +34,9 @@ public:
     KindFenster *frm_herstellen() const { return m_herstellen; }
 
     static QString programmMeldung();
+    // Closes the log window if it is open (it writes its pending input first);
+    // false if it stayed open because that input could not be written.
+    bool schliesseEintrag();
 
     // Menu entries.
     QMenu *prog = nullptr;
@@ -66,8 +69,6 @@ protected:
 
 private:
     KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
-    // Closes the log window; false if it refused (its input could not be written).
-    bool schliesseEintrag();
 
     QMdiArea *m_mdi;
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
