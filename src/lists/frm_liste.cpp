@@ -1,6 +1,75 @@
 #include "lists/frm_liste.h"
 
+#include "data/abfrage.h"
+#include "data/adodc.h"
 #include "shell/geometrie.h"
+#include "shell/meldung.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+struct Suche
+{
+    int links, oben;
+    const char *titel;
+    const char *kopf;   // head of the search query
+    bool sichtbar;
+};
+
+struct Katalog
+{
+    const char *name;
+    const char *titel;        // title prefix, ends in three blanks
+    const char *ladeAbfrage;  // on load and on reset
+    const char *schwanz;      // tail of every search query
+    const char *gespeichert;  // record source stored with the data view
+    int breite, hoehe;        // client area
+    QRect grid, reset;
+    Suche ort, rufname, freq; // rufname.titel == nullptr: no such search
+    QVector<GridSpalte> spalten;
+};
+
+const Katalog &katalog(FrequenzListe::Art art)
+{
+    static const Katalog k[] = {
+        {"frm_bos", "BOS-Frequenzen   ", "select * from [bos] order by Ort asc", "' order by Ort asc",
+         "select * from bos", 12405, 8475, QRect(0, 0, 12255, 6255), QRect(0, 8040, 12255, 375),
+         {0, 6360, "Suche mit Ortsangabe", "select * from [bos] where Ort like ", true},
+         {4320, 6360, "Suche mit Rufnamenangabe", "select * from [bos] where Rufname like ", true},
+         {8760, 6360, "Suche mit Frequenzangabe", "select * from [bos] where Freq like ", true},
+         {{"BL", "BL", 690}, {"Ort", "Ort", 3630}, {"Benutzer", "Benutzer", 1140},
+          {"Rufname", "Rufname", 2085}, {"Kanal", "Kanal", 2085}, {"Freq", "Freq", 1710}}},
+        {"frm_flug", " FlugFunk   ", "select * from [flugfunk] order by Ort asc", "' order by Ort asc",
+         "select * from flugfunk", 10050, 8460, QRect(0, 0, 9975, 6255), QRect(0, 8040, 9975, 375),
+         {0, 6360, "Suche mit Ortsangabe", "select * from [flugfunk] where Ort like ", true},
+         {0, 0, nullptr, nullptr, false},
+         {6480, 6360, "Suche mit Frequenzangabe", "select * from [flugfunk] where Frquenz like ", true},
+         {{"Frequenz", "Frquenz", 2370}, {"Ort", "Ort", 6780}}},
+        {"frm_afu", "AFU - Repeater   ", "select * from [afu] order by standort asc", "' order by standort asc",
+         "select * from afu", 12405, 8490, QRect(0, 0, 12255, 6255), QRect(0, 8040, 12255, 375),
+         {0, 6360, "Suche mit Ortsangabe", "select * from [afu] where standort like ", true},
+         {4320, 6360, "Suche mit Eingabefrequenz", "select * from [afu] where eingabe like ", true},
+         {8760, 6360, "Suche mit Ausgabefrequenz", "select * from [afu] where ausgabe like ", true},
+         {{"Standort", "Standort", 3810}, {"Eingabe", "Eingabe", 3810}, {"Ausgabe", "Ausgabe", 3810}}},
+        {"frm_fw", "Fernwirken   ", "select * from [fernwirken] order by Frequenz asc", "' order by Frequenz asc",
+         "select * from fernwirken", 14910, 8475, QRect(0, 120, 14775, 6015), QRect(0, 8040, 14655, 375),
+         {0, 6360, "Suche mit Ortsangabe", "select * from [fernwirken] where Stadt like ", true},
+         {5640, 6360, "Suche mit Rufnamenangabe", "select * from [fernwirken] where Rufname like ", false},
+         {11160, 6240, "Suche mit Frequenzangabe", "select * from [fernwirken] where Frequenz like ", true},
+         {{"Frequenz", "Frequenz", 2520}, {"Kreis/Stadt", "Stadt", 3135}, {"Firma", "Firma", 3465},
+          {"Anwenderart", "Anwenderart", 10785}}},
+    };
+    return k[int(art)];
+}
+
+QString q(const char *text) { return QString::fromUtf8(text); }
+
+} // namespace
 
 FrequenzListe *FrequenzListe::erzeuge(Art art)
 {
@@ -9,7 +78,121 @@ FrequenzListe *FrequenzListe::erzeuge(Art art)
 
 FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_art(art)
 {
-    static const char *namen[] = {"frm_bos", "frm_flug", "frm_afu", "frm_fw"};
-    setObjectName(QString::fromLatin1(namen[int(art)]));
-    Geometrie::festeGroesse(this, 12405, 8475);
+    const Katalog &k = katalog(art);
+    setObjectName(q(k.name));
+    Geometrie::festeGroesse(this, k.breite, k.hoehe);
+
+    const QFont eingabe = Geometrie::schrift(QStringLiteral("Verdana"), 12);
+    const QFont knopf = Geometrie::schrift(QStringLiteral("MS Sans Serif"), 12);
+
+    // One search: a frame with its text box and its button.
+    auto sucheBauen = [&](const Suche &s, const char *rahmen, const char *feld, const char *knopfName,
+                          int knopfLinks, QGroupBox *&f, QLineEdit *&t, QPushButton *&b) {
+        f = new QGroupBox(q(s.titel), this);
+        f->setObjectName(q(rahmen));
+        Geometrie::setze(f, s.links, s.oben, 3495, 1575);
+        t = new QLineEdit(f);
+        t->setObjectName(q(feld));
+        t->setFont(eingabe);
+        t->setAccessibleName(q(s.titel));
+        Geometrie::setze(t, 240, 360, 3015, 390);
+        b = new QPushButton(QStringLiteral("Suchen"), f);
+        b->setObjectName(q(knopfName));
+        b->setFont(knopf);
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        Geometrie::setze(b, knopfLinks, 960, 2535, 495);
+        f->setVisible(s.sichtbar);
+    };
+    sucheBauen(k.ort, "Frame1", "txt_ort", "cmd_sucheort", 480, Frame1, txt_ort, cmd_sucheort);
+    if (k.rufname.titel)
+        sucheBauen(k.rufname, "Frame2", "txt_rufname", "cmd_sucherufname", 600, Frame2, txt_rufname,
+                   cmd_sucherufname);
+    sucheBauen(k.freq, "Frame4", "txt_freq", "cmd_suchefreq", 480, Frame4, txt_freq, cmd_suchefreq);
+
+    cmd_reset = new QPushButton(QStringLiteral("R E S E T"), this);
+    cmd_reset->setObjectName(QStringLiteral("cmd_reset"));
+    cmd_reset->setAutoDefault(false);
+    Geometrie::setze(cmd_reset, k.reset.x(), k.reset.y(), k.reset.width(), k.reset.height());
+
+    DataGrid1 = new QTableView(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    Geometrie::setze(DataGrid1, k.grid.x(), k.grid.y(), k.grid.width(), k.grid.height());
+    DataGrid1->setFont(Geometrie::schrift(QStringLiteral("Verdana"), 15.75));
+    DataGrid1->horizontalHeader()->setFont(Geometrie::schrift(QStringLiteral("Verdana"), 14.25, true));
+    DataGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    DataGrid1->verticalHeader()->hide();
+    DataGrid1->setWordWrap(false);
+    DataGrid1->setAlternatingRowColors(false);
+
+    Adodc1 = new Adodc(Verbindungstext::frequenzen, q(k.gespeichert), Verbindung::Zugriff::NurLesen, this);
+    Adodc1->bindeGrid(DataGrid1, k.spalten);
+    const int zeile = QFontMetrics(DataGrid1->font()).height() + Geometrie::twips(60);
+    DataGrid1->verticalHeader()->setDefaultSectionSize(zeile);
+    DataGrid1->horizontalHeader()->setFixedHeight(QFontMetrics(DataGrid1->horizontalHeader()->font()).height()
+                                                  + Geometrie::twips(90));
+
+    connect(cmd_sucheort, &QPushButton::clicked, this, &FrequenzListe::cmd_sucheort_Click);
+    if (cmd_sucherufname)
+        connect(cmd_sucherufname, &QPushButton::clicked, this, &FrequenzListe::cmd_sucherufname_Click);
+    connect(cmd_suchefreq, &QPushButton::clicked, this, &FrequenzListe::cmd_suchefreq_Click);
+    connect(cmd_reset, &QPushButton::clicked, this, &FrequenzListe::cmd_reset_Click);
+
+    // Tab order; the first control that can take the focus has it on opening.
+    QList<QWidget *> reihe;
+    if (art == Art::Bos)
+        reihe = {cmd_reset, cmd_suchefreq, txt_freq, cmd_sucherufname, txt_rufname, cmd_sucheort, txt_ort, DataGrid1};
+    else if (art == Art::Flug)
+        reihe = {txt_ort, cmd_sucheort, txt_freq, cmd_suchefreq, cmd_reset, DataGrid1};
+    else
+        reihe = {txt_ort, cmd_sucheort, txt_rufname, cmd_sucherufname, txt_freq, cmd_suchefreq, cmd_reset, DataGrid1};
+    for (int i = 0; i + 1 < reihe.size(); ++i)
+        setTabOrder(reihe[i], reihe[i + 1]);
+    setFocusProxy(reihe.front());
+}
+
+void FrequenzListe::Form_Load()
+{
+    const Katalog &k = katalog(m_art);
+    Adodc1->setRecordSource(q(k.ladeAbfrage));
+    Adodc1->Refresh();
+    const int anzahl = Adodc1->RecordCount();
+    setWindowTitle(q(k.titel) + QString::number(anzahl) + QStringLiteral(" Datensätze"));
+}
+
+void FrequenzListe::suche(QLineEdit *feld, const char *kopf)
+{
+    const QString vorher = Adodc1->RecordSource();
+    Adodc1->setRecordSource(Abfrage::suche(q(kopf), feld->text(), q(katalog(m_art).schwanz)));
+    if (!Meldung::abfangen([this] { Adodc1->Refresh(); }))
+        Adodc1->setRecordSource(vorher);   // the window stays as it was
+}
+
+void FrequenzListe::cmd_sucheort_Click()
+{
+    suche(txt_ort, katalog(m_art).ort.kopf);
+}
+
+void FrequenzListe::cmd_sucherufname_Click()
+{
+    if (txt_rufname)
+        suche(txt_rufname, katalog(m_art).rufname.kopf);
+}
+
+void FrequenzListe::cmd_suchefreq_Click()
+{
+    suche(txt_freq, katalog(m_art).freq.kopf);
+}
+
+void FrequenzListe::cmd_reset_Click()
+{
+    const QString vorher = Adodc1->RecordSource();
+    Adodc1->setRecordSource(q(katalog(m_art).ladeAbfrage));
+    if (!Meldung::abfangen([this] { Adodc1->Refresh(); })) {
+        Adodc1->setRecordSource(vorher);
+        return;
+    }
+    for (QLineEdit *t : {txt_ort, txt_freq, txt_rufname})
+        if (t)
+            t->clear();
 }

@@ -1,7 +1,16 @@
 #pragma once
 #include "shell/kindfenster.h"
 
-// The frequency list windows (placeholder until the lists are built).
+class Adodc;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// A frequency list window: one table of the frequency database in a grid,
+// sorted, its record count in the title, narrowed by up to three searches.
+// The four lists (frm_bos, frm_flug, frm_afu, frm_fw) are this one window
+// with four sets of settings, see the catalogue in frm_liste.cpp.
 class FrequenzListe : public KindFenster
 {
     Q_OBJECT
@@ -10,6 +19,31 @@ public:
     static FrequenzListe *erzeuge(Art art);
     explicit FrequenzListe(Art art, QWidget *parent = nullptr);
 
+    void Form_Load() override;
+    Art art() const { return m_art; }
+
+    // Controls; frm_flug has no Frame2, txt_rufname or cmd_sucherufname.
+    QGroupBox *Frame1 = nullptr;
+    QLineEdit *txt_ort = nullptr;
+    QPushButton *cmd_sucheort = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QLineEdit *txt_rufname = nullptr;
+    QPushButton *cmd_sucherufname = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    QLineEdit *txt_freq = nullptr;
+    QPushButton *cmd_suchefreq = nullptr;
+    QPushButton *cmd_reset = nullptr;
+    QTableView *DataGrid1 = nullptr;
+    Adodc *Adodc1 = nullptr;
+
+public Q_SLOTS:
+    void cmd_sucheort_Click();
+    void cmd_sucherufname_Click();
+    void cmd_suchefreq_Click();
+    void cmd_reset_Click();
+
 private:
+    void suche(QLineEdit *feld, const char *kopf);
+
     Art m_art;
 };
