@@ -8,7 +8,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int SeitenGroesse = 128;
+constexpr int SeitenGroesse = 64;
 constexpr quint32 NullBit = 0x80000000u;
 
 QString fehlerText(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
@@ -71,7 +71,19 @@ Recordset::Recordset(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql)
         QStringLiteral("\\s+order\\s+by\\s+[^'\"]*$"), QRegularExpression::CaseInsensitiveOption);
     QString zaehlSql = sql;
     zaehlSql.remove(sortierung);
-    zaehlSql = QStringLiteral("select count(*) from (") + zaehlSql + QStringLiteral(")");
+    // A plain "select * from ..." is counted as "select count(*) from ...",
+    // which SQLite answers from the smallest index; anything else is counted
+    // as a subquery.
+    static const QRegularExpression alles(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression verwickelt(
+        QStringLiteral("\\b(group|having|limit|offset|union|intersect|except|window|join|select\\s+distinct)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto treffer = alles.match(zaehlSql);
+    if (treffer.hasMatch() && !zaehlSql.contains(verwickelt) && zaehlSql.count(QLatin1String("select"), Qt::CaseInsensitive) == 1)
+        zaehlSql = QStringLiteral("select count(*) from ") + zaehlSql.mid(treffer.capturedEnd());
+    else
+        zaehlSql = QStringLiteral("select count(*) from (") + zaehlSql + QStringLiteral(")");
     Anweisung z;
     const QByteArray z8 = zaehlSql.toUtf8();
     int rc = sqlite3_prepare_v2(db, z8.constData(), z8.size(), &z.s, nullptr);

@@ -1,0 +1,356 @@
+// tremvik-bench: how quick the list and log windows' data work is, measured
+// in-process through the real data view and grid model, next to a floor made
+// of raw sqlite3 calls that do the least the screen needs.
+//
+//   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
+//
+// Prints one line per case:
+//   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
+// ms and floor_ms are medians over several runs; rss_mb is the peak resident
+// memory of the process during the case.
+
+#include "data/adodc.h"
+#include "data/programmverzeichnis.h"
+#include "data/unicodelike.h"
+#include "data/verbindung.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+
+namespace {
+
+constexpr int Bildschirm = 40;   // rows of the first screen
+constexpr int Laeufe = 5;
+
+void zuruecksetzenSpitze()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+double spitzeMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &z : f.readAll().split('\n'))
+        if (z.startsWith("VmHWM:"))
+            return z.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double miss(const std::function<void()> &f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+
+void ausfuehren(sqlite3 *db, const char *sql)
+{
+    char *fehler = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &fehler) != SQLITE_OK) {
+        std::fprintf(stderr, "tremvik-bench: %s\n", fehler);
+        std::exit(1);
+    }
+}
+
+void fall(const char *name, int zeilen, const std::function<void()> &unser, const std::function<void()> &boden)
+{
+    unser();   // warm the file cache once
+    boden();
+    std::vector<double> u, b;
+    zuruecksetzenSpitze();
+    for (int i = 0; i < Laeufe; ++i) {
+        u.push_back(miss(unser));
+        b.push_back(miss(boden));
+    }
+    const double mu = median(u), mb = median(b);
+    std::printf("bench %s rows=%d ms=%.2f floor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", name, zeilen, mu, mb,
+                mb > 0 ? mu / mb : 0.0, spitzeMb());
+    std::fflush(stdout);
+}
+
+// Raw floor: open, count, and step the statement (reading every column of
+// the rows the screen shows, or just stepping every row).
+struct Roh
+{
+    sqlite3 *db = nullptr;
+    explicit Roh(const QString &datei, bool schreibend = false)
+    {
+        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db,
+                        schreibend ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
+        registriereUnicodeLike(db);
+    }
+    ~Roh() { sqlite3_close(db); }
+    int zahl(const char *sql)
+    {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+        sqlite3_step(s);
+        const int n = sqlite3_column_int(s, 0);
+        sqlite3_finalize(s);
+        return n;
+    }
+    int zeilen(const char *sql, int hoechstens, bool lesen)
+    {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+        int n = 0, spalten = sqlite3_column_count(s);
+        volatile int summe = 0;
+        while ((hoechstens < 0 || n < hoechstens) && sqlite3_step(s) == SQLITE_ROW) {
+            if (lesen)
+                for (int c = 0; c < spalten; ++c)
+                    summe += sqlite3_column_bytes(s, c) + (sqlite3_column_text(s, c) ? 1 : 0);
+            ++n;
+        }
+        sqlite3_finalize(s);
+        return n;
+    }
+};
+
+void erzeugeFrequenzen(const QString &datei, int n)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(datei).constData(), &db);
+    ausfuehren(db, "pragma journal_mode=delete; pragma synchronous=off; begin;"
+                   "create table bos (BL TEXT, Ort TEXT, Benutzer TEXT, Rufname TEXT, Kanal TEXT, Freq TEXT);");
+    static const char *orte[] = {"Hamburg", "München", "Berlin", "Köln", "Frankfurt", "Stuttgart", "Düsseldorf",
+                                 "Leipzig", "Dortmund", "Essen", "Bremen", "Dresden", "Hannover", "Nürnberg",
+                                 "Duisburg", "Bochum", "Wuppertal", "Bielefeld", "Bonn", "Münster", "Hameln",
+                                 "Ulm", "Kiel", "Lübeck", "Rostock", "Erfurt", "Mainz", "Kassel", "Aachen", "Trier"};
+    static const char *laender[] = {"HH", "BY", "BE", "NW", "HE", "BW", "SN", "NI", "SH", "MV", "TH", "RP"};
+    static const char *benutzer[] = {"Feuerwehr", "Rettungsdienst", "THW", "Polizei", "DLRG", "Katastrophenschutz"};
+    static const char *rufe[] = {"Florian", "Rotkreuz", "Heros", "Pegasus", "Pelikan", "Akkon"};
+    std::mt19937 zufall(42);
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db, "insert into bos values (?,?,?,?,?,?)", -1, &s, nullptr);
+    for (int i = 0; i < n; ++i) {
+        const int o = zufall() % 30, b = zufall() % 6, k = 100 + zufall() % 400;
+        const QByteArray ort = QByteArray(orte[o]) + ' ' + QByteArray::number(int(zufall() % 500));
+        const QByteArray ruf = QByteArray(rufe[b]) + ' ' + orte[o] + ' ' + QByteArray::number(int(zufall() % 90))
+                               + '/' + QByteArray::number(int(zufall() % 50));
+        const QByteArray freq = QByteArray::number(84 + k / 50) + ',' + QByteArray::number(100 + zufall() % 900);
+        sqlite3_bind_text(s, 1, laender[zufall() % 12], -1, SQLITE_STATIC);
+        sqlite3_bind_text(s, 2, ort.constData(), ort.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(s, 3, benutzer[b], -1, SQLITE_STATIC);
+        sqlite3_bind_text(s, 4, ruf.constData(), ruf.size(), SQLITE_TRANSIENT);
+        const QByteArray kanal = QByteArray::number(k);
+        sqlite3_bind_text(s, 5, kanal.constData(), kanal.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(s, 6, freq.constData(), freq.size(), SQLITE_TRANSIENT);
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    ausfuehren(db, "create index bos_Ort on bos (Ort); commit;");
+    sqlite3_close(db);
+}
+
+void erzeugeLog(const QString &datei, int n)
+{
+    QFile schema(QStringLiteral(TREMVIK_QUELLEN "/db/kontakt.sql"));
+    schema.open(QIODevice::ReadOnly);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(datei).constData(), &db);
+    ausfuehren(db, schema.readAll().constData());
+    ausfuehren(db, "pragma synchronous=off; begin;");
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db, "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal,"
+                           " frequenz, band, ort, bemerkung) values (?,?,?,?,?,?,?,?,?,?,?,?,?)", -1, &s, nullptr);
+    std::mt19937 zufall(7);
+    const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Guter Empfang, \\b stark\\b0 .\\par }";
+    for (int i = 0; i < n; ++i) {
+        const QByteArray call = "DL" + QByteArray::number(int(zufall() % 10)) + QByteArray(1, char('A' + zufall() % 26))
+                                + QByteArray(1, char('A' + zufall() % 26)) + QByteArray(1, char('A' + zufall() % 26));
+        const QByteArray freq = QByteArray::number(int(27 + zufall() % 420)) + ',' + QByteArray::number(int(100 + zufall() % 900));
+        const QByteArray werte[] = {call, "Funker", "Max", "Deutschland", "9+30", "5",
+                                    QByteArray::number(int(1 + zufall() % 28)) + ".06.2006", "21:45",
+                                    QByteArray::number(int(zufall() % 80)), freq, "FM",
+                                    "Ort " + QByteArray::number(int(zufall() % 1000)), rtf};
+        for (int c = 0; c < 13; ++c)
+            sqlite3_bind_text(s, c + 1, werte[c].constData(), werte[c].size(), SQLITE_TRANSIENT);
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    ausfuehren(db, "commit;");
+    sqlite3_close(db);
+}
+
+QVector<int> zahlen(const QString &text)
+{
+    QVector<int> v;
+    for (const QString &t : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        v << t.toInt();
+    return v;
+}
+
+// The first screen of the grid: every column of its first rows.
+void ersterBildschirm(QAbstractItemModel *m)
+{
+    const int n = std::min(Bildschirm, m->rowCount());
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < m->columnCount(); ++c)
+            m->index(r, c).data();
+}
+
+const QVector<GridSpalte> bosSpalten = {{"BL", "BL", 690}, {"Ort", "Ort", 3630}, {"Benutzer", "Benutzer", 1140},
+                                        {"Rufname", "Rufname", 2085}, {"Kanal", "Kanal", 2085}, {"Freq", "Freq", 1710}};
+const QVector<GridSpalte> logSpalten = {{"Frequenz", "frequenz", 2655}, {"Datum", "datum", 1875},
+                                        {"CallSign", "callsign", 2310}, {"QTH", "ort", 1995}, {"R-Wert", "rwert", 1215}};
+
+void listenFaelle(const QString &ordner, int n)
+{
+    const QString datei = ordner + QStringLiteral("/Frequenzen.dorlem-fasq");
+    QFile::remove(datei);
+    erzeugeFrequenzen(datei, n);
+    Programmverzeichnis::setzen(ordner);
+
+    auto laden = [&](const char *sql) {
+        QTableView grid;
+        Adodc a(Verbindungstext::frequenzen, QStringLiteral("select * from bos"), Verbindung::Zugriff::NurLesen, nullptr);
+        a.bindeGrid(&grid, bosSpalten);
+        a.setRecordSource(QString::fromUtf8(sql));
+        a.Refresh();
+        volatile int anzahl = a.RecordCount();
+        (void)anzahl;
+        ersterBildschirm(a.modell());
+    };
+    fall("list-load", n, [&] { laden("select * from [bos] order by Ort asc"); },
+         [&] {
+             Roh r(datei);
+             r.zahl("select count(*) from bos");
+             r.zeilen("select * from [bos] order by Ort asc", Bildschirm, true);
+         });
+    fall("list-search", n, [&] { laden("select * from [bos] where Ort like '%Ham%' order by Ort asc"); },
+         [&] {
+             Roh r(datei);
+             r.zahl("select count(*) from bos where Ort like '%Ham%'");
+             r.zeilen("select * from [bos] where Ort like '%Ham%' order by Ort asc", Bildschirm, true);
+         });
+    fall("list-scroll-end", n,
+         [&] {
+             QTableView grid;
+             Adodc a(Verbindungstext::frequenzen, QStringLiteral("select * from bos"), Verbindung::Zugriff::NurLesen, nullptr);
+             a.bindeGrid(&grid, bosSpalten);
+             a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
+             a.Refresh();
+             auto *m = a.modell();
+             const int letzte = a.RecordCount() - 1;
+             for (int r = std::max(0, letzte - Bildschirm + 1); r <= letzte; ++r)
+                 for (int c = 0; c < m->columnCount(); ++c)
+                     m->index(r, c).data();
+         },
+         [&] {
+             Roh r(datei);
+             r.zahl("select count(*) from bos");
+             r.zeilen("select * from [bos] order by Ort asc", -1, false);
+         });
+    QFile::remove(datei);
+}
+
+void logFaelle(const QString &ordner, int n)
+{
+    const QString datei = ordner + QStringLiteral("/tremvik.dorlem-fasq");
+    QFile::remove(datei);
+    erzeugeLog(datei, n);
+    Programmverzeichnis::setzen(ordner);
+    const char *laden = "select * from [Kontakt] order by frequenz asc";
+    const char *suchen = "select * from [Kontakt] where callSign Like '%DL1A%' order by frequenz asc";
+
+    auto ansicht = [&](const char *sql) {
+        QTableView grid;
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from Kontakt"), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        a.bindeGrid(&grid, logSpalten);
+        a.setRecordSource(QString::fromUtf8(sql));
+        a.Refresh();
+        volatile int anzahl = a.RecordCount();
+        (void)anzahl;
+        ersterBildschirm(a.modell());
+    };
+    fall("log-load", n, [&] { ansicht(laden); },
+         [&] {
+             Roh r(datei);
+             r.zahl("select count(*) from Kontakt");
+             r.zeilen(laden, Bildschirm, true);
+         });
+    fall("log-search", n, [&] { ansicht(suchen); },
+         [&] {
+             Roh r(datei);
+             r.zahl("select count(*) from Kontakt where callSign like '%DL1A%'");
+             r.zeilen(suchen, Bildschirm, true);
+         });
+
+    // One save of a changed record through the data view of an open window,
+    // next to one raw UPDATE with its commit.
+    QTableView grid;
+    Adodc a(Verbindungstext::log, QStringLiteral("select * from Kontakt"), Verbindung::Zugriff::LesenSchreiben, nullptr);
+    a.bindeGrid(&grid, logSpalten);
+    QVector<QLineEdit *> felder;
+    for (const char *f : {"callsign", "skip", "vorname", "land", "swert", "rwert", "datum", "uhrzeit", "lanal",
+                          "frequenz", "band", "ort"}) {
+        felder << new QLineEdit;
+        a.binde(felder.back(), QString::fromLatin1(f));
+    }
+    a.setRecordSource(QString::fromUtf8(laden));
+    a.Refresh();
+    ersterBildschirm(a.modell());
+    Roh roh(datei, true);
+    int zaehler = 0;
+    fall("log-save", n,
+         [&] {
+             felder[0]->setText(QStringLiteral("DK%1").arg(++zaehler));
+             a.Update();
+         },
+         [&] {
+             sqlite3_stmt *s = nullptr;
+             sqlite3_prepare_v2(roh.db, "update Kontakt set callsign = ? where id = ?", -1, &s, nullptr);
+             const QByteArray wert = "DR" + QByteArray::number(++zaehler);
+             sqlite3_bind_text(s, 1, wert.constData(), wert.size(), SQLITE_TRANSIENT);
+             sqlite3_bind_int(s, 2, 2);
+             sqlite3_step(s);
+             sqlite3_finalize(s);
+         });
+    qDeleteAll(felder);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000};
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--groessen"))
+            listen = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--log"))
+            logs = zahlen(args[i + 1]);
+    }
+    QTemporaryDir ordner;
+    for (int n : listen)
+        listenFaelle(ordner.path(), n);
+    for (int n : logs)
+        logFaelle(ordner.path(), n);
+    return 0;
+}

@@ -1,0 +1,237 @@
+#include "data/adodc.h"
+#include "data/datenfehler.h"
+#include "data/programmverzeichnis.h"
+#include "data/verbindung.h"
+#include "testhilfe.h"
+
+#include <QLineEdit>
+#include <QTableView>
+#include <sqlite3.h>
+
+// The data view against temporary database files: opening, counting, the two
+// query shapes, reading on demand and writing back.
+class TestDatenansicht : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Testhilfe::Programmordner> ordner;
+
+    static int zaehle(const QString &datei, const char *sql)
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *s = nullptr;
+        int n = -1;
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            n = sqlite3_column_int(s, 0);
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return n;
+    }
+
+    void vieleKontakte(int n)
+    {
+        Testhilfe::sql(ordner->logDatei(), QStringLiteral(
+            "with recursive z(i) as (select 1 union all select i + 1 from z where i < %1) "
+            "insert into Kontakt (callsign, frequenz, ort) select 'DL' || i, printf('%06d', i), 'Ort ' || i from z").arg(n));
+    }
+
+private Q_SLOTS:
+    void init() { ordner = std::make_unique<Testhilfe::Programmordner>(); Testhilfe::leeren(); }
+    void cleanup() { ordner.reset(); }
+
+    void verbindungstextUndDatei()
+    {
+        QCOMPARE(Verbindung::dateiName(Verbindungstext::log), QStringLiteral("tremvik.dorlem-fasq"));
+        QCOMPARE(Verbindung::dateiName(Verbindungstext::frequenzen), QStringLiteral("Frequenzen.dorlem-fasq"));
+        // The file is found in the program directory, not the working directory.
+        const QString vorher = QDir::currentPath();
+        QDir::setCurrent(QDir::tempPath());
+        Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
+        QDir::setCurrent(vorher);
+        QCOMPARE(v.datei(), ordner->logDatei());
+    }
+
+    void oeffnenLegtNieEineDateiAn_data()
+    {
+        QTest::addColumn<bool>("schreibend");
+        QTest::newRow("Log") << true;
+        QTest::newRow("Frequenzen") << false;
+    }
+    void oeffnenLegtNieEineDateiAn()
+    {
+        QFETCH(bool, schreibend);
+        const QString datei = schreibend ? ordner->logDatei() : ordner->frequenzDatei();
+        QVERIFY(QFile::remove(datei));
+        Adodc a(schreibend ? Verbindungstext::log : Verbindungstext::frequenzen, QStringLiteral("select 1"),
+                schreibend ? Verbindung::Zugriff::LesenSchreiben : Verbindung::Zugriff::NurLesen, nullptr);
+        try {
+            a.Refresh();
+            QFAIL("eine fehlende Datei muss ein Fehler sein");
+        } catch (const DatenFehler &f) {
+            QVERIFY2(f.meldung().contains(datei), qPrintable(f.meldung()));
+        }
+        QVERIFY(!QFile::exists(datei));
+    }
+
+    void fremdeDateiIstEinFehler()
+    {
+        QFile f(ordner->logDatei());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        try {
+            Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
+            QFAIL("eine fremde Datei muss ein Fehler sein");
+        } catch (const DatenFehler &e) {
+            QVERIFY(e.meldung().contains(ordner->logDatei()));
+            QVERIFY2(e.meldung().contains(QLatin1String("not a database")), qPrintable(e.meldung()));
+        }
+    }
+
+    void frequenzdatenbankNurLesend()
+    {
+        Verbindung v(Verbindungstext::frequenzen, Verbindung::Zugriff::NurLesen);
+        QVERIFY(sqlite3_exec(v.handle(), "delete from bos", nullptr, nullptr, nullptr) != SQLITE_OK);
+    }
+
+    void abgelehnteAbfrageMeldetSichUndAendertNichts()
+    {
+        Adodc a(Verbindungstext::frequenzen, QStringLiteral("select * from [bos] order by Ort asc"),
+                Verbindung::Zugriff::NurLesen, nullptr);
+        a.Refresh();
+        const int vorher = a.RecordCount();
+        a.setRecordSource(QStringLiteral("select * from [bos] where Ort like '%a'b%' order by Ort asc"));
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
+        QCOMPARE(a.RecordCount(), vorher);
+        // Only reading statements are record sources.
+        a.setRecordSource(QStringLiteral("delete from bos"));
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
+    }
+
+    // The count is exact from the start, while the rows are read as needed;
+    // a search counts without its ORDER BY and still sorts.
+    void zaehltGenauUndLiestBeiBedarf()
+    {
+        vieleKontakte(1000);
+        Testhilfe::sql(ordner->logDatei(), QStringLiteral("update Kontakt set ort = NULL where id % 10 = 0"));
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QTableView grid;
+        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500},
+                            {QStringLiteral("QTH"), QStringLiteral("ort"), 1500}});
+        a.Refresh();
+        QCOMPARE(a.RecordCount(), 1000);
+        QCOMPARE(grid.model()->rowCount(), 1000);
+        QCOMPARE(grid.model()->index(999, 0).data().toString(), QStringLiteral("001000"));
+        QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("Ort 1"));
+        QVERIFY(grid.model()->index(9, 1).data().isNull());
+        a.setRecordSource(QStringLiteral("select * from [Kontakt] where ort Like '%%' order by frequenz asc"));
+        a.Refresh();
+        QCOMPARE(a.RecordCount(), 900);   // NULL is not matched by an empty search
+        QCOMPARE(grid.model()->index(8, 0).data().toString(), QStringLiteral("000009"));
+        QCOMPARE(grid.model()->index(9, 0).data().toString(), QStringLiteral("000011"));
+    }
+
+    // A write in the middle of reading is committed at once and the rows read
+    // later neither repeat nor lose a record.
+    void schreibenWaehrendDesLesens()
+    {
+        vieleKontakte(600);
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QLineEdit frequenz, call;
+        a.binde(&frequenz, QStringLiteral("frequenz"));
+        a.binde(&call, QStringLiteral("callsign"));
+        QTableView grid;
+        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500}});
+        a.Refresh();
+        QCOMPARE(frequenz.text(), QStringLiteral("000001"));
+        // Move the first record behind rows not read yet.
+        frequenz.setText(QStringLiteral("000450x"));
+        a.Update();
+        QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where frequenz = '000450x'"), 1);
+        // A new record sorts into the unread rows too.
+        a.AddNew();
+        QVERIFY(frequenz.text().isEmpty());
+        frequenz.setText(QStringLiteral("000300x"));
+        call.setText(QStringLiteral("NEU"));
+        a.Update();
+        QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where callsign = 'NEU'"), 1);
+        QCOMPARE(a.RecordCount(), 601);
+        QCOMPARE(a.aktuelleZeile(), 600);
+        a.setAktuelleZeile(1);
+        a.Delete();
+        QCOMPARE(a.RecordCount(), 600);
+        QCOMPARE(frequenz.text(), QStringLiteral("000003"));
+        QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt"), 600);
+
+        QStringList gesehen;
+        for (int r = 0; r < a.RecordCount(); ++r)
+            gesehen << grid.model()->index(r, 0).data().toString();
+        QCOMPARE(gesehen.size(), 600);
+        QCOMPARE(QSet<QString>(gesehen.begin(), gesehen.end()).size(), 600);
+        QCOMPARE(gesehen.front(), QStringLiteral("000450x"));   // changed in place
+        QCOMPARE(gesehen.back(), QStringLiteral("000300x"));    // added at the end
+        QVERIFY(!gesehen.contains(QStringLiteral("000002")));   // deleted
+    }
+
+    void neuerDatensatzOhneEingabeWirdVerworfen()
+    {
+        vieleKontakte(3);
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QLineEdit call;
+        a.binde(&call, QStringLiteral("callsign"));
+        a.Refresh();
+        a.AddNew();
+        QVERIFY(!a.hatAenderungen());
+        a.setAktuelleZeile(2);
+        QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt"), 3);
+        QCOMPARE(call.text(), QStringLiteral("DL3"));
+        // Input on a record that is left is written first.
+        call.setText(QStringLiteral("DL3X"));
+        a.setAktuelleZeile(0);
+        QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where callsign = 'DL3X'"), 1);
+        // Cancel throws the input away.
+        call.setText(QStringLiteral("weg"));
+        a.Cancel();
+        QCOMPARE(call.text(), QStringLiteral("DL1"));
+        QVERIFY(!a.hatAenderungen());
+    }
+
+    void abgelehntesSchreibenBehaeltDieEingabe()
+    {
+        vieleKontakte(2);
+        Testhilfe::sql(ordner->logDatei(), QStringLiteral(
+            "create trigger sperre before update on Kontakt begin select raise(abort, 'gesperrt'); end;"));
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QLineEdit call;
+        a.binde(&call, QStringLiteral("callsign"));
+        a.Refresh();
+        call.setText(QStringLiteral("NEU"));
+        try {
+            a.setAktuelleZeile(1);
+            QFAIL("das Schreiben muss scheitern");
+        } catch (const DatenFehler &f) {
+            QVERIFY(f.meldung().contains(QLatin1String("gesperrt")));
+        }
+        QCOMPARE(a.aktuelleZeile(), 0);
+        QCOMPARE(call.text(), QStringLiteral("NEU"));
+        QVERIFY(a.hatAenderungen());
+    }
+
+    void ohneAktuellenDatensatz()
+    {
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        a.Refresh();
+        QCOMPARE(a.RecordCount(), 0);
+        QCOMPARE(a.aktuelleZeile(), -1);
+        QVERIFY_THROWS_EXCEPTION(KeinDatensatz, a.Update());
+        QVERIFY_THROWS_EXCEPTION(KeinDatensatz, a.Delete());
+    }
+};
+
+TREMVIK_TEST_MAIN(TestDatenansicht)
+#include "tst_datenansicht.moc"

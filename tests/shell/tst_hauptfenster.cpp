@@ -1,0 +1,151 @@
+#include "shell/frm_main.h"
+#include "testhilfe.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+// The main window: start state, menu, one instance per child window kind,
+// the program message and the end of the program.
+class TestHauptfenster : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Testhilfe::Programmordner> ordner;
+
+    static QList<QMdiSubWindow *> offen(frm_main &h)
+    {
+        QList<QMdiSubWindow *> l;
+        for (QMdiSubWindow *s : h.mdi()->subWindowList())
+            if (s->isVisible())
+                l << s;
+        return l;
+    }
+
+private Q_SLOTS:
+    void init() { ordner = std::make_unique<Testhilfe::Programmordner>(); Testhilfe::leeren(); }
+    void cleanup() { ordner.reset(); }
+
+    void startzustand()
+    {
+        frm_main h;
+        h.zeigen();
+        QCOMPARE(h.windowTitle(), QStringLiteral("TREMVIK - Frequenzen"));
+        QVERIFY(h.isMaximized());
+        QCOMPARE(offen(h).size(), 1);
+        QVERIFY(h.frm_eintrag());
+        QCOMPARE(h.frm_eintrag()->windowTitle(), QStringLiteral("Eigene Einträge"));
+        QVERIFY(!h.frm_bos() && !h.frm_sicherung() && !h.frm_herstellen());
+        QVERIFY(!h.windowIcon().isNull());
+        QCOMPARE(QApplication::applicationName(), QStringLiteral("tremvik-tool"));
+        QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.00"));
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    void menue()
+    {
+        frm_main h;
+        QStringList oben;
+        for (QAction *a : h.menuBar()->actions())
+            oben << a->objectName() + QLatin1Char('=') + a->text();
+        QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge",
+                                    "dv=Datenverwaltung", "help=?"}));
+        auto eintraege = [](QMenu *m) {
+            QStringList l;
+            for (QAction *a : m->actions())
+                l << a->objectName() + QLatin1Char('=') + a->text();
+            return l;
+        };
+        QCOMPARE(eintraege(h.prog), QStringList({"end=ENDE"}));
+        QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
+        QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung"}));
+        for (QAction *a : h.findChildren<QAction *>())
+            QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
+        // German standard buttons come from Qt's translations.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
+    }
+
+    void einFensterJeArtUndFrischNachDemSchliessen()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        KindFenster *bos = h.frm_bos();
+        QVERIFY(bos);
+        h.bos->trigger();
+        QCOMPARE(h.frm_bos(), bos);
+        QCOMPARE(h.mdi()->activeSubWindow()->widget(), bos);
+        h.erre->trigger();
+        QCOMPARE(h.mdi()->activeSubWindow()->widget(), h.frm_eintrag());
+        QCOMPARE(offen(h).size(), 2);
+
+        QPointer<QWidget> alt = bos;
+        bos->parentWidget()->close();
+        QTRY_VERIFY(alt.isNull());
+        QVERIFY(!h.frm_bos());
+        h.bos->trigger();
+        QVERIFY(h.frm_bos());
+        QCOMPARE(offen(h).size(), 2);
+    }
+
+    void sicherungSchliesstDasLog()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        QPointer<KindFenster> log = h.frm_eintrag();
+        h.sicher->trigger();
+        QTRY_VERIFY(log.isNull());
+        QVERIFY(h.frm_sicherung());
+        QVERIFY(h.frm_bos());   // other windows stay open
+        h.wer->trigger();
+        QVERIFY(h.frm_herstellen() && h.frm_sicherung());
+        QVERIFY(!h.frm_eintrag());   // and the log does not come back by itself
+        h.frm_herstellen()->parentWidget()->close();
+        QVERIFY(!h.frm_eintrag());
+    }
+
+    void programmMeldung()
+    {
+        frm_main h;
+        h.zeigen();
+        h.help->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Der Meister der Frequenz! ")));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Keins);
+        QCOMPARE(offen(h).size(), 1);
+    }
+
+    void endeSchliesstAlles()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        h.afu->trigger();
+        QPointer<KindFenster> bos = h.frm_bos(), log = h.frm_eintrag();
+        h.end->trigger();
+        QVERIFY(!h.isVisible());
+        QTRY_VERIFY(bos.isNull() && log.isNull());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    // A missing log database is reported with its path; the program goes on,
+    // and the other windows still open.
+    void fehlendesLogBeimStart()
+    {
+        QFile::remove(ordner->logDatei());
+        frm_main h;
+        h.zeigen();
+        QVERIFY(!h.frm_eintrag());
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+        QVERIFY(!QFile::exists(ordner->logDatei()));
+        QVERIFY(h.isVisible());
+        h.bos->trigger();
+        QVERIFY(h.frm_bos());
+    }
+};
+
+TREMVIK_TEST_MAIN(TestHauptfenster)
+#include "tst_hauptfenster.moc"
