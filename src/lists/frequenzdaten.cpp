@@ -1,0 +1,294 @@
+#include "lists/frequenzdaten.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+QString zitiert(const QString &text)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(text);
+}
+
+// An SQL name in double quotes.
+QString name(const QString &bezeichner)
+{
+    QString n = bezeichner;
+    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// One connection, closed on every way out.
+class Datenbank
+{
+public:
+    enum class Art { NurLesen, LesenSchreiben, Anlegen };
+
+    Datenbank(const QString &datei, Art art) : m_datei(datei)
+    {
+        const QString kannNicht = QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.").arg(zitiert(datei));
+        if (art != Art::Anlegen) {
+            // Opening never creates a file: a wrong name is an error.
+            const QFileInfo info(datei);
+            if (!info.exists())
+                throw DatenFehler(kannNicht, QStringLiteral("Die Datei ist nicht vorhanden."));
+            if (!info.isFile())
+                throw DatenFehler(kannNicht, QStringLiteral("Das ist keine Datei."));
+        }
+        const int flags = art == Art::NurLesen        ? SQLITE_OPEN_READONLY
+                          : art == Art::LesenSchreiben ? SQLITE_OPEN_READWRITE
+                                                       : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+            const QString text = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            throw DatenFehler(kannNicht, text);
+        }
+        sqlite3_busy_timeout(m_db, 3000);
+        // A file that is no database fails here, not halfway through.
+        if (art != Art::Anlegen)
+            ausfuehren("select count(*) from sqlite_master", kannNicht);
+    }
+    ~Datenbank() { sqlite3_close(m_db); }
+    Datenbank(const Datenbank &) = delete;
+    Datenbank &operator=(const Datenbank &) = delete;
+
+    sqlite3 *handle() const { return m_db; }
+    QString text() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    void ausfuehren(const QByteArray &sql, const QString &was)
+    {
+        char *fehler = nullptr;
+        if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &fehler) != SQLITE_OK) {
+            const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_db));
+            sqlite3_free(fehler);
+            throw DatenFehler(was, text);
+        }
+    }
+
+    // The columns of a table in their order; the table must exist.
+    QStringList spalten(const QString &tabelle)
+    {
+        QStringList namen;
+        sqlite3_stmt *s = nullptr;
+        const QByteArray sql = ("pragma table_info(" + name(tabelle) + ")").toUtf8();
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &s, nullptr) != SQLITE_OK)
+            throw DatenFehler(QStringLiteral("Die Spalten der Tabelle %1 lassen sich nicht lesen.").arg(tabelle), text());
+        while (sqlite3_step(s) == SQLITE_ROW)
+            namen.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 1))));
+        sqlite3_finalize(s);
+        if (namen.isEmpty())
+            throw DatenFehler(QStringLiteral("Die Datenbank %1 enthält keine Tabelle %2.").arg(zitiert(m_datei), tabelle));
+        return namen;
+    }
+
+private:
+    QString m_datei;
+    sqlite3 *m_db = nullptr;
+};
+
+// A prepared statement, finalised on every way out.
+class Anweisung
+{
+public:
+    Anweisung(Datenbank &db, const QString &sql, const QString &was)
+    {
+        if (sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &m_s, nullptr) != SQLITE_OK)
+            throw DatenFehler(was, db.text());
+    }
+    ~Anweisung() { sqlite3_finalize(m_s); }
+    Anweisung(const Anweisung &) = delete;
+    Anweisung &operator=(const Anweisung &) = delete;
+    sqlite3_stmt *operator*() const { return m_s; }
+private:
+    sqlite3_stmt *m_s = nullptr;
+};
+
+QByteArray dateiLesen(const QString &datei)
+{
+    QFile f(datei);
+    if (!QFileInfo(datei).isFile() || !f.open(QIODevice::ReadOnly))
+        throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(zitiert(datei)),
+                          QFileInfo::exists(datei) ? f.errorString() : QStringLiteral("Die Datei ist nicht vorhanden."));
+    return f.readAll();
+}
+
+Csv::Tabelle csvLesen(const QByteArray &daten, const QString &dateiName)
+{
+    try {
+        return Csv::lesen(daten);
+    } catch (const Csv::Fehler &f) {
+        throw f.inDatei(dateiName);
+    }
+}
+
+// Replaces the table's rows with those of the file. Runs inside the
+// caller's transaction.
+void ersetzen(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, const QString &dateiName)
+{
+    const QStringList spalten = db.spalten(tabelle);
+    QStringList ziel;
+    for (const QString &kopf : csv.kopf) {
+        QString gefunden;
+        for (const QString &s : spalten)
+            if (s.compare(kopf, Qt::CaseInsensitive) == 0)
+                gefunden = s;
+        if (gefunden.isEmpty())
+            throw Csv::Fehler(csv.kopfZeile,
+                              QStringLiteral("Die Tabelle %1 hat keine Spalte %2. Ihre Spalten sind: %3.")
+                                  .arg(tabelle, zitiert(kopf), spalten.join(QStringLiteral(", "))),
+                              dateiName);
+        ziel.append(name(gefunden));
+    }
+
+    const QString schreibfehler = QStringLiteral("Die Tabelle %1 kann nicht geschrieben werden.").arg(tabelle);
+    db.ausfuehren(("delete from " + name(tabelle)).toUtf8(), schreibfehler);
+
+    QStringList platzhalter;
+    for (int i = 0; i < ziel.size(); ++i)
+        platzhalter.append(QStringLiteral("?"));
+    Anweisung einfuegen(db, QStringLiteral("insert into %1 (%2) values (%3)")
+                                .arg(name(tabelle), ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
+                        schreibfehler);
+    for (int r = 0; r < csv.zeilen.size(); ++r) {
+        const Csv::Zeile &zeile = csv.zeilen.at(r);
+        sqlite3_reset(*einfuegen);
+        for (int k = 0; k < zeile.size(); ++k) {
+            if (zeile.at(k)) {
+                const QByteArray wert = zeile.at(k)->toUtf8();
+                sqlite3_bind_text(*einfuegen, k + 1, wert.constData(), int(wert.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_null(*einfuegen, k + 1);
+            }
+        }
+        if (sqlite3_step(*einfuegen) != SQLITE_DONE)
+            throw Csv::Fehler(csv.zeilenNummern.at(r),
+                              QStringLiteral("Die Datenbank nimmt den Datensatz nicht an: %1").arg(db.text()),
+                              dateiName);
+    }
+}
+
+// Runs arbeit in one transaction; on any failure nothing of it remains.
+template<typename F>
+void inTransaktion(Datenbank &db, F arbeit)
+{
+    db.ausfuehren("begin immediate", QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar."));
+    try {
+        arbeit();
+        db.ausfuehren("commit", QStringLiteral("Die Änderungen können nicht gespeichert werden."));
+    } catch (...) {
+        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+} // namespace
+
+const QStringList &Frequenzdaten::tabellen()
+{
+    static const QStringList namen{QStringLiteral("bos"), QStringLiteral("flugfunk"), QStringLiteral("afu"),
+                                   QStringLiteral("fernwirken")};
+    return namen;
+}
+
+QString Frequenzdaten::tabelle(const QString &gesucht)
+{
+    for (const QString &t : tabellen())
+        if (t.compare(gesucht, Qt::CaseInsensitive) == 0)
+            return t;
+    throw DatenFehler(QStringLiteral("Unbekannte Tabelle %1. Die Frequenzdatenbank hat die Tabellen %2.")
+                          .arg(zitiert(gesucht), QStringLiteral("bos, flugfunk, afu und fernwirken")));
+}
+
+QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei, const QString &ordner)
+{
+    // Every file is read and checked before anything is written.
+    const QByteArray schema = dateiLesen(schemaDatei);
+    QList<Csv::Tabelle> daten;
+    QStringList dateien;
+    for (const QString &t : tabellen()) {
+        const QString datei = ordner + QLatin1Char('/') + t + QStringLiteral(".csv");
+        daten.append(csvLesen(dateiLesen(datei), datei));
+        dateien.append(datei);
+    }
+
+    const QString neu = ziel + QStringLiteral(".entsteht");
+    auto aufraeumen = [&] {
+        QFile::remove(neu);
+        QFile::remove(neu + QStringLiteral("-journal"));
+    };
+    aufraeumen();
+    QList<int> anzahl;
+    try {
+        {
+            Datenbank db(neu, Datenbank::Art::Anlegen);
+            // The schema runs on its own: it sets the journal mode, which a
+            // transaction would not allow.
+            db.ausfuehren(schema, QStringLiteral("Das Schema %1 lässt sich nicht ausführen.").arg(zitiert(schemaDatei)));
+            inTransaktion(db, [&] {
+                for (int i = 0; i < tabellen().size(); ++i) {
+                    ersetzen(db, tabellen().at(i), daten.at(i), dateien.at(i));
+                    anzahl.append(int(daten.at(i).zeilen.size()));
+                }
+            });
+        }
+        if (std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(ziel).constData()) != 0)
+            throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(ziel)),
+                              QString::fromLocal8Bit(std::strerror(errno)));
+    } catch (...) {
+        aufraeumen();
+        throw;
+    }
+    return anzahl;
+}
+
+int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle, const QString &csvDatei)
+{
+    const QString t = Frequenzdaten::tabelle(tabelle);
+    return importieren(datenbank, t, dateiLesen(csvDatei), csvDatei);
+}
+
+int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle, const QByteArray &csv,
+                               const QString &dateiName)
+{
+    const QString t = Frequenzdaten::tabelle(tabelle);
+    // The file is checked whole before the database is touched.
+    const Csv::Tabelle daten = csvLesen(csv, dateiName);
+    Datenbank db(datenbank, Datenbank::Art::LesenSchreiben);
+    inTransaktion(db, [&] { ersetzen(db, t, daten, dateiName); });
+    return int(daten.zeilen.size());
+}
+
+QByteArray Frequenzdaten::exportieren(const QString &datenbank, const QString &tabelle)
+{
+    const QString t = Frequenzdaten::tabelle(tabelle);
+    Datenbank db(datenbank, Datenbank::Art::NurLesen);
+    const QStringList spalten = db.spalten(t);
+    QStringList namen;
+    for (const QString &s : spalten)
+        namen.append(name(s));
+
+    QList<Csv::Zeile> zeilen;
+    Anweisung abfrage(db, QStringLiteral("select %1 from %2 order by rowid").arg(namen.join(QLatin1Char(',')), name(t)),
+                      QStringLiteral("Die Tabelle %1 kann nicht gelesen werden.").arg(t));
+    int rc;
+    while ((rc = sqlite3_step(*abfrage)) == SQLITE_ROW) {
+        Csv::Zeile zeile;
+        for (int k = 0; k < spalten.size(); ++k) {
+            if (sqlite3_column_type(*abfrage, k) == SQLITE_NULL) {
+                zeile.append(Csv::Feld());
+            } else {
+                const char *text = reinterpret_cast<const char *>(sqlite3_column_text(*abfrage, k));
+                zeile.append(QString::fromUtf8(text, sqlite3_column_bytes(*abfrage, k)));
+            }
+        }
+        zeilen.append(zeile);
+    }
+    if (rc != SQLITE_DONE)
+        throw DatenFehler(QStringLiteral("Die Tabelle %1 kann nicht gelesen werden.").arg(t), db.text());
+    return Csv::schreiben(spalten, zeilen);
+}

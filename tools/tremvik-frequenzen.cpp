@@ -1,0 +1,102 @@
+// tremvik-frequenzen: builds the frequency database and moves a table's rows
+// between the database and CSV files.
+//
+//   tremvik-frequenzen build DATEI ORDNER SCHEMA.sql
+//   tremvik-frequenzen import DATEI TABELLE DATEI.csv
+//   tremvik-frequenzen export DATEI TABELLE
+//
+// The work itself is done by Frequenzdaten (src/lists/frequenzdaten.h); this
+// is only the command line around it.
+
+#include "lists/frequenzdaten.h"
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+const char *const aufruf =
+    "Aufruf:\n"
+    "  tremvik-frequenzen build DATEI ORDNER SCHEMA.sql\n"
+    "      legt die Frequenzdatenbank DATEI neu an: erst die Tabellen aus\n"
+    "      SCHEMA.sql, dann die Zeilen aus bos.csv, flugfunk.csv, afu.csv und\n"
+    "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
+    "      wenn alles gelungen ist.\n"
+    "  tremvik-frequenzen import DATEI TABELLE DATEI.csv\n"
+    "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei. Ist die\n"
+    "      Datei fehlerhaft, bleibt die Tabelle unverändert.\n"
+    "  tremvik-frequenzen export DATEI TABELLE\n"
+    "      schreibt die TABELLE als CSV auf die Standardausgabe.\n"
+    "\n"
+    "Tabellen: bos, flugfunk, afu, fernwirken.\n"
+    "CSV: UTF-8, erste Zeile mit den Spaltennamen, Komma als Trenner, Felder mit\n"
+    "Komma, Anführungszeichen oder Zeilenumbruch in \"...\" (innere \" verdoppelt).\n"
+    "Ein leeres Feld ist NULL (kein Wert), \"\" ein leerer Text. Spalten werden\n"
+    "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n";
+
+void ausgeben(std::FILE *wohin, const QString &text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), wohin);
+}
+
+int fehler(const QString &text)
+{
+    ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + text + QLatin1Char('\n'));
+    return 1;
+}
+
+int falscherAufruf()
+{
+    std::fputs(aufruf, stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList a;
+    for (int i = 1; i < argc; ++i)
+        a.append(QString::fromLocal8Bit(argv[i]));
+    if (a.size() == 1 && (a.first() == QLatin1String("--help") || a.first() == QLatin1String("-h"))) {
+        std::fputs(aufruf, stdout);
+        return 0;
+    }
+    if (a.isEmpty())
+        return falscherAufruf();
+
+    const QString befehl = a.takeFirst();
+    try {
+        if (befehl == QLatin1String("build") && a.size() == 3) {
+            const QList<int> anzahl = Frequenzdaten::bauen(a.at(0), a.at(2), a.at(1));
+            QStringList teile;
+            for (int i = 0; i < anzahl.size(); ++i)
+                teile.append(QStringLiteral("%1 %2").arg(Frequenzdaten::tabellen().at(i)).arg(anzahl.at(i)));
+            ausgeben(stdout, QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
+            return 0;
+        }
+        if (befehl == QLatin1String("import") && a.size() == 3) {
+            const int n = Frequenzdaten::importieren(a.at(0), a.at(1), a.at(2));
+            ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
+                                 .arg(Frequenzdaten::tabelle(a.at(1))).arg(n)
+                                 .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
+            return 0;
+        }
+        if (befehl == QLatin1String("export") && a.size() == 2) {
+            const QByteArray csv = Frequenzdaten::exportieren(a.at(0), a.at(1));
+            if (std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout) != size_t(csv.size())
+                || std::fflush(stdout) != 0)
+                return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
+            return 0;
+        }
+    } catch (const DatenFehler &f) {
+        return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
+    }
+    if (befehl != QLatin1String("build") && befehl != QLatin1String("import") && befehl != QLatin1String("export"))
+        fehler(QStringLiteral("Unbekannter Befehl \u201E%1\u201C.").arg(befehl));
+    else
+        fehler(QStringLiteral("Falsche Zahl von Angaben für \u201E%1\u201C.").arg(befehl));
+    return falscherAufruf();
+}
