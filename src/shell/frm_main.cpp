@@ -159,11 +159,12 @@ bool frm_main::schliesseEintrag()
     if (!m_eintrag)
         return true;
     QWidget *sub = m_eintrag->parentWidget();
-    if (sub)
-        sub->close();
-    else
-        m_eintrag->close();
-    return m_eintrag.isNull() || !m_eintrag->isVisible();
+    if (!(sub ? sub->close() : m_eintrag->close()))
+        return false;
+    // Destroyed at once, not later: its connection to the log database must
+    // be gone before a backup or a restore touches the file.
+    delete (sub ? sub : static_cast<QWidget *>(m_eintrag.data()));
+    return true;
 }
 
 void frm_main::sicher_Click()
