@@ -82,6 +82,19 @@ void Laufwerkliste::zeigeFuer(const QString &ordner)
     setCurrentIndex(Laufwerke::zu(ordner, m_laufwerke));
 }
 
+void Laufwerkliste::showPopup()
+{
+    const QString aktuell = laufwerk();
+    const QList<Laufwerke::Laufwerk> neu = Laufwerke::liste();
+    if (neu != m_laufwerke) {
+        setzeLaufwerke(neu);
+        const QSignalBlocker sperre(this);
+        const int i = findData(aktuell);
+        setCurrentIndex(i >= 0 ? i : Laufwerke::zu(aktuell, m_laufwerke));
+    }
+    QComboBox::showPopup();
+}
+
 // ---------------------------------------------------------------- Ordnerliste
 
 Ordnerliste::Ordnerliste(QWidget *parent) : QListWidget(parent)

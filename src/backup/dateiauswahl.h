@@ -20,6 +20,9 @@ public:
     QString laufwerk() const;
     // Makes the volume holding the folder current, without a change event.
     void zeigeFuer(const QString &ordner);
+    // Reads the volumes anew (a medium may have come or gone), keeping the
+    // current one.
+    void showPopup() override;
 
 private:
     QList<Laufwerke::Laufwerk> m_laufwerke;

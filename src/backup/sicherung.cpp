@@ -44,30 +44,23 @@ private:
     bool m_gesperrt = false;
     bool m_belegt = false;
 };
-}
 
-Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
-{
-    Lesesperre sperre(quelle);
-    if (sperre.belegt())
-        return {false, QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
-    return Dateikopie::kopiere(quelle, ziel);
-}
-
-Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+// Copies over the target and removes a rollback journal left beside it: it
+// belongs to the replaced file, and SQLite would apply it to the new one.
+// The journal is put aside, not deleted, until the new file is in place;
+// should the rename fail, the old file gets it back.
+Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
 {
     const QByteArray journal = QFile::encodeName(Sicherungsdatei::journal(ziel));
     const QByteArray beiseite = journal + ".alt";
     bool verschoben = false;
 
     const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
-        // Check the bytes that will become the log, not only the file they
-        // came from.
-        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        if (!einwand.isEmpty())
-            return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
-        // The journal is put aside, not deleted, until the new file is in
-        // place: should the rename fail, the old file gets it back.
+        if (pruefen) {
+            const QString einwand = pruefen(temp);
+            if (!einwand.isEmpty())
+                return einwand;
+        }
         if (::rename(journal.constData(), beiseite.constData()) == 0)
             verschoben = true;
         else if (errno != ENOENT)
@@ -82,4 +75,25 @@ Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QS
             ::rename(beiseite.constData(), journal.constData());
     }
     return e;
+}
+}
+
+Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
+{
+    Lesesperre sperre(quelle);
+    if (sperre.belegt())
+        return {false, QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+    return ersetze(quelle, ziel, {});
+}
+
+Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+{
+    // Check the bytes that will become the log, not only the file they
+    // came from.
+    return ersetze(quelle, ziel, [&quelle](const QString &temp) {
+        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand.isEmpty()
+                   ? QString()
+                   : QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+    });
 }

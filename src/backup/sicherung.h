@@ -6,7 +6,8 @@
 namespace Sicherung {
 // Copies the log database to the target name. The copy is taken under a
 // read lock of the database, so no writer (nor a rollback of an
-// interrupted one) can change the file while its bytes are read.
+// interrupted one) can change the file while its bytes are read. A
+// rollback journal left beside a replaced backup is removed with it.
 Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
 
 // Replaces the log database with a backup copy in one rename, after the
