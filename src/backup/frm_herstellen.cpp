@@ -1,10 +1,106 @@
 #include "backup/frm_herstellen.h"
 
+#include "backup/sicherung.h"
+#include "backup/sicherungsdatei.h"
+#include "data/programmverzeichnis.h"
+#include "shell/frm_main.h"
 #include "shell/geometrie.h"
+#include "shell/meldung.h"
 
-frm_herstellen::frm_herstellen(QWidget *parent) : KindFenster(parent)
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+frm_herstellen::frm_herstellen(QWidget *parent) : DateiauswahlFenster(parent)
 {
     setObjectName(QStringLiteral("frm_herstellen"));
     setWindowTitle(QStringLiteral("Datenwiederherstellung"));
     Geometrie::festeGroesse(this, 7860, 3135);
+
+    cmd_datenherstellen = new QPushButton(QStringLiteral("X"), this);
+    cmd_datenherstellen->setObjectName(QStringLiteral("cmd_datenherstellen"));
+    cmd_datenherstellen->setFont(Geometrie::schrift(QStringLiteral("MS Sans Serif"), 12, true));
+    Geometrie::setze(cmd_datenherstellen, 240, 2640, 375, 375);
+
+    baueFrame1();
+    baueDrive1();
+    baueDir1();
+    baueFile1();
+
+    Label2 = new QLabel(QStringLiteral("Wiederherstellung starten"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(Geometrie::schrift(QStringLiteral("MS Sans Serif"), 12));
+    Geometrie::setze(Label2, 720, 2640, 2895, 375);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Tab order: file, folder and drive list, then the button.
+    setTabOrder(File1, Dir1);
+    setTabOrder(Dir1, Drive1);
+    setTabOrder(Drive1, cmd_datenherstellen);
+    setFocusProxy(File1);
+
+    listenOeffnen();
+    connect(cmd_datenherstellen, &QPushButton::clicked, this, &frm_herstellen::cmd_datenherstellen_Click);
+}
+
+bool frm_herstellen::datei_vorhanden(const QString &datei) const
+{
+    return Sicherungsdatei::vorhanden(datei);
+}
+
+bool frm_herstellen::logfensterSchliessen()
+{
+    // A log window opened again meanwhile holds the log database open; its
+    // connection would go on writing into the replaced file.
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget())
+        if (auto *haupt = qobject_cast<frm_main *>(w))
+            return haupt->schliesseEintrag();
+    return true;
+}
+
+void frm_herstellen::cmd_datenherstellen_Click()
+{
+    const QString ordner = Dir1->pfad();
+    const QString programm = Programmverzeichnis::pfad();
+    ziel = Sicherungsdatei::in(programm);
+    quelle = Sicherungsdatei::in(ordner).trimmed();
+
+    if (Sicherungsdatei::gleich(ordner, programm) || Sicherungsdatei::gleich(quelle, ziel)) {
+        Meldung::zeigen(QStringLiteral("Bitte den Speicherort der Sicherungskopie wählen"), Meldung::Symbol::Fehler);
+        return;
+    }
+
+    if (!datei_vorhanden(quelle)) {
+        Meldung::zeigen(QStringLiteral("Datei nicht gefunden"));
+        schliessen();
+        return;
+    }
+
+    // Restoring anything but a log database would cost the whole log.
+    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
+    if (!einwand.isEmpty()) {
+        Meldung::zeigen(QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie der eigenen Einträge.\n%2.\n"
+                                       "Die Daten wurden nicht wiederhergestellt.")
+                            .arg(quelle, einwand),
+                        Meldung::Symbol::Fehler);
+        return;
+    }
+
+    if (!logfensterSchliessen()) {
+        Meldung::zeigen(QStringLiteral("Das Fenster \"Eigene Einträge\" konnte nicht geschlossen werden.\n"
+                                       "Die Daten wurden nicht wiederhergestellt."),
+                        Meldung::Symbol::Fehler);
+        return;
+    }
+
+    const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(quelle, ziel);
+    if (!e.ok) {
+        Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
+                                       "Die bisherigen eigenen Einträge sind unverändert.")
+                            .arg(ordner, e.grund),
+                        Meldung::Symbol::Fehler);
+        return;
+    }
+    Meldung::zeigen(QStringLiteral("Daten wurden erfolgreich von ") + ordner + QStringLiteral(" wiederhergestellt"));
+    schliessen();
 }

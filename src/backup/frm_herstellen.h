@@ -1,10 +1,29 @@
 #pragma once
-#include "shell/kindfenster.h"
+#include "backup/dateiauswahl.h"
 
-// The window "Datenwiederherstellung" (placeholder until backup and restore are built).
-class frm_herstellen : public KindFenster
+class QLabel;
+class QPushButton;
+
+// The window "Datenwiederherstellung": puts the backup copy from the folder
+// chosen in the folder list back in place of the log database.
+class frm_herstellen : public DateiauswahlFenster
 {
     Q_OBJECT
 public:
     explicit frm_herstellen(QWidget *parent = nullptr);
+
+    QPushButton *cmd_datenherstellen = nullptr;
+    QLabel *Label2 = nullptr;
+
+    // The target (in the program directory) and the source file name of
+    // the last click.
+    QString ziel;
+    QString quelle;
+
+public Q_SLOTS:
+    void cmd_datenherstellen_Click();
+
+private:
+    bool datei_vorhanden(const QString &datei) const;
+    bool logfensterSchliessen();
 };

@@ -1,0 +1,40 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+// Copies a file so that the target is either the old file or the complete
+// new one, never anything in between: the bytes go into a temporary file in
+// the target's folder, which is flushed to disk and then renamed over the
+// target. A copy that fails leaves the target as it was and removes its
+// temporary file.
+class Dateikopie
+{
+public:
+    struct Ergebnis
+    {
+        bool ok = false;
+        // Why it failed, in German, fit to be shown to the user.
+        QString grund;
+    };
+
+    // Runs on the finished temporary file before it replaces the target;
+    // a non-empty answer stops the copy with that reason.
+    using Pruefung = std::function<QString(const QString &tempDatei)>;
+
+    static Ergebnis kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
+
+    // The steps at which a fault can be injected (for tests): before each
+    // block is written (with the bytes written so far), before the data is
+    // flushed to disk, before the rename.
+    enum class Schritt { Schreiben, Sync, Umbenennen };
+    // Returns an errno value to fail the step with, or 0 to let it run.
+    using Stoerung = std::function<int(Schritt schritt, qint64 geschrieben)>;
+    static void setzeStoerung(Stoerung stoerung);
+
+    // The German text for an errno value from a file operation.
+    static QString grund(int fehler);
+
+    // Size of the blocks the copy reads and writes.
+    static constexpr qint64 blockGroesse = 64 * 1024;
+};

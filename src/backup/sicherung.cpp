@@ -1,0 +1,99 @@
+#include "backup/sicherung.h"
+
+#include "backup/sicherungsdatei.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+// A read transaction on the database for as long as it lives. Opening it
+// also rolls back a transaction that an interrupted writer left behind.
+class Lesesperre
+{
+public:
+    explicit Lesesperre(const QString &datei)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            return;   // the copy itself reports a missing or unreadable file
+        }
+        sqlite3_busy_timeout(m_db, 3000);
+        const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            m_gesperrt = true;
+        else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+            m_belegt = true;
+        // Any other error: not a database the lock could hold; the file is
+        // copied as it is.
+    }
+    ~Lesesperre()
+    {
+        if (m_gesperrt)
+            sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    bool belegt() const { return m_belegt; }
+
+private:
+    sqlite3 *m_db = nullptr;
+    bool m_gesperrt = false;
+    bool m_belegt = false;
+};
+
+// Copies over the target and removes a rollback journal left beside it: it
+// belongs to the replaced file, and SQLite would apply it to the new one.
+// The journal is put aside, not deleted, until the new file is in place;
+// should the rename fail, the old file gets it back.
+Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
+{
+    const QByteArray journal = QFile::encodeName(Sicherungsdatei::journal(ziel));
+    const QByteArray beiseite = journal + ".alt";
+    bool verschoben = false;
+
+    const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
+        if (pruefen) {
+            const QString einwand = pruefen(temp);
+            if (!einwand.isEmpty())
+                return einwand;
+        }
+        if (::rename(journal.constData(), beiseite.constData()) == 0)
+            verschoben = true;
+        else if (errno != ENOENT)
+            return QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
+                .arg(QFile::decodeName(journal), Dateikopie::grund(errno));
+        return QString();
+    });
+    if (verschoben) {
+        if (e.ok)
+            ::unlink(beiseite.constData());
+        else
+            ::rename(beiseite.constData(), journal.constData());
+    }
+    return e;
+}
+}
+
+Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
+{
+    Lesesperre sperre(quelle);
+    if (sperre.belegt())
+        return {false, QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+    return ersetze(quelle, ziel, {});
+}
+
+Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+{
+    // Check the bytes that will become the log, not only the file they
+    // came from.
+    return ersetze(quelle, ziel, [&quelle](const QString &temp) {
+        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand.isEmpty()
+                   ? QString()
+                   : QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+    });
+}

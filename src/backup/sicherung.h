@@ -1,0 +1,18 @@
+#pragma once
+#include "backup/dateikopie.h"
+
+// The two copies of the log database file: out of the program directory
+// into a backup folder, and back.
+namespace Sicherung {
+// Copies the log database to the target name. The copy is taken under a
+// read lock of the database, so no writer (nor a rollback of an
+// interrupted one) can change the file while its bytes are read. A
+// rollback journal left beside a replaced backup is removed with it.
+Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
+
+// Replaces the log database with a backup copy in one rename, after the
+// copied bytes have been checked to be a log database. A rollback journal
+// left beside the replaced file is removed with it, so SQLite cannot apply
+// it to the restored file.
+Dateikopie::Ergebnis wiederherstellen(const QString &quelle, const QString &ziel);
+}

@@ -1,0 +1,123 @@
+#include "backup/sicherungsdatei.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool statVon(const QString &pfad, struct stat &st)
+{
+    if (pfad.isEmpty())
+        return false;
+    return ::stat(QFile::encodeName(pfad).constData(), &st) == 0;
+}
+}
+
+QString Sicherungsdatei::name()
+{
+    return QStringLiteral("tremvik.dorlem-fasq");
+}
+
+QString Sicherungsdatei::in(const QString &ordner)
+{
+    return ordner + QLatin1Char('/') + name();
+}
+
+QString Sicherungsdatei::journal(const QString &datei)
+{
+    return datei + QStringLiteral("-journal");
+}
+
+QString Sicherungsdatei::ordnerVon(const QString &datei)
+{
+    const int i = datei.lastIndexOf(QLatin1Char('/'));
+    if (i < 0)
+        return QStringLiteral(".");
+    const QString ordner = datei.left(i);
+    return ordner.isEmpty() ? QStringLiteral("/") : ordner;
+}
+
+bool Sicherungsdatei::gleich(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    struct stat sa, sb;
+    if (!statVon(a, sa) || !statVon(b, sb))
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool Sicherungsdatei::vorhanden(const QString &datei)
+{
+    const QString name = datei.trimmed();
+    if (name.isEmpty() || name.endsWith(QLatin1Char('/')))
+        return false;
+    const QString blatt = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+    if (blatt.startsWith(QLatin1Char('.')))
+        return false;
+    struct stat st;
+    return statVon(name, st) && S_ISREG(st.st_mode);
+}
+
+QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
+{
+    const QByteArray pfad = QFile::encodeName(datei);
+
+    // The header first: SQLite would take an empty file for an empty
+    // database, and a foreign file should not reach it at all.
+    {
+        const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return QStringLiteral("Die Datei kann nicht gelesen werden");
+        char kopf[16] = {};
+        ssize_t n;
+        do
+            n = ::read(fd, kopf, sizeof kopf);
+        while (n < 0 && errno == EINTR);
+        ::close(fd);
+        if (n < 0)
+            return QStringLiteral("Die Datei kann nicht gelesen werden");
+        if (n == 0)
+            return QStringLiteral("Die Datei ist leer");
+        if (n < 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
+            return QStringLiteral("Die Datei ist keine Datenbank");
+    }
+
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return QStringLiteral("Die Datei kann nicht als Datenbank geöffnet werden");
+    }
+    QString grund;
+    sqlite3_stmt *s = nullptr;
+    int rc = sqlite3_prepare_v2(db, "select 1 from sqlite_master where type='table' and name='Kontakt'", -1, &s,
+                                nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(s);
+    sqlite3_finalize(s);
+    if (rc == SQLITE_DONE)
+        grund = QStringLiteral("Die Datenbank enthält keine eigenen Einträge (Tabelle Kontakt fehlt)");
+    else if (rc != SQLITE_ROW)
+        grund = QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
+
+    // A file whose pages are damaged passes the look-up above; restoring it
+    // would lose the log at its next use.
+    if (grund.isEmpty()) {
+        s = nullptr;
+        rc = sqlite3_prepare_v2(db, "pragma quick_check", -1, &s, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(s);
+        const bool gut = rc == SQLITE_ROW && sqlite3_column_text(s, 0)
+                         && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), "ok") == 0;
+        sqlite3_finalize(s);
+        if (!gut)
+            grund = QStringLiteral("Die Datenbank ist beschädigt");
+    }
+    sqlite3_close(db);
+    return grund;
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+
+// The rules for the log database file in the backup and restore windows:
+// how its name is formed from a folder, when a folder or file is the
+// program's own, whether a backup copy is present, and whether a file is a
+// log database at all.
+namespace Sicherungsdatei {
+// "tremvik.dorlem-fasq"
+QString name();
+
+// The folder followed by "/" and the file name, unchanged: no separator is
+// removed or added, so the root "/" yields "//tremvik.dorlem-fasq".
+QString in(const QString &ordner);
+
+// The rollback journal SQLite keeps beside a database file.
+QString journal(const QString &datei);
+
+// The folder of a full file name ("/" for a file in the root).
+QString ordnerVon(const QString &datei);
+
+// True when both texts are equal, or when both name the same existing file
+// or folder under different spellings (a symbolic link, "..", a second
+// mount of the same folder): same device and inode.
+bool gleich(const QString &a, const QString &b);
+
+// True only for an existing regular file of exactly this name (leading and
+// trailing blanks removed) that is not hidden (its name does not begin with
+// "."). Any error of the look-up yields false.
+bool vorhanden(const QString &datei);
+
+// Checks that a file is a readable SQLite database holding the table
+// Kontakt, without changing or creating anything. Empty when it is; else
+// the reason in German, fit to be shown to the user.
+QString pruefeLogdatenbank(const QString &datei);
+}

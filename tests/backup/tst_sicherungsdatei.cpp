@@ -1,0 +1,347 @@
+#include "backup/dateikopie.h"
+#include "backup/laufwerke.h"
+#include "backup/sicherung.h"
+#include "backup/sicherungsdatei.h"
+#include "testhilfe.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+// The file rules, the copy and the volume list, without any window.
+class TestSicherungsdatei : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray lies(const QString &datei)
+    {
+        QFile f(datei);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+    }
+    static void schreibe(const QString &datei, const QByteArray &inhalt)
+    {
+        QFile f(datei);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(inhalt);
+    }
+    // A log database of several blocks, so a copy can fail part-way.
+    static void grosserLog(const QString &datei, const QString &kennung)
+    {
+        Testhilfe::ausSchema(datei, QStringLiteral("kontakt.sql"));
+        Testhilfe::sql(datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
+                                  .arg(kennung));
+        QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
+    }
+    static QStringList inhalt(const QString &ordner)
+    {
+        return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // Runs a copy with the file size of this process limited: a real write
+    // failure part-way through, which root cannot override.
+    static Dateikopie::Ergebnis mitGroessenGrenze(qint64 grenze, const std::function<Dateikopie::Ergebnis()> &kopie)
+    {
+        rlimit alt;
+        getrlimit(RLIMIT_FSIZE, &alt);
+        auto *vorher = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit neu = alt;
+        neu.rlim_cur = rlim_t(grenze);
+        setrlimit(RLIMIT_FSIZE, &neu);
+        const Dateikopie::Ergebnis e = kopie();
+        setrlimit(RLIMIT_FSIZE, &alt);
+        std::signal(SIGXFSZ, vorher);
+        return e;
+    }
+
+private Q_SLOTS:
+    void cleanup() { Dateikopie::setzeStoerung({}); }
+
+    void namen()
+    {
+        QCOMPARE(Sicherungsdatei::in(QStringLiteral("/home/anna/sich")), QStringLiteral("/home/anna/sich/tremvik.dorlem-fasq"));
+        QCOMPARE(Sicherungsdatei::in(QStringLiteral("/")), QStringLiteral("//tremvik.dorlem-fasq"));
+        QCOMPARE(Sicherungsdatei::journal(QStringLiteral("/p/tremvik.dorlem-fasq")), QStringLiteral("/p/tremvik.dorlem-fasq-journal"));
+        QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("//tremvik.dorlem-fasq")), QStringLiteral("/"));
+        QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("/a/b/tremvik.dorlem-fasq")), QStringLiteral("/a/b"));
+    }
+
+    void gleicherOrtAuchUnterAnderemNamen()
+    {
+        QTemporaryDir t;
+        const QString a = t.filePath(QStringLiteral("a"));
+        QVERIFY(QDir().mkpath(a + QStringLiteral("/unter")));
+        QVERIFY(QFile::link(a, t.filePath(QStringLiteral("verweis"))));
+        QVERIFY(Sicherungsdatei::gleich(a, a));
+        QVERIFY(Sicherungsdatei::gleich(a, t.filePath(QStringLiteral("verweis"))));
+        QVERIFY(Sicherungsdatei::gleich(a, a + QStringLiteral("/unter/..")));
+        QVERIFY(!Sicherungsdatei::gleich(a, a + QStringLiteral("/unter")));
+        // Missing names are equal only as texts.
+        QVERIFY(!Sicherungsdatei::gleich(t.filePath(QStringLiteral("x")), t.filePath(QStringLiteral("y"))));
+        QVERIFY(Sicherungsdatei::gleich(t.filePath(QStringLiteral("x")), t.filePath(QStringLiteral("x"))));
+    }
+
+    void vorhandenNurAlsSichtbareDatei()
+    {
+        QTemporaryDir t;
+        const QString datei = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
+        QVERIFY(!Sicherungsdatei::vorhanden(datei));
+        schreibe(datei, "x");
+        QVERIFY(Sicherungsdatei::vorhanden(datei));
+        QVERIFY(Sicherungsdatei::vorhanden(QStringLiteral("  ") + datei + QStringLiteral(" ")));
+        QVERIFY(!Sicherungsdatei::vorhanden(datei.toUpper()));
+
+        schreibe(t.filePath(QStringLiteral(".tremvik.dorlem-fasq")), "x");
+        QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral(".tremvik.dorlem-fasq"))));
+        QVERIFY(QDir(t.path()).mkdir(QStringLiteral("ordner")));
+        QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral("ordner"))));
+        QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral("fehlt/tremvik.dorlem-fasq"))));
+        QVERIFY(!Sicherungsdatei::vorhanden(datei + QStringLiteral("/tremvik.dorlem-fasq")));   // parent is a file
+        QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral("*.dorlem-fasq"))));
+        QVERIFY(!Sicherungsdatei::vorhanden(QString()));
+    }
+
+    void pruefungErkenntNurLogdatenbanken()
+    {
+        QTemporaryDir t;
+        const QString log = t.filePath(QStringLiteral("log"));
+        Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(log), QString());
+
+        const QString leer = t.filePath(QStringLiteral("leer"));
+        schreibe(leer, QByteArray());
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(leer), QStringLiteral("Die Datei ist leer"));
+        QCOMPARE(lies(leer), QByteArray());
+
+        const QString text = t.filePath(QStringLiteral("text"));
+        schreibe(text, "Dies ist keine Datenbank, sondern ein Brief an Tante Erna.\n");
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(text), QStringLiteral("Die Datei ist keine Datenbank"));
+
+        const QString frequenzen = t.filePath(QStringLiteral("frequenzen"));
+        Testhilfe::ausSchema(frequenzen, QStringLiteral("frequenzen.sql"));
+        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(frequenzen).contains(QLatin1String("Tabelle Kontakt fehlt")));
+
+        // The right header over damaged pages.
+        const QString kaputt = t.filePath(QStringLiteral("kaputt"));
+        QByteArray bytes = lies(log);
+        for (int i = 100; i < bytes.size(); ++i)
+            bytes[i] = char(0xA5 ^ (i * 7));
+        schreibe(kaputt, bytes);
+        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(kaputt).isEmpty());
+
+        // Never creates the file it is asked about.
+        const QString fehlt = t.filePath(QStringLiteral("fehlt"));
+        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(fehlt).isEmpty());
+        QVERIFY(!QFile::exists(fehlt));
+        QCOMPARE(inhalt(t.path()), (QStringList{"frequenzen", "kaputt", "leer", "log", "text"}));
+    }
+
+    void kopieErsetztZielByteFuerByte()
+    {
+        QTemporaryDir t;
+        const QString quelle = t.filePath(QStringLiteral("q"));
+        grosserLog(quelle, QStringLiteral("NEU"));
+        QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
+        const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
+        schreibe(ziel, "alte Sicherung");
+        QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner);
+
+        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QCOMPARE(lies(ziel), lies(quelle));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
+        // The replaced file's rights are kept.
+        const auto rechte = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
+                            | QFile::WriteOther;
+        QCOMPARE(QFileInfo(ziel).permissions() & rechte, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void gestoerteKopieLaesstAllesUnveraendert_data()
+    {
+        QTest::addColumn<int>("schritt");
+        QTest::addColumn<qint64>("ab");
+        QTest::addColumn<int>("fehler");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("mitten im Schreiben") << int(Dateikopie::Schritt::Schreiben) << Dateikopie::blockGroesse << ENOSPC
+                                             << QStringLiteral("Der Datenträger ist voll");
+        QTest::newRow("beim Sync") << int(Dateikopie::Schritt::Sync) << qint64(0) << EIO
+                                   << QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
+        QTest::newRow("beim Umbenennen") << int(Dateikopie::Schritt::Umbenennen) << qint64(0) << EACCES
+                                         << QStringLiteral("Der Zugriff wurde verweigert");
+    }
+    void gestoerteKopieLaesstAllesUnveraendert()
+    {
+        QFETCH(int, schritt);
+        QFETCH(qint64, ab);
+        QFETCH(int, fehler);
+        QFETCH(QString, grund);
+        QTemporaryDir t;
+        const QString quelle = t.filePath(QStringLiteral("q/tremvik.dorlem-fasq"));
+        const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
+        QDir().mkpath(t.filePath(QStringLiteral("q")));
+        QDir().mkpath(t.filePath(QStringLiteral("z")));
+        grosserLog(quelle, QStringLiteral("NEU"));
+        grosserLog(ziel, QStringLiteral("ALT"));
+        const QByteArray vorherQ = lies(quelle), vorherZ = lies(ziel);
+
+        int aufrufe = 0;
+        Dateikopie::setzeStoerung([&](Dateikopie::Schritt s, qint64 geschrieben) {
+            ++aufrufe;
+            return int(s) == schritt && geschrieben >= ab ? fehler : 0;
+        });
+        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(grund), qPrintable(e.grund));
+        QVERIFY(aufrufe > 1);
+        QCOMPARE(lies(ziel), vorherZ);
+        QCOMPARE(lies(quelle), vorherQ);
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
+    }
+
+    void echteFehlerLassenAllesUnveraendert()
+    {
+        QTemporaryDir t;
+        const QString quelle = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
+        grosserLog(quelle, QStringLiteral("NEU"));
+        const QByteArray vorher = lies(quelle);
+
+        // The target's folder is a file.
+        const QString datei = t.filePath(QStringLiteral("datei"));
+        schreibe(datei, "x");
+        Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, datei + QStringLiteral("/tremvik.dorlem-fasq"));
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QLatin1String("kein Ordner")), qPrintable(e.grund));
+        QCOMPARE(lies(datei), QByteArray("x"));
+
+        // A missing source.
+        QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
+        const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
+        grosserLog(ziel, QStringLiteral("ALT"));
+        const QByteArray alt = lies(ziel);
+        e = Dateikopie::kopiere(t.filePath(QStringLiteral("fehlt")), ziel);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QLatin1String("existiert nicht")), qPrintable(e.grund));
+        QCOMPARE(lies(ziel), alt);
+
+        // A write that stops part-way: the file size limit lets the first
+        // blocks through.
+        e = mitGroessenGrenze(Dateikopie::blockGroesse + 1000, [&] { return Dateikopie::kopiere(quelle, ziel); });
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QStringLiteral("zu groß")), qPrintable(e.grund));
+        QCOMPARE(lies(ziel), alt);
+        QCOMPARE(lies(quelle), vorher);
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
+
+        // A folder of the target's name is not replaced.
+        QVERIFY(QDir().mkpath(t.filePath(QStringLiteral("o/tremvik.dorlem-fasq/innen"))));
+        e = Dateikopie::kopiere(quelle, t.filePath(QStringLiteral("o/tremvik.dorlem-fasq")));
+        QVERIFY(!e.ok);
+        QVERIFY(QFileInfo(t.filePath(QStringLiteral("o/tremvik.dorlem-fasq/innen"))).isDir());
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("o"))), QStringList{"tremvik.dorlem-fasq"});
+    }
+
+    void sicherungUndWiederherstellung()
+    {
+        QTemporaryDir t;
+        QDir().mkpath(t.filePath(QStringLiteral("prog")));
+        QDir().mkpath(t.filePath(QStringLiteral("sich")));
+        const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
+        const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
+        grosserLog(log, QStringLiteral("VORHER"));
+        const QByteArray vorher = lies(log);
+        schreibe(kopie, "alte Sicherung");
+        schreibe(Sicherungsdatei::journal(kopie), "Journal der alten Sicherung");
+
+        Dateikopie::Ergebnis e = Sicherung::sichern(log, kopie);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QCOMPARE(lies(kopie), vorher);
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
+        QCOMPARE(lies(log), vorher);   // taking the backup does not touch the log
+
+        Testhilfe::sql(log, QStringLiteral("update Kontakt set callsign = 'NACHHER'"));
+        QVERIFY(lies(log) != vorher);
+        // An interrupted writer's journal beside the log belongs to the old file.
+        schreibe(Sicherungsdatei::journal(log), "alter Journalinhalt");
+
+        // A failing rename gives the journal back to the old file.
+        Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
+        const QByteArray nachher = lies(log);
+        e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY(!e.ok);
+        QCOMPARE(lies(log), nachher);
+        QCOMPARE(lies(Sicherungsdatei::journal(log)), QByteArray("alter Journalinhalt"));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), (QStringList{"tremvik.dorlem-fasq", "tremvik.dorlem-fasq-journal"}));
+        Dateikopie::setzeStoerung({});
+
+        e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QCOMPARE(lies(log), vorher);
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
+    }
+
+    void wiederherstellungPrueftDieKopierteDatei()
+    {
+        QTemporaryDir t;
+        const QString log = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
+        Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
+        const QByteArray vorher = lies(log);
+        const QString fremd = t.filePath(QStringLiteral("fremd"));
+        Testhilfe::ausSchema(fremd, QStringLiteral("frequenzen.sql"));
+        const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(fremd, log);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QStringLiteral("keine gültige Sicherungskopie")), qPrintable(e.grund));
+        QCOMPARE(lies(log), vorher);
+        QCOMPARE(inhalt(t.path()), (QStringList{"fremd", "tremvik.dorlem-fasq"}));
+    }
+
+    void laufwerkeOhnePseudoDateisysteme()
+    {
+        const QByteArray mountinfo =
+            "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+            "23 27 0:22 / /sys rw,relatime - sysfs sysfs rw\n"
+            "24 27 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw\n"
+            "26 24 0:24 / /dev/pts rw,relatime - devpts devpts rw\n"
+            "27 1 0:40 / / rw,relatime - overlay overlay rw,lowerdir=/a\n"
+            "31 23 0:28 / /sys/fs/cgroup rw,relatime - cgroup2 cgroup2 rw\n"
+            "40 27 8:2 / /home rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
+            "41 27 8:1 / /boot/efi rw,relatime - vfat /dev/sda1 rw\n"
+            "42 27 0:50 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+            "43 27 8:17 / /run/media/anna/MEIN\\040STICK rw shared:5 master:3 - vfat /dev/sdb1 rw\n"
+            "44 27 8:33 / /media/anna/Fotos rw - exfat /dev/sdc1 rw\n"
+            "45 27 7:0 / /snap/core/123 ro - squashfs /dev/loop0 ro\n"
+            "46 27 0:60 / /mnt/nas rw - nfs4 server:/export rw\n"
+            "47 27 0:61 / /tmp rw - tmpfs tmpfs rw\n"
+            "48 27 0:62 / /mnt/nas rw - tmpfs tmpfs rw\n"
+            "49 27 254:0 /etc/hosts /etc/hosts rw - ext4 /dev/vda rw\n"
+            "kaputte Zeile\n";
+        const auto einhaengungen = Laufwerke::ausMountinfo(mountinfo);
+        QCOMPARE(einhaengungen.size(), 16);
+        QCOMPARE(einhaengungen[9].pfad, QStringLiteral("/run/media/anna/MEIN STICK"));
+
+        const auto liste = Laufwerke::auswahl(einhaengungen, QStringLiteral("/home/anna/"), [](const QString &quelle) {
+            return quelle == QLatin1String("/dev/sdc1") ? QStringLiteral("FOTOS") : QString();
+        });
+        QStringList texte;
+        for (const auto &l : liste)
+            texte << l.text();
+        QCOMPARE(texte, (QStringList{"/   [System]", "/home   [sda2]", "/home/anna   [Persönlicher Ordner]",
+                                     "/media/anna/Fotos   [FOTOS]", "/run/media/anna/MEIN STICK   [sdb1]"}));
+
+        QCOMPARE(Laufwerke::zu(QStringLiteral("/home/anna/Funk"), liste), 2);
+        QCOMPARE(Laufwerke::zu(QStringLiteral("/home/annabell"), liste), 1);
+        QCOMPARE(Laufwerke::zu(QStringLiteral("/media/anna/Fotos"), liste), 3);
+        QCOMPARE(Laufwerke::zu(QStringLiteral("/usr/share"), liste), 0);
+
+        // Without any usable mount there is still the root.
+        const auto nurWurzel = Laufwerke::auswahl(Laufwerke::ausMountinfo("22 27 0:21 / /proc rw - proc proc rw\n"), QStringLiteral("/"));
+        QCOMPARE(nurWurzel.size(), 1);
+        QCOMPARE(nurWurzel[0].pfad, QStringLiteral("/"));
+
+        // This machine: the root is there, and every entry is a folder.
+        const auto hier = Laufwerke::liste();
+        QVERIFY(!hier.isEmpty());
+        QCOMPARE(hier[0].pfad, QStringLiteral("/"));
+        for (const auto &l : hier)
+            QVERIFY2(QFileInfo(l.pfad).isDir(), qPrintable(l.pfad));
+    }
+};
+
+TREMVIK_TEST_MAIN(TestSicherungsdatei)
+#include "tst_sicherungsdatei.moc"
