@@ -6,6 +6,15 @@
 #include "log/frm_eintrag.h"
 #include "testhilfe.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
 #include <sqlite3.h>
 
 #include <memory>

@@ -4,7 +4,9 @@
 #include "shell/frm_main.h"
 #include "shell/geometrie.h"
 
+#include <QClipboard>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QMdiSubWindow>
 
 using Eintraghilfe::Fenster;
@@ -52,6 +54,16 @@ private Q_SLOTS:
         QCOMPARE(w->cmd_loeschen->objectName(), QStringLiteral("cmd_löschen"));
         QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("cmd_löschen")), w->cmd_loeschen);
         QVERIFY(!w->Adodc1->hatAenderungen());
+
+        // Controls on the tabs are placed relative to the tab container.
+        auto aufReiter = [w](QWidget *c) { return QRect(c->mapTo(w->SSTab1, QPoint(0, 0)), c->size()); };
+        QCOMPARE(aufReiter(w->Shape2), Geometrie::rechteck(120, 360, 10935, 7215));
+        QCOMPARE(aufReiter(w->DataGrid1), Geometrie::rechteck(240, 480, 10695, 5535));
+        QCOMPARE(aufReiter(w->Frame4), Geometrie::rechteck(240, 6120, 10695, 1215));
+        w->SSTab1->setCurrentIndex(0);
+        QCOMPARE(aufReiter(w->Frame2), Geometrie::rechteck(360, 600, 10575, 2295));
+        QCOMPARE(aufReiter(w->Frame3), Geometrie::rechteck(8040, 3000, 2895, 4335));
+        w->SSTab1->setCurrentIndex(1);
 
         // The grid's columns.
         const QAbstractItemModel *m = w->DataGrid1->model();
@@ -574,9 +586,22 @@ private Q_SLOTS:
         QVERIFY(format(2).fontWeight() < QFont::Bold);
         QTest::keyClick(w->RichTextBox1, Qt::Key_B, Qt::ControlModifier);
 
+        // Pasted rich text keeps its formatting.
+        QTextCursor ende = w->RichTextBox1->textCursor();
+        ende.movePosition(QTextCursor::End);
+        w->RichTextBox1->setTextCursor(ende);
+        Eintraghilfe::schreibe(w->RichTextBox1, QStringLiteral(" "));
+        auto *daten = new QMimeData;
+        daten->setHtml(QStringLiteral("<i>kursiv</i>"));
+        QApplication::clipboard()->setMimeData(daten);
+        QTest::keyClick(w->RichTextBox1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("laut und leise kursiv"));
+        QVERIFY(format(18).fontItalic());
+        QVERIFY(!format(12).fontItalic());
+
         f.klick(w->cmd_speichern);
         const QString gespeichert = f.lies("select bemerkung from Kontakt where callsign = 'DL1AAA'");
-        QCOMPARE(Rtf::alsText(gespeichert).trimmed(), QStringLiteral("laut und leise"));
+        QCOMPARE(Rtf::alsText(gespeichert).trimmed(), QStringLiteral("laut und leise kursiv"));
         // Locked in Browse: the keys do nothing.
         QVERIFY(!w->RichTextBox1->isEnabled());
 
@@ -588,6 +613,7 @@ private Q_SLOTS:
         QVERIFY(format(2).fontItalic());
         QVERIFY(format(2).fontUnderline());
         QVERIFY(format(8).fontWeight() < QFont::Bold);
+        QVERIFY(format(18).fontItalic());
     }
 
     // Formatting alone is a change; a record shown again is not.

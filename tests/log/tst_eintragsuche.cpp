@@ -1,6 +1,7 @@
 #include "eintraghilfe.h"
 
 #include "log/logsuche.h"
+#include "shell/geometrie.h"
 
 using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
@@ -210,6 +211,7 @@ private Q_SLOTS:
 
         f.klick(w->cmd_alle);
         QCOMPARE(w->lbl_treffer->text(), QStringLiteral("4 Einträge"));
+        QCOMPARE(w->DataGrid1->columnWidth(0), Geometrie::twips(2655));   // the grid keeps its columns
         QCOMPARE(w->Adodc1->RecordSource(), QStringLiteral("select * from [Kontakt] order by frequenz asc"));
         QCOMPARE(w->txt_suchbegriff->text(), QStringLiteral("a"));
         QVERIFY(w->opt_qth->isChecked());
