@@ -455,7 +455,7 @@ private Q_SLOTS:
         QCOMPARE(zustand(w), QStringLiteral("Browse"));
         QCOMPARE(w->txt_land->text(), QStringLiteral("Malta"));
 
-        // "ABBRECHEN" throws the input away: nothing to write, nothing to tell.
+        // ...nor "BEARBEITEN", nor leaving the record.
         f.klick(w->cmd_bearbeiten);
         pruefeMeldung();
         QCOMPARE(zustand(w), QStringLiteral("Browse"));
