@@ -4,7 +4,7 @@
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
-// one sample record so that the log window has something to show.
+// sample records so that the log window has something to show.
 
 #include "data/programmverzeichnis.h"
 #include "shell/anwendung.h"
@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
@@ -131,6 +132,11 @@ int main(int argc, char *argv[])
     warte();
     if (KindFenster *log = haupt.frm_eintrag()) {
         QWidget *rahmen = log->parentWidget() ? log->parentWidget() : log;
+        // Show the sample record with the formatted remark.
+        if (auto *grid = log->findChild<QTableView *>(QStringLiteral("DataGrid1")))
+            for (int z = 0; z < grid->model()->rowCount(); ++z)
+                if (grid->model()->index(z, 2).data().toString() == QLatin1String("DL1ABC"))
+                    grid->setCurrentIndex(grid->model()->index(z, 0));
         if (auto *tabs = log->findChild<QTabWidget *>(QStringLiteral("SSTab1"))) {
             tabs->setCurrentIndex(0);
             ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png"))) && ok;

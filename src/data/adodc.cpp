@@ -160,13 +160,15 @@ void Adodc::Update()
             QHash<int, QVariant> werte = eingaben(false);
             if (m_modell) {
                 const int n = m_rs->RecordCount();
+                m_gridWirdGesetzt = true;
                 m_modell->beginInsertRows(QModelIndex(), n, n);
                 try {
                     const int z = m_rs->einfuegen(werte);
                     m_modell->endInsertRows();
+                    m_gridWirdGesetzt = false;
                     return z;
                 } catch (...) {
-                    m_modell->endInsertRows();
+                    gridZuruecksetzen([this] { m_modell->endInsertRows(); });
                     throw;
                 }
             }
@@ -200,17 +202,22 @@ void Adodc::Delete()
     if (!m_rs || m_zeile < 0)
         throw KeinDatensatz();
     const int zeile = m_zeile;
+    // While the row goes, the grid moves its own current row away from it;
+    // that is not the user leaving the record.
+    m_gridWirdGesetzt = true;
     if (m_modell)
         m_modell->beginRemoveRows(QModelIndex(), zeile, zeile);
     try {
         m_rs->loeschen(zeile);
     } catch (...) {
         if (m_modell)
-            m_modell->endRemoveRows();
+            gridZuruecksetzen([this] { m_modell->endRemoveRows(); });
+        m_gridWirdGesetzt = false;
         throw;
     }
     if (m_modell)
         m_modell->endRemoveRows();
+    m_gridWirdGesetzt = false;
     // The next row becomes current, or the previous one at the end.
     const int n = m_rs->RecordCount();
     m_zeile = n == 0 ? -1 : std::min(zeile, n - 1);
@@ -305,6 +312,18 @@ void Adodc::bindeGrid(QTableView *grid, const QVector<GridSpalte> &spalten)
                     Meldung::fehler(f);
                 }
             });
+}
+
+void Adodc::gridZuruecksetzen(const std::function<void()> &ende)
+{
+    // An insert or delete that failed: the grid was told of a row that did
+    // not come or go. It reads the rows anew and stays on the current record,
+    // without taking its own moves for a move of the user.
+    m_gridWirdGesetzt = true;
+    ende();
+    m_modell->beginResetModel();
+    m_modell->endResetModel();
+    gridFolgen();
 }
 
 void Adodc::gridFolgen()

@@ -116,6 +116,7 @@ private:
     void verbinde();
     QHash<int, QVariant> eingaben(bool nurGeaenderte) const;
     void gridFolgen();
+    void gridZuruecksetzen(const std::function<void()> &ende);
 
     QString m_verbindungsText;
     QString m_recordSource;

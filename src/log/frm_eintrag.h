@@ -1,10 +1,113 @@
 #pragma once
 #include "shell/kindfenster.h"
 
-// The log window "Eigene Einträge" (placeholder until the log is built).
+#include <QRect>
+#include <QVector>
+
+class Adodc;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+class QTextEdit;
+
+// The log window "Eigene Einträge": the user's own reception log. Tab "LOG"
+// shows the current record in twelve boxes and the formatted remark, with the
+// buttons that create, edit, store, cancel and delete records; tab
+// "Übersicht" lists the records and searches them by one of five columns.
+//
+// Its editing state (Browse, New, Edit) lives in the enabled and read-only
+// flags of the buttons and fields.
 class frm_eintrag : public KindFenster
 {
     Q_OBJECT
 public:
     explicit frm_eintrag(QWidget *parent = nullptr);
+
+    void Form_Load() override;
+
+    Adodc *Adodc1 = nullptr;
+    QTabWidget *SSTab1 = nullptr;
+
+    // Tab "LOG".
+    QFrame *Shape1 = nullptr;
+    QFrame *Frame2 = nullptr;
+    QLabel *Label11 = nullptr, *Label10 = nullptr, *Label1 = nullptr, *Label6 = nullptr;
+    QLabel *Label13 = nullptr, *Label12 = nullptr, *Label14 = nullptr, *Label15 = nullptr;
+    QLabel *Label16 = nullptr, *Label17 = nullptr, *Label18 = nullptr, *Label5 = nullptr;
+    QLineEdit *txt_callsign = nullptr, *txt_skip = nullptr, *txt_vorname = nullptr, *txt_land = nullptr;
+    QLineEdit *txt_swert = nullptr, *txt_rwert = nullptr, *txt_datum = nullptr, *txt_uhrzeit = nullptr;
+    QLineEdit *txt_kanal = nullptr, *txt_frequenz = nullptr, *txt_band = nullptr, *txt_ort = nullptr;
+    QFrame *Frame1 = nullptr;
+    QFrame *Frame5 = nullptr;
+    QTextEdit *RichTextBox1 = nullptr;
+    QFrame *Frame3 = nullptr;
+    QPushButton *cmd_neu = nullptr;
+    QPushButton *cmd_bearbeiten = nullptr;
+    QPushButton *cmd_abbrechen = nullptr;
+    QPushButton *cmd_speichern = nullptr;
+    QPushButton *cmd_loeschen = nullptr;   // objectName "cmd_löschen"
+
+    // Tab "Übersicht".
+    QFrame *Shape2 = nullptr;
+    QTableView *DataGrid1 = nullptr;
+    QFrame *Frame4 = nullptr;
+    QLineEdit *txt_suchbegriff = nullptr;
+    QPushButton *cmd_suchen = nullptr;
+    QPushButton *cmd_alle = nullptr;
+    QPushButton *cmd_drucken = nullptr;
+    QLabel *lbl_treffer = nullptr;
+    QRadioButton *opt_frequenz = nullptr;
+    QRadioButton *opt_skip = nullptr;      // searches the call sign
+    QRadioButton *opt_vorname = nullptr;   // searches the date
+    QRadioButton *opt_qth = nullptr;
+    QRadioButton *opt_land = nullptr;
+
+public Q_SLOTS:
+    void SSTab1_Click(int vorherigerReiter);
+    void DataGrid1_Click();
+    void txt_datum_GotFocus();
+    void cmd_neu_Click();
+    void cmd_bearbeiten_Click();
+    void cmd_speichern_Click();
+    void cmd_loeschen_Click();
+    void cmd_abbrechen_Click();
+    void cmd_suchen_Click();
+    void cmd_alle_Click();
+    void txt_suchbegriff_Click();
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override;
+    // Unwritten input is written before the window closes; if that fails the
+    // window stays open with the input.
+    void closeEvent(QCloseEvent *ereignis) override;
+
+private:
+    void felder_sperren();
+    void felder_freigeben();
+    void status_neu();
+    void status_normal();
+
+    void bauen();
+    void bindeFelder();
+    QVector<QLineEdit *> sperrbareFelder() const;
+    void trefferSetzen();
+    // Sets the record source and runs it; if that fails, the record source
+    // stays what it was.
+    void abfrage(const QString &sql);
+    void formatUmschalten(int art);
+
+    // Controls on a tab are placed relative to the tab container, whatever
+    // room its tab bar takes.
+    struct AufReiter
+    {
+        QWidget *w;
+        QRect twips;
+    };
+    void aufReiter(QWidget *w, int links, int oben, int breite, int hoehe);
+    void reiterAusrichten();
+    QVector<AufReiter> m_aufReiter;
 };
