@@ -30,6 +30,7 @@ QVariant AdodcModell::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || !m_daten->recordset())
         return QVariant();
     try {
+        m_daten->planeAnhalten();
         return m_daten->recordset()->wert(index.row(), m_feld.value(index.column(), -1));
     } catch (const DatenFehler &) {
         return QVariant();   // a painting grid is no place for a message box
@@ -237,8 +238,24 @@ void Adodc::Cancel()
     zeigeAktuellenDatensatz();
 }
 
+void Adodc::planeAnhalten() const
+{
+    if (m_anhaltenGeplant || !m_rs)
+        return;
+    m_anhaltenGeplant = true;
+    QMetaObject::invokeMethod(
+        const_cast<Adodc *>(this),
+        [this] {
+            m_anhaltenGeplant = false;
+            if (m_rs)
+                m_rs->anhalten();
+        },
+        Qt::QueuedConnection);
+}
+
 void Adodc::zeigeAktuellenDatensatz()
 {
+    planeAnhalten();
     if (m_neu)
         return;
     for (const Bindung &b : m_bindungen) {

@@ -130,4 +130,10 @@ private:
     QPointer<QTableView> m_grid;
     AdodcModell *m_modell = nullptr;
     bool m_gridWirdGesetzt = false;
+    mutable bool m_anhaltenGeplant = false;
+
+public:
+    // Once the event loop runs again, the record set lets go of the file's
+    // read lock (see Recordset::anhalten).
+    void planeAnhalten() const;
 };

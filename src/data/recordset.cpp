@@ -153,8 +153,13 @@ int Recordset::feldIndex(const QString &name) const
 
 void Recordset::leseBis(int basisZeile)
 {
+    if (m_gelesen > basisZeile || m_ende)
+        return;
+    // After anhalten() the statement runs again, passes over the rows it
+    // already gave and reads the rest to the end.
+    const bool bisZumEnde = m_angehalten;
     const int nFelder = m_felder.size();
-    while (m_gelesen <= basisZeile && !m_ende) {
+    while ((bisZumEnde || m_gelesen <= basisZeile) && !m_ende) {
         const int rc = sqlite3_step(m_stmt);
         if (rc == SQLITE_DONE) {
             m_ende = true;
@@ -189,6 +194,14 @@ void Recordset::leseBis(int basisZeile)
         ++m_gelesen;
         if (m_gelesen % SeitenGroesse == 0)
             s.text.squeeze();
+    }
+}
+
+void Recordset::anhalten()
+{
+    if (m_schluesselFeld >= 0 && !m_ende && !m_angehalten) {
+        sqlite3_reset(m_stmt);
+        m_angehalten = true;
     }
 }
 
@@ -253,8 +266,10 @@ void Recordset::vorDemSchreiben()
 {
     // A statement that is still reading keeps its transaction open, and SQLite
     // would hold back the commit of the write until it ends.
-    if (!m_ende)
+    if (!m_ende) {
         sqlite3_reset(m_stmt);
+        m_angehalten = true;
+    }
 }
 
 QVector<QVariant> Recordset::leseDatensatz(qint64 schluessel)

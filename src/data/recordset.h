@@ -49,6 +49,12 @@ public:
     // Deletes a row from the table and from this record set.
     void loeschen(int zeile);
 
+    // A running statement holds a read lock on the file. A record set that
+    // can be written stops its statement here (the data view calls this when
+    // the screen has its rows), so other programs can write the file while a
+    // window shows it; the next read starts it again.
+    void anhalten();
+
 private:
     struct Seite;
     void leseBis(int basisZeile);
@@ -67,6 +73,7 @@ private:
     int m_basisAnzahl = 0;       // rows the statement yields (exact count)
     int m_gelesen = 0;           // rows read from the statement so far
     bool m_ende = false;
+    bool m_angehalten = false;   // the statement was stopped and runs again
     // Keys of the rows read or written so far. A write first ends the running
     // statement (so that SQLite commits at once); reading on starts it again
     // and passes over every row it has already given.

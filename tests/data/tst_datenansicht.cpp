@@ -175,6 +175,26 @@ private Q_SLOTS:
         QVERIFY(!gesehen.contains(QStringLiteral("000002")));   // deleted
     }
 
+    // An open log view does not lock the file against other writers, and
+    // rows read after such a write still come out once each.
+    void offeneAnsichtSperrtDieDateiNicht()
+    {
+        vieleKontakte(300);
+        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
+                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QTableView grid;
+        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500}});
+        a.Refresh();
+        QCOMPARE(grid.model()->index(3, 0).data().toString(), QStringLiteral("000004"));
+        QCoreApplication::processEvents();
+        Testhilfe::sql(ordner->logDatei(), QStringLiteral("update Kontakt set ort = 'anders' where id = 250"));
+        QStringList gesehen;
+        for (int r = 0; r < a.RecordCount(); ++r)
+            gesehen << grid.model()->index(r, 0).data().toString();
+        QCOMPARE(QSet<QString>(gesehen.begin(), gesehen.end()).size(), 300);
+        QCOMPARE(gesehen.back(), QStringLiteral("000300"));
+    }
+
     void neuerDatensatzOhneEingabeWirdVerworfen()
     {
         vieleKontakte(3);
