@@ -119,10 +119,10 @@ QString Rtf::alsText(const QString &rtf)
         return rtf;
     const Dokument d = RtfLeser::lesen(rtf);
     QString text;
-    for (const Absatz &absatz : d.absaetze) {
-        if (!text.isEmpty() || &absatz != &d.absaetze.first())
+    for (qsizetype i = 0; i < d.absaetze.size(); ++i) {
+        if (i > 0)
             text.append(QLatin1Char('\n'));
-        for (const Lauf &lauf : absatz.laeufe)
+        for (const Lauf &lauf : d.absaetze.at(i).laeufe)
             text.append(lauf.text);
     }
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));

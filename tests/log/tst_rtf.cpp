@@ -401,6 +401,17 @@ private Q_SLOTS:
         QCOMPARE(formatVon(wordpad, QStringLiteral("grün")).foreground().color(), QColor(0, 128, 0));
         QVERIFY(wordpad.toPlainText().contains(QStringLiteral("·\tAufzählung")));
         QCOMPARE(formatVon(wordpad, QStringLiteral("Times 14")).fontPointSize(), 14.0);
+
+        // TextEdit: a font table without groups, "\\" + line end as a new
+        // paragraph, \uc0.
+        QTextDocument textedit;
+        Rtf::lesen(rtfDatei(QStringLiteral("textedit.rtf")), &textedit);
+        QCOMPARE(textedit.toPlainText(), QStringLiteral("Empfang in Köln, Kanal 80, rot\n„Zitat“ €"));
+        QCOMPARE(formatVon(textedit, QStringLiteral("Kanal")).fontWeight(), int(QFont::Bold));
+        QCOMPARE(formatVon(textedit, QStringLiteral("Kanal")).fontFamilies().toStringList().value(0),
+                 QStringLiteral("Helvetica-Bold"));
+        QCOMPARE(formatVon(textedit, QStringLiteral("rot")).foreground().color(), QColor(251, 0, 7));
+        QCOMPARE(formatVon(textedit, QStringLiteral("Zitat")).foreground().style(), Qt::NoBrush);
     }
 
     void werkzeug()
