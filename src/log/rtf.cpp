@@ -163,9 +163,9 @@ Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
         e.familie = QStringLiteral("Arial");
 
     double punkt = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : standard.pointSizeF();
-    if (punkt <= 0)
+    if (!(punkt > 0))
         punkt = 12;
-    e.halbpunkte = qBound(1, qRound(punkt * 2), 3276);
+    e.halbpunkte = qRound(qBound(0.5, punkt, 1638.0) * 2);
     e.fett = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : standard.bold();
     e.kursiv = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : standard.italic();
     e.unterstrichen = (f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline))

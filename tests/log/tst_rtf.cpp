@@ -312,6 +312,28 @@ private Q_SLOTS:
         QCOMPARE(Rtf::alsText(gross).size(), qsizetype(8 << 20));
     }
 
+    void schreibenUngewoehnliches()
+    {
+        // Sizes beyond what RTF can hold, font names with RTF's own
+        // characters, characters that are no text.
+        QTextDocument d;
+        QTextCursor c(&d);
+        c.insertText(QStringLiteral("riesig"), format("Arial", 1e9));
+        c.insertText(QStringLiteral("winzig"), format("Arial", 0.1));
+        c.insertText(QStringLiteral("seltsam"), format("A;b{c}\\d é", 12));
+        c.insertText(QStringLiteral("x\u0001\u0007y\u00a0z"), format("Arial", 12));
+        const QString rtf = Rtf::schreiben(d);
+        QVERIFY(nurAscii(rtf));
+        QVERIFY(rtf.contains(QLatin1String("\\fs3276 riesig")));
+        QVERIFY(rtf.contains(QLatin1String("\\fs1 winzig")));
+        QTextDocument wieder;
+        Rtf::lesen(rtf, &wieder);
+        QCOMPARE(wieder.toPlainText(), QStringLiteral("riesigwinzigseltsamxy z"));
+        QCOMPARE(formatVon(wieder, QStringLiteral("seltsam")).fontFamilies().toStringList().value(0),
+                 QStringLiteral("Ab{c}\\d é"));
+        QCOMPARE(formatVon(wieder, QStringLiteral("riesig")).fontPointSize(), 1638.0);
+    }
+
     void absatzmarke()
     {
         // An empty line keeps its size; an empty document stays one empty
