@@ -162,7 +162,11 @@ Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
     if (e.familie.isEmpty())
         e.familie = QStringLiteral("Arial");
 
-    double punkt = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : standard.pointSizeF();
+    // Pasted HTML may give sizes in pixels; RTF knows only points (96 dpi).
+    double punkt = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize()
+        : f.hasProperty(QTextFormat::FontPixelSize)          ? f.intProperty(QTextFormat::FontPixelSize) * 0.75
+        : standard.pointSizeF() > 0                          ? standard.pointSizeF()
+                                                             : standard.pixelSize() * 0.75;
     if (!(punkt > 0))
         punkt = 12;
     e.halbpunkte = qRound(qBound(0.5, punkt, 1638.0) * 2);
@@ -299,8 +303,8 @@ QString Schreiber::schreiben()
             m_text += QLatin1String("\\qr");
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || fragment.text().isEmpty())
-                continue;
+            if (!fragment.isValid() || fragment.text().isEmpty() || fragment.charFormat().isImageFormat())
+                continue; // pictures are not kept
             m_text += QLatin1String("{\\plain");
             formatSchreiben(fragment.charFormat());
             textSchreiben(fragment.text());

@@ -334,6 +334,22 @@ private Q_SLOTS:
         QCOMPARE(formatVon(wieder, QStringLiteral("riesig")).fontPointSize(), 1638.0);
     }
 
+    void eingefuegtesHtml()
+    {
+        // What pasting from a web page leaves in the box: sizes in pixels,
+        // lists, tables, pictures. The text stays, the pictures go.
+        QTextDocument d;
+        d.setHtml(QStringLiteral("<p><span style='font-size:20px'>Pixel</span> <b>fett</b></p>"
+                                 "<ul><li>eins</li></ul><table><tr><td>a</td><td>b</td></tr></table>"
+                                 "<p>Bild <img src='x.png'> da</p>"));
+        const QString rtf = Rtf::schreiben(d);
+        QVERIFY(rtf.contains(QLatin1String("\\fs30 Pixel")));
+        QTextDocument wieder;
+        Rtf::lesen(rtf, &wieder);
+        QCOMPARE(wieder.toPlainText(), QStringLiteral("Pixel fett\neins\na\nb\n\nBild  da"));
+        QCOMPARE(formatVon(wieder, QStringLiteral("fett")).fontWeight(), int(QFont::Bold));
+    }
+
     void absatzmarke()
     {
         // An empty line keeps its size; an empty document stays one empty
