@@ -3,6 +3,7 @@
 #include "shell/geometrie.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -15,6 +16,8 @@ void Anwendung::einrichten(QApplication &app)
     QApplication::setOrganizationName(QStringLiteral("tremvik-tool"));
     QApplication::setDesktopFileName(QStringLiteral("tremvik-tool"));
 
+    // Liberation Sans has Arial's metrics; fontconfig usually says so too.
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     auto *qt = new QTranslator(&app);
     if (qt->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -46,6 +46,10 @@ QFont Geometrie::schrift(const QString &name, double punkt, bool fett)
     QString familie = QStringLiteral("Liberation Sans");
     if (name.compare(QLatin1String("Verdana"), Qt::CaseInsensitive) == 0)
         familie = QStringLiteral("DejaVu Sans");
+    // Arial keeps its name, so that what is stored with a formatted text
+    // (the log's remark) names Arial; it is drawn with Liberation Sans.
+    else if (name.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+        familie = QStringLiteral("Arial");
     QFont f(familie);
     f.setPointSizeF(punkt);
     f.setBold(fett);

@@ -16,7 +16,8 @@ void setze(QWidget *w, int links, int oben, int breite, int hoehe);
 void festeGroesse(QWidget *w, int breite, int hoehe);
 
 // The fonts the windows ask for, mapped to installed fonts of close metrics:
-// "MS Sans Serif" and "Arial" to Liberation Sans, "Verdana" to DejaVu Sans.
+// "MS Sans Serif" to Liberation Sans, "Verdana" to DejaVu Sans; "Arial" is
+// drawn with Liberation Sans but keeps its name.
 QFont schrift(const QString &name, double punkt, bool fett = false);
 // The dialog font of the windows: MS Sans Serif 8.25 pt.
 QFont standardSchrift();
