@@ -1,5 +1,7 @@
 #include "log/logsuche.h"
 
+#include "data/abfrage.h"
+
 namespace {
 const QString ende = QStringLiteral("' order by frequenz asc");
 
@@ -28,9 +30,7 @@ QString Logsuche::alle()
 
 QString Logsuche::suche(Spalte spalte, const QString &begriff)
 {
-    QString muster = begriff;
-    muster.replace(QLatin1Char('\''), QLatin1String("''"));
-    return kopf(spalte) + QLatin1Char('\'') + QLatin1Char('%') + muster + QLatin1Char('%') + ende;
+    return Abfrage::suche(kopf(spalte), begriff, ende);
 }
 
 QString Logsuche::trefferText(int anzahl)
