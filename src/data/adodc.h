@@ -106,6 +106,10 @@ public:
 
     QString datei() const { return m_verbindung ? m_verbindung->datei() : QString(); }
 
+    // Once the event loop runs again, the record set lets go of the file's
+    // read lock (see Recordset::anhalten).
+    void planeAnhalten() const;
+
 Q_SIGNALS:
     void aktuelleZeileGeaendert(int zeile);
     // The grid moved to another row but the record being left could not be
@@ -131,9 +135,4 @@ private:
     AdodcModell *m_modell = nullptr;
     bool m_gridWirdGesetzt = false;
     mutable bool m_anhaltenGeplant = false;
-
-public:
-    // Once the event loop runs again, the record set lets go of the file's
-    // read lock (see Recordset::anhalten).
-    void planeAnhalten() const;
 };
