@@ -499,9 +499,17 @@ void frm_eintrag::cmd_speichern_Click()
 {
     try {
         Adodc1->Update();
-    } catch (const KeinDatensatz &) {
-        // No record to write to (an empty list): the fields show it again.
-        Adodc1->zeigeAktuellenDatensatz();
+    } catch (const KeinDatensatz &f) {
+        // No record to write to (an empty list). Input typed there is not
+        // thrown away without a word: the window stays as it is.
+        bool eingabe = !RichTextBox1->toPlainText().isEmpty() || !txt_land->text().isEmpty();
+        for (QLineEdit *feld : sperrbareFelder())
+            eingabe = eingabe || !feld->text().isEmpty();
+        if (eingabe) {
+            Meldung::zeigen(f.meldung() + QStringLiteral(" Einen neuen Eintrag legen Sie mit \u201ENEU\u201C an."),
+                            Meldung::Symbol::Fehler);
+            return;
+        }
     } catch (const DatenFehler &f) {
         Meldung::fehler(f);
         return;

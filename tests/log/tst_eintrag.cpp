@@ -102,12 +102,25 @@ private Q_SLOTS:
         f.klick(f.w->cmd_loeschen);
         QCOMPARE(zustand(f.w.get()), QStringLiteral("Browse"));
         f.klick(f.w->cmd_bearbeiten);
-        Eintraghilfe::schreibe(f.w->txt_callsign, QStringLiteral("X"));
         f.klick(f.w->cmd_speichern);
         QCOMPARE(zustand(f.w.get()), QStringLiteral("Browse"));
-        QCOMPARE(f.w->txt_callsign->text(), QString());
         QVERIFY(Testhilfe::meldungen().isEmpty());
+
+        // Input typed there has no record to go to: it is not dropped
+        // silently, the user is told and the window stays in Edit.
+        f.klick(f.w->cmd_bearbeiten);
+        Eintraghilfe::schreibe(f.w->txt_callsign, QStringLiteral("X"));
+        f.klick(f.w->cmd_speichern);
+        QCOMPARE(zustand(f.w.get()), QStringLiteral("Edit"));
+        QCOMPARE(f.w->txt_callsign->text(), QStringLiteral("X"));
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+        QVERIFY(Testhilfe::meldungen()[0].text.contains(QStringLiteral("NEU")));
+        f.klick(f.w->cmd_abbrechen);
+        QCOMPARE(zustand(f.w.get()), QStringLiteral("Browse"));
+        QCOMPARE(f.w->txt_callsign->text(), QString());
         QCOMPARE(f.lies("select count(*) from Kontakt"), QStringLiteral("0"));
+        Testhilfe::leeren();
 
         // The first record of an empty log.
         f.klick(f.w->cmd_neu);
