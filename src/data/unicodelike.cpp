@@ -106,15 +106,30 @@ bool enthaelt(const std::vector<char32_t> &nadel, const unsigned char *p, const 
     if (nadel.empty())
         return true;
     const char32_t erstes = nadel[0];
+    auto restPasst = [&nadel, end](const unsigned char *q) {
+        size_t i = 1;
+        while (i < nadel.size() && q < end && naechstesGefaltet(q, end) == nadel[i])
+            ++i;
+        return i == nadel.size();
+    };
+    // An ASCII first character can only start at an ASCII byte, so the
+    // search runs over bytes without decoding. Not for 'k' and 's', which
+    // the Kelvin sign and the long s fold to.
+    if (erstes < 0x80 && erstes != 'k' && erstes != 's') {
+        const unsigned char klein = static_cast<unsigned char>(erstes);
+        const unsigned char gross = (klein >= 'a' && klein <= 'z') ? klein - 32 : klein;
+        while (p < end) {
+            const unsigned char c = *p++;
+            if ((c == klein || c == gross) && restPasst(p))
+                return true;
+        }
+        return false;
+    }
     while (p < end) {
         const char32_t c = naechstesGefaltet(p, end);
         if (c != erstes)
             continue;
-        const unsigned char *q = p;
-        size_t i = 1;
-        while (i < nadel.size() && q < end && naechstesGefaltet(q, end) == nadel[i])
-            ++i;
-        if (i == nadel.size())
+        if (restPasst(p))
             return true;
     }
     return false;

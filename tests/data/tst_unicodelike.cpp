@@ -45,6 +45,9 @@ private Q_SLOTS:
         z("Akzent gefaltet", "'CAFÉ' like 'café'", 1);
         z("Griechisch", "'ΑΘΉΝΑ' like 'αθήνα'", 1);
         z("ASCII", "'Hamburg' like 'ham%'", 1);
+        z("Kelvinzeichen", "'Kiel' like '%kiel%'", 1);
+        z("Teiltext nach Umlaut", "'Düsseldorf Feuerwache' like '%WACHE%'", 1);
+        z("Teiltext hinten abgeschnitten", "'Feuerwach' like '%wache%'", 0);
         z("nicht enthalten", "'Hamburg' like '%Bremen%'", 0);
         z("Unterstrich ein Zeichen", "'Bär' like 'B_r'", 1);
         z("Unterstrich nicht zwei", "'Baar' like 'B_r'", 0);
