@@ -29,6 +29,19 @@ void Testhilfe::sql(const QString &datei, const QString &text)
     QVERIFY2(rc == SQLITE_OK, qPrintable(meldung));
 }
 
+QByteArray Testhilfe::lies(const QString &datei)
+{
+    QFile f(datei);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+void Testhilfe::schreibe(const QString &datei, const QByteArray &inhalt)
+{
+    QFile f(datei);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(datei));
+    QVERIFY2(f.write(inhalt) == inhalt.size(), qPrintable(datei));
+}
+
 void Testhilfe::ausSchema(const QString &datei, const QString &schema)
 {
     QFile f(QStringLiteral(TREMVIK_QUELLEN "/db/") + schema);

@@ -20,6 +20,10 @@ void leeren();
 
 // Runs an SQL text on a database file (made if missing); fails the test on error.
 void sql(const QString &datei, const QString &text);
+// A file's bytes, or "<fehlt>" when it cannot be read.
+QByteArray lies(const QString &datei);
+// Writes a file anew; fails the test if it cannot.
+void schreibe(const QString &datei, const QByteArray &inhalt);
 // A database file from one of the SQL texts in db/ (e.g. "kontakt.sql").
 void ausSchema(const QString &datei, const QString &schema);
 

@@ -12,17 +12,6 @@ class TestSicherungsdatei : public QObject
 {
     Q_OBJECT
 
-    static QByteArray lies(const QString &datei)
-    {
-        QFile f(datei);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-    }
-    static void schreibe(const QString &datei, const QByteArray &inhalt)
-    {
-        QFile f(datei);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(inhalt);
-    }
     // A log database of several blocks, so a copy can fail part-way.
     static void grosserLog(const QString &datei, const QString &kennung)
     {
@@ -83,12 +72,12 @@ private Q_SLOTS:
         QTemporaryDir t;
         const QString datei = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
         QVERIFY(!Sicherungsdatei::vorhanden(datei));
-        schreibe(datei, "x");
+        Testhilfe::schreibe(datei, "x");
         QVERIFY(Sicherungsdatei::vorhanden(datei));
         QVERIFY(Sicherungsdatei::vorhanden(QStringLiteral("  ") + datei + QStringLiteral(" ")));
         QVERIFY(!Sicherungsdatei::vorhanden(datei.toUpper()));
 
-        schreibe(t.filePath(QStringLiteral(".tremvik.dorlem-fasq")), "x");
+        Testhilfe::schreibe(t.filePath(QStringLiteral(".tremvik.dorlem-fasq")), "x");
         QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral(".tremvik.dorlem-fasq"))));
         QVERIFY(QDir(t.path()).mkdir(QStringLiteral("ordner")));
         QVERIFY(!Sicherungsdatei::vorhanden(t.filePath(QStringLiteral("ordner"))));
@@ -106,12 +95,12 @@ private Q_SLOTS:
         QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(log), QString());
 
         const QString leer = t.filePath(QStringLiteral("leer"));
-        schreibe(leer, QByteArray());
+        Testhilfe::schreibe(leer, QByteArray());
         QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(leer), QStringLiteral("Die Datei ist leer"));
-        QCOMPARE(lies(leer), QByteArray());
+        QCOMPARE(Testhilfe::lies(leer), QByteArray());
 
         const QString text = t.filePath(QStringLiteral("text"));
-        schreibe(text, "Dies ist keine Datenbank, sondern ein Brief an Tante Erna.\n");
+        Testhilfe::schreibe(text, "Dies ist keine Datenbank, sondern ein Brief an Tante Erna.\n");
         QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(text), QStringLiteral("Die Datei ist keine Datenbank"));
 
         const QString frequenzen = t.filePath(QStringLiteral("frequenzen"));
@@ -120,10 +109,10 @@ private Q_SLOTS:
 
         // The right header over damaged pages.
         const QString kaputt = t.filePath(QStringLiteral("kaputt"));
-        QByteArray bytes = lies(log);
+        QByteArray bytes = Testhilfe::lies(log);
         for (int i = 100; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i * 7));
-        schreibe(kaputt, bytes);
+        Testhilfe::schreibe(kaputt, bytes);
         QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(kaputt).isEmpty());
 
         // Never creates the file it is asked about.
@@ -140,12 +129,12 @@ private Q_SLOTS:
         grosserLog(quelle, QStringLiteral("NEU"));
         QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
         const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
-        schreibe(ziel, "alte Sicherung");
+        Testhilfe::schreibe(ziel, "alte Sicherung");
         QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner);
 
         const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
         QVERIFY2(e.ok, qPrintable(e.grund));
-        QCOMPARE(lies(ziel), lies(quelle));
+        QCOMPARE(Testhilfe::lies(ziel), Testhilfe::lies(quelle));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
         // The replaced file's rights are kept.
         const auto rechte = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
@@ -179,7 +168,7 @@ private Q_SLOTS:
         QDir().mkpath(t.filePath(QStringLiteral("z")));
         grosserLog(quelle, QStringLiteral("NEU"));
         grosserLog(ziel, QStringLiteral("ALT"));
-        const QByteArray vorherQ = lies(quelle), vorherZ = lies(ziel);
+        const QByteArray vorherQ = Testhilfe::lies(quelle), vorherZ = Testhilfe::lies(ziel);
 
         int aufrufe = 0;
         Dateikopie::setzeStoerung([&](Dateikopie::Schritt s, qint64 geschrieben) {
@@ -190,8 +179,8 @@ private Q_SLOTS:
         QVERIFY(!e.ok);
         QVERIFY2(e.grund.contains(grund), qPrintable(e.grund));
         QVERIFY(aufrufe > 1);
-        QCOMPARE(lies(ziel), vorherZ);
-        QCOMPARE(lies(quelle), vorherQ);
+        QCOMPARE(Testhilfe::lies(ziel), vorherZ);
+        QCOMPARE(Testhilfe::lies(quelle), vorherQ);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
     }
 
@@ -200,33 +189,33 @@ private Q_SLOTS:
         QTemporaryDir t;
         const QString quelle = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
         grosserLog(quelle, QStringLiteral("NEU"));
-        const QByteArray vorher = lies(quelle);
+        const QByteArray vorher = Testhilfe::lies(quelle);
 
         // The target's folder is a file.
         const QString datei = t.filePath(QStringLiteral("datei"));
-        schreibe(datei, "x");
+        Testhilfe::schreibe(datei, "x");
         Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, datei + QStringLiteral("/tremvik.dorlem-fasq"));
         QVERIFY(!e.ok);
         QVERIFY2(e.grund.contains(QLatin1String("kein Ordner")), qPrintable(e.grund));
-        QCOMPARE(lies(datei), QByteArray("x"));
+        QCOMPARE(Testhilfe::lies(datei), QByteArray("x"));
 
         // A missing source.
         QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
         const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
         grosserLog(ziel, QStringLiteral("ALT"));
-        const QByteArray alt = lies(ziel);
+        const QByteArray alt = Testhilfe::lies(ziel);
         e = Dateikopie::kopiere(t.filePath(QStringLiteral("fehlt")), ziel);
         QVERIFY(!e.ok);
         QVERIFY2(e.grund.contains(QLatin1String("existiert nicht")), qPrintable(e.grund));
-        QCOMPARE(lies(ziel), alt);
+        QCOMPARE(Testhilfe::lies(ziel), alt);
 
         // A write that stops part-way: the file size limit lets the first
         // blocks through.
         e = mitGroessenGrenze(Dateikopie::blockGroesse + 1000, [&] { return Dateikopie::kopiere(quelle, ziel); });
         QVERIFY(!e.ok);
         QVERIFY2(e.grund.contains(QStringLiteral("zu groß")), qPrintable(e.grund));
-        QCOMPARE(lies(ziel), alt);
-        QCOMPARE(lies(quelle), vorher);
+        QCOMPARE(Testhilfe::lies(ziel), alt);
+        QCOMPARE(Testhilfe::lies(quelle), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
 
         // A folder of the target's name is not replaced.
@@ -245,34 +234,34 @@ private Q_SLOTS:
         const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
         const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
         grosserLog(log, QStringLiteral("VORHER"));
-        const QByteArray vorher = lies(log);
-        schreibe(kopie, "alte Sicherung");
-        schreibe(Sicherungsdatei::journal(kopie), "Journal der alten Sicherung");
+        const QByteArray vorher = Testhilfe::lies(log);
+        Testhilfe::schreibe(kopie, "alte Sicherung");
+        Testhilfe::schreibe(Sicherungsdatei::journal(kopie), "Journal der alten Sicherung");
 
         Dateikopie::Ergebnis e = Sicherung::sichern(log, kopie);
         QVERIFY2(e.ok, qPrintable(e.grund));
-        QCOMPARE(lies(kopie), vorher);
+        QCOMPARE(Testhilfe::lies(kopie), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
-        QCOMPARE(lies(log), vorher);   // taking the backup does not touch the log
+        QCOMPARE(Testhilfe::lies(log), vorher);   // taking the backup does not touch the log
 
         Testhilfe::sql(log, QStringLiteral("update Kontakt set callsign = 'NACHHER'"));
-        QVERIFY(lies(log) != vorher);
+        QVERIFY(Testhilfe::lies(log) != vorher);
         // An interrupted writer's journal beside the log belongs to the old file.
-        schreibe(Sicherungsdatei::journal(log), "alter Journalinhalt");
+        Testhilfe::schreibe(Sicherungsdatei::journal(log), "alter Journalinhalt");
 
         // A failing rename gives the journal back to the old file.
         Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
-        const QByteArray nachher = lies(log);
+        const QByteArray nachher = Testhilfe::lies(log);
         e = Sicherung::wiederherstellen(kopie, log);
         QVERIFY(!e.ok);
-        QCOMPARE(lies(log), nachher);
-        QCOMPARE(lies(Sicherungsdatei::journal(log)), QByteArray("alter Journalinhalt"));
+        QCOMPARE(Testhilfe::lies(log), nachher);
+        QCOMPARE(Testhilfe::lies(Sicherungsdatei::journal(log)), QByteArray("alter Journalinhalt"));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), (QStringList{"tremvik.dorlem-fasq", "tremvik.dorlem-fasq-journal"}));
         Dateikopie::setzeStoerung({});
 
         e = Sicherung::wiederherstellen(kopie, log);
         QVERIFY2(e.ok, qPrintable(e.grund));
-        QCOMPARE(lies(log), vorher);
+        QCOMPARE(Testhilfe::lies(log), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
     }
 
@@ -281,13 +270,13 @@ private Q_SLOTS:
         QTemporaryDir t;
         const QString log = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
         Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
-        const QByteArray vorher = lies(log);
+        const QByteArray vorher = Testhilfe::lies(log);
         const QString fremd = t.filePath(QStringLiteral("fremd"));
         Testhilfe::ausSchema(fremd, QStringLiteral("frequenzen.sql"));
         const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(fremd, log);
         QVERIFY(!e.ok);
         QVERIFY2(e.grund.contains(QStringLiteral("keine gültige Sicherungskopie")), qPrintable(e.grund));
-        QCOMPARE(lies(log), vorher);
+        QCOMPARE(Testhilfe::lies(log), vorher);
         QCOMPARE(inhalt(t.path()), (QStringList{"fremd", "tremvik.dorlem-fasq"}));
     }
 

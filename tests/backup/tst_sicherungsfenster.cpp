@@ -21,17 +21,6 @@ class TestSicherungsfenster : public QObject
     std::unique_ptr<frm_main> haupt;
     QString startOrdner;
 
-    static QByteArray lies(const QString &datei)
-    {
-        QFile f(datei);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-    }
-    static void schreibe(const QString &datei, const QByteArray &inhalt)
-    {
-        QFile f(datei);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(inhalt);
-    }
     static QStringList inhalt(const QString &ordner)
     {
         return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -154,9 +143,9 @@ private Q_SLOTS:
         const QString a = ordner(QStringLiteral("A"));
         QDir().mkpath(a + QStringLiteral("/Funk/2006"));
         QDir().mkpath(a + QStringLiteral("/.versteckt"));
-        schreibe(a + QStringLiteral("/Funk/alt.dorlem-fasq"), "x");
-        schreibe(a + QStringLiteral("/Funk/brief.txt"), "x");
-        schreibe(a + QStringLiteral("/Funk/.tremvik.dorlem-fasq"), "x");
+        Testhilfe::schreibe(a + QStringLiteral("/Funk/alt.dorlem-fasq"), "x");
+        Testhilfe::schreibe(a + QStringLiteral("/Funk/brief.txt"), "x");
+        Testhilfe::schreibe(a + QStringLiteral("/Funk/.tremvik.dorlem-fasq"), "x");
 
         frm_herstellen *h = herstellen();
         QCOMPARE(h->Dir1->pfad(), prog->pfad());
@@ -226,7 +215,7 @@ private Q_SLOTS:
 
     void sicherungVerweigertProgrammverzeichnis()
     {
-        const QByteArray vorher = lies(log());
+        const QByteArray vorher = Testhilfe::lies(log());
         frm_sicherung *s = sicherung();
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
         meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"), Meldung::Symbol::Fehler);
@@ -249,7 +238,7 @@ private Q_SLOTS:
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
         meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"), Meldung::Symbol::Fehler);
         QVERIFY(offen(s));
-        QCOMPARE(lies(log()), vorher);
+        QCOMPARE(Testhilfe::lies(log()), vorher);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
     }
 
@@ -258,9 +247,9 @@ private Q_SLOTS:
     {
         eintrag(QStringLiteral("DL1ABC"));
         grosserLog();
-        const QByteArray gesichert = lies(log());
+        const QByteArray gesichert = Testhilfe::lies(log());
         const QString z = ordner(QStringLiteral("Sicherung 2006"));
-        schreibe(z + QStringLiteral("/tremvik.dorlem-fasq"), "eine ältere Sicherung");
+        Testhilfe::schreibe(z + QStringLiteral("/tremvik.dorlem-fasq"), "eine ältere Sicherung");
 
         QPointer<KindFenster> s = sicherung();
         auto *fs = qobject_cast<frm_sicherung *>(s.data());
@@ -269,13 +258,13 @@ private Q_SLOTS:
         meldet(QStringLiteral("Daten wurden erfolgreich nach ") + z + QStringLiteral(" gesichert"), Meldung::Symbol::Keins);
         QVERIFY(!offen(s));
         QVERIFY(!haupt->frm_sicherung());
-        QCOMPARE(lies(z + QStringLiteral("/tremvik.dorlem-fasq")), gesichert);
+        QCOMPARE(Testhilfe::lies(z + QStringLiteral("/tremvik.dorlem-fasq")), gesichert);
         QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
-        QCOMPARE(lies(log()), gesichert);
+        QCOMPARE(Testhilfe::lies(log()), gesichert);
 
         eintrag(QStringLiteral("OE3XYZ"));
         Testhilfe::sql(log(), QStringLiteral("delete from Kontakt where callsign = 'DL1ABC'"));
-        QVERIFY(lies(log()) != gesichert);
+        QVERIFY(Testhilfe::lies(log()) != gesichert);
 
         Testhilfe::leeren();
         QPointer<KindFenster> h = herstellen();
@@ -285,14 +274,14 @@ private Q_SLOTS:
         QTest::mouseClick(fh->cmd_datenherstellen, Qt::LeftButton);
         meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"), Meldung::Symbol::Keins);
         QVERIFY(!offen(h));
-        QCOMPARE(lies(log()), gesichert);
+        QCOMPARE(Testhilfe::lies(log()), gesichert);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
         QCOMPARE(QDir::currentPath(), prog->pfad());
     }
 
     void wiederherstellungVerweigertProgrammverzeichnis()
     {
-        const QByteArray vorher = lies(log());
+        const QByteArray vorher = Testhilfe::lies(log());
         frm_herstellen *h = herstellen();
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
         meldet(QStringLiteral("Bitte den Speicherort der Sicherungskopie wählen"), Meldung::Symbol::Fehler);
@@ -305,7 +294,7 @@ private Q_SLOTS:
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
         meldet(QStringLiteral("Bitte den Speicherort der Sicherungskopie wählen"), Meldung::Symbol::Fehler);
         QVERIFY(offen(h));
-        QCOMPARE(lies(log()), vorher);
+        QCOMPARE(Testhilfe::lies(log()), vorher);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
     }
 
@@ -325,7 +314,7 @@ private Q_SLOTS:
             QDir().mkpath(z + QLatin1Char('/') + vorhanden);
         else if (!vorhanden.isEmpty())
             QFile::copy(prog->frequenzDatei(), z + QLatin1Char('/') + vorhanden);
-        const QByteArray vorher = lies(log());
+        const QByteArray vorher = Testhilfe::lies(log());
 
         QPointer<KindFenster> h = herstellen();
         auto *fh = qobject_cast<frm_herstellen *>(h.data());
@@ -335,7 +324,7 @@ private Q_SLOTS:
         QTest::mouseClick(fh->cmd_datenherstellen, Qt::LeftButton);
         meldet(QStringLiteral("Datei nicht gefunden"), Meldung::Symbol::Keins);
         QVERIFY(!offen(h));
-        QCOMPARE(lies(log()), vorher);
+        QCOMPARE(Testhilfe::lies(log()), vorher);
     }
 
     void fremdeDateiVerweigert_data()
@@ -353,18 +342,18 @@ private Q_SLOTS:
         const QString z = ordner(QStringLiteral("z"));
         const QString kopie = z + QStringLiteral("/tremvik.dorlem-fasq");
         if (art == "leer") {
-            schreibe(kopie, QByteArray());
+            Testhilfe::schreibe(kopie, QByteArray());
         } else if (art == "text") {
-            schreibe(kopie, "Rufzeichen;Ort\nDL1ABC;Hamburg\n");
+            Testhilfe::schreibe(kopie, "Rufzeichen;Ort\nDL1ABC;Hamburg\n");
         } else if (art == "frequenzen") {
             QVERIFY(QFile::copy(prog->frequenzDatei(), kopie));
         } else {
-            QByteArray b = lies(log());
+            QByteArray b = Testhilfe::lies(log());
             for (int i = 100; i < b.size(); i += 3)
                 b[i] = char(i * 13);
-            schreibe(kopie, b);
+            Testhilfe::schreibe(kopie, b);
         }
-        const QByteArray vorherLog = lies(log()), vorherKopie = lies(kopie);
+        const QByteArray vorherLog = Testhilfe::lies(log()), vorherKopie = Testhilfe::lies(kopie);
 
         QPointer<KindFenster> h = herstellen();
         auto *fh = qobject_cast<frm_herstellen *>(h.data());
@@ -372,8 +361,8 @@ private Q_SLOTS:
         QTest::mouseClick(fh->cmd_datenherstellen, Qt::LeftButton);
         meldetFehler(QStringLiteral("keine gültige Sicherungskopie"));
         QVERIFY(offen(h));
-        QCOMPARE(lies(log()), vorherLog);
-        QCOMPARE(lies(kopie), vorherKopie);
+        QCOMPARE(Testhilfe::lies(log()), vorherLog);
+        QCOMPARE(Testhilfe::lies(kopie), vorherKopie);
         QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
     }
@@ -386,11 +375,11 @@ private Q_SLOTS:
         const QString kopie = z + QStringLiteral("/tremvik.dorlem-fasq");
         QVERIFY(QFile::copy(log(), kopie));
         eintrag(QStringLiteral("NEU"));
-        const QByteArray vorherLog = lies(log()), vorherKopie = lies(kopie);
+        const QByteArray vorherLog = Testhilfe::lies(log()), vorherKopie = Testhilfe::lies(kopie);
         QVERIFY(vorherLog != vorherKopie);
         auto unveraendert = [&] {
-            QCOMPARE(lies(log()), vorherLog);
-            QCOMPARE(lies(kopie), vorherKopie);
+            QCOMPARE(Testhilfe::lies(log()), vorherLog);
+            QCOMPARE(Testhilfe::lies(kopie), vorherKopie);
             QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
             QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
         };
@@ -464,17 +453,17 @@ private Q_SLOTS:
         const QString z = ordner(QStringLiteral("z"));
         eintrag(QStringLiteral("DL1ABC"));
         QVERIFY(QFile::copy(log(), z + QStringLiteral("/tremvik.dorlem-fasq")));
-        const QByteArray gesichert = lies(log());
+        const QByteArray gesichert = Testhilfe::lies(log());
         eintrag(QStringLiteral("OE3XYZ"));
         // What an interrupted write leaves: the journal with the old pages.
-        schreibe(log() + QStringLiteral("-journal"), lies(log()).left(4096));
+        Testhilfe::schreibe(log() + QStringLiteral("-journal"), Testhilfe::lies(log()).left(4096));
 
         frm_herstellen *h = herstellen();
         QVERIFY(h->Dir1->setzePfad(z));
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QVERIFY(Testhilfe::meldungen()[0].symbol == Meldung::Symbol::Keins);
-        QCOMPARE(lies(log()), gesichert);
+        QCOMPARE(Testhilfe::lies(log()), gesichert);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
     }
 
@@ -505,7 +494,7 @@ private Q_SLOTS:
         meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"), Meldung::Symbol::Keins);
         QVERIFY(!logOffenBeimErsetzen);
         QVERIFY(!offen(haupt->frm_eintrag()));
-        QCOMPARE(lies(log()), lies(z + QStringLiteral("/tremvik.dorlem-fasq")));
+        QCOMPARE(Testhilfe::lies(log()), Testhilfe::lies(z + QStringLiteral("/tremvik.dorlem-fasq")));
 
         // A backup does not close it.
         Testhilfe::leeren();
@@ -516,7 +505,7 @@ private Q_SLOTS:
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QVERIFY(offen(haupt->frm_eintrag()));
-        QCOMPARE(lies(ablage->filePath(QStringLiteral("z2/tremvik.dorlem-fasq"))), lies(log()));
+        QCOMPARE(Testhilfe::lies(ablage->filePath(QStringLiteral("z2/tremvik.dorlem-fasq"))), Testhilfe::lies(log()));
     }
 };
 

@@ -75,10 +75,7 @@ private Q_SLOTS:
 
     void fremdeDateiIstEinFehler()
     {
-        QFile f(ordner->logDatei());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
+        Testhilfe::schreibe(ordner->logDatei(), QByteArray(4096, 'x'));
         try {
             Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
             QFAIL("eine fremde Datei muss ein Fehler sein");

@@ -15,20 +15,6 @@ class TestFrequenzdaten : public QObject
         return QStringLiteral(TREMVIK_QUELLEN "/db/") + name;
     }
 
-    static QByteArray lesen(const QString &datei)
-    {
-        QFile f(datei);
-        if (!f.open(QIODevice::ReadOnly))
-            return QByteArray();
-        return f.readAll();
-    }
-
-    static void schreiben(const QString &datei, const QByteArray &daten)
-    {
-        QFile f(datei);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(daten);
-    }
 
     // The results of a query, one text per row: the values joined by '|',
     // NULL as '∅'. A failing query gives "Fehler: ...".
@@ -139,7 +125,7 @@ private Q_SLOTS:
         Testhilfe::sql(db, "create trigger nein before insert on bos when new.BL = 'XX' "
                            "begin select raise(abort, 'BL XX gibt es nicht'); end;");
         const QStringList vorher = zeilen(db, "bos");
-        const QByteArray dateiVorher = lesen(db);
+        const QByteArray dateiVorher = Testhilfe::lies(db);
         try {
             Frequenzdaten::importieren(db, "bos", csv, "neu.csv");
             QFAIL("Die Datei wurde angenommen.");
@@ -149,7 +135,7 @@ private Q_SLOTS:
             QVERIFY2(f.grund().contains(grund), qPrintable(f.grund()));
         }
         QCOMPARE(zeilen(db, "bos"), vorher);
-        QCOMPARE(lesen(db), dateiVorher);
+        QCOMPARE(Testhilfe::lies(db), dateiVorher);
     }
 
     void falscheTabelleOderDatenbank()
@@ -188,10 +174,10 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i) {
             const QString t = Frequenzdaten::tabellen().at(i);
             const QString csv = quellen("frequenzen/" + t + ".csv");
-            QCOMPARE(int(Csv::lesen(lesen(csv)).zeilen.size()), anzahl.at(i));
+            QCOMPARE(int(Csv::lesen(Testhilfe::lies(csv)).zeilen.size()), anzahl.at(i));
             QCOMPARE(abfrage(db, "select count(*) from " + t), QStringList{QString::number(anzahl.at(i))});
             // Written out again, each table is its file byte for byte.
-            QCOMPARE(Frequenzdaten::exportieren(db, t), lesen(csv));
+            QCOMPARE(Frequenzdaten::exportieren(db, t), Testhilfe::lies(csv));
         }
         QCOMPARE(abfrage(db, "select tbl_name || '(' || name || ')' from sqlite_master where type = 'index' order by 1"),
                  (QStringList{"afu(afu_Standort)", "bos(bos_Ort)", "fernwirken(fernwirken_Frequenz)", "flugfunk(flugfunk_Ort)"}));
@@ -211,12 +197,12 @@ private Q_SLOTS:
         for (const QString &t : Frequenzdaten::tabellen())
             QVERIFY(QFile::copy(quellen("frequenzen/" + t + ".csv"), ordner + "/" + t + ".csv"));
         const QString db = dir.filePath("Frequenzen.dorlem-fasq");
-        schreiben(db, "der alte Stand");
+        Testhilfe::schreibe(db, "der alte Stand");
 
         // A broken row in the last file.
-        QByteArray afu = lesen(ordner + "/fernwirken.csv");
+        QByteArray afu = Testhilfe::lies(ordner + "/fernwirken.csv");
         afu += "\"1,0\",x,y\n";
-        schreiben(ordner + "/fernwirken.csv", afu);
+        Testhilfe::schreibe(ordner + "/fernwirken.csv", afu);
         try {
             Frequenzdaten::bauen(db, quellen("frequenzen.sql"), ordner);
             QFAIL("gebaut");
@@ -228,13 +214,13 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(ordner + "/fernwirken.csv"));
         QVERIFY(QFile::copy(quellen("frequenzen/fernwirken.csv"), ordner + "/fernwirken.csv"));
         const QString schema = dir.filePath("schema.sql");
-        schreiben(schema, "create table bos (BL, Ort); create table flugfunk (Frquenz, Ort); create table afu (Standort);");
+        Testhilfe::schreibe(schema, "create table bos (BL, Ort); create table flugfunk (Frquenz, Ort); create table afu (Standort);");
         QVERIFY_THROWS_EXCEPTION(Csv::Fehler, Frequenzdaten::bauen(db, schema, ordner));
         // A missing list.
         QVERIFY(QFile::remove(ordner + "/afu.csv"));
         QVERIFY_THROWS_EXCEPTION(DatenFehler, Frequenzdaten::bauen(db, quellen("frequenzen.sql"), ordner));
 
-        QCOMPARE(lesen(db), QByteArray("der alte Stand"));
+        QCOMPARE(Testhilfe::lies(db), QByteArray("der alte Stand"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Frequenzen.dorlem-fasq", "schema.sql"}));
     }
 
@@ -290,12 +276,12 @@ private Q_SLOTS:
         QCOMPARE(aus, Frequenzdaten::exportieren(db, "bos"));
 
         const QString csv = ordner.pfad() + "/neu.csv";
-        schreiben(csv, "BL,Ort\nBW,Ulm\nBY,\"Hof\n");
+        Testhilfe::schreibe(csv, "BL,Ort\nBW,Ulm\nBY,\"Hof\n");
         QVERIFY(lauf({"import", db, "bos", csv}, &aus, &fehler) != 0);
         QVERIFY2(QString::fromUtf8(fehler).contains("neu.csv, Zeile 3: Das Anführungszeichen"), fehler.constData());
         QCOMPARE(zeilen(db, "bos"), vorher);
 
-        schreiben(csv, "BL,Ort\nBW,O'Brien\n");
+        Testhilfe::schreibe(csv, "BL,Ort\nBW,O'Brien\n");
         QCOMPARE(lauf({"import", db, "bos", csv}, &aus), 0);
         QCOMPARE(QString::fromUtf8(aus), QStringLiteral("bos: 1 Zeile eingelesen.\n"));
         QCOMPARE(zeilen(db, "bos"), QStringList{"BW|O'Brien|\u2205|\u2205|\u2205|\u2205"});
