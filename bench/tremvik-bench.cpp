@@ -235,9 +235,31 @@ const QVector<GridSpalte> bosSpalten = {{"BL", "BL", 690}, {"Ort", "Ort", 3630},
 const QVector<GridSpalte> logSpalten = {{"Frequenz", "frequenz", 2655}, {"Datum", "datum", 1875},
                                         {"CallSign", "callsign", 2310}, {"QTH", "ort", 1995}, {"R-Wert", "rwert", 1215}};
 
+// A case of loading: the data view runs the query, counts and fills the
+// first screen of the grid; the floor counts and reads the same rows raw.
+void ladefall(const char *name, int n, const QString &datei, const std::function<void()> &neu, const char *sql,
+              const char *zaehlSql)
+{
+    fall(name, n,
+         [&] {
+             Adodc &a = fenster->daten;
+             a.setRecordSource(QString::fromUtf8(sql));
+             a.Refresh();
+             volatile int anzahl = a.RecordCount();
+             (void)anzahl;
+             ersterBildschirm(a.modell());
+         },
+         [&] {
+             Roh r(datei);
+             r.zahl(zaehlSql);
+             r.zeilen(sql, Bildschirm, true);
+         },
+         neu);
+}
+
 void listenFaelle(const QString &ordner, int n)
 {
-    const QString datei = ordner + QStringLiteral("/Frequenzen.dorlem-fasq");
+    const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::frequenzen);
     QFile::remove(datei);
     erzeugeFrequenzen(datei, n);
     Programmverzeichnis::setzen(ordner);
@@ -246,26 +268,9 @@ void listenFaelle(const QString &ordner, int n)
         fenster.reset();
         fenster = std::make_unique<Fenster>(Verbindungstext::frequenzen, Verbindung::Zugriff::NurLesen, bosSpalten);
     };
-    auto laden = [&](const char *sql) {
-        Adodc &a = fenster->daten;
-        a.setRecordSource(QString::fromUtf8(sql));
-        a.Refresh();
-        volatile int anzahl = a.RecordCount();
-        (void)anzahl;
-        ersterBildschirm(a.modell());
-    };
-    fall("list-load", n, [&] { laden("select * from [bos] order by Ort asc"); },
-         [&] {
-             Roh r(datei);
-             r.zahl("select count(*) from bos");
-             r.zeilen("select * from [bos] order by Ort asc", Bildschirm, true);
-         }, neu);
-    fall("list-search", n, [&] { laden("select * from [bos] where Ort like '%Ham%' order by Ort asc"); },
-         [&] {
-             Roh r(datei);
-             r.zahl("select count(*) from bos where Ort like '%Ham%'");
-             r.zeilen("select * from [bos] where Ort like '%Ham%' order by Ort asc", Bildschirm, true);
-         }, neu);
+    ladefall("list-load", n, datei, neu, "select * from [bos] order by Ort asc", "select count(*) from bos");
+    ladefall("list-search", n, datei, neu, "select * from [bos] where Ort like '%Ham%' order by Ort asc",
+             "select count(*) from bos where Ort like '%Ham%'");
     fall("list-scroll-end", n,
          [&] {
              Adodc &a = fenster->daten;
@@ -287,7 +292,7 @@ void listenFaelle(const QString &ordner, int n)
 
 void logFaelle(const QString &ordner, int n)
 {
-    const QString datei = ordner + QStringLiteral("/tremvik.dorlem-fasq");
+    const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::log);
     QFile::remove(datei);
     erzeugeLog(datei, n);
     Programmverzeichnis::setzen(ordner);
@@ -298,26 +303,8 @@ void logFaelle(const QString &ordner, int n)
         fenster.reset();
         fenster = std::make_unique<Fenster>(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben, logSpalten);
     };
-    auto ansicht = [&](const char *sql) {
-        Adodc &a = fenster->daten;
-        a.setRecordSource(QString::fromUtf8(sql));
-        a.Refresh();
-        volatile int anzahl = a.RecordCount();
-        (void)anzahl;
-        ersterBildschirm(a.modell());
-    };
-    fall("log-load", n, [&] { ansicht(laden); },
-         [&] {
-             Roh r(datei);
-             r.zahl("select count(*) from Kontakt");
-             r.zeilen(laden, Bildschirm, true);
-         }, neu);
-    fall("log-search", n, [&] { ansicht(suchen); },
-         [&] {
-             Roh r(datei);
-             r.zahl("select count(*) from Kontakt where callSign like '%DL1A%'");
-             r.zeilen(suchen, Bildschirm, true);
-         }, neu);
+    ladefall("log-load", n, datei, neu, laden, "select count(*) from Kontakt");
+    ladefall("log-search", n, datei, neu, suchen, "select count(*) from Kontakt where callSign like '%DL1A%'");
 
     // One save of a changed record through the data view of an open window,
     // next to one raw UPDATE with its commit.

@@ -7,6 +7,7 @@
 // sample records so that the log window has something to show.
 
 #include "data/programmverzeichnis.h"
+#include "data/verbindung.h"
 #include "shell/anwendung.h"
 #include "shell/frm_main.h"
 #include "shell/meldung.h"
@@ -96,9 +97,11 @@ int main(int argc, char *argv[])
     });
 
     QTemporaryDir tmp;
-    for (const char *name : {"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"})
-        QFile::copy(Programmverzeichnis::datei(QString::fromLatin1(name)), tmp.filePath(QString::fromLatin1(name)));
-    beispielEintrag(tmp.filePath(QStringLiteral("tremvik.dorlem-fasq")));
+    const QString frequenzen = Verbindung::dateiName(Verbindungstext::frequenzen);
+    const QString log = Verbindung::dateiName(Verbindungstext::log);
+    for (const QString &name : {frequenzen, log})
+        QFile::copy(Programmverzeichnis::datei(name), tmp.filePath(name));
+    beispielEintrag(tmp.filePath(log));
     Programmverzeichnis::setzen(tmp.path());
     QDir::setCurrent(tmp.path());
 

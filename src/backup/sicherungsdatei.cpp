@@ -1,5 +1,7 @@
 #include "backup/sicherungsdatei.h"
 
+#include "data/verbindung.h"
+
 #include <QFile>
 #include <sqlite3.h>
 
@@ -20,7 +22,7 @@ bool statVon(const QString &pfad, struct stat &st)
 
 QString Sicherungsdatei::name()
 {
-    return QStringLiteral("tremvik.dorlem-fasq");
+    return Verbindung::dateiName(Verbindungstext::log);
 }
 
 QString Sicherungsdatei::in(const QString &ordner)
