@@ -108,16 +108,6 @@ KindFenster *frm_main::zeigeKind(QPointer<KindFenster> &fenster, const std::func
     sub->setOption(QMdiSubWindow::RubberBandResize, false);
     sub->adjustSize();
     sub->setFixedSize(sub->sizeHint());
-    // Remove the "Minimise"/"Maximise"/"Size" entries of the system menu.
-    if (QMenu *m = sub->systemMenu()) {
-        const auto aktionen = m->actions();
-        for (QAction *a : aktionen)
-            if (!a->text().contains(QLatin1String("Close"), Qt::CaseInsensitive)
-                && !a->text().contains(QLatin1String("Schlie"), Qt::CaseInsensitive)
-                && !a->text().contains(QLatin1String("Move"), Qt::CaseInsensitive)
-                && !a->text().contains(QLatin1String("Verschieben"), Qt::CaseInsensitive))
-                a->setVisible(false);
-    }
     sub->show();
     m_mdi->setActiveSubWindow(sub);
     w->setFocus();

@@ -86,6 +86,21 @@ private Q_SLOTS:
         h.bos->trigger();
         QVERIFY(h.frm_bos());
         QCOMPARE(offen(h).size(), 2);
+
+        // The system menu offers no way to minimise or maximise, and the
+        // window keeps its size.
+        auto *sub = qobject_cast<QMdiSubWindow *>(h.frm_bos()->parentWidget());
+        QStringList eintraege;
+        for (QAction *a : sub->systemMenu()->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator())
+                eintraege << a->text().remove(QLatin1Char('&'));
+        const QString alle = eintraege.join(QLatin1Char('|'));
+        QVERIFY2(alle.contains(QStringLiteral("Schließen")), qPrintable(alle));
+        QVERIFY2(!alle.contains(QLatin1String("Minimieren")) && !alle.contains(QLatin1String("Maximieren")),
+                 qPrintable(alle));
+        const QSize vorher = sub->size();
+        sub->resize(vorher + QSize(50, 50));
+        QCOMPARE(sub->size(), vorher);
     }
 
     void sicherungSchliesstDasLog()
