@@ -70,7 +70,6 @@ public:
     // The current record: a row of the record set, or -1 (none, or a new
     // record that has not been written yet).
     int aktuelleZeile() const { return m_zeile; }
-    bool neuerDatensatz() const { return m_neu; }
     // Makes another row current; unwritten input of the record being left is
     // written first (throws if that fails, and the old record stays current).
     void setAktuelleZeile(int zeile);

@@ -13,7 +13,6 @@ public:
           m_utf8(meldung().toUtf8()) {}
 
     const QString &was() const { return m_was; }
-    const QString &datenbankText() const { return m_text; }
     // The text shown to the user: what failed, then the database's words.
     QString meldung() const
     {

@@ -31,7 +31,6 @@ public:
 
     const QString &sql() const { return m_sql; }
     int RecordCount() const;
-    const QStringList &feldNamen() const { return m_felder; }
     // Index of a field by name, letter case ignored; -1 if there is none.
     int feldIndex(const QString &name) const;
 
