@@ -89,6 +89,18 @@ void Adodc::Refresh()
     Q_EMIT aktuelleZeileGeaendert(m_zeile);
 }
 
+void Adodc::zeige(const QString &sql)
+{
+    const QString vorher = m_recordSource;
+    m_recordSource = sql;
+    try {
+        Refresh();
+    } catch (...) {
+        m_recordSource = vorher;
+        throw;
+    }
+}
+
 bool Adodc::hatAenderungen() const
 {
     if (m_neu) {

@@ -63,6 +63,9 @@ public:
     // Runs the record source again. A record with unwritten input is written
     // first; afterwards the first row is current and nothing is pending.
     void Refresh();
+    // Sets the record source and refreshes; if the query fails, the old
+    // record source stays, as do the rows on screen.
+    void zeige(const QString &sql);
     Recordset *recordset() const { return m_rs.get(); }
     // The exact number of rows of the last refresh (less deleted, plus added).
     int RecordCount() const { return m_rs ? m_rs->RecordCount() : 0; }

@@ -162,10 +162,8 @@ void FrequenzListe::Form_Load()
 
 void FrequenzListe::suche(QLineEdit *feld, const char *kopf)
 {
-    const QString vorher = Adodc1->RecordSource();
-    Adodc1->setRecordSource(Abfrage::suche(q(kopf), feld->text(), q(katalog(m_art).schwanz)));
-    if (!Meldung::abfangen([this] { Adodc1->Refresh(); }))
-        Adodc1->setRecordSource(vorher);   // the window stays as it was
+    const QString sql = Abfrage::suche(q(kopf), feld->text(), q(katalog(m_art).schwanz));
+    Meldung::abfangen([&] { Adodc1->zeige(sql); });   // a failure leaves the window as it was
 }
 
 void FrequenzListe::cmd_sucheort_Click()
@@ -186,12 +184,8 @@ void FrequenzListe::cmd_suchefreq_Click()
 
 void FrequenzListe::cmd_reset_Click()
 {
-    const QString vorher = Adodc1->RecordSource();
-    Adodc1->setRecordSource(q(katalog(m_art).ladeAbfrage));
-    if (!Meldung::abfangen([this] { Adodc1->Refresh(); })) {
-        Adodc1->setRecordSource(vorher);
+    if (!Meldung::abfangen([this] { Adodc1->zeige(q(katalog(m_art).ladeAbfrage)); }))
         return;
-    }
     for (QLineEdit *t : {txt_ort, txt_freq, txt_rufname})
         if (t)
             t->clear();

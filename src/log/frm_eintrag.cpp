@@ -544,34 +544,22 @@ void frm_eintrag::cmd_abbrechen_Click()
 // ---------------------------------------------------------------------------
 // The search
 
-void frm_eintrag::abfrage(const QString &sql)
-{
-    const QString vorher = Adodc1->RecordSource();
-    Adodc1->setRecordSource(sql);
-    try {
-        Adodc1->Refresh();
-    } catch (...) {
-        Adodc1->setRecordSource(vorher);
-        throw;
-    }
-}
-
 void frm_eintrag::cmd_suchen_Click()
 {
     Meldung::abfangen([this] {
         if (opt_skip->isChecked())
-            abfrage(Logsuche::suche(Logsuche::Spalte::CallSign, txt_suchbegriff->text()));
+            Adodc1->zeige(Logsuche::suche(Logsuche::Spalte::CallSign, txt_suchbegriff->text()));
         if (opt_vorname->isChecked())
-            abfrage(Logsuche::suche(Logsuche::Spalte::Datum, txt_suchbegriff->text()));
+            Adodc1->zeige(Logsuche::suche(Logsuche::Spalte::Datum, txt_suchbegriff->text()));
         if (opt_qth->isChecked())
-            abfrage(Logsuche::suche(Logsuche::Spalte::Qth, txt_suchbegriff->text()));
+            Adodc1->zeige(Logsuche::suche(Logsuche::Spalte::Qth, txt_suchbegriff->text()));
         if (opt_frequenz->isChecked())
-            abfrage(Logsuche::suche(Logsuche::Spalte::Frequenz, txt_suchbegriff->text()));
+            Adodc1->zeige(Logsuche::suche(Logsuche::Spalte::Frequenz, txt_suchbegriff->text()));
         if (opt_land->isChecked())
-            abfrage(Logsuche::suche(Logsuche::Spalte::Land, txt_suchbegriff->text()));
+            Adodc1->zeige(Logsuche::suche(Logsuche::Spalte::Land, txt_suchbegriff->text()));
         if (Adodc1->RecordCount() == 0) {
             Meldung::zeigen(Logsuche::keineTreffer(txt_suchbegriff->text()), Meldung::Symbol::Fehler);
-            abfrage(Logsuche::alle());
+            Adodc1->zeige(Logsuche::alle());
             trefferSetzen();
         }
         if (Adodc1->RecordCount() > 0)
@@ -582,7 +570,7 @@ void frm_eintrag::cmd_suchen_Click()
 void frm_eintrag::cmd_alle_Click()
 {
     Meldung::abfangen([this] {
-        abfrage(Logsuche::alle());
+        Adodc1->zeige(Logsuche::alle());
         trefferSetzen();
     });
 }

@@ -97,7 +97,6 @@ private:
     void trefferSetzen();
     // Sets the record source and runs it; if that fails, the record source
     // stays what it was.
-    void abfrage(const QString &sql);
     void formatUmschalten(int art);
 
     // Controls on a tab are placed relative to the tab container, whatever

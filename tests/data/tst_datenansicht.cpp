@@ -100,6 +100,12 @@ private Q_SLOTS:
         a.setRecordSource(QStringLiteral("select * from [bos] where Ort like '%a'b%' order by Ort asc"));
         QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
         QCOMPARE(a.RecordCount(), vorher);
+        // zeige() keeps the old record source when the new query fails.
+        a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
+        a.Refresh();
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, a.zeige(QStringLiteral("select * from [gibtsnicht]")));
+        QCOMPARE(a.RecordSource(), QStringLiteral("select * from [bos] order by Ort asc"));
+        QCOMPARE(a.RecordCount(), vorher);
         // Only reading statements are record sources.
         a.setRecordSource(QStringLiteral("delete from bos"));
         QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
