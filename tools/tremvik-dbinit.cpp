@@ -6,13 +6,11 @@
 // --wenn-fehlt an existing file is left exactly as it is, so the build can
 // supply an empty log database without ever replacing a user's log.
 
+#include "data/sqlitedatei.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QTextStream>
-#include <sqlite3.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 static int fehler(const QString &text)
 {
@@ -33,43 +31,17 @@ int main(int argc, char *argv[])
     const QString ziel = QString::fromLocal8Bit(argv[i]);
     const QString schemaDatei = QString::fromLocal8Bit(argv[i + 1]);
 
-    if (wennFehlt && QFileInfo::exists(ziel)) {
-        std::printf("%s ist vorhanden und bleibt unverändert.\n", qPrintable(ziel));
-        return 0;
-    }
     QFile schema(schemaDatei);
     if (!schema.open(QIODevice::ReadOnly))
         return fehler(QStringLiteral("%1 kann nicht gelesen werden: %2").arg(schemaDatei, schema.errorString()));
-    const QByteArray sql = schema.readAll();
-
-    const QString neu = ziel + QStringLiteral(".entsteht");
-    QFile::remove(neu);
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(neu).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return fehler(QStringLiteral("%1 kann nicht angelegt werden.").arg(neu));
-    }
-    char *text = nullptr;
-    const QByteArray alles = "begin;\n" + sql + "\ncommit;";
-    if (sqlite3_exec(db, alles.constData(), nullptr, nullptr, &text) != SQLITE_OK) {
-        const QString t = QString::fromUtf8(text);
-        sqlite3_free(text);
-        sqlite3_close(db);
-        QFile::remove(neu);
-        return fehler(QStringLiteral("%1: %2").arg(schemaDatei, t));
-    }
-    sqlite3_close(db);
-
-    const QByteArray von = QFile::encodeName(neu), nach = QFile::encodeName(ziel);
-    if (wennFehlt) {
-        // link() never replaces an existing file.
-        const bool ok = ::link(von.constData(), nach.constData()) == 0;
-        ::unlink(von.constData());
-        if (!ok)
-            return fehler(QStringLiteral("%1 kann nicht angelegt werden.").arg(ziel));
-    } else if (::rename(von.constData(), nach.constData()) != 0) {
-        QFile::remove(neu);
-        return fehler(QStringLiteral("%1 kann nicht geschrieben werden.").arg(ziel));
+    try {
+        if (!SqliteDatei::anlegen(ziel, schema.readAll(), schemaDatei,
+                                  wennFehlt ? SqliteDatei::Ersetzen::Nie : SqliteDatei::Ersetzen::Ja)) {
+            std::printf("%s ist vorhanden und bleibt unverändert.\n", qPrintable(ziel));
+            return 0;
+        }
+    } catch (const DatenFehler &f) {
+        return fehler(f.meldung());
     }
     std::printf("%s angelegt.\n", qPrintable(ziel));
     return 0;

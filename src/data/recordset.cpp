@@ -1,6 +1,7 @@
 #include "data/recordset.h"
 
 #include "data/datenfehler.h"
+#include "data/sqlitedatei.h"
 
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -12,13 +13,6 @@ constexpr int SeitenGroesse = 64;
 constexpr quint32 NullBit = 0x80000000u;
 
 QString fehlerText(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
-
-QString quote(const QString &name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 
 struct Anweisung
 {
@@ -117,7 +111,7 @@ void Recordset::bereiteTabelleVor()
     for (int i = 1; i <= 3 && m_tabelle.isEmpty(); ++i)
         m_tabelle = treffer.captured(i);
     Anweisung info;
-    const QByteArray q = (QStringLiteral("pragma table_info(") + quote(m_tabelle) + QLatin1Char(')')).toUtf8();
+    const QByteArray q = (QStringLiteral("pragma table_info(") + sqlName(m_tabelle) + QLatin1Char(')')).toUtf8();
     if (sqlite3_prepare_v2(m_db, q.constData(), q.size(), &info.s, nullptr) != SQLITE_OK)
         return;
     QString schluessel;
@@ -275,8 +269,8 @@ void Recordset::vorDemSchreiben()
 QVector<QVariant> Recordset::leseDatensatz(qint64 schluessel)
 {
     Anweisung s;
-    const QByteArray q = (QStringLiteral("select * from ") + quote(m_tabelle) + QStringLiteral(" where ")
-                          + quote(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
+    const QByteArray q = (QStringLiteral("select * from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
+                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
     QVector<QVariant> werte(m_felder.size());
     if (sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr) != SQLITE_OK)
         return werte;
@@ -307,12 +301,12 @@ void Recordset::aendern(int zeile, const QHash<int, QVariant> &werte)
     const qint64 schluessel = alt[m_schluesselFeld].toLongLong();
     vorDemSchreiben();
 
-    QString sql = QStringLiteral("update ") + quote(m_tabelle) + QStringLiteral(" set ");
+    QString sql = QStringLiteral("update ") + sqlName(m_tabelle) + QStringLiteral(" set ");
     QList<int> felder = werte.keys();
     std::sort(felder.begin(), felder.end());
     for (int i = 0; i < felder.size(); ++i)
-        sql += (i ? QStringLiteral(", ") : QString()) + quote(m_felder[felder[i]]) + QStringLiteral(" = ?");
-    sql += QStringLiteral(" where ") + quote(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?");
+        sql += (i ? QStringLiteral(", ") : QString()) + sqlName(m_felder[felder[i]]) + QStringLiteral(" = ?");
+    sql += QStringLiteral(" where ") + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?");
     Anweisung s;
     const QByteArray q = sql.toUtf8();
     int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
@@ -345,13 +339,13 @@ int Recordset::einfuegen(const QHash<int, QVariant> &werte)
     QList<int> felder = werte.keys();
     std::sort(felder.begin(), felder.end());
     felder.removeAll(m_schluesselFeld);
-    QString sql = QStringLiteral("insert into ") + quote(m_tabelle);
+    QString sql = QStringLiteral("insert into ") + sqlName(m_tabelle);
     if (felder.isEmpty()) {
         sql += QStringLiteral(" default values");
     } else {
         QString namen, platz;
         for (int i = 0; i < felder.size(); ++i) {
-            namen += (i ? QStringLiteral(", ") : QString()) + quote(m_felder[felder[i]]);
+            namen += (i ? QStringLiteral(", ") : QString()) + sqlName(m_felder[felder[i]]);
             platz += i ? QStringLiteral(", ?") : QStringLiteral("?");
         }
         sql += QStringLiteral(" (") + namen + QStringLiteral(") values (") + platz + QLatin1Char(')');
@@ -383,8 +377,8 @@ void Recordset::loeschen(int zeile)
     const qint64 schluessel = wert(zeile, m_schluesselFeld).toLongLong();
     vorDemSchreiben();
     Anweisung s;
-    const QByteArray q = (QStringLiteral("delete from ") + quote(m_tabelle) + QStringLiteral(" where ")
-                          + quote(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
+    const QByteArray q = (QStringLiteral("delete from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
+                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
     int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_bind_int64(s.s, 1, schluessel);

@@ -1,5 +1,7 @@
 #include "lists/frequenzdaten.h"
 
+#include "data/sqlitedatei.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -15,98 +17,8 @@ QString zitiert(const QString &text)
     return QStringLiteral("\u201E%1\u201C").arg(text);
 }
 
-// An SQL name in double quotes.
-QString name(const QString &bezeichner)
-{
-    QString n = bezeichner;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-// One connection, closed on every way out.
-class Datenbank
-{
-public:
-    enum class Art { NurLesen, LesenSchreiben, Anlegen };
-
-    Datenbank(const QString &datei, Art art) : m_datei(datei)
-    {
-        const QString kannNicht = QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.").arg(zitiert(datei));
-        if (art != Art::Anlegen) {
-            // Opening never creates a file: a wrong name is an error.
-            const QFileInfo info(datei);
-            if (!info.exists())
-                throw DatenFehler(kannNicht, QStringLiteral("Die Datei ist nicht vorhanden."));
-            if (!info.isFile())
-                throw DatenFehler(kannNicht, QStringLiteral("Das ist keine Datei."));
-        }
-        const int flags = art == Art::NurLesen        ? SQLITE_OPEN_READONLY
-                          : art == Art::LesenSchreiben ? SQLITE_OPEN_READWRITE
-                                                       : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
-            const QString text = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            throw DatenFehler(kannNicht, text);
-        }
-        sqlite3_busy_timeout(m_db, 3000);
-        // A file that is no database fails here, not halfway through.
-        if (art != Art::Anlegen)
-            ausfuehren("select count(*) from sqlite_master", kannNicht);
-    }
-    ~Datenbank() { sqlite3_close(m_db); }
-    Datenbank(const Datenbank &) = delete;
-    Datenbank &operator=(const Datenbank &) = delete;
-
-    sqlite3 *handle() const { return m_db; }
-    QString text() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
-
-    void ausfuehren(const QByteArray &sql, const QString &was)
-    {
-        char *fehler = nullptr;
-        if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &fehler) != SQLITE_OK) {
-            const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_db));
-            sqlite3_free(fehler);
-            throw DatenFehler(was, text);
-        }
-    }
-
-    // The columns of a table in their order; the table must exist.
-    QStringList spalten(const QString &tabelle)
-    {
-        QStringList namen;
-        sqlite3_stmt *s = nullptr;
-        const QByteArray sql = ("pragma table_info(" + name(tabelle) + ")").toUtf8();
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &s, nullptr) != SQLITE_OK)
-            throw DatenFehler(QStringLiteral("Die Spalten der Tabelle %1 lassen sich nicht lesen.").arg(tabelle), text());
-        while (sqlite3_step(s) == SQLITE_ROW)
-            namen.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 1))));
-        sqlite3_finalize(s);
-        if (namen.isEmpty())
-            throw DatenFehler(QStringLiteral("Die Datenbank %1 enthält keine Tabelle %2.").arg(zitiert(m_datei), tabelle));
-        return namen;
-    }
-
-private:
-    QString m_datei;
-    sqlite3 *m_db = nullptr;
-};
-
-// A prepared statement, finalised on every way out.
-class Anweisung
-{
-public:
-    Anweisung(Datenbank &db, const QString &sql, const QString &was)
-    {
-        if (sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &m_s, nullptr) != SQLITE_OK)
-            throw DatenFehler(was, db.text());
-    }
-    ~Anweisung() { sqlite3_finalize(m_s); }
-    Anweisung(const Anweisung &) = delete;
-    Anweisung &operator=(const Anweisung &) = delete;
-    sqlite3_stmt *operator*() const { return m_s; }
-private:
-    sqlite3_stmt *m_s = nullptr;
-};
+using Datenbank = SqliteDatei;
+using Anweisung = SqliteAnweisung;
 
 QByteArray dateiLesen(const QString &datei)
 {
@@ -142,17 +54,17 @@ void ersetzen(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, co
                               QStringLiteral("Die Tabelle %1 hat keine Spalte %2. Ihre Spalten sind: %3.")
                                   .arg(tabelle, zitiert(kopf), spalten.join(QStringLiteral(", "))),
                               dateiName);
-        ziel.append(name(gefunden));
+        ziel.append(sqlName(gefunden));
     }
 
     const QString schreibfehler = QStringLiteral("Die Tabelle %1 kann nicht geschrieben werden.").arg(tabelle);
-    db.ausfuehren(("delete from " + name(tabelle)).toUtf8(), schreibfehler);
+    db.ausfuehren(("delete from " + sqlName(tabelle)).toUtf8(), schreibfehler);
 
     QStringList platzhalter;
     for (int i = 0; i < ziel.size(); ++i)
         platzhalter.append(QStringLiteral("?"));
     Anweisung einfuegen(db, QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(name(tabelle), ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
+                                .arg(sqlName(tabelle), ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
                         schreibfehler);
     for (int r = 0; r < csv.zeilen.size(); ++r) {
         const Csv::Zeile &zeile = csv.zeilen.at(r);
@@ -216,33 +128,15 @@ QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei,
         dateien.append(datei);
     }
 
-    const QString neu = ziel + QStringLiteral(".entsteht");
-    auto aufraeumen = [&] {
-        QFile::remove(neu);
-        QFile::remove(neu + QStringLiteral("-journal"));
-    };
-    aufraeumen();
     QList<int> anzahl;
-    try {
-        {
-            Datenbank db(neu, Datenbank::Art::Anlegen);
-            // The schema runs on its own: it sets the journal mode, which a
-            // transaction would not allow.
-            db.ausfuehren(schema, QStringLiteral("Das Schema %1 lässt sich nicht ausführen.").arg(zitiert(schemaDatei)));
-            inTransaktion(db, [&] {
-                for (int i = 0; i < tabellen().size(); ++i) {
-                    ersetzen(db, tabellen().at(i), daten.at(i), dateien.at(i));
-                    anzahl.append(int(daten.at(i).zeilen.size()));
-                }
-            });
-        }
-        if (std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(ziel).constData()) != 0)
-            throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(ziel)),
-                              QString::fromLocal8Bit(std::strerror(errno)));
-    } catch (...) {
-        aufraeumen();
-        throw;
-    }
+    Datenbank::anlegen(ziel, schema, schemaDatei, Datenbank::Ersetzen::Ja, [&](Datenbank &db) {
+        inTransaktion(db, [&] {
+            for (int i = 0; i < tabellen().size(); ++i) {
+                ersetzen(db, tabellen().at(i), daten.at(i), dateien.at(i));
+                anzahl.append(int(daten.at(i).zeilen.size()));
+            }
+        });
+    });
     return anzahl;
 }
 
@@ -270,10 +164,10 @@ QByteArray Frequenzdaten::exportieren(const QString &datenbank, const QString &t
     const QStringList spalten = db.spalten(t);
     QStringList namen;
     for (const QString &s : spalten)
-        namen.append(name(s));
+        namen.append(sqlName(s));
 
     QList<Csv::Zeile> zeilen;
-    Anweisung abfrage(db, QStringLiteral("select %1 from %2 order by rowid").arg(namen.join(QLatin1Char(',')), name(t)),
+    Anweisung abfrage(db, QStringLiteral("select %1 from %2 order by rowid").arg(namen.join(QLatin1Char(',')), sqlName(t)),
                       QStringLiteral("Die Tabelle %1 kann nicht gelesen werden.").arg(t));
     int rc;
     while ((rc = sqlite3_step(*abfrage)) == SQLITE_ROW) {
