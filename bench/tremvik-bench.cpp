@@ -87,8 +87,9 @@ struct Fenster
 };
 std::unique_ptr<Fenster> fenster;
 
-void fall(const char *name, int zeilen, const std::function<void()> &unser, const std::function<void()> &boden,
-          const std::function<void()> &vorbereiten = [] {})
+void fall(
+    const char *name, int zeilen, const std::function<void()> &unser, const std::function<void()> &boden,
+    const std::function<void()> &vorbereiten = [] {})
 {
     vorbereiten();
     unser();   // warm the file cache once
@@ -151,10 +152,11 @@ void erzeugeFrequenzen(const QString &datei, int n)
     sqlite3_open(QFile::encodeName(datei).constData(), &db);
     ausfuehren(db, "pragma journal_mode=delete; pragma synchronous=off; begin;"
                    "create table bos (BL TEXT, Ort TEXT, Benutzer TEXT, Rufname TEXT, Kanal TEXT, Freq TEXT);");
-    static const char *orte[] = {"Hamburg", "München", "Berlin", "Köln", "Frankfurt", "Stuttgart", "Düsseldorf",
-                                 "Leipzig", "Dortmund", "Essen", "Bremen", "Dresden", "Hannover", "Nürnberg",
-                                 "Duisburg", "Bochum", "Wuppertal", "Bielefeld", "Bonn", "Münster", "Hameln",
-                                 "Ulm", "Kiel", "Lübeck", "Rostock", "Erfurt", "Mainz", "Kassel", "Aachen", "Trier"};
+    static const char *orte[] = {"Hamburg",    "München",  "Berlin",   "Köln",   "Frankfurt", "Stuttgart",
+                                 "Düsseldorf", "Leipzig",  "Dortmund", "Essen",  "Bremen",    "Dresden",
+                                 "Hannover",   "Nürnberg", "Duisburg", "Bochum", "Wuppertal", "Bielefeld",
+                                 "Bonn",       "Münster",  "Hameln",   "Ulm",    "Kiel",      "Lübeck",
+                                 "Rostock",    "Erfurt",   "Mainz",    "Kassel", "Aachen",    "Trier"};
     static const char *laender[] = {"HH", "BY", "BE", "NW", "HE", "BW", "SN", "NI", "SH", "MV", "TH", "RP"};
     static const char *benutzer[] = {"Feuerwehr", "Rettungsdienst", "THW", "Polizei", "DLRG", "Katastrophenschutz"};
     static const char *rufe[] = {"Florian", "Rotkreuz", "Heros", "Pegasus", "Pelikan", "Akkon"};
@@ -164,8 +166,8 @@ void erzeugeFrequenzen(const QString &datei, int n)
     for (int i = 0; i < n; ++i) {
         const int o = zufall() % 30, b = zufall() % 6, k = 100 + zufall() % 400;
         const QByteArray ort = QByteArray(orte[o]) + ' ' + QByteArray::number(int(zufall() % 500));
-        const QByteArray ruf = QByteArray(rufe[b]) + ' ' + orte[o] + ' ' + QByteArray::number(int(zufall() % 90))
-                               + '/' + QByteArray::number(int(zufall() % 50));
+        const QByteArray ruf = QByteArray(rufe[b]) + ' ' + orte[o] + ' ' + QByteArray::number(int(zufall() % 90)) + '/'
+                               + QByteArray::number(int(zufall() % 50));
         const QByteArray freq = QByteArray::number(84 + k / 50) + ',' + QByteArray::number(100 + zufall() % 900);
         sqlite3_bind_text(s, 1, laender[zufall() % 12], -1, SQLITE_STATIC);
         sqlite3_bind_text(s, 2, ort.constData(), ort.size(), SQLITE_TRANSIENT);
@@ -191,18 +193,31 @@ void erzeugeLog(const QString &datei, int n)
     ausfuehren(db, schema.readAll().constData());
     ausfuehren(db, "pragma synchronous=off; begin;");
     sqlite3_stmt *s = nullptr;
-    sqlite3_prepare_v2(db, "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal,"
-                           " frequenz, band, ort, bemerkung) values (?,?,?,?,?,?,?,?,?,?,?,?,?)", -1, &s, nullptr);
+    sqlite3_prepare_v2(db,
+                       "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal,"
+                       " frequenz, band, ort, bemerkung) values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                       -1, &s, nullptr);
     std::mt19937 zufall(7);
-    const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Guter Empfang, \\b stark\\b0 .\\par }";
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Guter Empfang, \\b stark\\b0 .\\par }";
     for (int i = 0; i < n; ++i) {
         const QByteArray call = "DL" + QByteArray::number(int(zufall() % 10)) + QByteArray(1, char('A' + zufall() % 26))
                                 + QByteArray(1, char('A' + zufall() % 26)) + QByteArray(1, char('A' + zufall() % 26));
-        const QByteArray freq = QByteArray::number(int(27 + zufall() % 420)) + ',' + QByteArray::number(int(100 + zufall() % 900));
-        const QByteArray werte[] = {call, "Funker", "Max", "Deutschland", "9+30", "5",
-                                    QByteArray::number(int(1 + zufall() % 28)) + ".06.2006", "21:45",
-                                    QByteArray::number(int(zufall() % 80)), freq, "FM",
-                                    "Ort " + QByteArray::number(int(zufall() % 1000)), rtf};
+        const QByteArray freq =
+            QByteArray::number(int(27 + zufall() % 420)) + ',' + QByteArray::number(int(100 + zufall() % 900));
+        const QByteArray werte[] = {call,
+                                    "Funker",
+                                    "Max",
+                                    "Deutschland",
+                                    "9+30",
+                                    "5",
+                                    QByteArray::number(int(1 + zufall() % 28)) + ".06.2006",
+                                    "21:45",
+                                    QByteArray::number(int(zufall() % 80)),
+                                    freq,
+                                    "FM",
+                                    "Ort " + QByteArray::number(int(zufall() % 1000)),
+                                    rtf};
         for (int c = 0; c < 13; ++c)
             sqlite3_bind_text(s, c + 1, werte[c].constData(), werte[c].size(), SQLITE_TRANSIENT);
         sqlite3_step(s);
@@ -230,31 +245,36 @@ void ersterBildschirm(QAbstractItemModel *m)
             m->index(r, c).data();
 }
 
-const QVector<GridSpalte> bosSpalten = {{"BL", "BL", 690}, {"Ort", "Ort", 3630}, {"Benutzer", "Benutzer", 1140},
-                                        {"Rufname", "Rufname", 2085}, {"Kanal", "Kanal", 2085}, {"Freq", "Freq", 1710}};
-const QVector<GridSpalte> logSpalten = {{"Frequenz", "frequenz", 2655}, {"Datum", "datum", 1875},
-                                        {"CallSign", "callsign", 2310}, {"QTH", "ort", 1995}, {"R-Wert", "rwert", 1215}};
+const QVector<GridSpalte> bosSpalten = {
+    {"BL", "BL", 690},        {"Ort", "Ort", 3630},  {"Benutzer", "Benutzer", 1140}, {"Rufname", "Rufname", 2085},
+    {"Kanal", "Kanal", 2085}, {"Freq", "Freq", 1710}};
+const QVector<GridSpalte> logSpalten = {{"Frequenz", "frequenz", 2655},
+                                        {"Datum", "datum", 1875},
+                                        {"CallSign", "callsign", 2310},
+                                        {"QTH", "ort", 1995},
+                                        {"R-Wert", "rwert", 1215}};
 
 // A case of loading: the data view runs the query, counts and fills the
 // first screen of the grid; the floor counts and reads the same rows raw.
 void ladefall(const char *name, int n, const QString &datei, const std::function<void()> &neu, const char *sql,
               const char *zaehlSql)
 {
-    fall(name, n,
-         [&] {
-             Adodc &a = fenster->daten;
-             a.setRecordSource(QString::fromUtf8(sql));
-             a.Refresh();
-             volatile int anzahl = a.RecordCount();
-             (void)anzahl;
-             ersterBildschirm(a.modell());
-         },
-         [&] {
-             Roh r(datei);
-             r.zahl(zaehlSql);
-             r.zeilen(sql, Bildschirm, true);
-         },
-         neu);
+    fall(
+        name, n,
+        [&] {
+            Adodc &a = fenster->daten;
+            a.setRecordSource(QString::fromUtf8(sql));
+            a.Refresh();
+            volatile int anzahl = a.RecordCount();
+            (void)anzahl;
+            ersterBildschirm(a.modell());
+        },
+        [&] {
+            Roh r(datei);
+            r.zahl(zaehlSql);
+            r.zeilen(sql, Bildschirm, true);
+        },
+        neu);
 }
 
 void listenFaelle(const QString &ordner, int n)
@@ -271,22 +291,24 @@ void listenFaelle(const QString &ordner, int n)
     ladefall("list-load", n, datei, neu, "select * from [bos] order by Ort asc", "select count(*) from bos");
     ladefall("list-search", n, datei, neu, "select * from [bos] where Ort like '%Ham%' order by Ort asc",
              "select count(*) from bos where Ort like '%Ham%'");
-    fall("list-scroll-end", n,
-         [&] {
-             Adodc &a = fenster->daten;
-             a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
-             a.Refresh();
-             auto *m = a.modell();
-             const int letzte = a.RecordCount() - 1;
-             for (int r = std::max(0, letzte - Bildschirm + 1); r <= letzte; ++r)
-                 for (int c = 0; c < m->columnCount(); ++c)
-                     m->index(r, c).data();
-         },
-         [&] {
-             Roh r(datei);
-             r.zahl("select count(*) from bos");
-             r.zeilen("select * from [bos] order by Ort asc", -1, false);
-         }, neu);
+    fall(
+        "list-scroll-end", n,
+        [&] {
+            Adodc &a = fenster->daten;
+            a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
+            a.Refresh();
+            auto *m = a.modell();
+            const int letzte = a.RecordCount() - 1;
+            for (int r = std::max(0, letzte - Bildschirm + 1); r <= letzte; ++r)
+                for (int c = 0; c < m->columnCount(); ++c)
+                    m->index(r, c).data();
+        },
+        [&] {
+            Roh r(datei);
+            r.zahl("select count(*) from bos");
+            r.zeilen("select * from [bos] order by Ort asc", -1, false);
+        },
+        neu);
     QFile::remove(datei);
 }
 
@@ -309,7 +331,8 @@ void logFaelle(const QString &ordner, int n)
     // One save of a changed record through the data view of an open window,
     // next to one raw UPDATE with its commit.
     QTableView grid;
-    Adodc a(Verbindungstext::log, QStringLiteral("select * from Kontakt"), Verbindung::Zugriff::LesenSchreiben, nullptr);
+    Adodc a(Verbindungstext::log, QStringLiteral("select * from Kontakt"), Verbindung::Zugriff::LesenSchreiben,
+            nullptr);
     a.bindeGrid(&grid, logSpalten);
     QVector<QLineEdit *> felder;
     for (const char *f : {"callsign", "skip", "vorname", "land", "swert", "rwert", "datum", "uhrzeit", "lanal",
@@ -322,24 +345,25 @@ void logFaelle(const QString &ordner, int n)
     ersterBildschirm(a.modell());
     Roh roh(datei, true);
     int zaehler = 0;
-    fall("log-save", n,
-         [&] {
-             felder[0]->setText(QStringLiteral("DK%1").arg(++zaehler));
-             a.Update();
-         },
-         [&] {
-             sqlite3_stmt *s = nullptr;
-             sqlite3_prepare_v2(roh.db, "update Kontakt set callsign = ? where id = ?", -1, &s, nullptr);
-             const QByteArray wert = "DR" + QByteArray::number(++zaehler);
-             sqlite3_bind_text(s, 1, wert.constData(), wert.size(), SQLITE_TRANSIENT);
-             sqlite3_bind_int(s, 2, 2);
-             sqlite3_step(s);
-             sqlite3_finalize(s);
-         });
+    fall(
+        "log-save", n,
+        [&] {
+            felder[0]->setText(QStringLiteral("DK%1").arg(++zaehler));
+            a.Update();
+        },
+        [&] {
+            sqlite3_stmt *s = nullptr;
+            sqlite3_prepare_v2(roh.db, "update Kontakt set callsign = ? where id = ?", -1, &s, nullptr);
+            const QByteArray wert = "DR" + QByteArray::number(++zaehler);
+            sqlite3_bind_text(s, 1, wert.constData(), wert.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_int(s, 2, 2);
+            sqlite3_step(s);
+            sqlite3_finalize(s);
+        });
     qDeleteAll(felder);
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {

@@ -2,5 +2,5 @@
 // Precompiled header: the Qt includes almost every file needs.
 #include <QtCore>
 #include <QtGui>
-#include <QtWidgets>
 #include <QtSql>
+#include <QtWidgets>

@@ -74,7 +74,5 @@ QString Testhilfe::Programmordner::frequenzDatei() const
 void Testhilfe::einrichten(QApplication &app)
 {
     Anwendung::einrichten(app);
-    ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) {
-        meldungen().append({text, symbol});
-    });
+    ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) { meldungen().append({text, symbol}); });
 }

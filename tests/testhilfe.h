@@ -37,6 +37,7 @@ public:
     QString pfad() const { return m_dir.path(); }
     QString logDatei() const;
     QString frequenzDatei() const;
+
 private:
     QTemporaryDir m_dir;
 };
@@ -45,11 +46,11 @@ private:
 void einrichten(QApplication &app);
 }
 
-#define TREMVIK_TEST_MAIN(Klasse)                          \
-    int main(int argc, char *argv[])                       \
-    {                                                      \
-        QApplication app(argc, argv);                      \
-        Testhilfe::einrichten(app);                        \
-        Klasse t;                                          \
-        return QTest::qExec(&t, argc, argv);               \
+#define TREMVIK_TEST_MAIN(Klasse)                                                                                      \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        QApplication app(argc, argv);                                                                                  \
+        Testhilfe::einrichten(app);                                                                                    \
+        Klasse t;                                                                                                      \
+        return QTest::qExec(&t, argc, argv);                                                                           \
     }

@@ -16,24 +16,23 @@
 
 namespace {
 
-const char *const aufruf =
-    "Aufruf:\n"
-    "  tremvik-frequenzen build DATEI ORDNER SCHEMA.sql\n"
-    "      legt die Frequenzdatenbank DATEI neu an: erst die Tabellen aus\n"
-    "      SCHEMA.sql, dann die Zeilen aus bos.csv, flugfunk.csv, afu.csv und\n"
-    "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
-    "      wenn alles gelungen ist.\n"
-    "  tremvik-frequenzen import DATEI TABELLE DATEI.csv\n"
-    "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei. Ist die\n"
-    "      Datei fehlerhaft, bleibt die Tabelle unverändert.\n"
-    "  tremvik-frequenzen export DATEI TABELLE\n"
-    "      schreibt die TABELLE als CSV auf die Standardausgabe.\n"
-    "\n"
-    "Tabellen: bos, flugfunk, afu, fernwirken.\n"
-    "CSV: UTF-8, erste Zeile mit den Spaltennamen, Komma als Trenner, Felder mit\n"
-    "Komma, Anführungszeichen oder Zeilenumbruch in \"...\" (innere \" verdoppelt).\n"
-    "Ein leeres Feld ist NULL (kein Wert), \"\" ein leerer Text. Spalten werden\n"
-    "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n";
+const char *const aufruf = "Aufruf:\n"
+                           "  tremvik-frequenzen build DATEI ORDNER SCHEMA.sql\n"
+                           "      legt die Frequenzdatenbank DATEI neu an: erst die Tabellen aus\n"
+                           "      SCHEMA.sql, dann die Zeilen aus bos.csv, flugfunk.csv, afu.csv und\n"
+                           "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
+                           "      wenn alles gelungen ist.\n"
+                           "  tremvik-frequenzen import DATEI TABELLE DATEI.csv\n"
+                           "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei. Ist die\n"
+                           "      Datei fehlerhaft, bleibt die Tabelle unverändert.\n"
+                           "  tremvik-frequenzen export DATEI TABELLE\n"
+                           "      schreibt die TABELLE als CSV auf die Standardausgabe.\n"
+                           "\n"
+                           "Tabellen: bos, flugfunk, afu, fernwirken.\n"
+                           "CSV: UTF-8, erste Zeile mit den Spaltennamen, Komma als Trenner, Felder mit\n"
+                           "Komma, Anführungszeichen oder Zeilenumbruch in \"...\" (innere \" verdoppelt).\n"
+                           "Ein leeres Feld ist NULL (kein Wert), \"\" ein leerer Text. Spalten werden\n"
+                           "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n";
 
 void ausgeben(std::FILE *wohin, const QString &text)
 {
@@ -53,7 +52,7 @@ int falscherAufruf()
     return 2;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
@@ -74,13 +73,15 @@ int main(int argc, char *argv[])
             QStringList teile;
             for (int i = 0; i < anzahl.size(); ++i)
                 teile.append(QStringLiteral("%1 %2").arg(Frequenzdaten::tabellen().at(i)).arg(anzahl.at(i)));
-            ausgeben(stdout, QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
+            ausgeben(stdout,
+                     QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
             return 0;
         }
         if (befehl == QLatin1String("import") && a.size() == 3) {
             const int n = Frequenzdaten::importieren(a.at(0), a.at(1), a.at(2));
             ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
-                                 .arg(Frequenzdaten::tabelle(a.at(1))).arg(n)
+                                 .arg(Frequenzdaten::tabelle(a.at(1)))
+                                 .arg(n)
                                  .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
             return 0;
         }

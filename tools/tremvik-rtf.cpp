@@ -16,12 +16,11 @@
 
 static int aufruf()
 {
-    std::fprintf(stderr,
-                 "Aufruf: tremvik-rtf totext DATEI\n"
-                 "        tremvik-rtf roundtrip DATEI\n"
-                 "  totext     gibt den reinen Text der RTF-Datei aus\n"
-                 "  roundtrip  liest die Datei und gibt sie neu geschrieben als RTF aus\n"
-                 "  DATEI \"-\" steht für die Standardeingabe.\n");
+    std::fprintf(stderr, "Aufruf: tremvik-rtf totext DATEI\n"
+                         "        tremvik-rtf roundtrip DATEI\n"
+                         "  totext     gibt den reinen Text der RTF-Datei aus\n"
+                         "  roundtrip  liest die Datei und gibt sie neu geschrieben als RTF aus\n"
+                         "  DATEI \"-\" steht für die Standardeingabe.\n");
     return 2;
 }
 
@@ -55,14 +54,14 @@ int main(int argc, char *argv[])
         offen = datei.open(QIODevice::ReadOnly);
     }
     if (!offen) {
-        std::fprintf(stderr, "tremvik-rtf: Die Datei \"%s\" kann nicht gelesen werden: %s\n",
-                     qPrintable(name), qPrintable(datei.errorString()));
+        std::fprintf(stderr, "tremvik-rtf: Die Datei \"%s\" kann nicht gelesen werden: %s\n", qPrintable(name),
+                     qPrintable(datei.errorString()));
         return 1;
     }
     const QByteArray daten = datei.readAll();
     if (datei.error() != QFileDevice::NoError) {
-        std::fprintf(stderr, "tremvik-rtf: Fehler beim Lesen von \"%s\": %s\n",
-                     qPrintable(name), qPrintable(datei.errorString()));
+        std::fprintf(stderr, "tremvik-rtf: Fehler beim Lesen von \"%s\": %s\n", qPrintable(name),
+                     qPrintable(datei.errorString()));
         return 1;
     }
     const QString text = Rtf::ausBytes(daten);

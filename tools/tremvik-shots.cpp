@@ -50,16 +50,16 @@ static void beispielEintrag(const QString &logDatei)
     }
     sqlite3_stmt *s = nullptr;
     int anzahl = 0;
-    if (sqlite3_prepare_v2(db, "select count(*) from Kontakt", -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, "select count(*) from Kontakt", -1, &s, nullptr) == SQLITE_OK
+        && sqlite3_step(s) == SQLITE_ROW)
         anzahl = sqlite3_column_int(s, 0);
     sqlite3_finalize(s);
     if (anzahl == 0) {
-        const char *rtf =
-            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
-            "{\\colortbl ;\\red192\\green0\\blue0;\\red0\\green0\\blue160;}"
-            "\\f0\\fs24 Sehr gute Verbindung, \\b starkes Signal\\b0  am Abend.\\par "
-            "\\cf1\\i QSL-Karte angefragt\\i0\\cf0 , Antwort \\ul per Post\\ulnone .\\par "
-            "\\cf2 Gr\\'fc\\'dfe nach M\\'fcnchen!\\cf0\\par }";
+        const char *rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+                          "{\\colortbl ;\\red192\\green0\\blue0;\\red0\\green0\\blue160;}"
+                          "\\f0\\fs24 Sehr gute Verbindung, \\b starkes Signal\\b0  am Abend.\\par "
+                          "\\cf1\\i QSL-Karte angefragt\\i0\\cf0 , Antwort \\ul per Post\\ulnone .\\par "
+                          "\\cf2 Gr\\'fc\\'dfe nach M\\'fcnchen!\\cf0\\par }";
         sqlite3_prepare_v2(db,
                            "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal,"
                            " frequenz, band, ort, bemerkung) values ('DL1ABC','Funkamateur','Klaus','Deutschland',"
@@ -68,12 +68,13 @@ static void beispielEintrag(const QString &logDatei)
         sqlite3_bind_text(s, 1, rtf, -1, SQLITE_STATIC);
         sqlite3_step(s);
         sqlite3_finalize(s);
-        sqlite3_exec(db,
-                     "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal, frequenz,"
-                     " band, ort) values ('OE3XYZ','Relais','Anna','Österreich','7','4','01.07.2006','20:10','12',"
-                     "'145,500','FM','Wien'), ('F5ABC','Portabel','Jean','Frankreich','5','3','02.07.2006','18:00',"
-                     "'4','27,185','AM','Strasbourg')",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db,
+            "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal, frequenz,"
+            " band, ort) values ('OE3XYZ','Relais','Anna','Österreich','7','4','01.07.2006','20:10','12',"
+            "'145,500','FM','Wien'), ('F5ABC','Portabel','Jean','Frankreich','5','3','02.07.2006','18:00',"
+            "'4','27,185','AM','Strasbourg')",
+            nullptr, nullptr, nullptr);
     }
     sqlite3_close(db);
 }
@@ -92,9 +93,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "tremvik-shots: %s kann nicht angelegt werden\n", argv[1]);
         return 1;
     }
-    Meldung::setzeAnzeige([](const QString &text, Meldung::Symbol) {
-        std::printf("Meldung: %s\n", qPrintable(text));
-    });
+    Meldung::setzeAnzeige([](const QString &text, Meldung::Symbol) { std::printf("Meldung: %s\n", qPrintable(text)); });
 
     QTemporaryDir tmp;
     const QString frequenzen = Verbindung::dateiName(Verbindungstext::frequenzen);

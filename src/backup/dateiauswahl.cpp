@@ -101,9 +101,8 @@ Ordnerliste::Ordnerliste(QWidget *parent) : QListWidget(parent)
 {
     setItemDelegate(new Einrueckung(this));
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        setzePfad(item->data(PfadRolle).toString());
-    });
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { setzePfad(item->data(PfadRolle).toString()); });
 }
 
 QString Ordnerliste::pfadVon(int zeile) const
@@ -117,8 +116,8 @@ bool Ordnerliste::setzePfad(const QString &pfad)
     const QString neu = sauber(pfad);
     if (neu.isEmpty() || !lesbarerOrdner(neu))
         return false;
-    const QStringList unter = QDir(neu).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                  QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QStringList unter =
+        QDir(neu).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     const bool anders = neu != m_pfad;
     m_pfad = neu;
     fuellen(unter);
@@ -156,7 +155,7 @@ void Ordnerliste::fuellen(const QStringList &unterordner)
 
 // ---------------------------------------------------------------- Dateiliste
 
-Dateiliste::Dateiliste(const QString &muster, QWidget *parent) : QListWidget(parent), m_muster(muster) {}
+Dateiliste::Dateiliste(const QString &muster, QWidget *parent) : QListWidget(parent), m_muster(muster) { }
 
 void Dateiliste::setzePfad(const QString &pfad)
 {
@@ -177,7 +176,7 @@ QStringList Dateiliste::dateien() const
 
 // ---------------------------------------------------------------- DateiauswahlFenster
 
-DateiauswahlFenster::DateiauswahlFenster(QWidget *parent) : KindFenster(parent) {}
+DateiauswahlFenster::DateiauswahlFenster(QWidget *parent) : KindFenster(parent) { }
 
 void DateiauswahlFenster::baueFrame1()
 {

@@ -64,31 +64,20 @@ QString Dateikopie::grund(int fehler)
 {
     switch (fehler) {
     case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("Der Datenträger ist voll");
-    case EFBIG:
-        return QStringLiteral("Die Datei ist für den Datenträger zu groß");
-    case EROFS:
-        return QStringLiteral("Der Datenträger ist schreibgeschützt");
+    case EDQUOT: return QStringLiteral("Der Datenträger ist voll");
+    case EFBIG: return QStringLiteral("Die Datei ist für den Datenträger zu groß");
+    case EROFS: return QStringLiteral("Der Datenträger ist schreibgeschützt");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("Der Zugriff wurde verweigert");
-    case ENOENT:
-        return QStringLiteral("Die Datei oder der Ordner existiert nicht");
-    case ENOTDIR:
-        return QStringLiteral("Ein Teil des Pfades ist kein Ordner");
-    case EISDIR:
-        return QStringLiteral("Am Ziel befindet sich ein Ordner dieses Namens");
-    case EIO:
-        return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
-    case ENAMETOOLONG:
-        return QStringLiteral("Der Pfad ist zu lang");
+    case EPERM: return QStringLiteral("Der Zugriff wurde verweigert");
+    case ENOENT: return QStringLiteral("Die Datei oder der Ordner existiert nicht");
+    case ENOTDIR: return QStringLiteral("Ein Teil des Pfades ist kein Ordner");
+    case EISDIR: return QStringLiteral("Am Ziel befindet sich ein Ordner dieses Namens");
+    case EIO: return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
+    case ENAMETOOLONG: return QStringLiteral("Der Pfad ist zu lang");
     case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("Die Datei wird gerade benutzt");
+    case ETXTBSY: return QStringLiteral("Die Datei wird gerade benutzt");
     case ENODEV:
-    case ENXIO:
-        return QStringLiteral("Der Datenträger ist nicht bereit");
+    case ENXIO: return QStringLiteral("Der Datenträger ist nicht bereit");
     default:
         return QStringLiteral("Systemfehler %1 (%2)").arg(fehler).arg(QString::fromLocal8Bit(std::strerror(fehler)));
     }
@@ -140,7 +129,8 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     // The copy keeps the rights of the file it replaces; a new file gets
     // the usual rights of the user's new files.
     struct stat alt;
-    const mode_t rechte = ::stat(z.constData(), &alt) == 0 && S_ISREG(alt.st_mode) ? (alt.st_mode & 07777) : neueRechte();
+    const mode_t rechte =
+        ::stat(z.constData(), &alt) == 0 && S_ISREG(alt.st_mode) ? (alt.st_mode & 07777) : neueRechte();
     ::fchmod(aus, rechte);
 
     QByteArray puffer(int(blockGroesse), Qt::Uninitialized);
@@ -150,7 +140,8 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return abbrechen(QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
+            return abbrechen(
+                QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
         }
         if (n == 0)
             break;
@@ -183,8 +174,8 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
 
     // Make the rename itself durable; the data is already on disk, so a
     // folder that cannot be synced is no reason to report a failure.
-    const int ordner = ::open(QFile::encodeName(Sicherungsdatei::ordnerVon(ziel)).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int ordner =
+        ::open(QFile::encodeName(Sicherungsdatei::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (ordner >= 0) {
         ::fsync(ordner);
         ::close(ordner);

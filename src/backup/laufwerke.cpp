@@ -15,16 +15,21 @@ namespace {
 const QSet<QString> &pseudoTypen()
 {
     static const QSet<QString> t = {
-        QStringLiteral("proc"),       QStringLiteral("sysfs"),      QStringLiteral("devtmpfs"),
-        QStringLiteral("devpts"),     QStringLiteral("tmpfs"),      QStringLiteral("ramfs"),
-        QStringLiteral("cgroup"),     QStringLiteral("cgroup2"),    QStringLiteral("securityfs"),
-        QStringLiteral("pstore"),     QStringLiteral("bpf"),        QStringLiteral("debugfs"),
-        QStringLiteral("tracefs"),    QStringLiteral("configfs"),   QStringLiteral("fusectl"),
-        QStringLiteral("mqueue"),     QStringLiteral("hugetlbfs"),  QStringLiteral("autofs"),
-        QStringLiteral("binfmt_misc"), QStringLiteral("rpc_pipefs"), QStringLiteral("nsfs"),
-        QStringLiteral("efivarfs"),   QStringLiteral("selinuxfs"),  QStringLiteral("squashfs"),
-        QStringLiteral("overlay"),    QStringLiteral("aufs"),       QStringLiteral("nfsd"),
-        QStringLiteral("fuse.gvfsd-fuse"), QStringLiteral("fuse.portal"), QStringLiteral("fuse.lxcfs"),
+        QStringLiteral("proc"),          QStringLiteral("sysfs"),
+        QStringLiteral("devtmpfs"),      QStringLiteral("devpts"),
+        QStringLiteral("tmpfs"),         QStringLiteral("ramfs"),
+        QStringLiteral("cgroup"),        QStringLiteral("cgroup2"),
+        QStringLiteral("securityfs"),    QStringLiteral("pstore"),
+        QStringLiteral("bpf"),           QStringLiteral("debugfs"),
+        QStringLiteral("tracefs"),       QStringLiteral("configfs"),
+        QStringLiteral("fusectl"),       QStringLiteral("mqueue"),
+        QStringLiteral("hugetlbfs"),     QStringLiteral("autofs"),
+        QStringLiteral("binfmt_misc"),   QStringLiteral("rpc_pipefs"),
+        QStringLiteral("nsfs"),          QStringLiteral("efivarfs"),
+        QStringLiteral("selinuxfs"),     QStringLiteral("squashfs"),
+        QStringLiteral("overlay"),       QStringLiteral("aufs"),
+        QStringLiteral("nfsd"),          QStringLiteral("fuse.gvfsd-fuse"),
+        QStringLiteral("fuse.portal"),   QStringLiteral("fuse.lxcfs"),
         QStringLiteral("fuse.snapfuse"),
     };
     return t;
@@ -179,9 +184,10 @@ QList<Laufwerke::Laufwerk> Laufwerke::liste()
     }
     QList<Laufwerk> alle = auswahl(einhaengungen, QDir::homePath(), geraeteLabel);
     // Files mounted over files (a container's /etc/hosts) are no volumes.
-    alle.erase(std::remove_if(alle.begin(), alle.end(),
-                              [](const Laufwerk &l) { return l.pfad != QLatin1String("/") && !QFileInfo(l.pfad).isDir(); }),
-               alle.end());
+    alle.erase(
+        std::remove_if(alle.begin(), alle.end(),
+                       [](const Laufwerk &l) { return l.pfad != QLatin1String("/") && !QFileInfo(l.pfad).isDir(); }),
+        alle.end());
     return alle;
 }
 

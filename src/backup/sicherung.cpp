@@ -82,7 +82,8 @@ Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &zi
 {
     Lesesperre sperre(quelle);
     if (sperre.belegt())
-        return {false, QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+        return {false,
+                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
     return ersetze(quelle, ziel, {});
 }
 

@@ -97,8 +97,8 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
     }
     QString grund;
     sqlite3_stmt *s = nullptr;
-    int rc = sqlite3_prepare_v2(db, "select 1 from sqlite_master where type='table' and name='Kontakt'", -1, &s,
-                                nullptr);
+    int rc =
+        sqlite3_prepare_v2(db, "select 1 from sqlite_master where type='table' and name='Kontakt'", -1, &s, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_step(s);
     sqlite3_finalize(s);

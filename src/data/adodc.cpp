@@ -10,8 +10,7 @@
 #include <QTableView>
 
 AdodcModell::AdodcModell(Adodc *daten, QVector<GridSpalte> spalten, QObject *parent)
-    : QAbstractTableModel(parent), m_daten(daten), m_spalten(std::move(spalten)),
-      m_feld(m_spalten.size(), -1)
+    : QAbstractTableModel(parent), m_daten(daten), m_spalten(std::move(spalten)), m_feld(m_spalten.size(), -1)
 {
 }
 
@@ -44,10 +43,8 @@ QVariant AdodcModell::headerData(int section, Qt::Orientation o, int role) const
     return QVariant();
 }
 
-Adodc::Adodc(const QString &verbindungsText, const QString &recordSource,
-             Verbindung::Zugriff zugriff, QObject *parent)
-    : QObject(parent), m_verbindungsText(verbindungsText), m_recordSource(recordSource),
-      m_zugriff(zugriff)
+Adodc::Adodc(const QString &verbindungsText, const QString &recordSource, Verbindung::Zugriff zugriff, QObject *parent)
+    : QObject(parent), m_verbindungsText(verbindungsText), m_recordSource(recordSource), m_zugriff(zugriff)
 {
     setObjectName(QStringLiteral("Adodc1"));
 }
@@ -56,7 +53,7 @@ Adodc::~Adodc()
 {
     if (m_modell)
         m_modell->beginResetModel();
-    m_rs.reset();          // statements before their connection
+    m_rs.reset();   // statements before their connection
     m_verbindung.reset();
     if (m_modell)
         m_modell->endResetModel();
@@ -337,7 +334,8 @@ void Adodc::bindeGrid(QTableView *grid, const QVector<GridSpalte> &spalten)
                     setAktuelleZeile(zeile);
                 } catch (const DatenFehler &f) {
                     // The record being left keeps its input and stays current.
-                    QMetaObject::invokeMethod(this, [this] { gridFolgen(); }, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        this, [this] { gridFolgen(); }, Qt::QueuedConnection);
                     Meldung::fehler(f);
                 }
             });

@@ -52,8 +52,7 @@ class Adodc : public QObject
 {
     Q_OBJECT
 public:
-    Adodc(const QString &verbindungsText, const QString &recordSource,
-          Verbindung::Zugriff zugriff, QObject *parent);
+    Adodc(const QString &verbindungsText, const QString &recordSource, Verbindung::Zugriff zugriff, QObject *parent);
     ~Adodc() override;
 
     QString ConnectionString() const { return m_verbindungsText; }

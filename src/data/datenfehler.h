@@ -9,15 +9,13 @@ class DatenFehler : public std::exception
 {
 public:
     DatenFehler(QString was, QString datenbankText = QString())
-        : m_was(std::move(was)), m_text(std::move(datenbankText)),
-          m_utf8(meldung().toUtf8()) {}
+        : m_was(std::move(was)), m_text(std::move(datenbankText)), m_utf8(meldung().toUtf8())
+    {
+    }
 
     const QString &was() const { return m_was; }
     // The text shown to the user: what failed, then the database's words.
-    QString meldung() const
-    {
-        return m_text.isEmpty() ? m_was : m_was + QStringLiteral("\n\n") + m_text;
-    }
+    QString meldung() const { return m_text.isEmpty() ? m_was : m_was + QStringLiteral("\n\n") + m_text; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
@@ -31,5 +29,5 @@ private:
 class KeinDatensatz : public DatenFehler
 {
 public:
-    KeinDatensatz() : DatenFehler(QStringLiteral("Es ist kein Datensatz ausgewählt.")) {}
+    KeinDatensatz() : DatenFehler(QStringLiteral("Es ist kein Datensatz ausgewählt.")) { }
 };

@@ -12,7 +12,10 @@ namespace {
 constexpr int SeitenGroesse = 64;
 constexpr quint32 NullBit = 0x80000000u;
 
-QString fehlerText(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString fehlerText(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 struct Anweisung
 {
@@ -61,8 +64,8 @@ Recordset::Recordset(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql)
 
     // The exact count. Sorting does not change it, so a trailing ORDER BY is
     // left out of the count query; that spares SQLite a sort of every row.
-    static const QRegularExpression sortierung(
-        QStringLiteral("\\s+order\\s+by\\s+[^'\"]*$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression sortierung(QStringLiteral("\\s+order\\s+by\\s+[^'\"]*$"),
+                                               QRegularExpression::CaseInsensitiveOption);
     QString zaehlSql = sql;
     zaehlSql.remove(sortierung);
     // A plain "select * from ..." is counted as "select count(*) from ...",
@@ -74,7 +77,8 @@ Recordset::Recordset(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql)
         QStringLiteral("\\b(group|having|limit|offset|union|intersect|except|window|join|select\\s+distinct)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     const auto treffer = alles.match(zaehlSql);
-    if (treffer.hasMatch() && !zaehlSql.contains(verwickelt) && zaehlSql.count(QLatin1String("select"), Qt::CaseInsensitive) == 1)
+    if (treffer.hasMatch() && !zaehlSql.contains(verwickelt)
+        && zaehlSql.count(QLatin1String("select"), Qt::CaseInsensitive) == 1)
         zaehlSql = QStringLiteral("select count(*) from ") + zaehlSql.mid(treffer.capturedEnd());
     else
         zaehlSql = QStringLiteral("select count(*) from (") + zaehlSql + QStringLiteral(")");
@@ -160,8 +164,9 @@ void Recordset::leseBis(int basisZeile)
             break;
         }
         if (rc != SQLITE_ROW)
-            throw DatenFehler(QStringLiteral("Die Zeilen der Abfrage \u201E%1\u201C können nicht gelesen werden.").arg(m_sql),
-                              fehlerText(m_db));
+            throw DatenFehler(
+                QStringLiteral("Die Zeilen der Abfrage \u201E%1\u201C können nicht gelesen werden.").arg(m_sql),
+                fehlerText(m_db));
         if (m_schluesselFeld >= 0) {
             const qint64 schluessel = sqlite3_column_int64(m_stmt, m_schluesselFeld);
             if (m_bekannt.contains(schluessel))
@@ -270,7 +275,8 @@ QVector<QVariant> Recordset::leseDatensatz(qint64 schluessel)
 {
     Anweisung s;
     const QByteArray q = (QStringLiteral("select * from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
-                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
+                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?"))
+                             .toUtf8();
     QVector<QVariant> werte(m_felder.size());
     if (sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr) != SQLITE_OK)
         return werte;
@@ -378,7 +384,8 @@ void Recordset::loeschen(int zeile)
     vorDemSchreiben();
     Anweisung s;
     const QByteArray q = (QStringLiteral("delete from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
-                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?")).toUtf8();
+                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?"))
+                             .toUtf8();
     int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_bind_int64(s.s, 1, schluessel);

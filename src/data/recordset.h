@@ -69,8 +69,8 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
     QStringList m_felder;
     int m_schluesselFeld = -1;
-    int m_basisAnzahl = 0;       // rows the statement yields (exact count)
-    int m_gelesen = 0;           // rows read from the statement so far
+    int m_basisAnzahl = 0;   // rows the statement yields (exact count)
+    int m_gelesen = 0;       // rows read from the statement so far
     bool m_ende = false;
     bool m_angehalten = false;   // the statement was stopped and runs again
     // Keys of the rows read or written so far. A write first ends the running

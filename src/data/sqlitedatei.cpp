@@ -33,7 +33,7 @@ SqliteDatei::SqliteDatei(const QString &datei, Art art) : m_datei(datei)
         if (!info.isFile())
             throw DatenFehler(kannNicht, QStringLiteral("Das ist keine Datei."));
     }
-    const int flags = art == Art::NurLesen        ? SQLITE_OPEN_READONLY
+    const int flags = art == Art::NurLesen         ? SQLITE_OPEN_READONLY
                       : art == Art::LesenSchreiben ? SQLITE_OPEN_READWRITE
                                                    : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
@@ -102,7 +102,8 @@ bool SqliteDatei::anlegen(const QString &ziel, const QByteArray &schema, const Q
             SqliteDatei db(neu, Art::Anlegen);
             // The schema runs on its own: it may set the journal mode, which a
             // transaction would not allow.
-            db.ausfuehren(schema, QStringLiteral("Das Schema %1 lässt sich nicht ausführen.").arg(zitiert(schemaDatei)));
+            db.ausfuehren(schema,
+                          QStringLiteral("Das Schema %1 lässt sich nicht ausführen.").arg(zitiert(schemaDatei)));
             if (fuellen)
                 fuellen(db);
         }

@@ -17,10 +17,17 @@ inline char32_t naechstesZeichen(const unsigned char *&p, const unsigned char *e
         return c;
     int folgen = 0;
     char32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) { folgen = 1; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { folgen = 2; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { folgen = 3; cp = c & 0x07; }
-    else return c;
+    if ((c & 0xE0) == 0xC0) {
+        folgen = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        folgen = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        folgen = 3;
+        cp = c & 0x07;
+    } else
+        return c;
     const unsigned char *q = p;
     for (int i = 0; i < folgen; ++i) {
         if (q >= end || (*q & 0xC0) != 0x80)
@@ -51,7 +58,11 @@ enum Art : char32_t { Zeichen = 0, EinesBeliebig = 1, FolgeBeliebig = 2 };
 
 struct Muster
 {
-    struct Teil { Art art; char32_t zeichen; };
+    struct Teil
+    {
+        Art art;
+        char32_t zeichen;
+    };
     std::vector<Teil> teile;
     std::vector<unsigned char> quelle;   // the pattern text it was made from
     char32_t escape = 0;
@@ -89,7 +100,10 @@ Muster *baue(const unsigned char *z, int n, bool mitEscape, char32_t escape)
     if (t.size() >= 2 && t.front().art == FolgeBeliebig && t.back().art == FolgeBeliebig) {
         bool nur = true;
         for (size_t i = 1; i + 1 < t.size(); ++i)
-            if (t[i].art != Zeichen) { nur = false; break; }
+            if (t[i].art != Zeichen) {
+                nur = false;
+                break;
+            }
         if (nur) {
             m->nurTeiltext = true;
             for (size_t i = 1; i + 1 < t.size(); ++i)
@@ -99,7 +113,10 @@ Muster *baue(const unsigned char *z, int n, bool mitEscape, char32_t escape)
     return m;
 }
 
-void loesche(void *p) { delete static_cast<Muster *>(p); }
+void loesche(void *p)
+{
+    delete static_cast<Muster *>(p);
+}
 
 bool enthaelt(const std::vector<char32_t> &nadel, const unsigned char *p, const unsigned char *end)
 {
@@ -209,8 +226,7 @@ void likeFunktion(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     // The compiled pattern is kept with the statement while the pattern is
     // a constant, so it is folded once per query, not once per row.
     auto *m = static_cast<Muster *>(sqlite3_get_auxdata(ctx, 0));
-    if (!m || m->mitEscape != mitEscape || m->escape != escape
-        || m->quelle.size() != size_t(musterLaenge)
+    if (!m || m->mitEscape != mitEscape || m->escape != escape || m->quelle.size() != size_t(musterLaenge)
         || (musterLaenge && std::memcmp(m->quelle.data(), muster, musterLaenge) != 0)) {
         m = baue(muster, musterLaenge, mitEscape, escape);
         sqlite3_set_auxdata(ctx, 0, m, loesche);
@@ -226,11 +242,13 @@ void likeFunktion(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int(ctx, passt(*m, text, text + textLaenge));
 }
 
-} // namespace
+}   // namespace
 
 bool registriereUnicodeLike(sqlite3 *db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunktion, nullptr, nullptr, nullptr) == SQLITE_OK
-        && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunktion, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunktion, nullptr, nullptr, nullptr)
+               == SQLITE_OK
+           && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunktion, nullptr, nullptr, nullptr)
+                  == SQLITE_OK;
 }

@@ -31,7 +31,8 @@ Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
 
     const QString name = dateiName(verbindungsText);
     m_datei = QFileInfo(name).isAbsolute() ? name : Programmverzeichnis::datei(name);
-    const QString kannNicht = QStringLiteral("Die Datenbankdatei \u201E%1\u201C kann nicht geöffnet werden.").arg(m_datei);
+    const QString kannNicht =
+        QStringLiteral("Die Datenbankdatei \u201E%1\u201C kann nicht geöffnet werden.").arg(m_datei);
 
     const QFileInfo info(m_datei);
     if (!info.exists())

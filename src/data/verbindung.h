@@ -35,8 +35,8 @@ private:
 // The connection strings of the two database files, exactly as the windows
 // carry them.
 namespace Verbindungstext {
-inline const QString frequenzen = QStringLiteral(
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=Frequenzen.dorlem-fasq;Persist Security Info=False");
-inline const QString log = QStringLiteral(
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=tremvik.dorlem-fasq;Persist Security Info=False");
+inline const QString frequenzen =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=Frequenzen.dorlem-fasq;Persist Security Info=False");
+inline const QString log =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=tremvik.dorlem-fasq;Persist Security Info=False");
 }

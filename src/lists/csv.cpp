@@ -26,7 +26,7 @@ QString entschluesseln(QByteArray daten)
     const QList<QByteArray> zeilen = daten.split('\n');
     for (int i = 0; i < zeilen.size(); ++i) {
         QStringDecoder probe(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString zeile = probe.decode(zeilen.at(i));  // decodes only when assigned
+        const QString zeile = probe.decode(zeilen.at(i));   // decodes only when assigned
         if (probe.hasError())
             throw Csv::Fehler(i + 1, QStringLiteral("Die Datei ist nicht in UTF-8 geschrieben."));
     }
@@ -38,7 +38,7 @@ bool zeilenende(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
-} // namespace
+}   // namespace
 
 Csv::Fehler::Fehler(int zeile, const QString &grund, const QString &datei)
     : DatenFehler(fehlerText(zeile, grund, datei)), m_zeile(zeile), m_grund(grund)
@@ -65,7 +65,7 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
     };
 
     while (i < n) {
-        if (zeilenende(s.at(i))) {  // an empty line
+        if (zeilenende(s.at(i))) {   // an empty line
             ueberZeilenende();
             continue;
         }
@@ -78,8 +78,10 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
                 ++i;
                 for (;;) {
                     if (i >= n)
-                        throw Fehler(geoeffnet, QStringLiteral(
-                            "Das Anführungszeichen, das hier ein Feld öffnet, wird nicht mehr geschlossen."));
+                        throw Fehler(
+                            geoeffnet,
+                            QStringLiteral(
+                                "Das Anführungszeichen, das hier ein Feld öffnet, wird nicht mehr geschlossen."));
                     const QChar c = s.at(i);
                     if (c == quote) {
                         if (i + 1 < n && s.at(i + 1) == quote) {
@@ -99,16 +101,18 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
                     ++i;
                 }
                 if (i < n && s.at(i) != komma && !zeilenende(s.at(i)))
-                    throw Fehler(zeile, QStringLiteral(
-                        "Nach dem schließenden Anführungszeichen eines Feldes folgt weder ein Komma noch das Zeilenende."));
+                    throw Fehler(zeile, QStringLiteral("Nach dem schließenden Anführungszeichen eines Feldes folgt "
+                                                       "weder ein Komma noch das Zeilenende."));
                 satz.append(wert);
             } else {
                 const qsizetype anfang = i;
                 while (i < n && s.at(i) != komma && !zeilenende(s.at(i))) {
                     if (s.at(i) == quote)
-                        throw Fehler(zeile, QStringLiteral(
-                            "Anführungszeichen mitten in einem Feld. Ein Feld mit Anführungszeichen muss ganz "
-                            "in Anführungszeichen stehen, und die inneren werden verdoppelt (\"\")."));
+                        throw Fehler(
+                            zeile,
+                            QStringLiteral(
+                                "Anführungszeichen mitten in einem Feld. Ein Feld mit Anführungszeichen muss ganz "
+                                "in Anführungszeichen stehen, und die inneren werden verdoppelt (\"\")."));
                     ++i;
                 }
                 satz.append(i == anfang ? Feld() : Feld(s.mid(anfang, i - anfang)));
@@ -126,7 +130,10 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
     }
 
     if (saetze.isEmpty())
-        throw Fehler(1, QStringLiteral("Die Datei ist leer; erwartet wird eine Kopfzeile mit den Spaltennamen und darunter die Datensätze."));
+        throw Fehler(
+            1,
+            QStringLiteral(
+                "Die Datei ist leer; erwartet wird eine Kopfzeile mit den Spaltennamen und darunter die Datensätze."));
 
     Tabelle t;
     const Zeile &kopf = saetze.first();
@@ -138,7 +145,8 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
             throw Fehler(kopfZeile, QStringLiteral("Die Spalte %1 der Kopfzeile hat keinen Namen.").arg(k + 1));
         for (const QString &vorher : std::as_const(t.kopf))
             if (vorher.compare(name, Qt::CaseInsensitive) == 0)
-                throw Fehler(kopfZeile, QStringLiteral("Die Spalte \u201E%1\u201C steht zweimal in der Kopfzeile.").arg(name));
+                throw Fehler(kopfZeile,
+                             QStringLiteral("Die Spalte \u201E%1\u201C steht zweimal in der Kopfzeile.").arg(name));
         t.kopf.append(name);
     }
     if (saetze.size() == 1)
@@ -147,7 +155,8 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
     for (int r = 1; r < saetze.size(); ++r) {
         if (saetze.at(r).size() != t.kopf.size())
             throw Fehler(nummern.at(r), QStringLiteral("Der Datensatz hat %1 Felder, die Kopfzeile aber %2.")
-                                            .arg(saetze.at(r).size()).arg(t.kopf.size()));
+                                            .arg(saetze.at(r).size())
+                                            .arg(t.kopf.size()));
         t.zeilen.append(saetze.at(r));
         t.zeilenNummern.append(nummern.at(r));
     }

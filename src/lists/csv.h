@@ -25,10 +25,10 @@ using Zeile = QList<Feld>;
 
 struct Tabelle
 {
-    QStringList kopf;          // the column names of the header line, trimmed
-    int kopfZeile = 1;         // the line of the file that holds the header
-    QList<Zeile> zeilen;       // each with as many fields as the header
-    QList<int> zeilenNummern;  // the line of the file on which each row begins
+    QStringList kopf;           // the column names of the header line, trimmed
+    int kopfZeile = 1;          // the line of the file that holds the header
+    QList<Zeile> zeilen;        // each with as many fields as the header
+    QList<int> zeilenNummern;   // the line of the file on which each row begins
 };
 
 // A file that is not in this dialect, or does not fit its table. zeile() is
@@ -43,6 +43,7 @@ public:
     const QString &grund() const { return m_grund; }
     // The same fault, told for the named file.
     Fehler inDatei(const QString &datei) const { return Fehler(m_zeile, m_grund, datei); }
+
 private:
     int m_zeile;
     QString m_grund;

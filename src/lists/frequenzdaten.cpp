@@ -25,7 +25,8 @@ QByteArray dateiLesen(const QString &datei)
     QFile f(datei);
     if (!QFileInfo(datei).isFile() || !f.open(QIODevice::ReadOnly))
         throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(zitiert(datei)),
-                          QFileInfo::exists(datei) ? f.errorString() : QStringLiteral("Die Datei ist nicht vorhanden."));
+                          QFileInfo::exists(datei) ? f.errorString()
+                                                   : QStringLiteral("Die Datei ist nicht vorhanden."));
     return f.readAll();
 }
 
@@ -63,8 +64,9 @@ void ersetzen(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, co
     QStringList platzhalter;
     for (int i = 0; i < ziel.size(); ++i)
         platzhalter.append(QStringLiteral("?"));
-    Anweisung einfuegen(db, QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(sqlName(tabelle), ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
+    Anweisung einfuegen(db,
+                        QStringLiteral("insert into %1 (%2) values (%3)")
+                            .arg(sqlName(tabelle), ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
                         schreibfehler);
     for (int r = 0; r < csv.zeilen.size(); ++r) {
         const Csv::Zeile &zeile = csv.zeilen.at(r);
@@ -85,8 +87,7 @@ void ersetzen(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, co
 }
 
 // Runs arbeit in one transaction; on any failure nothing of it remains.
-template<typename F>
-void inTransaktion(Datenbank &db, F arbeit)
+template <typename F> void inTransaktion(Datenbank &db, F arbeit)
 {
     db.ausfuehren("begin immediate", QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar."));
     try {
@@ -98,7 +99,7 @@ void inTransaktion(Datenbank &db, F arbeit)
     }
 }
 
-} // namespace
+}   // namespace
 
 const QStringList &Frequenzdaten::tabellen()
 {
@@ -167,7 +168,8 @@ QByteArray Frequenzdaten::exportieren(const QString &datenbank, const QString &t
         namen.append(sqlName(s));
 
     QList<Csv::Zeile> zeilen;
-    Anweisung abfrage(db, QStringLiteral("select %1 from %2 order by rowid").arg(namen.join(QLatin1Char(',')), sqlName(t)),
+    Anweisung abfrage(db,
+                      QStringLiteral("select %1 from %2 order by rowid").arg(namen.join(QLatin1Char(',')), sqlName(t)),
                       QStringLiteral("Die Tabelle %1 kann nicht gelesen werden.").arg(t));
     int rc;
     while ((rc = sqlite3_step(*abfrage)) == SQLITE_ROW) {

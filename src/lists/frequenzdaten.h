@@ -37,8 +37,7 @@ QList<int> bauen(const QString &ziel, const QString &schemaDatei, const QString 
 // transaction. Returns the number of rows written.
 int importieren(const QString &datenbank, const QString &tabelle, const QString &csvDatei);
 // The same from CSV text already read; dateiName only names it in messages.
-int importieren(const QString &datenbank, const QString &tabelle, const QByteArray &csv,
-                const QString &dateiName);
+int importieren(const QString &datenbank, const QString &tabelle, const QByteArray &csv, const QString &dateiName);
 
 // The table as CSV: header with the table's column names, then every row in
 // the order in which it was stored.

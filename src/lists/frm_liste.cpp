@@ -24,52 +24,89 @@ struct Suche
 struct Katalog
 {
     const char *name;
-    const char *titel;        // title prefix, ends in three blanks
-    const char *ladeAbfrage;  // on load and on reset
-    const char *schwanz;      // tail of every search query
-    const char *gespeichert;  // record source stored with the data view
-    int breite, hoehe;        // client area
+    const char *titel;         // title prefix, ends in three blanks
+    const char *ladeAbfrage;   // on load and on reset
+    const char *schwanz;       // tail of every search query
+    const char *gespeichert;   // record source stored with the data view
+    int breite, hoehe;         // client area
     QRect grid, reset;
-    Suche ort, rufname, freq; // rufname.titel == nullptr: no such search
+    Suche ort, rufname, freq;   // rufname.titel == nullptr: no such search
     QVector<GridSpalte> spalten;
 };
 
 const Katalog &katalog(FrequenzListe::Art art)
 {
     static const Katalog k[] = {
-        {"frm_bos", "BOS-Frequenzen   ", "select * from [bos] order by Ort asc", "' order by Ort asc",
-         "select * from bos", 12405, 8475, QRect(0, 0, 12255, 6255), QRect(0, 8040, 12255, 375),
+        {"frm_bos",
+         "BOS-Frequenzen   ",
+         "select * from [bos] order by Ort asc",
+         "' order by Ort asc",
+         "select * from bos",
+         12405,
+         8475,
+         QRect(0, 0, 12255, 6255),
+         QRect(0, 8040, 12255, 375),
          {0, 6360, "Suche mit Ortsangabe", "select * from [bos] where Ort like ", true},
          {4320, 6360, "Suche mit Rufnamenangabe", "select * from [bos] where Rufname like ", true},
          {8760, 6360, "Suche mit Frequenzangabe", "select * from [bos] where Freq like ", true},
-         {{"BL", "BL", 690}, {"Ort", "Ort", 3630}, {"Benutzer", "Benutzer", 1140},
-          {"Rufname", "Rufname", 2085}, {"Kanal", "Kanal", 2085}, {"Freq", "Freq", 1710}}},
-        {"frm_flug", " FlugFunk   ", "select * from [flugfunk] order by Ort asc", "' order by Ort asc",
-         "select * from flugfunk", 10050, 8460, QRect(0, 0, 9975, 6255), QRect(0, 8040, 9975, 375),
+         {{"BL", "BL", 690},
+          {"Ort", "Ort", 3630},
+          {"Benutzer", "Benutzer", 1140},
+          {"Rufname", "Rufname", 2085},
+          {"Kanal", "Kanal", 2085},
+          {"Freq", "Freq", 1710}}},
+        {"frm_flug",
+         " FlugFunk   ",
+         "select * from [flugfunk] order by Ort asc",
+         "' order by Ort asc",
+         "select * from flugfunk",
+         10050,
+         8460,
+         QRect(0, 0, 9975, 6255),
+         QRect(0, 8040, 9975, 375),
          {0, 6360, "Suche mit Ortsangabe", "select * from [flugfunk] where Ort like ", true},
          {0, 0, nullptr, nullptr, false},
          {6480, 6360, "Suche mit Frequenzangabe", "select * from [flugfunk] where Frquenz like ", true},
          {{"Frequenz", "Frquenz", 2370}, {"Ort", "Ort", 6780}}},
-        {"frm_afu", "AFU - Repeater   ", "select * from [afu] order by standort asc", "' order by standort asc",
-         "select * from afu", 12405, 8490, QRect(0, 0, 12255, 6255), QRect(0, 8040, 12255, 375),
+        {"frm_afu",
+         "AFU - Repeater   ",
+         "select * from [afu] order by standort asc",
+         "' order by standort asc",
+         "select * from afu",
+         12405,
+         8490,
+         QRect(0, 0, 12255, 6255),
+         QRect(0, 8040, 12255, 375),
          {0, 6360, "Suche mit Ortsangabe", "select * from [afu] where standort like ", true},
          {4320, 6360, "Suche mit Eingabefrequenz", "select * from [afu] where eingabe like ", true},
          {8760, 6360, "Suche mit Ausgabefrequenz", "select * from [afu] where ausgabe like ", true},
          {{"Standort", "Standort", 3810}, {"Eingabe", "Eingabe", 3810}, {"Ausgabe", "Ausgabe", 3810}}},
-        {"frm_fw", "Fernwirken   ", "select * from [fernwirken] order by Frequenz asc", "' order by Frequenz asc",
-         "select * from fernwirken", 14910, 8475, QRect(0, 120, 14775, 6015), QRect(0, 8040, 14655, 375),
+        {"frm_fw",
+         "Fernwirken   ",
+         "select * from [fernwirken] order by Frequenz asc",
+         "' order by Frequenz asc",
+         "select * from fernwirken",
+         14910,
+         8475,
+         QRect(0, 120, 14775, 6015),
+         QRect(0, 8040, 14655, 375),
          {0, 6360, "Suche mit Ortsangabe", "select * from [fernwirken] where Stadt like ", true},
          {5640, 6360, "Suche mit Rufnamenangabe", "select * from [fernwirken] where Rufname like ", false},
          {11160, 6240, "Suche mit Frequenzangabe", "select * from [fernwirken] where Frequenz like ", true},
-         {{"Frequenz", "Frequenz", 2520}, {"Kreis/Stadt", "Stadt", 3135}, {"Firma", "Firma", 3465},
+         {{"Frequenz", "Frequenz", 2520},
+          {"Kreis/Stadt", "Stadt", 3135},
+          {"Firma", "Firma", 3465},
           {"Anwenderart", "Anwenderart", 10785}}},
     };
     return k[int(art)];
 }
 
-QString q(const char *text) { return QString::fromUtf8(text); }
+QString q(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
-} // namespace
+}   // namespace
 
 FrequenzListe *FrequenzListe::erzeuge(Art art)
 {
@@ -86,8 +123,8 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     const QFont knopf = Geometrie::schrift(QStringLiteral("MS Sans Serif"), 12);
 
     // One search: a frame with its text box and its button.
-    auto sucheBauen = [&](const Suche &s, const char *rahmen, const char *feld, const char *knopfName,
-                          int knopfLinks, QGroupBox *&f, QLineEdit *&t, QPushButton *&b) {
+    auto sucheBauen = [&](const Suche &s, const char *rahmen, const char *feld, const char *knopfName, int knopfLinks,
+                          QGroupBox *&f, QLineEdit *&t, QPushButton *&b) {
         f = new QGroupBox(q(s.titel), this);
         f->setObjectName(q(rahmen));
         Geometrie::setze(f, s.links, s.oben, 3495, 1575);
@@ -106,8 +143,7 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     };
     sucheBauen(k.ort, "Frame1", "txt_ort", "cmd_sucheort", 480, Frame1, txt_ort, cmd_sucheort);
     if (k.rufname.titel)
-        sucheBauen(k.rufname, "Frame2", "txt_rufname", "cmd_sucherufname", 600, Frame2, txt_rufname,
-                   cmd_sucherufname);
+        sucheBauen(k.rufname, "Frame2", "txt_rufname", "cmd_sucherufname", 600, Frame2, txt_rufname, cmd_sucherufname);
     sucheBauen(k.freq, "Frame4", "txt_freq", "cmd_suchefreq", 480, Frame4, txt_freq, cmd_suchefreq);
 
     cmd_reset = new QPushButton(QStringLiteral("R E S E T"), this);

@@ -245,11 +245,11 @@ void frm_eintrag::bauen()
 
     // The Tab key visits the boxes in this order, then the remark, the
     // buttons and the search panel.
-    const QList<QWidget *> reihe{txt_land, txt_vorname, txt_ort, txt_callsign, txt_skip, txt_datum,
-                                 txt_uhrzeit, txt_kanal, txt_frequenz, txt_swert, txt_rwert, txt_band,
-                                 RichTextBox1, cmd_neu, cmd_bearbeiten, cmd_abbrechen, cmd_speichern,
-                                 cmd_loeschen, DataGrid1, txt_suchbegriff, cmd_suchen, cmd_alle,
-                                 opt_frequenz, opt_skip, opt_vorname, opt_qth, opt_land};
+    const QList<QWidget *> reihe{
+        txt_land,       txt_vorname,   txt_ort,       txt_callsign, txt_skip,  txt_datum,       txt_uhrzeit,
+        txt_kanal,      txt_frequenz,  txt_swert,     txt_rwert,    txt_band,  RichTextBox1,    cmd_neu,
+        cmd_bearbeiten, cmd_abbrechen, cmd_speichern, cmd_loeschen, DataGrid1, txt_suchbegriff, cmd_suchen,
+        cmd_alle,       opt_frequenz,  opt_skip,      opt_vorname,  opt_qth,   opt_land};
     for (int i = 1; i < reihe.size(); ++i)
         setTabOrder(reihe[i - 1], reihe[i]);
 
@@ -310,8 +310,8 @@ void frm_eintrag::bindeFelder()
 
 QVector<QLineEdit *> frm_eintrag::sperrbareFelder() const
 {
-    return {txt_callsign, txt_skip, txt_swert, txt_rwert, txt_datum, txt_uhrzeit,
-            txt_kanal, txt_frequenz, txt_band, txt_ort, txt_vorname};
+    return {txt_callsign, txt_skip,     txt_swert, txt_rwert, txt_datum,  txt_uhrzeit,
+            txt_kanal,    txt_frequenz, txt_band,  txt_ort,   txt_vorname};
 }
 
 // ---------------------------------------------------------------------------
@@ -326,8 +326,8 @@ void frm_eintrag::reiterAusrichten()
 {
     for (const AufReiter &a : std::as_const(m_aufReiter)) {
         const QPoint versatz = a.w->parentWidget()->mapTo(SSTab1, QPoint(0, 0));
-        a.w->setGeometry(Geometrie::rechteck(a.twips.left(), a.twips.top(), a.twips.width(), a.twips.height())
-                             .translated(-versatz));
+        a.w->setGeometry(
+            Geometrie::rechteck(a.twips.left(), a.twips.top(), a.twips.width(), a.twips.height()).translated(-versatz));
     }
 }
 
@@ -341,11 +341,8 @@ bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
         case Qt::MouseFocusReason:
         case Qt::TabFocusReason:
         case Qt::BacktabFocusReason:
-        case Qt::ShortcutFocusReason:
-            txt_datum_GotFocus();
-            break;
-        default:
-            break;
+        case Qt::ShortcutFocusReason: txt_datum_GotFocus(); break;
+        default: break;
         }
     } else if (objekt == txt_suchbegriff && typ == QEvent::MouseButtonPress) {
         if (static_cast<QMouseEvent *>(ereignis)->button() == Qt::LeftButton)
@@ -534,7 +531,7 @@ void frm_eintrag::cmd_loeschen_Click()
 void frm_eintrag::cmd_abbrechen_Click()
 {
     Meldung::abfangen([this] {
-        Adodc1->Cancel();    // the fields show what is stored: nothing left to write
+        Adodc1->Cancel();   // the fields show what is stored: nothing left to write
         Adodc1->Refresh();
         felder_sperren();
         status_normal();

@@ -8,16 +8,11 @@ const QString ende = QStringLiteral("' order by frequenz asc");
 QString kopf(Logsuche::Spalte spalte)
 {
     switch (spalte) {
-    case Logsuche::Spalte::CallSign:
-        return QStringLiteral("select * from [Kontakt] where callSign Like ");
-    case Logsuche::Spalte::Datum:
-        return QStringLiteral("select * from [Kontakt] where datum Like ");
-    case Logsuche::Spalte::Qth:
-        return QStringLiteral("select * from [Kontakt] where ort Like ");
-    case Logsuche::Spalte::Frequenz:
-        return QStringLiteral("select * from [Kontakt] where frequenz Like ");
-    case Logsuche::Spalte::Land:
-        return QStringLiteral("select * from [Kontakt] where land Like ");
+    case Logsuche::Spalte::CallSign: return QStringLiteral("select * from [Kontakt] where callSign Like ");
+    case Logsuche::Spalte::Datum: return QStringLiteral("select * from [Kontakt] where datum Like ");
+    case Logsuche::Spalte::Qth: return QStringLiteral("select * from [Kontakt] where ort Like ");
+    case Logsuche::Spalte::Frequenz: return QStringLiteral("select * from [Kontakt] where frequenz Like ");
+    case Logsuche::Spalte::Land: return QStringLiteral("select * from [Kontakt] where land Like ");
     }
     return QString();
 }

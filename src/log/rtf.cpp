@@ -163,18 +163,18 @@ Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
         e.familie = QStringLiteral("Arial");
 
     // Pasted HTML may give sizes in pixels; RTF knows only points (96 dpi).
-    double punkt = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize()
-        : f.hasProperty(QTextFormat::FontPixelSize)          ? f.intProperty(QTextFormat::FontPixelSize) * 0.75
-        : standard.pointSizeF() > 0                          ? standard.pointSizeF()
-                                                             : standard.pixelSize() * 0.75;
+    double punkt = f.hasProperty(QTextFormat::FontPointSize)   ? f.fontPointSize()
+                   : f.hasProperty(QTextFormat::FontPixelSize) ? f.intProperty(QTextFormat::FontPixelSize) * 0.75
+                   : standard.pointSizeF() > 0                 ? standard.pointSizeF()
+                                                               : standard.pixelSize() * 0.75;
     if (!(punkt > 0))
         punkt = 12;
     e.halbpunkte = qRound(qBound(0.5, punkt, 1638.0) * 2);
     e.fett = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : standard.bold();
     e.kursiv = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : standard.italic();
     e.unterstrichen = (f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline))
-        ? f.fontUnderline()
-        : standard.underline();
+                          ? f.fontUnderline()
+                          : standard.underline();
     e.durchgestrichen = f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : standard.strikeOut();
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
         e.farbe = f.foreground().color();
@@ -190,7 +190,7 @@ Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
 class Schreiber
 {
 public:
-    explicit Schreiber(const QTextDocument &d) : m_dok(d), m_standard(d.defaultFont()) {}
+    explicit Schreiber(const QTextDocument &d) : m_dok(d), m_standard(d.defaultFont()) { }
     QString schreiben();
 
 private:
@@ -225,7 +225,7 @@ int Schreiber::farbe(const QColor &c)
         m_farben.append(rgb);
         i = m_farben.size() - 1;
     }
-    return int(i) + 1; // entry 0 is the automatic colour
+    return int(i) + 1;   // entry 0 is the automatic colour
 }
 
 void Schreiber::formatSchreiben(const QTextCharFormat &f)
@@ -269,10 +269,10 @@ void Schreiber::escapen(QString &aus, QStringView text, bool inTabelle)
         } else if (u == 0x2011) {
             aus += QLatin1String("\\_");
         } else if (u == ';' && inTabelle) {
-            continue; // ends a font table entry; no font name needs it
-        } else if (u < 0x20 || u == QChar::ParagraphSeparator || u == QChar::ObjectReplacementCharacter
-                   || u == 0xFDD0 || u == 0xFDD1) {
-            continue; // structure of the text document, no text
+            continue;   // ends a font table entry; no font name needs it
+        } else if (u < 0x20 || u == QChar::ParagraphSeparator || u == QChar::ObjectReplacementCharacter || u == 0xFDD0
+                   || u == 0xFDD1) {
+            continue;   // structure of the text document, no text
         } else if (u < 0x80) {
             aus += c;
         } else if (const int b = nachCp1252(c); b >= 0) {
@@ -304,7 +304,7 @@ QString Schreiber::schreiben()
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid() || fragment.text().isEmpty() || fragment.charFormat().isImageFormat())
-                continue; // pictures are not kept
+                continue;   // pictures are not kept
             m_text += QLatin1String("{\\plain");
             formatSchreiben(fragment.charFormat());
             textSchreiben(fragment.text());
@@ -323,10 +323,12 @@ QString Schreiber::schreiben()
         const char *art = "\\fnil";
         if (n.contains(QLatin1String("courier")) || n.contains(QLatin1String("mono")) || n == QLatin1String("consolas"))
             art = "\\fmodern";
-        else if (n.contains(QLatin1String("times")) || (n.contains(QLatin1String("serif")) && !n.contains(QLatin1String("sans"))))
+        else if (n.contains(QLatin1String("times"))
+                 || (n.contains(QLatin1String("serif")) && !n.contains(QLatin1String("sans"))))
             art = "\\froman";
-        else if (n.contains(QLatin1String("arial")) || n.contains(QLatin1String("sans")) || n.contains(QLatin1String("helvetica"))
-                 || n.contains(QLatin1String("verdana")) || n.contains(QLatin1String("tahoma")))
+        else if (n.contains(QLatin1String("arial")) || n.contains(QLatin1String("sans"))
+                 || n.contains(QLatin1String("helvetica")) || n.contains(QLatin1String("verdana"))
+                 || n.contains(QLatin1String("tahoma")))
             art = "\\fswiss";
         kopf += QStringLiteral("{\\f%1%2\\fcharset0 ").arg(i).arg(QLatin1String(art));
         escapen(kopf, name, true);
@@ -339,7 +341,7 @@ QString Schreiber::schreiben()
     return kopf + m_text + QLatin1Char('}');
 }
 
-} // namespace
+}   // namespace
 
 QString Rtf::schreiben(const QTextDocument &dokument)
 {

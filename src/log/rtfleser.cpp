@@ -11,10 +11,9 @@ using namespace RtfLeser;
 // Windows-1252 from 0x80 to 0x9F; the five bytes the code page leaves free
 // keep their C1 code points, as Windows does.
 static const char16_t cp1252Oben[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QChar RtfLeser::ausCp1252(uchar byte)
@@ -39,10 +38,10 @@ int RtfLeser::nachCp1252(QChar c)
 namespace {
 
 enum class Ziel {
-    Text,      // the document's text
-    Schriften, // \fonttbl
-    Farben,    // \colortbl
-    Weg,       // a destination the reader skips
+    Text,        // the document's text
+    Schriften,   // \fonttbl
+    Farben,      // \colortbl
+    Weg,         // a destination the reader skips
 };
 
 struct Zustand
@@ -54,64 +53,204 @@ struct Zustand
 };
 
 enum class Wort {
-    Unbekannt, Ansi, Mac, Pc, Pca, Ansicpg, Deff, Fonttbl, Colortbl, F, Fs,
-    Fcharset, Cpg, B, I, Ul, Ulnone, Strike, Cf, Hintergrund, Super, Sub,
-    Nosupersub, Plain, Pard, Par, Line, Tab, Cell, Row, Ql, Qc, Qr, Qj, Red,
-    Green, Blue, U, Uc, Bin, Weg, Zeichen,
+    Unbekannt,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    Ansicpg,
+    Deff,
+    Fonttbl,
+    Colortbl,
+    F,
+    Fs,
+    Fcharset,
+    Cpg,
+    B,
+    I,
+    Ul,
+    Ulnone,
+    Strike,
+    Cf,
+    Hintergrund,
+    Super,
+    Sub,
+    Nosupersub,
+    Plain,
+    Pard,
+    Par,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Red,
+    Green,
+    Blue,
+    U,
+    Uc,
+    Bin,
+    Weg,
+    Zeichen,
 };
 
 struct Eintrag
 {
     Wort wort;
-    char16_t zeichen = 0; // for Wort::Zeichen
+    char16_t zeichen = 0;   // for Wort::Zeichen
 };
 
 const QHash<QString, Eintrag> &woerter()
 {
     static const QHash<QString, Eintrag> tabelle = [] {
         QHash<QString, Eintrag> t;
-        const struct { const char *name; Wort wort; } liste[] = {
-            {"ansi", Wort::Ansi}, {"mac", Wort::Mac}, {"pc", Wort::Pc}, {"pca", Wort::Pca},
-            {"ansicpg", Wort::Ansicpg}, {"deff", Wort::Deff}, {"fonttbl", Wort::Fonttbl},
-            {"colortbl", Wort::Colortbl}, {"f", Wort::F}, {"fs", Wort::Fs},
-            {"fcharset", Wort::Fcharset}, {"cpg", Wort::Cpg}, {"b", Wort::B}, {"i", Wort::I},
-            {"ulnone", Wort::Ulnone}, {"strike", Wort::Strike}, {"striked", Wort::Strike},
-            {"cf", Wort::Cf}, {"cb", Wort::Hintergrund}, {"highlight", Wort::Hintergrund},
-            {"super", Wort::Super}, {"sub", Wort::Sub}, {"nosupersub", Wort::Nosupersub},
-            {"plain", Wort::Plain}, {"pard", Wort::Pard}, {"par", Wort::Par},
-            {"sect", Wort::Par}, {"page", Wort::Par}, {"line", Wort::Line},
-            {"tab", Wort::Tab}, {"cell", Wort::Cell}, {"nestcell", Wort::Cell},
-            {"row", Wort::Row}, {"nestrow", Wort::Row}, {"ql", Wort::Ql}, {"qc", Wort::Qc},
-            {"qr", Wort::Qr}, {"qj", Wort::Qj}, {"red", Wort::Red}, {"green", Wort::Green},
-            {"blue", Wort::Blue}, {"u", Wort::U}, {"uc", Wort::Uc}, {"bin", Wort::Bin},
+        const struct
+        {
+            const char *name;
+            Wort wort;
+        } liste[] = {
+            {"ansi", Wort::Ansi},
+            {"mac", Wort::Mac},
+            {"pc", Wort::Pc},
+            {"pca", Wort::Pca},
+            {"ansicpg", Wort::Ansicpg},
+            {"deff", Wort::Deff},
+            {"fonttbl", Wort::Fonttbl},
+            {"colortbl", Wort::Colortbl},
+            {"f", Wort::F},
+            {"fs", Wort::Fs},
+            {"fcharset", Wort::Fcharset},
+            {"cpg", Wort::Cpg},
+            {"b", Wort::B},
+            {"i", Wort::I},
+            {"ulnone", Wort::Ulnone},
+            {"strike", Wort::Strike},
+            {"striked", Wort::Strike},
+            {"cf", Wort::Cf},
+            {"cb", Wort::Hintergrund},
+            {"highlight", Wort::Hintergrund},
+            {"super", Wort::Super},
+            {"sub", Wort::Sub},
+            {"nosupersub", Wort::Nosupersub},
+            {"plain", Wort::Plain},
+            {"pard", Wort::Pard},
+            {"par", Wort::Par},
+            {"sect", Wort::Par},
+            {"page", Wort::Par},
+            {"line", Wort::Line},
+            {"tab", Wort::Tab},
+            {"cell", Wort::Cell},
+            {"nestcell", Wort::Cell},
+            {"row", Wort::Row},
+            {"nestrow", Wort::Row},
+            {"ql", Wort::Ql},
+            {"qc", Wort::Qc},
+            {"qr", Wort::Qr},
+            {"qj", Wort::Qj},
+            {"red", Wort::Red},
+            {"green", Wort::Green},
+            {"blue", Wort::Blue},
+            {"u", Wort::U},
+            {"uc", Wort::Uc},
+            {"bin", Wort::Bin},
         };
         for (const auto &e : liste)
             t.insert(QString::fromLatin1(e.name), {e.wort});
         // Every kind of underline is an underline here.
-        for (const char *ul : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
-                               "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd",
-                               "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
+        for (const char *ul :
+             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd", "ulthdash",
+              "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
             t.insert(QString::fromLatin1(ul), {Wort::Ul});
         // Destinations whose content is not part of the text.
-        for (const char *weg :
-             {"info", "stylesheet", "pict", "object", "header", "headerl", "headerr", "headerf",
-              "footer", "footerl", "footerr", "footerf", "listtable", "listoverridetable",
-              "revtbl", "rsidtbl", "xmlnstbl", "filetbl", "themedata", "colorschememapping",
-              "latentstyles", "datastore", "generator", "footnote", "annotation", "atnid",
-              "atnauthor", "atndate", "atnref", "fldinst", "bkmkstart", "bkmkend", "pn",
-              "pntxta", "pntxtb", "mmathPr", "xe", "tc", "txe", "template", "pgdsctbl",
-              "nonshppict", "shpinst", "objdata", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
-              "fchars", "lchars", "userprops", "docvar", "author", "operator", "title",
-              "subject", "keywords", "comment", "doccomm", "company", "manager", "category",
-              "hlinkbase", "private", "wgrffmtfilter", "defchp", "defpap", "listpicture",
-              "protusertbl", "passwordhash", "blipuid", "picprop", "panose", "falt",
-              "fontemb", "fontfile", "expandedcolortbl"})
+        for (const char *weg : {"info",
+                                "stylesheet",
+                                "pict",
+                                "object",
+                                "header",
+                                "headerl",
+                                "headerr",
+                                "headerf",
+                                "footer",
+                                "footerl",
+                                "footerr",
+                                "footerf",
+                                "listtable",
+                                "listoverridetable",
+                                "revtbl",
+                                "rsidtbl",
+                                "xmlnstbl",
+                                "filetbl",
+                                "themedata",
+                                "colorschememapping",
+                                "latentstyles",
+                                "datastore",
+                                "generator",
+                                "footnote",
+                                "annotation",
+                                "atnid",
+                                "atnauthor",
+                                "atndate",
+                                "atnref",
+                                "fldinst",
+                                "bkmkstart",
+                                "bkmkend",
+                                "pn",
+                                "pntxta",
+                                "pntxtb",
+                                "mmathPr",
+                                "xe",
+                                "tc",
+                                "txe",
+                                "template",
+                                "pgdsctbl",
+                                "nonshppict",
+                                "shpinst",
+                                "objdata",
+                                "ftnsep",
+                                "ftnsepc",
+                                "aftnsep",
+                                "aftnsepc",
+                                "fchars",
+                                "lchars",
+                                "userprops",
+                                "docvar",
+                                "author",
+                                "operator",
+                                "title",
+                                "subject",
+                                "keywords",
+                                "comment",
+                                "doccomm",
+                                "company",
+                                "manager",
+                                "category",
+                                "hlinkbase",
+                                "private",
+                                "wgrffmtfilter",
+                                "defchp",
+                                "defpap",
+                                "listpicture",
+                                "protusertbl",
+                                "passwordhash",
+                                "blipuid",
+                                "picprop",
+                                "panose",
+                                "falt",
+                                "fontemb",
+                                "fontfile",
+                                "expandedcolortbl"})
             t.insert(QString::fromLatin1(weg), {Wort::Weg});
-        const struct { const char *name; char16_t c; } zeichen[] = {
-            {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002},
-            {"qmspace", 0x2005}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
-            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D}, {"zwnj", 0x200C},
-            {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
+        const struct
+        {
+            const char *name;
+            char16_t c;
+        } zeichen[] = {
+            {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002},   {"qmspace", 0x2005},
+            {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+            {"zwj", 0x200D},    {"zwnj", 0x200C},   {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
         };
         for (const auto &e : zeichen)
             t.insert(QString::fromLatin1(e.name), {Wort::Zeichen, e.c});
@@ -124,7 +263,7 @@ const QHash<QString, Eintrag> &woerter()
 int codepageVonZeichensatz(int zeichensatz)
 {
     switch (zeichensatz) {
-    case 2: return 1252; // Symbol: its bytes are read like Windows-1252
+    case 2: return 1252;   // Symbol: its bytes are read like Windows-1252
     case 77: return 10000;
     case 128: return 932;
     case 129: return 949;
@@ -175,7 +314,7 @@ constexpr int maxAbsaetze = 200000;
 class Leser
 {
 public:
-    explicit Leser(QString text) : m_in(std::move(text)), m_ende(m_in.size()) {}
+    explicit Leser(QString text) : m_in(std::move(text)), m_ende(m_in.size()) { }
     Dokument lesen();
 
 private:
@@ -209,7 +348,7 @@ private:
 
     QList<Zustand> m_stapel;
     Zustand m_z;
-    int m_ueberlauf = 0; // groups deeper than maxTiefe, read with the state they met
+    int m_ueberlauf = 0;   // groups deeper than maxTiefe, read with the state they met
 
     Dokument m_dok;
     Absatz m_absatz;
@@ -246,12 +385,10 @@ Dokument Leser::lesen()
             ++m_pos;
             gruppeZu();
             break;
-        case '\\':
-            steuerung();
-            break;
+        case '\\': steuerung(); break;
         case '\r':
         case '\n':
-            ++m_pos; // line breaks in the file are not text
+            ++m_pos;   // line breaks in the file are not text
             break;
         default:
             ++m_pos;
@@ -310,7 +447,7 @@ void Leser::gruppeZu()
 
 void Leser::steuerung()
 {
-    ++m_pos; // the backslash
+    ++m_pos;   // the backslash
     if (m_pos >= m_ende)
         return;
     const QChar c = m_in.at(m_pos);
@@ -348,7 +485,7 @@ void Leser::steuerung()
         zahl = -zahl;
     zahl = qBound(qint64(std::numeric_limits<int>::min()), zahl, qint64(std::numeric_limits<int>::max()));
     if (m_pos < m_ende && m_in.at(m_pos) == QLatin1Char(' '))
-        ++m_pos; // the delimiter belongs to the control word
+        ++m_pos;   // the delimiter belongs to the control word
     // A control word ends the fallback of a \uN: writers put the fallback
     // right after it, and a \par must never be lost to it.
     m_ueberspringen = 0;
@@ -363,20 +500,11 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
     Zeichen &z = m_z.zeichen;
     const bool text = m_z.ziel == Ziel::Text;
     switch (e.wort) {
-    case Wort::Unbekannt:
-        break;
-    case Wort::Ansi:
-        m_ansicpg = 1252;
-        break;
-    case Wort::Mac:
-        m_ansicpg = 10000;
-        break;
-    case Wort::Pc:
-        m_ansicpg = 437;
-        break;
-    case Wort::Pca:
-        m_ansicpg = 850;
-        break;
+    case Wort::Unbekannt: break;
+    case Wort::Ansi: m_ansicpg = 1252; break;
+    case Wort::Mac: m_ansicpg = 10000; break;
+    case Wort::Pc: m_ansicpg = 437; break;
+    case Wort::Pca: m_ansicpg = 850; break;
     case Wort::Ansicpg:
         if (hatZahl && zahl > 0 && zahl <= 65535)
             m_ansicpg = zahl;
@@ -385,9 +513,7 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
         if (hatZahl)
             m_dok.standardSchrift = zahl;
         break;
-    case Wort::Fonttbl:
-        m_z.ziel = Ziel::Schriften;
-        break;
+    case Wort::Fonttbl: m_z.ziel = Ziel::Schriften; break;
     case Wort::Colortbl:
         m_z.ziel = Ziel::Farben;
         m_farbeGesetzt = false;
@@ -418,54 +544,22 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
         else if (zahl > 0)
             z.halbpunkte = qMin(zahl, 3276);
         break;
-    case Wort::B:
-        z.fett = an;
-        break;
-    case Wort::I:
-        z.kursiv = an;
-        break;
-    case Wort::Ul:
-        z.unterstrichen = an;
-        break;
-    case Wort::Ulnone:
-        z.unterstrichen = false;
-        break;
-    case Wort::Strike:
-        z.durchgestrichen = an;
-        break;
-    case Wort::Cf:
-        z.farbe = hatZahl ? qMax(zahl, 0) : 0;
-        break;
-    case Wort::Hintergrund:
-        z.hintergrund = hatZahl ? qMax(zahl, 0) : 0;
-        break;
-    case Wort::Super:
-        z.hochTief = 1;
-        break;
-    case Wort::Sub:
-        z.hochTief = -1;
-        break;
-    case Wort::Nosupersub:
-        z.hochTief = 0;
-        break;
-    case Wort::Plain:
-        z = Zeichen();
-        break;
-    case Wort::Pard:
-        m_z.ausrichtung = Ausrichtung::Links;
-        break;
-    case Wort::Ql:
-        m_z.ausrichtung = Ausrichtung::Links;
-        break;
-    case Wort::Qc:
-        m_z.ausrichtung = Ausrichtung::Mitte;
-        break;
-    case Wort::Qr:
-        m_z.ausrichtung = Ausrichtung::Rechts;
-        break;
-    case Wort::Qj:
-        m_z.ausrichtung = Ausrichtung::Block;
-        break;
+    case Wort::B: z.fett = an; break;
+    case Wort::I: z.kursiv = an; break;
+    case Wort::Ul: z.unterstrichen = an; break;
+    case Wort::Ulnone: z.unterstrichen = false; break;
+    case Wort::Strike: z.durchgestrichen = an; break;
+    case Wort::Cf: z.farbe = hatZahl ? qMax(zahl, 0) : 0; break;
+    case Wort::Hintergrund: z.hintergrund = hatZahl ? qMax(zahl, 0) : 0; break;
+    case Wort::Super: z.hochTief = 1; break;
+    case Wort::Sub: z.hochTief = -1; break;
+    case Wort::Nosupersub: z.hochTief = 0; break;
+    case Wort::Plain: z = Zeichen(); break;
+    case Wort::Pard: m_z.ausrichtung = Ausrichtung::Links; break;
+    case Wort::Ql: m_z.ausrichtung = Ausrichtung::Links; break;
+    case Wort::Qc: m_z.ausrichtung = Ausrichtung::Mitte; break;
+    case Wort::Qr: m_z.ausrichtung = Ausrichtung::Rechts; break;
+    case Wort::Qj: m_z.ausrichtung = Ausrichtung::Block; break;
     case Wort::Par:
         if (text)
             absatzEnde();
@@ -478,16 +572,10 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
             absatzEnde();
         }
         break;
-    case Wort::Line:
-        ausgeben(QChar::LineSeparator);
-        break;
+    case Wort::Line: ausgeben(QChar::LineSeparator); break;
     case Wort::Tab:
-    case Wort::Cell:
-        ausgeben(QLatin1Char('\t'));
-        break;
-    case Wort::Zeichen:
-        ausgeben(QChar(e.zeichen));
-        break;
+    case Wort::Cell: ausgeben(QLatin1Char('\t')); break;
+    case Wort::Zeichen: ausgeben(QChar(e.zeichen)); break;
     case Wort::Red:
     case Wort::Green:
     case Wort::Blue:
@@ -520,9 +608,7 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
                 m_pos += zahl;
         }
         break;
-    case Wort::Weg:
-        m_z.ziel = Ziel::Weg;
-        break;
+    case Wort::Weg: m_z.ziel = Ziel::Weg; break;
     }
 }
 
@@ -531,18 +617,10 @@ void Leser::symbol(QChar c)
     switch (c.unicode()) {
     case '\\':
     case '{':
-    case '}':
-        textZeichen(c);
-        break;
-    case '~':
-        ausgeben(QChar::Nbsp);
-        break;
-    case '-':
-        ausgeben(QChar::SoftHyphen);
-        break;
-    case '_':
-        ausgeben(QChar(0x2011));
-        break;
+    case '}': textZeichen(c); break;
+    case '~': ausgeben(QChar::Nbsp); break;
+    case '-': ausgeben(QChar::SoftHyphen); break;
+    case '_': ausgeben(QChar(0x2011)); break;
     case '*':
         // An ignorable destination: whatever it is, its content is not text.
         m_z.ziel = Ziel::Weg;
@@ -552,11 +630,8 @@ void Leser::symbol(QChar c)
         if (m_z.ziel == Ziel::Text)
             absatzEnde();
         break;
-    case '\t':
-        ausgeben(QLatin1Char('\t'));
-        break;
-    default:
-        break; // \| \: and others without meaning here
+    case '\t': ausgeben(QLatin1Char('\t')); break;
+    default: break;   // \| \: and others without meaning here
     }
 }
 
@@ -580,9 +655,7 @@ void Leser::byteLesen()
 void Leser::textZeichen(QChar c)
 {
     switch (m_z.ziel) {
-    case Ziel::Text:
-        ausgeben(c);
-        break;
+    case Ziel::Text: ausgeben(c); break;
     case Ziel::Schriften:
         if (c == QLatin1Char(';'))
             schriftAbschliessen();
@@ -596,8 +669,7 @@ void Leser::textZeichen(QChar c)
             m_rot = m_gruen = m_blau = 0;
         }
         break;
-    case Ziel::Weg:
-        break;
+    case Ziel::Weg: break;
     }
 }
 
@@ -679,9 +751,15 @@ QString Leser::dekodieren(const QByteArray &bytes, int codepage)
             QList<QByteArray> namen;
             switch (codepage) {
             case 10000: namen << "macintosh"; break;
-            case 932: namen << "windows-31j" << "Shift_JIS"; break;
+            case 932:
+                namen << "windows-31j"
+                      << "Shift_JIS";
+                break;
             case 936: namen << "GBK"; break;
-            case 949: namen << "windows-949" << "EUC-KR"; break;
+            case 949:
+                namen << "windows-949"
+                      << "EUC-KR";
+                break;
             case 950: namen << "Big5"; break;
             case 437: namen << "IBM437"; break;
             case 850: namen << "IBM850"; break;
@@ -710,7 +788,7 @@ QString Leser::dekodieren(const QByteArray &bytes, int codepage)
     return text;
 }
 
-} // namespace
+}   // namespace
 
 Dokument RtfLeser::lesen(const QString &rtf)
 {

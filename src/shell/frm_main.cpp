@@ -100,9 +100,8 @@ KindFenster *frm_main::zeigeKind(QPointer<KindFenster> &fenster, const std::func
     fenster = w;
     const QSize groesse = w->size();
     w->setFixedSize(groesse);
-    QMdiSubWindow *sub = m_mdi->addSubWindow(
-        w, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-               | Qt::WindowSystemMenuHint);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(w, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                                    | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
     sub->setOption(QMdiSubWindow::RubberBandResize, false);

@@ -8,7 +8,7 @@ class KindFenster : public QWidget
 {
     Q_OBJECT
 public:
-    explicit KindFenster(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit KindFenster(QWidget *parent = nullptr) : QWidget(parent) { }
     // The window's load handler; throws DatenFehler when loading fails.
-    virtual void Form_Load() {}
+    virtual void Form_Load() { }
 };

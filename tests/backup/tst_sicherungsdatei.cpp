@@ -16,13 +16,15 @@ class TestSicherungsdatei : public QObject
     static void grosserLog(const QString &datei, const QString &kennung)
     {
         Testhilfe::ausSchema(datei, QStringLiteral("kontakt.sql"));
-        Testhilfe::sql(datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
-                                  .arg(kennung));
+        Testhilfe::sql(
+            datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
+                       .arg(kennung));
         QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
     }
     static QStringList inhalt(const QString &ordner)
     {
-        return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                      QDir::Name);
     }
     // Runs a copy with the file size of this process limited: a real write
     // failure part-way through, which root cannot override.
@@ -45,9 +47,11 @@ private Q_SLOTS:
 
     void namen()
     {
-        QCOMPARE(Sicherungsdatei::in(QStringLiteral("/home/anna/sich")), QStringLiteral("/home/anna/sich/tremvik.dorlem-fasq"));
+        QCOMPARE(Sicherungsdatei::in(QStringLiteral("/home/anna/sich")),
+                 QStringLiteral("/home/anna/sich/tremvik.dorlem-fasq"));
         QCOMPARE(Sicherungsdatei::in(QStringLiteral("/")), QStringLiteral("//tremvik.dorlem-fasq"));
-        QCOMPARE(Sicherungsdatei::journal(QStringLiteral("/p/tremvik.dorlem-fasq")), QStringLiteral("/p/tremvik.dorlem-fasq-journal"));
+        QCOMPARE(Sicherungsdatei::journal(QStringLiteral("/p/tremvik.dorlem-fasq")),
+                 QStringLiteral("/p/tremvik.dorlem-fasq-journal"));
         QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("//tremvik.dorlem-fasq")), QStringLiteral("/"));
         QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("/a/b/tremvik.dorlem-fasq")), QStringLiteral("/a/b"));
     }
@@ -137,8 +141,8 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(ziel), Testhilfe::lies(quelle));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
         // The replaced file's rights are kept.
-        const auto rechte = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
-                            | QFile::WriteOther;
+        const auto rechte = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                            | QFile::ReadOther | QFile::WriteOther;
         QCOMPARE(QFileInfo(ziel).permissions() & rechte, QFile::ReadOwner | QFile::WriteOwner);
     }
 
@@ -148,8 +152,8 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("ab");
         QTest::addColumn<int>("fehler");
         QTest::addColumn<QString>("grund");
-        QTest::newRow("mitten im Schreiben") << int(Dateikopie::Schritt::Schreiben) << Dateikopie::blockGroesse << ENOSPC
-                                             << QStringLiteral("Der Datenträger ist voll");
+        QTest::newRow("mitten im Schreiben") << int(Dateikopie::Schritt::Schreiben) << Dateikopie::blockGroesse
+                                             << ENOSPC << QStringLiteral("Der Datenträger ist voll");
         QTest::newRow("beim Sync") << int(Dateikopie::Schritt::Sync) << qint64(0) << EIO
                                    << QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
         QTest::newRow("beim Umbenennen") << int(Dateikopie::Schritt::Umbenennen) << qint64(0) << EACCES
@@ -250,13 +254,15 @@ private Q_SLOTS:
         Testhilfe::schreibe(Sicherungsdatei::journal(log), "alter Journalinhalt");
 
         // A failing rename gives the journal back to the old file.
-        Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
+        Dateikopie::setzeStoerung(
+            [](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
         const QByteArray nachher = Testhilfe::lies(log);
         e = Sicherung::wiederherstellen(kopie, log);
         QVERIFY(!e.ok);
         QCOMPARE(Testhilfe::lies(log), nachher);
         QCOMPARE(Testhilfe::lies(Sicherungsdatei::journal(log)), QByteArray("alter Journalinhalt"));
-        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), (QStringList{"tremvik.dorlem-fasq", "tremvik.dorlem-fasq-journal"}));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))),
+                 (QStringList{"tremvik.dorlem-fasq", "tremvik.dorlem-fasq-journal"}));
         Dateikopie::setzeStoerung({});
 
         e = Sicherung::wiederherstellen(kopie, log);
@@ -319,7 +325,8 @@ private Q_SLOTS:
         QCOMPARE(Laufwerke::zu(QStringLiteral("/usr/share"), liste), 0);
 
         // Without any usable mount there is still the root.
-        const auto nurWurzel = Laufwerke::auswahl(Laufwerke::ausMountinfo("22 27 0:21 / /proc rw - proc proc rw\n"), QStringLiteral("/"));
+        const auto nurWurzel =
+            Laufwerke::auswahl(Laufwerke::ausMountinfo("22 27 0:21 / /proc rw - proc proc rw\n"), QStringLiteral("/"));
         QCOMPARE(nurWurzel.size(), 1);
         QCOMPARE(nurWurzel[0].pfad, QStringLiteral("/"));
 

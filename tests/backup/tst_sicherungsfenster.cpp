@@ -23,7 +23,8 @@ class TestSicherungsfenster : public QObject
 
     static QStringList inhalt(const QString &ordner)
     {
-        return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                      QDir::Name);
     }
     QString ordner(const QString &name)
     {
@@ -34,12 +35,15 @@ class TestSicherungsfenster : public QObject
     QString log() const { return prog->logDatei(); }
     void eintrag(const QString &rufzeichen)
     {
-        Testhilfe::sql(log(), QStringLiteral("insert into Kontakt (callsign, ort) values ('%1', 'Hamburg')").arg(rufzeichen));
+        Testhilfe::sql(log(),
+                       QStringLiteral("insert into Kontakt (callsign, ort) values ('%1', 'Hamburg')").arg(rufzeichen));
     }
     // Enough data that a copy takes several blocks.
     void grosserLog()
     {
-        Testhilfe::sql(log(), QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('GROSS', hex(randomblob(150000)))"));
+        Testhilfe::sql(
+            log(),
+            QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('GROSS', hex(randomblob(150000)))"));
     }
     static void aufraeumen() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -121,7 +125,8 @@ private Q_SLOTS:
         QCOMPARE(s->Label1->text(), QStringLiteral("Sicherung Starten"));
         QCOMPARE(s->File1->muster(), QStringLiteral("*.dorlem-fasq"));
         QCOMPARE(s->focusWidget(), s->cmd_datensicherung);
-        QCOMPARE(tabFolge(s, s->cmd_datensicherung), (QWidgetList{s->cmd_datensicherung, s->Drive1, s->Dir1, s->File1}));
+        QCOMPARE(tabFolge(s, s->cmd_datensicherung),
+                 (QWidgetList{s->cmd_datensicherung, s->Drive1, s->Dir1, s->File1}));
 
         frm_herstellen *h = herstellen();
         QVERIFY(h);
@@ -218,7 +223,8 @@ private Q_SLOTS:
         const QByteArray vorher = Testhilfe::lies(log());
         frm_sicherung *s = sicherung();
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
-        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"), Meldung::Symbol::Fehler);
+        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"),
+               Meldung::Symbol::Fehler);
         QVERIFY(offen(s));
 
         // The same folder under another name.
@@ -227,7 +233,8 @@ private Q_SLOTS:
         QVERIFY(s->Dir1->setzePfad(verweis));
         Testhilfe::leeren();
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
-        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"), Meldung::Symbol::Fehler);
+        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"),
+               Meldung::Symbol::Fehler);
         QVERIFY(offen(s));
 
         // A folder whose backup name leads to the log itself.
@@ -236,7 +243,8 @@ private Q_SLOTS:
         QVERIFY(s->Dir1->setzePfad(z));
         Testhilfe::leeren();
         QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
-        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"), Meldung::Symbol::Fehler);
+        meldet(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"),
+               Meldung::Symbol::Fehler);
         QVERIFY(offen(s));
         QCOMPARE(Testhilfe::lies(log()), vorher);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
@@ -255,7 +263,8 @@ private Q_SLOTS:
         auto *fs = qobject_cast<frm_sicherung *>(s.data());
         QVERIFY(fs->Dir1->setzePfad(z));
         QTest::mouseClick(fs->cmd_datensicherung, Qt::LeftButton);
-        meldet(QStringLiteral("Daten wurden erfolgreich nach ") + z + QStringLiteral(" gesichert"), Meldung::Symbol::Keins);
+        meldet(QStringLiteral("Daten wurden erfolgreich nach ") + z + QStringLiteral(" gesichert"),
+               Meldung::Symbol::Keins);
         QVERIFY(!offen(s));
         QVERIFY(!haupt->frm_sicherung());
         QCOMPARE(Testhilfe::lies(z + QStringLiteral("/tremvik.dorlem-fasq")), gesichert);
@@ -272,7 +281,8 @@ private Q_SLOTS:
         QVERIFY(fh->Dir1->setzePfad(z));
         QCOMPARE(fh->File1->dateien(), QStringList{"tremvik.dorlem-fasq"});
         QTest::mouseClick(fh->cmd_datenherstellen, Qt::LeftButton);
-        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"), Meldung::Symbol::Keins);
+        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"),
+               Meldung::Symbol::Keins);
         QVERIFY(!offen(h));
         QCOMPARE(Testhilfe::lies(log()), gesichert);
         QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
@@ -405,7 +415,8 @@ private Q_SLOTS:
         unveraendert();
 
         // The rename fails: both sides as before.
-        Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
+        Dateikopie::setzeStoerung(
+            [](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
         Testhilfe::leeren();
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
         meldetFehler(QStringLiteral("Ein- oder Ausgabefehler"));
@@ -491,7 +502,8 @@ private Q_SLOTS:
         });
         QVERIFY(h->Dir1->setzePfad(z));
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
-        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"), Meldung::Symbol::Keins);
+        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"),
+               Meldung::Symbol::Keins);
         QVERIFY(!logOffenBeimErsetzen);
         QVERIFY(!offen(haupt->frm_eintrag()));
         QCOMPARE(Testhilfe::lies(log()), Testhilfe::lies(z + QStringLiteral("/tremvik.dorlem-fasq")));

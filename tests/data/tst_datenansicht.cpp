@@ -30,13 +30,20 @@ class TestDatenansicht : public QObject
 
     void vieleKontakte(int n)
     {
-        Testhilfe::sql(ordner->logDatei(), QStringLiteral(
-            "with recursive z(i) as (select 1 union all select i + 1 from z where i < %1) "
-            "insert into Kontakt (callsign, frequenz, ort) select 'DL' || i, printf('%06d', i), 'Ort ' || i from z").arg(n));
+        Testhilfe::sql(
+            ordner->logDatei(),
+            QStringLiteral(
+                "with recursive z(i) as (select 1 union all select i + 1 from z where i < %1) "
+                "insert into Kontakt (callsign, frequenz, ort) select 'DL' || i, printf('%06d', i), 'Ort ' || i from z")
+                .arg(n));
     }
 
 private Q_SLOTS:
-    void init() { ordner = std::make_unique<Testhilfe::Programmordner>(); Testhilfe::leeren(); }
+    void init()
+    {
+        ordner = std::make_unique<Testhilfe::Programmordner>();
+        Testhilfe::leeren();
+    }
     void cleanup() { ordner.reset(); }
 
     void verbindungstextUndDatei()
@@ -225,8 +232,10 @@ private Q_SLOTS:
     void abgelehntesSchreibenBehaeltDieEingabe()
     {
         vieleKontakte(2);
-        Testhilfe::sql(ordner->logDatei(), QStringLiteral(
-            "create trigger sperre before update on Kontakt begin select raise(abort, 'gesperrt'); end;"));
+        Testhilfe::sql(
+            ordner->logDatei(),
+            QStringLiteral(
+                "create trigger sperre before update on Kontakt begin select raise(abort, 'gesperrt'); end;"));
         Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
                 Verbindung::Zugriff::LesenSchreiben, nullptr);
         QLineEdit call;

@@ -41,8 +41,9 @@ private Q_SLOTS:
             QVERIFY2(f.meldung().contains(QStringLiteral("kaputt.sql")), qPrintable(f.meldung()));
         }
         try {
-            SqliteDatei::anlegen(datei("alt.db"), schema, QStringLiteral("s.sql"), SqliteDatei::Ersetzen::Ja,
-                                 [](SqliteDatei &db) { db.ausfuehren("insert into fehlt values (1)", QStringLiteral("x")); });
+            SqliteDatei::anlegen(
+                datei("alt.db"), schema, QStringLiteral("s.sql"), SqliteDatei::Ersetzen::Ja,
+                [](SqliteDatei &db) { db.ausfuehren("insert into fehlt values (1)", QStringLiteral("x")); });
             QFAIL("ein Fehler beim Füllen muss scheitern");
         } catch (const DatenFehler &) {
         }

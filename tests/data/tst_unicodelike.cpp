@@ -83,8 +83,11 @@ private Q_SLOTS:
     // row must not reuse the one before.
     void wechselndesMusterJeZeile()
     {
-        QCOMPARE(sqlite3_exec(db, "create table t(a, m); insert into t values ('Köln','%KÖ%'),('Köln','%bonn%'),"
-                                  "('BONN','%bonn%'),(NULL,'%'),('x',NULL);", nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "create table t(a, m); insert into t values ('Köln','%KÖ%'),('Köln','%bonn%'),"
+                              "('BONN','%bonn%'),(NULL,'%'),('x',NULL);",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
         sqlite3_stmt *s = nullptr;
         QCOMPARE(sqlite3_prepare_v2(db, "select count(*) from t where a like m", -1, &s, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_step(s), SQLITE_ROW);

@@ -34,24 +34,26 @@ private Q_SLOTS:
         QTest::newRow("einfach") << QByteArray("a,b\n1,2\n3,4\n") << ab << QStringList{"1|2", "3|4"};
         QTest::newRow("ohne Zeilenende am Schluss") << QByteArray("a,b\n1,2") << ab << QStringList{"1|2"};
         QTest::newRow("CRLF") << QByteArray("a,b\r\n1,2\r\n3,4\r\n") << ab << QStringList{"1|2", "3|4"};
-        QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF" "a,b\r\n1,2\r\n") << ab << QStringList{"1|2"};
+        QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF"
+                                           "a,b\r\n1,2\r\n")
+                             << ab << QStringList{"1|2"};
         QTest::newRow("Komma in Anführungszeichen")
             << QByteArray("a,b\n\"118,805\",\"Hamburg, TWR\"\n") << ab << QStringList{"118,805|Hamburg, TWR"};
         QTest::newRow("verdoppelte Anführungszeichen")
             << QByteArray("a,b\n\"sagt \"\"hallo\"\"\",\"\"\"\"\n") << ab << QStringList{"sagt \"hallo\"|\""};
-        QTest::newRow("Zeilenumbruch im Feld")
-            << QByteArray("a,b\n\"eins\nzwei\",\"drei\r\nvier\"\n5,6\n") << ab
-            << QStringList{"eins\nzwei|drei\r\nvier", "5|6"};
+        QTest::newRow("Zeilenumbruch im Feld") << QByteArray("a,b\n\"eins\nzwei\",\"drei\r\nvier\"\n5,6\n") << ab
+                                               << QStringList{"eins\nzwei|drei\r\nvier", "5|6"};
         QTest::newRow("leer ist NULL, \"\" ist leerer Text")
-            << QByteArray("a,b,c\n,\"\",x\nx,,\n") << QStringList{"a", "b", "c"} << QStringList{"\u2205||x", "x|\u2205|\u2205"};
+            << QByteArray("a,b,c\n,\"\",x\nx,,\n") << QStringList{"a", "b", "c"}
+            << QStringList{"\u2205||x", "x|\u2205|\u2205"};
         QTest::newRow("Leerzeilen übersprungen")
             << QByteArray("\na,b\n\n1,2\r\n\r\n3,4\n\n") << ab << QStringList{"1|2", "3|4"};
-        QTest::newRow("Apostroph und Umlaute")
-            << QByteArray("a,b\nO'Brien,M\xC3\xBC" "nchen ' or '1'='1\n") << ab
-            << QStringList{QStringLiteral("O'Brien|München ' or '1'='1")};
+        QTest::newRow("Apostroph und Umlaute") << QByteArray("a,b\nO'Brien,M\xC3\xBC"
+                                                             "nchen ' or '1'='1\n")
+                                               << ab << QStringList{QStringLiteral("O'Brien|München ' or '1'='1")};
         QTest::newRow("Leerzeichen bleiben") << QByteArray("a,b\n x ,\" y \"\n") << ab << QStringList{" x | y "};
-        QTest::newRow("Kopf wird getrimmt") << QByteArray(" Ort ,\"BL\"\nx,y\n") << QStringList{"Ort", "BL"}
-                                            << QStringList{"x|y"};
+        QTest::newRow("Kopf wird getrimmt")
+            << QByteArray(" Ort ,\"BL\"\nx,y\n") << QStringList{"Ort", "BL"} << QStringList{"x|y"};
     }
     void lesen()
     {
@@ -88,15 +90,18 @@ private Q_SLOTS:
         QTest::newRow("nur Kopfzeile ohne Zeilenende") << QByteArray("a,b") << 2 << "kein Datensatz";
         QTest::newRow("Anführungszeichen nicht geschlossen")
             << QByteArray("a,b\n1,2\n\"offen,3\n4,5\n") << 3 << "nicht mehr geschlossen";
-        QTest::newRow("Anführungszeichen mitten im Feld") << QByteArray("a,b\n1,2\n3,x\"y\n") << 3 << "mitten in einem Feld";
-        QTest::newRow("Leerzeichen vor dem Anführungszeichen") << QByteArray("a,b\n1, \"2\"\n") << 2 << "mitten in einem Feld";
+        QTest::newRow("Anführungszeichen mitten im Feld")
+            << QByteArray("a,b\n1,2\n3,x\"y\n") << 3 << "mitten in einem Feld";
+        QTest::newRow("Leerzeichen vor dem Anführungszeichen")
+            << QByteArray("a,b\n1, \"2\"\n") << 2 << "mitten in einem Feld";
         QTest::newRow("Text nach dem schließenden Anführungszeichen")
             << QByteArray("a,b\n\"x\" ,1\n") << 2 << "schließenden Anführungszeichen";
         QTest::newRow("zu viele Felder") << QByteArray("a,b\n1,2\n3,4,5\n") << 3 << "3 Felder, die Kopfzeile aber 2";
         QTest::newRow("zu wenige Felder") << QByteArray("a,b\n1\n") << 2 << "1 Felder, die Kopfzeile aber 2";
         QTest::newRow("nach mehrzeiligem Feld") << QByteArray("a,b\n\"x\ny\",1\n2\n") << 4 << "Felder";
         QTest::newRow("kein UTF-8") << QByteArray("a,b\n1,2\n\xFF\xFE,3\n") << 3 << "UTF-8";
-        QTest::newRow("Spalte ohne Namen") << QByteArray("a,,b\n1,2,3\n") << 1 << "Spalte 2 der Kopfzeile hat keinen Namen";
+        QTest::newRow("Spalte ohne Namen")
+            << QByteArray("a,,b\n1,2,3\n") << 1 << "Spalte 2 der Kopfzeile hat keinen Namen";
         QTest::newRow("Spalte doppelt") << QByteArray("Ort,BL,ort\n1,2,3\n") << 1 << "zweimal";
     }
     void fehlerhaft()
@@ -128,7 +133,9 @@ private Q_SLOTS:
         QTest::newRow("Anführungszeichen") << "a\"b" << false << QByteArray("\"a\"\"b\"");
         QTest::newRow("LF") << "a\nb" << false << QByteArray("\"a\nb\"");
         QTest::newRow("CR") << "a\rb" << false << QByteArray("\"a\rb\"");
-        QTest::newRow("Umlaut") << QStringLiteral("Süd") << false << QByteArray("S\xC3\xBC" "d");
+        QTest::newRow("Umlaut") << QStringLiteral("Süd") << false
+                                << QByteArray("S\xC3\xBC"
+                                              "d");
     }
     void feld()
     {

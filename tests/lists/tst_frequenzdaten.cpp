@@ -10,11 +10,7 @@ class TestFrequenzdaten : public QObject
 {
     Q_OBJECT
 
-    static QString quellen(const QString &name)
-    {
-        return QStringLiteral(TREMVIK_QUELLEN "/db/") + name;
-    }
-
+    static QString quellen(const QString &name) { return QStringLiteral(TREMVIK_QUELLEN "/db/") + name; }
 
     // The results of a query, one text per row: the values joined by '|',
     // NULL as '∅'. A failing query gives "Fehler: ...".
@@ -48,10 +44,10 @@ class TestFrequenzdaten : public QObject
     // Some rows in bos that a failed import must leave alone.
     static void bosFuellen(const QString &datei)
     {
-        Testhilfe::sql(datei, QStringLiteral(
-            "insert into bos values ('BW','Ulm','Feuerwehr','Florian Ulm','464','86,355');"
-            "insert into bos values ('HH','Hamburg','THW','Heros Hamburg 21/10','240','172,940');"
-            "insert into bos values ('BY',NULL,'','x','1','2');"));
+        Testhilfe::sql(
+            datei, QStringLiteral("insert into bos values ('BW','Ulm','Feuerwehr','Florian Ulm','464','86,355');"
+                                  "insert into bos values ('HH','Hamburg','THW','Heros Hamburg 21/10','240','172,940');"
+                                  "insert into bos values ('BY',NULL,'','x','1','2');"));
     }
 
 private Q_SLOTS:
@@ -80,10 +76,10 @@ private Q_SLOTS:
         bosFuellen(db);
         // Columns in another order and letter case; Benutzer is left out
         // and stays NULL.
-        const QByteArray csv =
-            "\xEF\xBB\xBF" "freq,KANAL,Ort,bl,Rufname\r\n"
-            "\"86,355\",464,O'Brien,BW,\"Florian \"\"Eins\"\"\"\r\n"
-            "\"172,940\",,\"zwei\nZeilen\",HH,\"\"\r\n";
+        const QByteArray csv = "\xEF\xBB\xBF"
+                               "freq,KANAL,Ort,bl,Rufname\r\n"
+                               "\"86,355\",464,O'Brien,BW,\"Florian \"\"Eins\"\"\"\r\n"
+                               "\"172,940\",,\"zwei\nZeilen\",HH,\"\"\r\n";
         QCOMPARE(Frequenzdaten::importieren(db, "BOS", csv, "bos.csv"), 2);
         QCOMPARE(zeilen(db, "bos"), (QStringList{
                                         "BW|O'Brien|\u2205|Florian \"Eins\"|464|86,355",
@@ -102,12 +98,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<int>("zeile");
         QTest::addColumn<QString>("grund");
-        QTest::newRow("unbekannte Spalte") << QByteArray("BL,Ort,Stadt\nBW,Ulm,x\n") << 1 << "keine Spalte \u201EStadt\u201C";
+        QTest::newRow("unbekannte Spalte")
+            << QByteArray("BL,Ort,Stadt\nBW,Ulm,x\n") << 1 << "keine Spalte \u201EStadt\u201C";
         QTest::newRow("leere Datei") << QByteArray() << 1 << "leer";
         QTest::newRow("nur Kopfzeile") << QByteArray("BL,Ort\r\n") << 2 << "kein Datensatz";
         QTest::newRow("offenes Anführungszeichen")
             << QByteArray("BL,Ort\nBW,Ulm\nBY,\"Hof\nBE,Berlin\n") << 3 << "nicht mehr geschlossen";
-        QTest::newRow("Anführungszeichen im Feld") << QByteArray("BL,Ort\nBW,Ulm\nBY,H\"of\n") << 3 << "mitten in einem Feld";
+        QTest::newRow("Anführungszeichen im Feld")
+            << QByteArray("BL,Ort\nBW,Ulm\nBY,H\"of\n") << 3 << "mitten in einem Feld";
         QTest::newRow("falsche Feldzahl") << QByteArray("BL,Ort\nBW,Ulm\nBW,Ulm\nBY,Hof,x\n") << 4 << "Felder";
         // Refused by the database in the middle of the file, after rows were
         // already written: the transaction takes them back.
@@ -154,7 +152,8 @@ private Q_SLOTS:
         }
         // A database without the table: nothing changes.
         Testhilfe::sql(db, "drop table afu");
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, Frequenzdaten::importieren(db, "afu", QByteArray("Standort\nx\n"), "x.csv"));
+        QVERIFY_THROWS_EXCEPTION(DatenFehler,
+                                 Frequenzdaten::importieren(db, "afu", QByteArray("Standort\nx\n"), "x.csv"));
         QCOMPARE(zeilen(db, "bos").size(), 3);
         // A missing database file is not created.
         const QString fehlt = ordner.pfad() + "/fehlt.dorlem-fasq";
@@ -179,8 +178,10 @@ private Q_SLOTS:
             // Written out again, each table is its file byte for byte.
             QCOMPARE(Frequenzdaten::exportieren(db, t), Testhilfe::lies(csv));
         }
-        QCOMPARE(abfrage(db, "select tbl_name || '(' || name || ')' from sqlite_master where type = 'index' order by 1"),
-                 (QStringList{"afu(afu_Standort)", "bos(bos_Ort)", "fernwirken(fernwirken_Frequenz)", "flugfunk(flugfunk_Ort)"}));
+        QCOMPARE(
+            abfrage(db, "select tbl_name || '(' || name || ')' from sqlite_master where type = 'index' order by 1"),
+            (QStringList{"afu(afu_Standort)", "bos(bos_Ort)", "fernwirken(fernwirken_Frequenz)",
+                         "flugfunk(flugfunk_Ort)"}));
         QCOMPARE(abfrage(db, "select name from pragma_index_info('bos_Ort')"), QStringList{"Ort"});
         QCOMPARE(abfrage(db, "select name from pragma_index_info('fernwirken_Frequenz')"), QStringList{"Frequenz"});
         QCOMPARE(abfrage(db, "pragma journal_mode"), QStringList{"delete"});
@@ -214,7 +215,8 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(ordner + "/fernwirken.csv"));
         QVERIFY(QFile::copy(quellen("frequenzen/fernwirken.csv"), ordner + "/fernwirken.csv"));
         const QString schema = dir.filePath("schema.sql");
-        Testhilfe::schreibe(schema, "create table bos (BL, Ort); create table flugfunk (Frquenz, Ort); create table afu (Standort);");
+        Testhilfe::schreibe(
+            schema, "create table bos (BL, Ort); create table flugfunk (Frquenz, Ort); create table afu (Standort);");
         QVERIFY_THROWS_EXCEPTION(Csv::Fehler, Frequenzdaten::bauen(db, schema, ordner));
         // A missing list.
         QVERIFY(QFile::remove(ordner + "/afu.csv"));
@@ -228,15 +230,17 @@ private Q_SLOTS:
     {
         Testhilfe::Programmordner ordner;
         const QString db = ordner.frequenzDatei();
-        Testhilfe::sql(db, QStringLiteral(
-            "insert into fernwirken values ('0,1291','Mainhausen (Mainflingen)','Funk ''EFR''','a \"b\" c','DCF49');"
-            "insert into fernwirken values (NULL,'','zwei\nZeilen','drei\r\nZeilen',' Leer ');"
-            "insert into fernwirken values ('868,300',NULL,NULL,NULL,NULL);"
-            "insert into fernwirken values ('Süd, Ost',',','\"','''','München');"));
+        Testhilfe::sql(
+            db, QStringLiteral("insert into fernwirken values ('0,1291','Mainhausen (Mainflingen)','Funk ''EFR''','a "
+                               "\"b\" c','DCF49');"
+                               "insert into fernwirken values (NULL,'','zwei\nZeilen','drei\r\nZeilen',' Leer ');"
+                               "insert into fernwirken values ('868,300',NULL,NULL,NULL,NULL);"
+                               "insert into fernwirken values ('Süd, Ost',',','\"','''','München');"));
         const QStringList vorher = zeilen(db, "fernwirken");
         const QByteArray csv = Frequenzdaten::exportieren(db, "fernwirken");
-        QVERIFY(csv.startsWith("Frequenz,Stadt,Firma,Anwenderart,Rufname\n\"0,1291\",Mainhausen (Mainflingen),Funk 'EFR',"
-                               "\"a \"\"b\"\" c\",DCF49\n,\"\",\"zwei\nZeilen\""));
+        QVERIFY(
+            csv.startsWith("Frequenz,Stadt,Firma,Anwenderart,Rufname\n\"0,1291\",Mainhausen (Mainflingen),Funk 'EFR',"
+                           "\"a \"\"b\"\" c\",DCF49\n,\"\",\"zwei\nZeilen\""));
         QVERIFY(csv.contains("\n\"868,300\",,,,\n"));
 
         // Into another database and back out: the same rows, the same text.

@@ -21,22 +21,23 @@ class TestFrequenzliste : public QObject
 
     void fuellen()
     {
-        Testhilfe::sql(ordner->frequenzDatei(), QStringLiteral(
-            "delete from bos; delete from flugfunk; delete from afu; delete from fernwirken;"
-            "insert into bos values ('HH','Hamburg','Feuerwehr','Florian Hamburg 1','464','86,355');"
-            "insert into bos values ('BY','München','Polizei','Pegasus 12','411','85,335');"
-            "insert into bos values ('NI','Hameln','THW','Heros Hameln','240','172,940');"
-            "insert into bos values ('HH','Hamburg''s Hafen','DLRG','Pelikan 7','145','84,515');"
-            "insert into bos values ('BE','Berlin',NULL,NULL,'101','169,810');"
-            "insert into bos values ('SH','100%_Kiel','Feuerwehr','Florian Kiel','452','86,115');"
-            "insert into flugfunk values ('118,805','Hamburg (EDDH) TWR');"
-            "insert into flugfunk values ('121,755','Bremen (EDDW) GND');"
-            "insert into flugfunk values ('123,455','Aachen');"
-            "insert into afu values ('Relais Ulm','145,0000','145,6000');"
-            "insert into afu values ('Relais Aalen','438,6500','431,0500');"
-            "insert into fernwirken values ('169,4125','Kreis Harburg','Stadtwerke','Wasser','ZFA 1');"
-            "insert into fernwirken values ('0,1291','Mainhausen','EFR','Energie','DCF49');"
-            "insert into fernwirken values ('433,050','Hamburg','Hafen AG','Kran','KR 2');"));
+        Testhilfe::sql(
+            ordner->frequenzDatei(),
+            QStringLiteral("delete from bos; delete from flugfunk; delete from afu; delete from fernwirken;"
+                           "insert into bos values ('HH','Hamburg','Feuerwehr','Florian Hamburg 1','464','86,355');"
+                           "insert into bos values ('BY','München','Polizei','Pegasus 12','411','85,335');"
+                           "insert into bos values ('NI','Hameln','THW','Heros Hameln','240','172,940');"
+                           "insert into bos values ('HH','Hamburg''s Hafen','DLRG','Pelikan 7','145','84,515');"
+                           "insert into bos values ('BE','Berlin',NULL,NULL,'101','169,810');"
+                           "insert into bos values ('SH','100%_Kiel','Feuerwehr','Florian Kiel','452','86,115');"
+                           "insert into flugfunk values ('118,805','Hamburg (EDDH) TWR');"
+                           "insert into flugfunk values ('121,755','Bremen (EDDW) GND');"
+                           "insert into flugfunk values ('123,455','Aachen');"
+                           "insert into afu values ('Relais Ulm','145,0000','145,6000');"
+                           "insert into afu values ('Relais Aalen','438,6500','431,0500');"
+                           "insert into fernwirken values ('169,4125','Kreis Harburg','Stadtwerke','Wasser','ZFA 1');"
+                           "insert into fernwirken values ('0,1291','Mainhausen','EFR','Energie','DCF49');"
+                           "insert into fernwirken values ('433,050','Hamburg','Hafen AG','Kran','KR 2');"));
     }
 
     FrequenzListe *oeffne(void (frm_main::*slot)(), KindFenster *(frm_main::*holen)() const)
@@ -92,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(bos->objectName(), QStringLiteral("frm_bos"));
         QCOMPARE(bos->windowTitle(), QStringLiteral("BOS-Frequenzen   6 Datensätze"));
         QCOMPARE(kopf(bos), QStringList({"BL", "Ort", "Benutzer", "Rufname", "Kanal", "Freq"}));
-        QCOMPARE(spalte(bos, 1), QStringList({"100%_Kiel", "Berlin", "Hamburg", "Hamburg's Hafen", "Hameln", "München"}));
+        QCOMPARE(spalte(bos, 1),
+                 QStringList({"100%_Kiel", "Berlin", "Hamburg", "Hamburg's Hafen", "Hameln", "München"}));
         QCOMPARE(bos->DataGrid1->columnWidth(1), 242);   // 3630 twips at 96 dpi
 
         auto *flug = oeffne(&frm_main::flug_Click, &frm_main::frm_flug);
@@ -145,49 +147,76 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("abfrage");
         QTest::addColumn<QStringList>("erste");
-        QTest::newRow("bos Ort") << 0 << "txt_ort" << "ham"
-            << "select * from [bos] where Ort like '%ham%' order by Ort asc"
-            << QStringList({"Hamburg", "Hamburg's Hafen", "Hameln"});
-        QTest::newRow("bos Umlaut") << 0 << "txt_ort" << "MÜN"
-            << "select * from [bos] where Ort like '%MÜN%' order by Ort asc" << QStringList({"München"});
-        QTest::newRow("bos Rufname") << 0 << "txt_rufname" << "Florian"
-            << "select * from [bos] where Rufname like '%Florian%' order by Ort asc"
-            << QStringList({"100%_Kiel", "Hamburg"});
-        QTest::newRow("bos Freq") << 0 << "txt_freq" << "35"
-            << "select * from [bos] where Freq like '%35%' order by Ort asc" << QStringList({"Hamburg", "München"});
-        QTest::newRow("bos leer ohne NULL") << 0 << "txt_rufname" << ""
+        QTest::newRow("bos Ort") << 0 << "txt_ort"
+                                 << "ham"
+                                 << "select * from [bos] where Ort like '%ham%' order by Ort asc"
+                                 << QStringList({"Hamburg", "Hamburg's Hafen", "Hameln"});
+        QTest::newRow("bos Umlaut") << 0 << "txt_ort"
+                                    << "MÜN"
+                                    << "select * from [bos] where Ort like '%MÜN%' order by Ort asc"
+                                    << QStringList({"München"});
+        QTest::newRow("bos Rufname") << 0 << "txt_rufname"
+                                     << "Florian"
+                                     << "select * from [bos] where Rufname like '%Florian%' order by Ort asc"
+                                     << QStringList({"100%_Kiel", "Hamburg"});
+        QTest::newRow("bos Freq") << 0 << "txt_freq"
+                                  << "35"
+                                  << "select * from [bos] where Freq like '%35%' order by Ort asc"
+                                  << QStringList({"Hamburg", "München"});
+        QTest::newRow("bos leer ohne NULL")
+            << 0 << "txt_rufname"
+            << ""
             << "select * from [bos] where Rufname like '%%' order by Ort asc"
             << QStringList({"100%_Kiel", "Hamburg", "Hamburg's Hafen", "Hameln", "München"});
-        QTest::newRow("bos Apostroph") << 0 << "txt_ort" << "'"
-            << "select * from [bos] where Ort like '%''%' order by Ort asc" << QStringList({"Hamburg's Hafen"});
-        QTest::newRow("bos Apostroph im Wort") << 0 << "txt_ort" << "Hamburg's"
-            << "select * from [bos] where Ort like '%Hamburg''s%' order by Ort asc"
-            << QStringList({"Hamburg's Hafen"});
-        QTest::newRow("bos Prozent ist Platzhalter") << 0 << "txt_ort" << "H%n"
-            << "select * from [bos] where Ort like '%H%n%' order by Ort asc"
-            << QStringList({"Hamburg's Hafen", "Hameln", "München"});
-        QTest::newRow("bos Unterstrich ist Platzhalter") << 0 << "txt_ort" << "Ham_u"
+        QTest::newRow("bos Apostroph") << 0 << "txt_ort"
+                                       << "'"
+                                       << "select * from [bos] where Ort like '%''%' order by Ort asc"
+                                       << QStringList({"Hamburg's Hafen"});
+        QTest::newRow("bos Apostroph im Wort")
+            << 0 << "txt_ort"
+            << "Hamburg's"
+            << "select * from [bos] where Ort like '%Hamburg''s%' order by Ort asc" << QStringList({"Hamburg's Hafen"});
+        QTest::newRow("bos Prozent ist Platzhalter") << 0 << "txt_ort"
+                                                     << "H%n"
+                                                     << "select * from [bos] where Ort like '%H%n%' order by Ort asc"
+                                                     << QStringList({"Hamburg's Hafen", "Hameln", "München"});
+        QTest::newRow("bos Unterstrich ist Platzhalter")
+            << 0 << "txt_ort"
+            << "Ham_u"
             << "select * from [bos] where Ort like '%Ham_u%' order by Ort asc"
             << QStringList({"Hamburg", "Hamburg's Hafen"});
-        QTest::newRow("bos Leerzeichen zählt") << 0 << "txt_ort" << " Hafen"
+        QTest::newRow("bos Leerzeichen zählt")
+            << 0 << "txt_ort"
+            << " Hafen"
             << "select * from [bos] where Ort like '% Hafen%' order by Ort asc" << QStringList({"Hamburg's Hafen"});
-        QTest::newRow("flug Ort") << 1 << "txt_ort" << "EDD"
-            << "select * from [flugfunk] where Ort like '%EDD%' order by Ort asc"
-            << QStringList({"121,755", "118,805"});
-        QTest::newRow("flug Frequenz") << 1 << "txt_freq" << "8,8"
-            << "select * from [flugfunk] where Frquenz like '%8,8%' order by Ort asc" << QStringList({"118,805"});
-        QTest::newRow("afu Standort") << 2 << "txt_ort" << "ulm"
-            << "select * from [afu] where standort like '%ulm%' order by standort asc" << QStringList({"Relais Ulm"});
-        QTest::newRow("afu Eingabe") << 2 << "txt_rufname" << "438"
-            << "select * from [afu] where eingabe like '%438%' order by standort asc" << QStringList({"Relais Aalen"});
-        QTest::newRow("afu Ausgabe") << 2 << "txt_freq" << "145,6"
-            << "select * from [afu] where ausgabe like '%145,6%' order by standort asc" << QStringList({"Relais Ulm"});
-        QTest::newRow("fw Stadt") << 3 << "txt_ort" << "HA"
-            << "select * from [fernwirken] where Stadt like '%HA%' order by Frequenz asc"
-            << QStringList({"0,1291", "169,4125", "433,050"});
-        QTest::newRow("fw Frequenz") << 3 << "txt_freq" << "169"
-            << "select * from [fernwirken] where Frequenz like '%169%' order by Frequenz asc"
-            << QStringList({"169,4125"});
+        QTest::newRow("flug Ort") << 1 << "txt_ort"
+                                  << "EDD"
+                                  << "select * from [flugfunk] where Ort like '%EDD%' order by Ort asc"
+                                  << QStringList({"121,755", "118,805"});
+        QTest::newRow("flug Frequenz") << 1 << "txt_freq"
+                                       << "8,8"
+                                       << "select * from [flugfunk] where Frquenz like '%8,8%' order by Ort asc"
+                                       << QStringList({"118,805"});
+        QTest::newRow("afu Standort") << 2 << "txt_ort"
+                                      << "ulm"
+                                      << "select * from [afu] where standort like '%ulm%' order by standort asc"
+                                      << QStringList({"Relais Ulm"});
+        QTest::newRow("afu Eingabe") << 2 << "txt_rufname"
+                                     << "438"
+                                     << "select * from [afu] where eingabe like '%438%' order by standort asc"
+                                     << QStringList({"Relais Aalen"});
+        QTest::newRow("afu Ausgabe") << 2 << "txt_freq"
+                                     << "145,6"
+                                     << "select * from [afu] where ausgabe like '%145,6%' order by standort asc"
+                                     << QStringList({"Relais Ulm"});
+        QTest::newRow("fw Stadt") << 3 << "txt_ort"
+                                  << "HA"
+                                  << "select * from [fernwirken] where Stadt like '%HA%' order by Frequenz asc"
+                                  << QStringList({"0,1291", "169,4125", "433,050"});
+        QTest::newRow("fw Frequenz") << 3 << "txt_freq"
+                                     << "169"
+                                     << "select * from [fernwirken] where Frequenz like '%169%' order by Frequenz asc"
+                                     << QStringList({"169,4125"});
     }
     void suchenBauenIhreAbfrage()
     {
@@ -197,13 +226,16 @@ private Q_SLOTS:
         QFETCH(QString, abfrage);
         QFETCH(QStringList, erste);
         const std::pair<void (frm_main::*)(), KindFenster *(frm_main::*)() const> wege[] = {
-            {&frm_main::bos_Click, &frm_main::frm_bos}, {&frm_main::flug_Click, &frm_main::frm_flug},
-            {&frm_main::afu_Click, &frm_main::frm_afu}, {&frm_main::fw_Click, &frm_main::frm_fw}};
+            {&frm_main::bos_Click, &frm_main::frm_bos},
+            {&frm_main::flug_Click, &frm_main::frm_flug},
+            {&frm_main::afu_Click, &frm_main::frm_afu},
+            {&frm_main::fw_Click, &frm_main::frm_fw}};
         auto *w = oeffne(wege[art].first, wege[art].second);
         const QString titel = w->windowTitle();
         auto *box = w->findChild<QLineEdit *>(feld);
-        QPushButton *knopf = box == w->txt_ort ? w->cmd_sucheort
-                             : box == w->txt_freq ? w->cmd_suchefreq : w->cmd_sucherufname;
+        QPushButton *knopf = box == w->txt_ort    ? w->cmd_sucheort
+                             : box == w->txt_freq ? w->cmd_suchefreq
+                                                  : w->cmd_sucherufname;
         suche(box, knopf, text);
         QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
         QCOMPARE(w->Adodc1->RecordSource(), abfrage);
@@ -234,7 +266,8 @@ private Q_SLOTS:
         QTest::mouseClick(bos->cmd_reset, Qt::LeftButton);
         QCOMPARE(bos->Adodc1->RecordSource(), QStringLiteral("select * from [bos] order by Ort asc"));
         QCOMPARE(bos->Adodc1->RecordCount(), 6);
-        QVERIFY(bos->txt_ort->text().isEmpty() && bos->txt_rufname->text().isEmpty() && bos->txt_freq->text().isEmpty());
+        QVERIFY(bos->txt_ort->text().isEmpty() && bos->txt_rufname->text().isEmpty()
+                && bos->txt_freq->text().isEmpty());
 
         // The hidden call-name box of the telecontrol list is emptied too.
         auto *fw = oeffne(&frm_main::fw_Click, &frm_main::frm_fw);
@@ -265,7 +298,8 @@ private Q_SLOTS:
         QCOMPARE(bos->Adodc1->RecordCount(), 3);
         QCOMPARE(bos->txt_ort->text(), QStringLiteral("Ham"));
 
-        Testhilfe::sql(ordner->frequenzDatei(), QStringLiteral("insert into bos values ('HB','Bremen','THW','Heros','1','2')"));
+        Testhilfe::sql(ordner->frequenzDatei(),
+                       QStringLiteral("insert into bos values ('HB','Bremen','THW','Heros','1','2')"));
         QPointer<QWidget> rahmen = bos->parentWidget();
         rahmen->close();
         QTRY_VERIFY(rahmen.isNull());

@@ -68,15 +68,14 @@ inline QString zustand(const frm_eintrag *w)
     for (const QPushButton *k : {w->cmd_neu, w->cmd_bearbeiten, w->cmd_speichern, w->cmd_loeschen, w->cmd_abbrechen})
         knoepfe += k->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     int gesperrt = 0;
-    for (const QLineEdit *f : {w->txt_callsign, w->txt_skip, w->txt_swert, w->txt_rwert, w->txt_datum,
-                               w->txt_uhrzeit, w->txt_kanal, w->txt_frequenz, w->txt_band, w->txt_ort,
-                               w->txt_vorname})
+    for (const QLineEdit *f : {w->txt_callsign, w->txt_skip, w->txt_swert, w->txt_rwert, w->txt_datum, w->txt_uhrzeit,
+                               w->txt_kanal, w->txt_frequenz, w->txt_band, w->txt_ort, w->txt_vorname})
         gesperrt += f->isReadOnly();
-    const QString felder = gesperrt == 11 ? QStringLiteral("gesperrt")
+    const QString felder = gesperrt == 11  ? QStringLiteral("gesperrt")
                            : gesperrt == 0 ? QStringLiteral("frei")
                                            : QString::number(gesperrt) + QStringLiteral(" gesperrt");
     const QString bemerkung = QStringLiteral("%1%2").arg(w->RichTextBox1->isReadOnly() ? "ro" : "rw",
-                                                          w->RichTextBox1->isEnabled() ? "+" : "-");
+                                                         w->RichTextBox1->isEnabled() ? "+" : "-");
     const bool land = !w->txt_land->isReadOnly() && w->txt_land->isEnabled();
     const QString flags = knoepfe + QLatin1Char(' ') + felder + QLatin1Char(' ') + bemerkung
                           + (land ? QString() : QStringLiteral(" txt_land gesperrt"));

@@ -6,15 +6,15 @@
 
 #include <QClipboard>
 #include <QMdiArea>
-#include <QMimeData>
 #include <QMdiSubWindow>
+#include <QMimeData>
 
 using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
 
-#define OEFFNEN(f)                            \
-    f.oeffnen();                              \
-    if (QTest::currentTestFailed())           \
+#define OEFFNEN(f)                                                                                                     \
+    f.oeffnen();                                                                                                       \
+    if (QTest::currentTestFailed())                                                                                    \
         return;
 
 // The log window: loading, the editing states Browse, New and Edit with every
@@ -76,9 +76,9 @@ private Q_SLOTS:
         QCOMPARE(w->DataGrid1->columnWidth(4), Geometrie::twips(1215));
 
         // Tab visits the boxes in the order of the log sheet.
-        const QList<QWidget *> reihe{w->txt_land, w->txt_vorname, w->txt_ort, w->txt_callsign,
-                                     w->txt_skip, w->txt_datum, w->txt_uhrzeit, w->txt_kanal,
-                                     w->txt_frequenz, w->txt_swert, w->txt_rwert, w->txt_band};
+        const QList<QWidget *> reihe{w->txt_land,     w->txt_vorname, w->txt_ort,     w->txt_callsign,
+                                     w->txt_skip,     w->txt_datum,   w->txt_uhrzeit, w->txt_kanal,
+                                     w->txt_frequenz, w->txt_swert,   w->txt_rwert,   w->txt_band};
         f.klick(w->txt_land);
         for (int i = 1; i < reihe.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -150,8 +150,12 @@ private Q_SLOTS:
             if (qobject_cast<const QRadioButton *>(k))
                 noetig = k->sizeHint().width();
             QVERIFY2(noetig <= k->width() && fm.ascent() + fm.descent() <= k->height() + 1,
-                     qPrintable(QStringLiteral("%1: %2 x %3 in %4 x %5").arg(k->objectName()).arg(noetig)
-                                .arg(fm.ascent() + fm.descent()).arg(k->width()).arg(k->height())));
+                     qPrintable(QStringLiteral("%1: %2 x %3 in %4 x %5")
+                                    .arg(k->objectName())
+                                    .arg(noetig)
+                                    .arg(fm.ascent() + fm.descent())
+                                    .arg(k->width())
+                                    .arg(k->height())));
         }
         for (int i = 0; i < 2; ++i) {
             const QFontMetrics fm(f.w->SSTab1->tabBar()->font());
@@ -171,10 +175,10 @@ private Q_SLOTS:
         QVERIFY(w->DataGrid1->selectionModel()->selectedRows().isEmpty());
 
         const QList<QPair<QLineEdit *, QString>> eingaben{
-            {w->txt_callsign, "9A1XYZ"}, {w->txt_skip, "Delta"}, {w->txt_vorname, "Đuro"},
-            {w->txt_land, "Kroatien"}, {w->txt_swert, "9+10"}, {w->txt_rwert, "5"},
+            {w->txt_callsign, "9A1XYZ"},  {w->txt_skip, "Delta"},    {w->txt_vorname, "Đuro"},
+            {w->txt_land, "Kroatien"},    {w->txt_swert, "9+10"},    {w->txt_rwert, "5"},
             {w->txt_datum, "05.05.2024"}, {w->txt_uhrzeit, "22:15"}, {w->txt_kanal, "80"},
-            {w->txt_frequenz, "3,650"}, {w->txt_band, "LSB"}, {w->txt_ort, "Split"}};
+            {w->txt_frequenz, "3,650"},   {w->txt_band, "LSB"},      {w->txt_ort, "Split"}};
         for (const auto &e : eingaben)
             f.tippe(e.first, e.second);
         f.klick(w->RichTextBox1);
@@ -371,13 +375,13 @@ private Q_SLOTS:
     void abgelehntesSchreiben()
     {
         Fenster f;
-        f.sql(QStringLiteral(
-            "create trigger nein_u before update on Kontakt when new.ort = 'Linz' or new.land = 'Malta'"
-            " begin select raise(abort, 'gesperrt'); end;"
-            "create trigger nein_i before insert on Kontakt when new.callsign = 'DA0NEU'"
-            " begin select raise(abort, 'gesperrt'); end;"
-            "create trigger nein_d before delete on Kontakt when old.callsign = 'OE2BBB'"
-            " begin select raise(abort, 'gesperrt'); end;"));
+        f.sql(
+            QStringLiteral("create trigger nein_u before update on Kontakt when new.ort = 'Linz' or new.land = 'Malta'"
+                           " begin select raise(abort, 'gesperrt'); end;"
+                           "create trigger nein_i before insert on Kontakt when new.callsign = 'DA0NEU'"
+                           " begin select raise(abort, 'gesperrt'); end;"
+                           "create trigger nein_d before delete on Kontakt when old.callsign = 'OE2BBB'"
+                           " begin select raise(abort, 'gesperrt'); end;"));
         OEFFNEN(f);
         frm_eintrag *w = f.w.get();
         auto pruefeMeldung = [] {
@@ -657,8 +661,9 @@ private Q_SLOTS:
     {
         Testhilfe::Programmordner ordner;
         Testhilfe::sql(ordner.logDatei(), QString::fromUtf8(Eintraghilfe::beispiele));
-        Testhilfe::sql(ordner.logDatei(), QStringLiteral("create trigger nein before update on Kontakt"
-                                                         " when new.ort = 'Bremen' begin select raise(abort, 'gesperrt'); end;"));
+        Testhilfe::sql(ordner.logDatei(),
+                       QStringLiteral("create trigger nein before update on Kontakt"
+                                      " when new.ort = 'Bremen' begin select raise(abort, 'gesperrt'); end;"));
         frm_main haupt;
         haupt.zeigen();
         auto *w = qobject_cast<frm_eintrag *>(haupt.frm_eintrag());
@@ -687,8 +692,9 @@ private Q_SLOTS:
         QVERIFY(Testhilfe::meldungen().isEmpty());
         QVERIFY(!haupt.frm_eintrag());
         QVERIFY(haupt.frm_sicherung());
-        QCOMPARE(Eintraghilfe::lies(ordner.logDatei(), QStringLiteral("select ort from Kontakt where callsign = 'DL1AAA'")),
-                 QStringLiteral("Bremerhaven"));
+        QCOMPARE(
+            Eintraghilfe::lies(ordner.logDatei(), QStringLiteral("select ort from Kontakt where callsign = 'DL1AAA'")),
+            QStringLiteral("Bremerhaven"));
 
         // Opened again: the whole list, "Übersicht", Browse, a fresh search panel.
         haupt.erre_Click();
@@ -703,7 +709,8 @@ private Q_SLOTS:
         w->cmd_neu->click();
         w->txt_callsign->setText(QStringLiteral("DA0END"));
         QVERIFY(haupt.close());
-        QCOMPARE(Eintraghilfe::lies(ordner.logDatei(), QStringLiteral("select count(*) from Kontakt where callsign = 'DA0END'")),
+        QCOMPARE(Eintraghilfe::lies(ordner.logDatei(),
+                                    QStringLiteral("select count(*) from Kontakt where callsign = 'DA0END'")),
                  QStringLiteral("1"));
     }
 };

@@ -6,9 +6,9 @@
 using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
 
-#define OEFFNEN(f)                            \
-    f.oeffnen();                              \
-    if (QTest::currentTestFailed())           \
+#define OEFFNEN(f)                                                                                                     \
+    f.oeffnen();                                                                                                       \
+    if (QTest::currentTestFailed())                                                                                    \
         return;
 
 // The search panel of the log window: the query of each option, hits and
@@ -18,10 +18,7 @@ class TestEintragSuche : public QObject
 {
     Q_OBJECT
 
-    static QRadioButton *knopf(frm_eintrag *w, const QString &name)
-    {
-        return w->findChild<QRadioButton *>(name);
-    }
+    static QRadioButton *knopf(frm_eintrag *w, const QString &name) { return w->findChild<QRadioButton *>(name); }
 
 private Q_SLOTS:
     void init() { Testhilfe::leeren(); }
@@ -48,22 +45,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("abfrage");
         QTest::addColumn<QStringList>("treffer");
         auto z = [](const char *name, const char *opt, const char *begriff, const char *abfrage, QStringList t) {
-            QTest::newRow(name) << QString::fromLatin1(opt) << QString::fromUtf8(begriff) << QString::fromUtf8(abfrage) << t;
+            QTest::newRow(name) << QString::fromLatin1(opt) << QString::fromUtf8(begriff) << QString::fromUtf8(abfrage)
+                                << t;
         };
         z("CallSign", "opt_skip", "DL", "select * from [Kontakt] where callSign Like '%DL%' order by frequenz asc",
           {"DL1AAA", "DL4DDD"});
-        z("CallSign Groß/klein", "opt_skip", "oe2", "select * from [Kontakt] where callSign Like '%oe2%' order by frequenz asc",
-          {"OE2BBB"});
+        z("CallSign Groß/klein", "opt_skip", "oe2",
+          "select * from [Kontakt] where callSign Like '%oe2%' order by frequenz asc", {"OE2BBB"});
         z("Datum", "opt_vorname", "2022", "select * from [Kontakt] where datum Like '%2022%' order by frequenz asc",
           {"F3CCC"});
         z("QTH Teil", "opt_qth", "ambu", "select * from [Kontakt] where ort Like '%ambu%' order by frequenz asc",
           {"DL1AAA"});
         z("Frequenz", "opt_frequenz", ",1", "select * from [Kontakt] where frequenz Like '%,1%' order by frequenz asc",
           {"OE2BBB", "DL4DDD"});
-        z("Land Umlaut", "opt_land", "österreich", "select * from [Kontakt] where land Like '%österreich%' order by frequenz asc",
-          {"OE2BBB"});
-        z("Unterstrich ein Zeichen", "opt_skip", "D_1", "select * from [Kontakt] where callSign Like '%D_1%' order by frequenz asc",
-          {"DL1AAA"});
+        z("Land Umlaut", "opt_land", "österreich",
+          "select * from [Kontakt] where land Like '%österreich%' order by frequenz asc", {"OE2BBB"});
+        z("Unterstrich ein Zeichen", "opt_skip", "D_1",
+          "select * from [Kontakt] where callSign Like '%D_1%' order by frequenz asc", {"DL1AAA"});
         z("Prozent", "opt_frequenz", "4%6", "select * from [Kontakt] where frequenz Like '%4%6%' order by frequenz asc",
           {"F3CCC"});
         // Rows whose column is NULL are left out.
@@ -113,8 +111,9 @@ private Q_SLOTS:
         Eintraghilfe::schreibe(w->txt_suchbegriff, QStringLiteral("Italien"));
         f.klick(w->cmd_suchen);
         QCOMPARE(Testhilfe::meldungen().size(), 1);
-        QCOMPARE(Testhilfe::meldungen().first().text,
-                 QStringLiteral("Der Suchbegriff Italien konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
+        QCOMPARE(
+            Testhilfe::meldungen().first().text,
+            QStringLiteral("Der Suchbegriff Italien konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
         QCOMPARE(Testhilfe::meldungen().first().symbol, Meldung::Symbol::Fehler);
         QCOMPARE(w->Adodc1->RecordSource(), QStringLiteral("select * from [Kontakt] order by frequenz asc"));
         QCOMPARE(f.gridRufzeichen().size(), 4);
@@ -131,7 +130,8 @@ private Q_SLOTS:
         f.klick(f.w->cmd_suchen);
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QCOMPARE(Testhilfe::meldungen().first().text,
-                 QStringLiteral("Der Suchbegriff ...Suchbegriff konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
+                 QStringLiteral(
+                     "Der Suchbegriff ...Suchbegriff konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
         QCOMPARE(f.gridRufzeichen().size(), 4);
     }
 
@@ -146,8 +146,9 @@ private Q_SLOTS:
         Eintraghilfe::schreibe(w->txt_suchbegriff, QStringLiteral("Wien "));
         f.klick(w->cmd_suchen);
         QCOMPARE(Testhilfe::meldungen().size(), 1);
-        QCOMPARE(Testhilfe::meldungen().first().text,
-                 QStringLiteral("Der Suchbegriff Wien  konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
+        QCOMPARE(
+            Testhilfe::meldungen().first().text,
+            QStringLiteral("Der Suchbegriff Wien  konnte nicht gefunden werden! Bitte überprüfen Sie die Eingabe!"));
         Testhilfe::leeren();
 
         f.klick(w->txt_suchbegriff);

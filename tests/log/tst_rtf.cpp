@@ -38,8 +38,7 @@ QString ausrichtung(const QTextBlock &b)
 
 QString art(const QTextCharFormat &f)
 {
-    QString s = f.fontFamilies().toStringList().value(0) + QLatin1Char(' ')
-        + QString::number(f.fontPointSize());
+    QString s = f.fontFamilies().toStringList().value(0) + QLatin1Char(' ') + QString::number(f.fontPointSize());
     if (f.fontWeight() >= QFont::DemiBold)
         s += QLatin1String(" fett");
     if (f.fontItalic())
@@ -89,8 +88,8 @@ Qt::Alignment ausrichtungVon(const QTextDocument &d, const QString &text)
     return d.find(text).blockFormat().alignment() & Qt::AlignHorizontal_Mask;
 }
 
-QTextCharFormat format(const QString &familie, double pt, bool fett = false, bool kursiv = false,
-                       bool unter = false, bool durch = false, QColor farbe = QColor())
+QTextCharFormat format(const QString &familie, double pt, bool fett = false, bool kursiv = false, bool unter = false,
+                       bool durch = false, QColor farbe = QColor())
 {
     QTextCharFormat f;
     f.setFontFamilies({familie});
@@ -124,8 +123,7 @@ void pruefeBericht(const QTextDocument &d)
     QVERIFY(!formatVon(d, QStringLiteral("Kanal 80")).fontItalic());
     QVERIFY(formatVon(d, QStringLiteral("sehr gut")).fontItalic());
     QCOMPARE(formatVon(d, QStringLiteral("Empfang")).fontWeight(), int(QFont::Normal));
-    QCOMPARE(formatVon(d, QStringLiteral("Empfang")).fontFamilies().toStringList().value(0),
-             QStringLiteral("Arial"));
+    QCOMPARE(formatVon(d, QStringLiteral("Empfang")).fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
     QCOMPARE(formatVon(d, QStringLiteral("Rote")).foreground().color(), QColor(255, 0, 0));
     const QTextCharFormat blau = formatVon(d, QStringLiteral("blau fett kursiv"));
     QCOMPARE(blau.foreground().color(), QColor(0, 0, 255));
@@ -194,9 +192,9 @@ private Q_SLOTS:
         const QString rtf = Rtf::schreiben(d);
         QVERIFY(nurAscii(rtf));
         // Windows-1252 where it has the character, else a signed \uN.
-        for (const char *teil : {"\\'e4 \\'f6 \\'fc \\'c4 \\'d6 \\'dc \\'df \\'80 \\'84Anf\\'fchrung\\'93",
-                                 "\\'82einfach\\'91", "\\'96 \\'97 \\'85 \\'a9", "\\u322?",
-                                 "\\u20013?", "\\u-10179?\\u-8704?"})
+        for (const char *teil :
+             {"\\'e4 \\'f6 \\'fc \\'c4 \\'d6 \\'dc \\'df \\'80 \\'84Anf\\'fchrung\\'93", "\\'82einfach\\'91",
+              "\\'96 \\'97 \\'85 \\'a9", "\\u322?", "\\u20013?", "\\u-10179?\\u-8704?"})
             QVERIFY2(rtf.contains(QLatin1String(teil)), teil);
         QTextDocument wieder;
         Rtf::lesen(rtf, &wieder);
@@ -210,20 +208,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("cp1252") << "{\\rtf1\\ansi \\'e4\\'f6\\'fc\\'c4\\'d6\\'dc\\'df\\'80\\'84x\\'93\\'96}"
                                 << "äöüÄÖÜß€„x“–";
-        QTest::newRow("ohne ansicpg 1252") << "{\\rtf1 \\'80\\'9f\\'E4}" << "€Ÿä";
-        QTest::newRow("ansicpg1250") << "{\\rtf1\\ansi\\ansicpg1250 \\'9a\\'e8\\'b3}" << "ščł";
-        QTest::newRow("fcharset204") << "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e4\\f1 \\'cf\\'f0\\'e8}"
-                                     << "äПри";
-        QTest::newRow("u mit uc1") << "{\\rtf1 \\u8364\\'80x\\u8364?y}" << "€x€y";
+        QTest::newRow("ohne ansicpg 1252") << "{\\rtf1 \\'80\\'9f\\'E4}"
+                                           << "€Ÿä";
+        QTest::newRow("ansicpg1250") << "{\\rtf1\\ansi\\ansicpg1250 \\'9a\\'e8\\'b3}"
+                                     << "ščł";
+        QTest::newRow("fcharset204")
+            << "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e4\\f1 \\'cf\\'f0\\'e8}"
+            << "äПри";
+        QTest::newRow("u mit uc1") << "{\\rtf1 \\u8364\\'80x\\u8364?y}"
+                                   << "€x€y";
         QTest::newRow("u negativ") << "{\\rtf1 \\u-4064?\\u-10179?\\u-8704?}" << QString(QChar(0xF020)) + "😀";
-        QTest::newRow("uc0") << "{\\rtf1\\uc0 \\u8364 x\\u8222\\u8220}" << "€x„“";
-        QTest::newRow("uc2") << "{\\rtf1\\uc2 \\u8364\\'80\\'80x\\u20013??y}" << "€x中y";
-        QTest::newRow("uc gilt in der Gruppe") << "{\\rtf1{\\uc2\\u8364??}\\u8364?x}" << "€€x";
-        QTest::newRow("Gruppe beendet Ersatz") << "{\\rtf1\\uc3\\u8364{x}y}" << "€xy";
-        QTest::newRow("Steuerwort beendet Ersatz") << "{\\rtf1\\uc1\\u8364\\par x}" << "€\nx";
-        QTest::newRow("Sonderzeichen") << "{\\rtf1 a\\tab b\\line c\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\{\\}\\\\}"
-                                       << "a\tb\nc—–•‘’“”\u00a0{}\\";
-        QTest::newRow("Zeilenende im Quelltext") << "{\\rtf1 ge\r\nteilt\\\r\nneu}" << "geteilt\nneu";
+        QTest::newRow("uc0") << "{\\rtf1\\uc0 \\u8364 x\\u8222\\u8220}"
+                             << "€x„“";
+        QTest::newRow("uc2") << "{\\rtf1\\uc2 \\u8364\\'80\\'80x\\u20013??y}"
+                             << "€x中y";
+        QTest::newRow("uc gilt in der Gruppe") << "{\\rtf1{\\uc2\\u8364??}\\u8364?x}"
+                                               << "€€x";
+        QTest::newRow("Gruppe beendet Ersatz") << "{\\rtf1\\uc3\\u8364{x}y}"
+                                               << "€xy";
+        QTest::newRow("Steuerwort beendet Ersatz") << "{\\rtf1\\uc1\\u8364\\par x}"
+                                                   << "€\nx";
+        QTest::newRow("Sonderzeichen")
+            << "{\\rtf1 a\\tab b\\line c\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\{\\}\\\\}"
+            << "a\tb\nc—–•‘’“”\u00a0{}\\";
+        QTest::newRow("Zeilenende im Quelltext") << "{\\rtf1 ge\r\nteilt\\\r\nneu}"
+                                                 << "geteilt\nneu";
     }
 
     void zeichenLesen()
@@ -242,27 +251,42 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("rtf");
         QTest::addColumn<QString>("text");
-        QTest::newRow("kein RTF") << "Hallo\nWelt {\\b}" << "Hallo\nWelt {\\b}";
-        QTest::newRow("leer") << "" << "";
-        QTest::newRow("nur Kopf") << "{\\rtf1}" << "";
-        QTest::newRow("Leerraum vorn") << " \r\n{\\rtf1 a}" << "a";
-        QTest::newRow("letztes par") << "{\\rtf1 a\\par}" << "a";
-        QTest::newRow("leerer letzter Absatz") << "{\\rtf1 a\\par\\par}" << "a\n";
-        QTest::newRow("ohne par") << "{\\rtf1 a\\par b}" << "a\nb";
-        QTest::newRow("nach dem Ende") << "{\\rtf1 a}b\\par c" << "a";
-        QTest::newRow("offen") << "{\\rtf1{\\b fett\\par kein Ende" << "fett\nkein Ende";
+        QTest::newRow("kein RTF") << "Hallo\nWelt {\\b}"
+                                  << "Hallo\nWelt {\\b}";
+        QTest::newRow("leer") << ""
+                              << "";
+        QTest::newRow("nur Kopf") << "{\\rtf1}"
+                                  << "";
+        QTest::newRow("Leerraum vorn") << " \r\n{\\rtf1 a}"
+                                       << "a";
+        QTest::newRow("letztes par") << "{\\rtf1 a\\par}"
+                                     << "a";
+        QTest::newRow("leerer letzter Absatz") << "{\\rtf1 a\\par\\par}"
+                                               << "a\n";
+        QTest::newRow("ohne par") << "{\\rtf1 a\\par b}"
+                                  << "a\nb";
+        QTest::newRow("nach dem Ende") << "{\\rtf1 a}b\\par c"
+                                       << "a";
+        QTest::newRow("offen") << "{\\rtf1{\\b fett\\par kein Ende"
+                               << "fett\nkein Ende";
         QTest::newRow("ausgelassene Ziele")
             << "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}{\\stylesheet{\\s0 Normal;}}"
                "{\\info{\\title Titel}{\\author Autor}}{\\*\\generator Msftedit;}{\\*\\unbekannt geheim {x}}"
                "{\\header Kopf}{\\footer Fuss}{\\pict\\pngblip 89504e47}{\\object{\\*\\objdata 0102}}"
                "{\\*\\themedata 504b}{\\listtable{\\list x}}{\\*\\pn{\\pntxtb A}}sichtbar}"
             << "sichtbar";
-        QTest::newRow("Feld") << "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt Verweis}}}" << "Verweis";
-        QTest::newRow("bin") << "{\\rtf1 a{\\pict\\bin4 }}{}b}c}" << "ac";
-        QTest::newRow("bin zu gross") << "{\\rtf1 a\\bin999999999 bc}" << "a";
-        QTest::newRow("Tabelle") << "{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row c}" << "a\tb\nc";
-        QTest::newRow("Steuerwort zu lang") << "{\\rtf1 a\\" + QString(40, QLatin1Char('x')) + " b}" << "ab";
-        QTest::newRow("Zahl zu gross") << "{\\rtf1\\fs99999999999999999999 a\\u99999999999?b}" << "ab";
+        QTest::newRow("Feld") << "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt Verweis}}}"
+                              << "Verweis";
+        QTest::newRow("bin") << "{\\rtf1 a{\\pict\\bin4 }}{}b}c}"
+                             << "ac";
+        QTest::newRow("bin zu gross") << "{\\rtf1 a\\bin999999999 bc}"
+                                      << "a";
+        QTest::newRow("Tabelle") << "{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row c}"
+                                 << "a\tb\nc";
+        QTest::newRow("Steuerwort zu lang") << "{\\rtf1 a\\" + QString(40, QLatin1Char('x')) + " b}"
+                                            << "ab";
+        QTest::newRow("Zahl zu gross") << "{\\rtf1\\fs99999999999999999999 a\\u99999999999?b}"
+                                       << "ab";
     }
 
     void aufbauLesen()
@@ -284,11 +308,11 @@ private Q_SLOTS:
             "\\qr\\pard k\\qj l}");
         QTextDocument d;
         Rtf::lesen(rtf, &d);
-        QCOMPARE(beschreibung(d), QStringLiteral(
-            "mitte:[Arial 16]a[Arial 16 fett]b[Arial 16 fett kursiv]c[Arial 16 fett kursiv unter]d"
-            "[Arial 16 fett kursiv durch]e[Arial 12]f[Times New Roman 12 #0000ff]g"
-            "[Times New Roman 12 #ff0000]h[Times New Roman 12 #0000ff]i[Times New Roman 12]j\n"
-            "block:[Times New Roman 12]kl"));
+        QCOMPARE(beschreibung(d),
+                 QStringLiteral("mitte:[Arial 16]a[Arial 16 fett]b[Arial 16 fett kursiv]c[Arial 16 fett kursiv unter]d"
+                                "[Arial 16 fett kursiv durch]e[Arial 12]f[Times New Roman 12 #0000ff]g"
+                                "[Times New Roman 12 #ff0000]h[Times New Roman 12 #0000ff]i[Times New Roman 12]j\n"
+                                "block:[Times New Roman 12]kl"));
     }
 
     void grenzen()
@@ -412,8 +436,8 @@ private Q_SLOTS:
         Rtf::lesen(rtf, &d);
         pruefeBericht(d);
         // Nothing from headers, footers, style sheets, pictures, theme data.
-        for (const char *fremd : {"Kopfzeile", "Normal", "Msftedit", "LibreOffice", "Empfangsbericht",
-                                  "504b03", "0100090000"})
+        for (const char *fremd :
+             {"Kopfzeile", "Normal", "Msftedit", "LibreOffice", "Empfangsbericht", "504b03", "0100090000"})
             QVERIFY2(!d.toPlainText().contains(QLatin1String(fremd)), fremd);
         QCOMPARE(Rtf::alsText(rtf), d.toPlainText());
 
@@ -469,7 +493,7 @@ private Q_SLOTS:
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
         const QString text = Rtf::alsText(rtfDatei(QStringLiteral("wordpad.rtf")));
-        QVERIFY(text.endsWith(QLatin1Char('\n'))); // the paragraph of the picture
+        QVERIFY(text.endsWith(QLatin1Char('\n')));   // the paragraph of the picture
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), text);
 
         p.start(programm, {QStringLiteral("totext"), QStringLiteral("/gibt/es/nicht.rtf")});

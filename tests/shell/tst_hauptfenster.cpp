@@ -22,7 +22,11 @@ class TestHauptfenster : public QObject
     }
 
 private Q_SLOTS:
-    void init() { ordner = std::make_unique<Testhilfe::Programmordner>(); Testhilfe::leeren(); }
+    void init()
+    {
+        ordner = std::make_unique<Testhilfe::Programmordner>();
+        Testhilfe::leeren();
+    }
     void cleanup() { ordner.reset(); }
 
     void startzustand()
@@ -47,8 +51,8 @@ private Q_SLOTS:
         QStringList oben;
         for (QAction *a : h.menuBar()->actions())
             oben << a->objectName() + QLatin1Char('=') + a->text();
-        QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge",
-                                    "dv=Datenverwaltung", "help=?"}));
+        QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
+                                    "help=?"}));
         auto eintraege = [](QMenu *m) {
             QStringList l;
             for (QAction *a : m->actions())
