@@ -1,0 +1,38 @@
+#pragma once
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Frequencies as the tables and the log hold them: text in MHz with a
+// decimal comma ("145,500", "0,1291", "169,40625"). Converted to hertz
+// exactly, by integer arithmetic on the digits, never through a floating
+// point number: "169,40625" is 169406250 Hz, not 169406249.99.
+//
+// One converter for everything that turns a list's or a log's frequency into
+// a number: tuning a receiver, exporting to other programs, sorting.
+namespace Frequenz {
+
+// The largest frequency taken: 999999,999999 MHz (just under 1 THz).
+constexpr qint64 hoechsteHz = 999'999'999'999LL;
+
+// The frequency in hertz, or nothing when the text is not a frequency.
+// Taken: blanks around the value, a comma or a point as the decimal mark,
+// no decimals ("27" is 27 MHz), a leading decimal mark (",5" is 0,5 MHz),
+// any number of decimals so long as the value is a whole number of hertz
+// ("145,5000000" yes, "145,50000001" no), and a unit "MHz" after the number.
+// Not taken: an empty text, signs, thousands separators, both a comma and a
+// point, inner blanks, other letters, a value above hoechsteHz.
+std::optional<qint64> hertz(QStringView mhz);
+
+// Why a text is not a frequency, in German, fit for a message; empty when
+// it is one.
+QString einwand(QStringView mhz);
+
+// Hertz as text in MHz, as the tables write it: a decimal comma (or the
+// given mark) and at least mindestStellen decimals, more only where the
+// value needs them (145500000 -> "145,500", 169406250 -> "169,40625",
+// 129100 -> "0,1291").
+QString mhzText(qint64 hz, QChar komma = QLatin1Char(','), int mindestStellen = 3);
+
+}
