@@ -107,9 +107,12 @@ frm_eintrag::frm_eintrag(QWidget *parent) : KindFenster(parent)
     connect(cmd_abbrechen, &QPushButton::clicked, this, &frm_eintrag::cmd_abbrechen_Click);
     connect(cmd_suchen, &QPushButton::clicked, this, &frm_eintrag::cmd_suchen_Click);
     connect(cmd_alle, &QPushButton::clicked, this, &frm_eintrag::cmd_alle_Click);
+    connect(Adodc1, &Adodc::aktuelleZeileGeaendert, this, &frm_eintrag::Adodc1_MoveComplete);
     txt_datum->installEventFilter(this);
     txt_suchbegriff->installEventFilter(this);
     RichTextBox1->installEventFilter(this);
+    DataGrid1->installEventFilter(this);
+    status_normal();   // built in Browse
 }
 
 void frm_eintrag::bauen()
@@ -362,6 +365,12 @@ bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
                 formatUmschalten(art);
             return true;
         }
+    } else if (objekt == DataGrid1 && typ == QEvent::FocusIn && !DataGrid1->currentIndex().isValid()) {
+        // A grid without a current row (a new record is being typed) would
+        // make its first row current on taking the focus, as when the tab
+        // changes: only the user's click or key moves to a record.
+        DataGrid1->viewport()->update();
+        return true;
     } else if ((typ == QEvent::Move || typ == QEvent::Resize) && Shape1 && Shape2
                && (objekt == Shape1->parentWidget() || objekt == Shape2->parentWidget()
                    || objekt == Shape1->parentWidget()->parentWidget())) {
@@ -389,10 +398,7 @@ void frm_eintrag::formatUmschalten(int art)
 void frm_eintrag::Form_Load()
 {
     SSTab1->setCurrentIndex(1);
-    felder_sperren();
-    cmd_abbrechen->setEnabled(false);
-    cmd_loeschen->setEnabled(false);
-    cmd_speichern->setEnabled(false);
+    status_normal();
     Adodc1->setRecordSource(Logsuche::alle());
     Adodc1->Refresh();
     trefferSetzen();
@@ -420,7 +426,33 @@ void frm_eintrag::txt_datum_GotFocus()
 }
 
 // ---------------------------------------------------------------------------
-// Field and button states
+// The editing state
+
+void frm_eintrag::zustandSetzen(Zustand neu)
+{
+    m_zustand = neu;
+    const bool browse = neu == Zustand::Browse;
+    // Locked before the buttons change and unlocked after them: the focus
+    // leaving a button that goes off never enters an unlocked date box.
+    if (browse)
+        felder_sperren();
+    cmd_neu->setEnabled(browse);
+    cmd_bearbeiten->setEnabled(neu != Zustand::Neu);
+    cmd_speichern->setEnabled(!browse);
+    cmd_loeschen->setEnabled(neu == Zustand::Bearbeiten);
+    cmd_abbrechen->setEnabled(!browse);
+    if (!browse)
+        felder_freigeben();
+}
+
+void frm_eintrag::Adodc1_MoveComplete(int)
+{
+    // The editing buttons set their state after their own moves. Any other
+    // move has left the record being created or edited, and the data view
+    // has written its input or dropped it untouched.
+    if (m_zustand != Zustand::Browse)
+        status_normal();
+}
 
 void frm_eintrag::felder_sperren()
 {
@@ -440,22 +472,17 @@ void frm_eintrag::felder_freigeben()
 
 void frm_eintrag::status_neu()
 {
-    cmd_neu->setEnabled(false);
-    cmd_bearbeiten->setEnabled(false);
-    cmd_speichern->setEnabled(true);
-    cmd_loeschen->setEnabled(false);
-    cmd_abbrechen->setEnabled(true);
-    RichTextBox1->setEnabled(true);
+    zustandSetzen(Zustand::Neu);
 }
 
 void frm_eintrag::status_normal()
 {
-    RichTextBox1->setEnabled(false);
-    cmd_neu->setEnabled(true);
-    cmd_bearbeiten->setEnabled(true);
-    cmd_speichern->setEnabled(false);
-    cmd_loeschen->setEnabled(false);
-    cmd_abbrechen->setEnabled(false);
+    zustandSetzen(Zustand::Browse);
+}
+
+void frm_eintrag::status_bearbeiten()
+{
+    zustandSetzen(Zustand::Bearbeiten);
 }
 
 // ---------------------------------------------------------------------------
@@ -471,7 +498,6 @@ void frm_eintrag::cmd_neu_Click()
         return;
     }
     status_neu();
-    felder_freigeben();
 }
 
 void frm_eintrag::cmd_bearbeiten_Click()
@@ -484,12 +510,7 @@ void frm_eintrag::cmd_bearbeiten_Click()
         Meldung::fehler(f);
         return;
     }
-    felder_freigeben();
-    cmd_neu->setEnabled(false);
-    cmd_speichern->setEnabled(true);
-    cmd_loeschen->setEnabled(true);
-    cmd_abbrechen->setEnabled(true);
-    RichTextBox1->setEnabled(true);
+    status_bearbeiten();
 }
 
 void frm_eintrag::cmd_speichern_Click()
@@ -512,7 +533,6 @@ void frm_eintrag::cmd_speichern_Click()
         return;
     }
     status_normal();
-    felder_sperren();
 }
 
 void frm_eintrag::cmd_loeschen_Click()
@@ -524,7 +544,6 @@ void frm_eintrag::cmd_loeschen_Click()
         Meldung::fehler(f);
         return;
     }
-    felder_sperren();
     status_normal();
 }
 
@@ -533,7 +552,6 @@ void frm_eintrag::cmd_abbrechen_Click()
     Meldung::abfangen([this] {
         Adodc1->Cancel();   // the fields show what is stored: nothing left to write
         Adodc1->Refresh();
-        felder_sperren();
         status_normal();
     });
 }

@@ -19,8 +19,12 @@ class QTextEdit;
 // buttons that create, edit, store, cancel and delete records; tab
 // "Übersicht" lists the records and searches them by one of five columns.
 //
-// Its editing state (Browse, New, Edit) lives in the enabled and read-only
-// flags of the buttons and fields.
+// Its editing state is one value, and one place sets every button and field
+// from it. The state follows the data: when the record being created or
+// edited is left by anything but the editing buttons (a refresh by "RESET" or
+// "SUCHEN", a move in the grid), the data view writes its input or drops an
+// untouched new record, and the window is in Browse on the record it then
+// shows. A write that fails keeps the input, the record and the state.
 class frm_eintrag : public KindFenster
 {
     Q_OBJECT
@@ -78,6 +82,8 @@ public Q_SLOTS:
     void cmd_suchen_Click();
     void cmd_alle_Click();
     void txt_suchbegriff_Click();
+    // The data view's current record changed (zeile -1: a new record or none).
+    void Adodc1_MoveComplete(int zeile);
 
 protected:
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
@@ -86,10 +92,19 @@ protected:
     void closeEvent(QCloseEvent *ereignis) override;
 
 private:
+    // Browse: only "NEU" and "BEARBEITEN", the boxes locked but txt_land.
+    // Neu: a new record, not written yet, is current. Bearbeiten: the current
+    // record may hold input not written yet.
+    enum class Zustand { Browse, Neu, Bearbeiten };
+    // The one place that applies the editing state to the buttons and fields.
+    void zustandSetzen(Zustand neu);
+    // The state's parts and names: the fields' flags, and the states that the
+    // buttons lead to.
     void felder_sperren();
     void felder_freigeben();
     void status_neu();
     void status_normal();
+    void status_bearbeiten();
 
     void bauen();
     void bindeFelder();
@@ -109,4 +124,5 @@ private:
     void aufReiter(QWidget *w, int links, int oben, int breite, int hoehe);
     void reiterAusrichten();
     QVector<AufReiter> m_aufReiter;
+    Zustand m_zustand = Zustand::Browse;
 };

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QTabBar>
 
 using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
@@ -26,6 +27,24 @@ class TestEintrag : public QObject
     Q_OBJECT
 
     static QString heute() { return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")); }
+
+    // Whether the record the window shows fits the state its buttons show: in
+    // New one not written yet (no row of the grid), otherwise the grid's
+    // current row, a stored record.
+    static bool passtZumDatensatz(Fenster &f)
+    {
+        const frm_eintrag *w = f.w.get();
+        const int zeile = w->Adodc1->aktuelleZeile();
+        const int gridZeile = w->DataGrid1->currentIndex().isValid() ? w->DataGrid1->currentIndex().row() : -1;
+        if (zustand(w) == QLatin1String("New"))
+            return zeile == -1 && gridZeile == -1;
+        if (zeile < 0 || gridZeile != zeile)
+            return false;
+        const QString rufzeichen = w->DataGrid1->model()->index(zeile, 2).data().toString();
+        return w->txt_callsign->text() == rufzeichen
+               && f.lies(QStringLiteral("select count(*) from Kontakt where callsign = '%1'").arg(rufzeichen))
+                      == QLatin1String("1");
+    }
 
 private Q_SLOTS:
     void init() { Testhilfe::leeren(); }
@@ -417,6 +436,7 @@ private Q_SLOTS:
         QCOMPARE(w->Adodc1->aktuelleZeile(), 1);
         QCOMPARE(w->txt_ort->text(), QStringLiteral("Linz"));
         QCOMPARE(w->DataGrid1->currentIndex().row(), 1);
+        QCOMPARE(zustand(w), QStringLiteral("Edit"));
 
         // ...by a search or "RESET": the list stays as it was.
         f.klick(w->cmd_alle);
@@ -457,6 +477,15 @@ private Q_SLOTS:
         QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("Notiz"));
         QCOMPARE(f.lies("select count(*) from Kontakt"), QStringLiteral("4"));
         QCOMPARE(w->DataGrid1->verticalHeader()->count(), 4);   // nor a row come
+        // Leaving it by "RESET" or the grid: the input stays, and so does New.
+        f.klick(w->cmd_alle);
+        pruefeMeldung();
+        f.zeile(0);
+        QTest::qWait(0);
+        pruefeMeldung();
+        QCOMPARE(zustand(w), QStringLiteral("New"));
+        QVERIFY(passtZumDatensatz(f));
+        QCOMPARE(w->txt_callsign->text(), QStringLiteral("DA0NEU"));
 
         f.tippe(w->txt_callsign, QStringLiteral("DA0NEV"));
         f.klick(w->cmd_speichern);
@@ -520,7 +549,8 @@ private Q_SLOTS:
         QCOMPARE(f.lies("select count(*) from Kontakt"), QStringLiteral("7"));
     }
 
-    // Leaving a changed record by a click in the grid writes it; the state stays.
+    // Leaving a changed record by a click in the grid writes it; the window is
+    // in Browse on the record clicked.
     void bearbeitenVerlassen()
     {
         Fenster f;
@@ -532,8 +562,83 @@ private Q_SLOTS:
         f.zeile(2);
         QCOMPARE(f.lies("select swert from Kontakt where callsign = 'DL1AAA'"), QStringLiteral("1"));
         QCOMPARE(w->txt_callsign->text(), QStringLiteral("F3CCC"));
-        QCOMPARE(zustand(w), QStringLiteral("Edit"));
+        QCOMPARE(zustand(w), QStringLiteral("Browse"));
         QCOMPARE(w->DataGrid1->model()->index(0, 2).data().toString(), QStringLiteral("DL1AAA"));
+    }
+
+    // Leaving a new or edited record by any way but its own buttons: the
+    // input is written (an untouched new record dropped) and the window is in
+    // Browse on the record it shows, so "SPEICHERN" cannot write over another
+    // record. Switching tabs leaves nothing and keeps the state.
+    void verlassenJederWeg_data()
+    {
+        QTest::addColumn<QString>("weg");
+        QTest::addColumn<QString>("eingabe");
+        for (const char *weg : {"RESET", "SUCHEN", "SUCHEN ohne Treffer", "Gridklick", "Pfeiltaste", "Reiter"})
+            for (const char *eingabe : {"neu", "neu getippt", "bearbeitet"})
+                QTest::addRow("%s, %s", weg, eingabe) << QString::fromLatin1(weg) << QString::fromLatin1(eingabe);
+    }
+    void verlassenJederWeg()
+    {
+        QFETCH(QString, weg);
+        QFETCH(QString, eingabe);
+        Fenster f;
+        OEFFNEN(f);
+        frm_eintrag *w = f.w.get();
+        const QString andere = QStringLiteral("select * from Kontakt where id in (1, 3, 4) order by id");
+        const QString vorher = f.lies(andere);
+        const bool neu = eingabe != QLatin1String("bearbeitet");
+        if (neu) {
+            f.klick(w->cmd_neu);
+            if (eingabe == QLatin1String("neu getippt"))
+                f.tippe(w->txt_callsign, QStringLiteral("DA0NEU"));
+            else
+                f.klick(w->txt_skip);
+        } else {
+            f.zeile(1);
+            f.klick(w->cmd_bearbeiten);
+            f.tippe(w->txt_ort, QStringLiteral("Linz"));
+        }
+        const QString vorZustand = zustand(w);
+
+        if (weg == QLatin1String("RESET")) {
+            f.klick(w->cmd_alle);
+        } else if (weg == QLatin1String("SUCHEN")) {
+            f.klick(w->txt_suchbegriff);
+            Eintraghilfe::schreibe(w->txt_suchbegriff, QStringLiteral("DL"));
+            f.klick(w->cmd_suchen);
+        } else if (weg == QLatin1String("SUCHEN ohne Treffer")) {
+            f.klick(w->cmd_suchen);
+        } else if (weg == QLatin1String("Gridklick")) {
+            f.zeile(2);
+        } else if (weg == QLatin1String("Pfeiltaste")) {
+            w->SSTab1->setCurrentIndex(1);
+            QTest::keyClick(w->DataGrid1, Qt::Key_Down);
+        } else {
+            // The focus is in a box of "LOG" and moves on when the tab changes.
+            QTabBar *leiste = w->SSTab1->tabBar();
+            QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(1).center());
+            QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(0).center());
+        }
+        const bool reiter = weg == QLatin1String("Reiter");
+        QCOMPARE(Testhilfe::meldungen().size(), weg == QLatin1String("SUCHEN ohne Treffer") ? 1 : 0);
+        QCOMPARE(zustand(w), reiter ? vorZustand : QStringLiteral("Browse"));
+        QVERIFY(passtZumDatensatz(f));
+        QCOMPARE(f.lies(QStringLiteral("select count(*) from Kontakt where callsign = 'DA0NEU'")),
+                 eingabe == QLatin1String("neu getippt") && !reiter ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(f.lies(QStringLiteral("select ort from Kontakt where id = 2")),
+                 !neu && !reiter ? QStringLiteral("Linz") : QStringLiteral("Wien"));
+
+        // What the user types now goes to the record the window is on, or nowhere.
+        f.tippe(w->txt_callsign, QStringLiteral("NEU1"));
+        f.klick(w->cmd_speichern);
+        QCOMPARE(zustand(w), QStringLiteral("Browse"));
+        QVERIFY(passtZumDatensatz(f));
+        QCOMPARE(f.lies(andere), vorher);
+        QCOMPARE(f.lies(QStringLiteral("select count(*) from Kontakt where callsign = 'NEU1'")),
+                 reiter ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(f.lies(QStringLiteral("select callsign from Kontakt where id = 2")),
+                 reiter && !neu ? QStringLiteral("NEU1") : QStringLiteral("OE2BBB"));
     }
 
     void schliessenSchreibt()
