@@ -11,10 +11,12 @@
 #include <QDate>
 #include <QFocusEvent>
 #include <QFrame>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,11 +26,11 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-namespace {
-const QColor dunkelblau(0, 0, 128);
-const QColor labelGrau(64, 64, 64);
-const QColor feldOrange(255, 192, 128);
+#include <optional>
+#include <type_traits>
+#include <variant>
 
+namespace {
 QFont schrift(bool fett = false)
 {
     return Geometrie::schrift(QStringLiteral("MS Sans Serif"), 12, fett);
@@ -39,22 +41,130 @@ QFont bemerkungsSchrift()
     return Geometrie::schrift(QStringLiteral("Arial"), 12);
 }
 
-// A panel or rectangle that only serves as a coloured background. The
-// caption of a panel is kept for accessibility; it is not drawn.
-QFrame *flaeche(QWidget *eltern, const QString &name, const QColor &farbe, const QString &titel = QString())
+// The kinds of members, each with its look.
+enum Art {
+    Flaeche,     // panel or rectangle: only a coloured background
+    Label,       // label on a transparent background
+    Feld,        // bound text box, light orange
+    Suchfeld,    // the search term's box
+    Bemerkung,   // the formatted remark
+    Knopf,       // push button
+    Grid,        // the bound grid
+    Option,      // option button of the search
+};
+
+enum Schriftart {
+    Normal,   // the window's, MS Sans Serif 12 pt
+    Fett,     // the same, bold
+    Arial,    // Arial 12 pt
+};
+
+// The named pointer of the window that holds a member.
+template <class T> using Zeiger = T *frm_eintrag::*;
+using Glied = std::variant<Zeiger<QFrame>, Zeiger<QLabel>, Zeiger<QLineEdit>, Zeiger<QTextEdit>, Zeiger<QPushButton>,
+                           Zeiger<QTableView>, Zeiger<QRadioButton>>;
+
+struct Mitglied
 {
-    auto *f = new QFrame(eltern);
-    f->setObjectName(name);
-    f->setFrameShape(QFrame::NoFrame);
-    f->setAutoFillBackground(true);
-    if (farbe.isValid()) {
-        QPalette p = f->palette();
-        p.setColor(QPalette::Window, farbe);
-        f->setPalette(p);
-    }
-    if (!titel.isEmpty())
-        f->setAccessibleName(titel);
-    return f;
+    Glied glied;
+    const char *name;
+    Art art;
+    // "LOG" or "Übersicht": on that tab, placed relative to the tab container;
+    // else the name of the panel it lies in.
+    const char *eltern;
+    QRect twips;   // left, top, width, height
+    // Caption or initial text; a panel's caption names it and is not drawn.
+    const char *text;
+    Schriftart schrift;
+    // A panel's background, the text of a label or box; 0: the system's.
+    QRgb farbe;
+    int tabIndex;   // place in the Tab key's order; -1: none of its own
+};
+
+constexpr QRgb keine = 0;   // the system's colour
+constexpr QRgb schwarz = qRgb(0, 0, 0);
+constexpr QRgb dunkelblau = qRgb(0, 0, 128);
+constexpr QRgb dunkelgrau = qRgb(64, 64, 64);
+constexpr QRgb grau = qRgb(128, 128, 128);
+constexpr QRgb silbergrau = qRgb(192, 192, 192);
+constexpr QRgb hellgrau = qRgb(224, 224, 224);
+constexpr QRgb hellorange = qRgb(255, 192, 128);   // the boxes of the record
+
+#define M(glied) &frm_eintrag::glied, #glied
+// Every member but the tab container, in the order they are built: a later
+// one lies above an earlier one.
+// clang-format off
+const Mitglied mitglieder[] = {
+    // Tab "LOG".
+    {M(Shape1),          Flaeche,   "LOG",       {120, 360, 10935, 7215},  nullptr,             Normal, dunkelblau, -1},
+    {M(Frame2),          Flaeche,   "LOG",       {360, 600, 10575, 2295},  nullptr,             Normal, hellgrau,   -1},
+    {M(Label11),         Label,     "Frame2",    {120, 240, 1095, 375},    "CallSign",          Normal, dunkelgrau, -1},
+    {M(txt_callsign),    Feld,      "Frame2",    {1200, 240, 3135, 375},   "DL0XYZ",            Normal, schwarz,    3},
+    {M(Label10),         Label,     "Frame2",    {5520, 240, 855, 375},    "Skip",              Normal, dunkelgrau, -1},
+    {M(txt_skip),        Feld,      "Frame2",    {6360, 240, 3855, 375},   "Mustermann",        Fett,   schwarz,    4},
+    {M(Label1),          Label,     "Frame2",    {120, 720, 975, 375},     "Vorname",           Normal, schwarz,    -1},
+    {M(txt_vorname),     Feld,      "Frame2",    {1200, 720, 3135, 375},   "Max",               Fett,   keine,      1},
+    {M(Label6),          Label,     "Frame2",    {5520, 720, 615, 375},    "Land",              Normal, schwarz,    -1},
+    {M(txt_land),        Feld,      "Frame2",    {6360, 720, 3855, 375},   "Deutschland",       Normal, keine,      0},
+    {M(Label13),         Label,     "Frame2",    {120, 1200, 975, 375},    "S-Wert",            Normal, dunkelgrau, -1},
+    {M(txt_swert),       Feld,      "Frame2",    {1200, 1200, 1215, 375},  "9+30",              Normal, schwarz,    9},
+    {M(Label12),         Label,     "Frame2",    {2520, 1200, 975, 375},   "R-Wert",            Normal, dunkelgrau, -1},
+    {M(txt_rwert),       Feld,      "Frame2",    {3360, 1200, 975, 375},   "5",                 Normal, schwarz,    10},
+    {M(Label14),         Label,     "Frame2",    {5520, 1200, 735, 375},   "Datum",             Normal, dunkelgrau, -1},
+    {M(txt_datum),       Feld,      "Frame2",    {6360, 1200, 1335, 375},  "30.06.2006",        Normal, schwarz,    5},
+    {M(Label15),         Label,     "Frame2",    {8040, 1200, 735, 375},   "Uhrzeit",           Normal, dunkelgrau, -1},
+    {M(txt_uhrzeit),     Feld,      "Frame2",    {8880, 1200, 1335, 375},  "21:45",             Normal, schwarz,    6},
+    {M(Label16),         Label,     "Frame2",    {120, 1680, 975, 375},    "Kanal",             Normal, dunkelgrau, -1},
+    {M(txt_kanal),       Feld,      "Frame2",    {1200, 1680, 615, 375},   "80",                Fett,   schwarz,    7},
+    {M(Label17),         Label,     "Frame2",    {2040, 1680, 1215, 375},  "Frequenz",          Normal, dunkelgrau, -1},
+    {M(txt_frequenz),    Feld,      "Frame2",    {3120, 1680, 1215, 375},  "490,999",           Normal, schwarz,    8},
+    {M(Label18),         Label,     "Frame2",    {5040, 1680, 1215, 375},  "Modulation",        Normal, dunkelgrau, -1},
+    {M(txt_band),        Feld,      "Frame2",    {6360, 1680, 1215, 375},  "FM",                Normal, schwarz,    11},
+    {M(Label5),          Label,     "Frame2",    {7800, 1680, 615, 375},   "QTH",               Normal, dunkelgrau, -1},
+    {M(txt_ort),         Feld,      "Frame2",    {8400, 1680, 1815, 375},  "Musterstadt",       Fett,   schwarz,    2},
+    {M(Frame1),          Flaeche,   "LOG",       {360, 3000, 7455, 4335},  "Persönliche Daten", Normal, dunkelgrau, -1},
+    {M(Frame5),          Flaeche,   "Frame1",    {360, 120, 6975, 4095},   "Frame5",            Normal, grau,       -1},
+    {M(RichTextBox1),    Bemerkung, "Frame5",    {120, 0, 6735, 3975},     "RichTextBox1",      Arial,  keine,      12},
+    {M(Frame3),          Flaeche,   "LOG",       {8040, 3000, 2895, 4335}, nullptr,             Normal, silbergrau, -1},
+    {M(cmd_neu),         Knopf,     "Frame3",    {240, 480, 2415, 375},    "NEU",               Normal, keine,      13},
+    {M(cmd_bearbeiten),  Knopf,     "Frame3",    {240, 960, 2415, 375},    "BEARBEITEN",        Normal, keine,      14},
+    {M(cmd_abbrechen),   Knopf,     "Frame3",    {240, 1440, 2415, 375},   "ABBRECHEN",         Normal, keine,      15},
+    {M(cmd_speichern),   Knopf,     "Frame3",    {240, 1920, 2415, 375},   "SPEICHERN",         Normal, keine,      16},
+    {&frm_eintrag::cmd_loeschen, "cmd_löschen",
+                         Knopf,     "Frame3",    {240, 2400, 2415, 375},   "LÖSCHEN",           Normal, keine,      17},
+    // Tab "Übersicht".
+    {M(Shape2),          Flaeche,   "Übersicht", {120, 360, 10935, 7215},  nullptr,             Normal, dunkelblau, -1},
+    {M(DataGrid1),       Grid,      "Übersicht", {240, 480, 10695, 5535},  nullptr,             Normal, keine,      18},
+    {M(Frame4),          Flaeche,   "Übersicht", {240, 6120, 10695, 1215}, "Frame4",            Normal, keine,      -1},
+    {M(txt_suchbegriff), Suchfeld,  "Frame4",    {1440, 240, 2895, 375},   "...Suchbegriff",    Normal, keine,      19},
+    {M(cmd_suchen),      Knopf,     "Frame4",    {4440, 240, 1695, 375},   "SUCHEN",            Normal, keine,      20},
+    {M(cmd_alle),        Knopf,     "Frame4",    {6240, 240, 1695, 375},   "RESET",             Normal, keine,      21},
+    {M(cmd_drucken),     Knopf,     "Frame4",    {8040, 240, 1695, 375},   "DRUCKEN",           Normal, keine,      -1},
+    {M(lbl_treffer),     Label,     "Frame4",    {8160, 240, 2415, 375},   nullptr,             Normal, keine,      -1},
+    {M(opt_frequenz),    Option,    "Frame4",    {1560, 840, 1335, 255},   "Frequenz",          Normal, keine,      22},
+    {M(opt_skip),        Option,    "Frame4",    {3600, 840, 1455, 255},   "CallSign",          Normal, keine,      23},
+    {M(opt_vorname),     Option,    "Frame4",    {5640, 840, 1215, 255},   "Datum",             Normal, keine,      24},
+    {M(opt_qth),         Option,    "Frame4",    {7440, 840, 855, 255},    "QTH",               Normal, keine,      25},
+    {M(opt_land),        Option,    "Frame4",    {8760, 840, 975, 255},    "Land",              Normal, keine,      26},
+};
+// clang-format on
+#undef M
+
+// A member built from the table as the class its kind says.
+template <class T> T *als(QWidget *w)
+{
+    auto *t = qobject_cast<T *>(w);
+    Q_ASSERT(t);
+    return t;
+}
+
+void setzeFarbe(QWidget *w, QPalette::ColorRole rolle, QRgb farbe)
+{
+    if (farbe == keine)
+        return;
+    QPalette p = w->palette();
+    p.setColor(rolle, QColor::fromRgb(farbe));
+    w->setPalette(p);
 }
 
 // The substitute fonts run a little wider than the ones the layout was drawn
@@ -72,15 +182,6 @@ void einpassen(QWidget *w, const QString &text)
         f.setStretch(breite);
         w->setFont(f);
     }
-}
-
-QPushButton *knopf(QWidget *eltern, const QString &name, const QString &text, int l, int o, int b, int h)
-{
-    auto *k = new QPushButton(text, eltern);
-    k->setObjectName(name);
-    k->setAutoDefault(false);
-    Geometrie::setze(k, l, o, b, h);
-    return k;
 }
 }
 
@@ -129,132 +230,95 @@ void frm_eintrag::bauen()
     for (QWidget *w : {log, uebersicht, log->parentWidget()})
         w->installEventFilter(this);
 
-    // Tab "LOG".
-    Shape1 = flaeche(log, QStringLiteral("Shape1"), dunkelblau);
-    aufReiter(Shape1, 120, 360, 10935, 7215);
+    QHash<QString, QWidget *> gebaut{{QStringLiteral("LOG"), log}, {QStringLiteral("Übersicht"), uebersicht}};
+    QMap<int, QWidget *> reihe;
+    for (const Mitglied &m : mitglieder) {
+        QWidget *eltern = gebaut.value(QString::fromUtf8(m.eltern));
+        QWidget *w = std::visit(
+            [this, eltern](auto glied) -> QWidget * {
+                using Typ = std::remove_pointer_t<std::remove_reference_t<decltype(this->*glied)>>;
+                auto *neu = new Typ(eltern);
+                this->*glied = neu;
+                return neu;
+            },
+            m.glied);
+        const QString name = QString::fromUtf8(m.name);
+        const QString text = QString::fromUtf8(m.text);
+        w->setObjectName(name);
+        gebaut.insert(name, w);
+        if (m.schrift == Fett)
+            w->setFont(schrift(true));
+        else if (m.schrift == Arial)
+            w->setFont(bemerkungsSchrift());
 
-    Frame2 = flaeche(log, QStringLiteral("Frame2"), QColor(224, 224, 224));
-    aufReiter(Frame2, 360, 600, 10575, 2295);
-    auto label = [this](QLabel *&l, const QString &name, const QString &text, int links, int oben, int breite,
-                        const QColor &farbe) {
-        l = new QLabel(text, Frame2);
-        l->setObjectName(name);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, farbe);
-        l->setPalette(p);
-        Geometrie::setze(l, links, oben, breite, 375);
-        einpassen(l, text);
-    };
-    auto feld = [this](QLineEdit *&f, const QString &name, const QString &text, int links, int oben, int breite,
-                       bool fett, bool systemTextfarbe) {
-        f = new QLineEdit(text, Frame2);
-        f->setObjectName(name);
-        f->setFont(schrift(fett));
-        QPalette p = f->palette();
-        p.setColor(QPalette::Base, feldOrange);
-        if (!systemTextfarbe)
-            p.setColor(QPalette::Text, Qt::black);
-        f->setPalette(p);
-        f->setCursorPosition(0);
-        Geometrie::setze(f, links, oben, breite, 375);
-    };
-    const QColor schwarz(Qt::black);
-    label(Label11, QStringLiteral("Label11"), QStringLiteral("CallSign"), 120, 240, 1095, labelGrau);
-    feld(txt_callsign, QStringLiteral("txt_callsign"), QStringLiteral("DL0XYZ"), 1200, 240, 3135, false, false);
-    label(Label10, QStringLiteral("Label10"), QStringLiteral("Skip"), 5520, 240, 855, labelGrau);
-    feld(txt_skip, QStringLiteral("txt_skip"), QStringLiteral("Mustermann"), 6360, 240, 3855, true, false);
-    label(Label1, QStringLiteral("Label1"), QStringLiteral("Vorname"), 120, 720, 975, schwarz);
-    feld(txt_vorname, QStringLiteral("txt_vorname"), QStringLiteral("Max"), 1200, 720, 3135, true, true);
-    label(Label6, QStringLiteral("Label6"), QStringLiteral("Land"), 5520, 720, 615, schwarz);
-    feld(txt_land, QStringLiteral("txt_land"), QStringLiteral("Deutschland"), 6360, 720, 3855, false, true);
-    label(Label13, QStringLiteral("Label13"), QStringLiteral("S-Wert"), 120, 1200, 975, labelGrau);
-    feld(txt_swert, QStringLiteral("txt_swert"), QStringLiteral("9+30"), 1200, 1200, 1215, false, false);
-    label(Label12, QStringLiteral("Label12"), QStringLiteral("R-Wert"), 2520, 1200, 975, labelGrau);
-    feld(txt_rwert, QStringLiteral("txt_rwert"), QStringLiteral("5"), 3360, 1200, 975, false, false);
-    label(Label14, QStringLiteral("Label14"), QStringLiteral("Datum"), 5520, 1200, 735, labelGrau);
-    feld(txt_datum, QStringLiteral("txt_datum"), QStringLiteral("30.06.2006"), 6360, 1200, 1335, false, false);
-    label(Label15, QStringLiteral("Label15"), QStringLiteral("Uhrzeit"), 8040, 1200, 735, labelGrau);
-    feld(txt_uhrzeit, QStringLiteral("txt_uhrzeit"), QStringLiteral("21:45"), 8880, 1200, 1335, false, false);
-    label(Label16, QStringLiteral("Label16"), QStringLiteral("Kanal"), 120, 1680, 975, labelGrau);
-    feld(txt_kanal, QStringLiteral("txt_kanal"), QStringLiteral("80"), 1200, 1680, 615, true, false);
-    label(Label17, QStringLiteral("Label17"), QStringLiteral("Frequenz"), 2040, 1680, 1215, labelGrau);
-    feld(txt_frequenz, QStringLiteral("txt_frequenz"), QStringLiteral("490,999"), 3120, 1680, 1215, false, false);
-    label(Label18, QStringLiteral("Label18"), QStringLiteral("Modulation"), 5040, 1680, 1215, labelGrau);
-    feld(txt_band, QStringLiteral("txt_band"), QStringLiteral("FM"), 6360, 1680, 1215, false, false);
-    label(Label5, QStringLiteral("Label5"), QStringLiteral("QTH"), 7800, 1680, 615, labelGrau);
-    feld(txt_ort, QStringLiteral("txt_ort"), QStringLiteral("Musterstadt"), 8400, 1680, 1815, true, false);
+        switch (m.art) {
+        case Flaeche: {
+            auto *f = als<QFrame>(w);
+            f->setFrameShape(QFrame::NoFrame);
+            f->setAutoFillBackground(true);
+            setzeFarbe(f, QPalette::Window, m.farbe);
+            if (!text.isEmpty())
+                f->setAccessibleName(text);
+            break;
+        }
+        case Label: {
+            auto *l = als<QLabel>(w);
+            l->setText(text);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            setzeFarbe(l, QPalette::WindowText, m.farbe);
+            break;
+        }
+        case Feld: {
+            auto *f = als<QLineEdit>(w);
+            f->setText(text);
+            QPalette p = f->palette();
+            p.setColor(QPalette::Base, QColor::fromRgb(hellorange));
+            f->setPalette(p);
+            setzeFarbe(f, QPalette::Text, m.farbe);
+            f->setCursorPosition(0);
+            break;
+        }
+        case Suchfeld: als<QLineEdit>(w)->setText(text); break;
+        case Bemerkung: {
+            auto *b = als<QTextEdit>(w);
+            b->setAcceptRichText(true);
+            b->document()->setDefaultFont(b->font());
+            b->setPlainText(text);
+            // Locked and disabled, the remark still shows its text as it is.
+            QPalette p = b->palette();
+            for (QPalette::ColorRole r : {QPalette::Base, QPalette::Text, QPalette::WindowText, QPalette::Window})
+                p.setColor(QPalette::Disabled, r, p.color(QPalette::Active, r));
+            b->setPalette(p);
+            break;
+        }
+        case Knopf: {
+            auto *k = als<QPushButton>(w);
+            k->setText(text);
+            k->setAutoDefault(false);
+            break;
+        }
+        case Grid: break;
+        case Option: als<QRadioButton>(w)->setText(text); break;
+        }
 
-    Frame1 = flaeche(log, QStringLiteral("Frame1"), QColor(64, 64, 64), QStringLiteral("Persönliche Daten"));
-    aufReiter(Frame1, 360, 3000, 7455, 4335);
-    Frame5 = flaeche(Frame1, QStringLiteral("Frame5"), QColor(128, 128, 128), QStringLiteral("Frame5"));
-    Geometrie::setze(Frame5, 360, 120, 6975, 4095);
-    RichTextBox1 = new QTextEdit(Frame5);
-    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setAcceptRichText(true);
-    RichTextBox1->setFont(bemerkungsSchrift());
-    RichTextBox1->document()->setDefaultFont(bemerkungsSchrift());
-    RichTextBox1->setPlainText(QStringLiteral("RichTextBox1"));
-    {
-        // Locked and disabled, the remark still shows its text as it is.
-        QPalette p = RichTextBox1->palette();
-        for (QPalette::ColorRole r : {QPalette::Base, QPalette::Text, QPalette::WindowText, QPalette::Window})
-            p.setColor(QPalette::Disabled, r, p.color(QPalette::Active, r));
-        RichTextBox1->setPalette(p);
+        if (eltern == log || eltern == uebersicht)
+            aufReiter(w, m.twips.x(), m.twips.y(), m.twips.width(), m.twips.height());
+        else
+            Geometrie::setze(w, m.twips.x(), m.twips.y(), m.twips.width(), m.twips.height());
+        if (m.art == Label || m.art == Option)
+            einpassen(w, text);
+        if (m.tabIndex >= 0)
+            reihe.insert(m.tabIndex, w);
     }
-    Geometrie::setze(RichTextBox1, 120, 0, 6735, 3975);
-
-    Frame3 = flaeche(log, QStringLiteral("Frame3"), QColor(192, 192, 192));
-    aufReiter(Frame3, 8040, 3000, 2895, 4335);
-    cmd_neu = knopf(Frame3, QStringLiteral("cmd_neu"), QStringLiteral("NEU"), 240, 480, 2415, 375);
-    cmd_bearbeiten = knopf(Frame3, QStringLiteral("cmd_bearbeiten"), QStringLiteral("BEARBEITEN"), 240, 960, 2415, 375);
-    cmd_abbrechen = knopf(Frame3, QStringLiteral("cmd_abbrechen"), QStringLiteral("ABBRECHEN"), 240, 1440, 2415, 375);
-    cmd_speichern = knopf(Frame3, QStringLiteral("cmd_speichern"), QStringLiteral("SPEICHERN"), 240, 1920, 2415, 375);
-    cmd_loeschen = knopf(Frame3, QStringLiteral("cmd_löschen"), QStringLiteral("LÖSCHEN"), 240, 2400, 2415, 375);
-    cmd_loeschen->setEnabled(false);
-
-    // Tab "Übersicht".
-    Shape2 = flaeche(uebersicht, QStringLiteral("Shape2"), dunkelblau);
-    aufReiter(Shape2, 120, 360, 10935, 7215);
-    DataGrid1 = new QTableView(uebersicht);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    aufReiter(DataGrid1, 240, 480, 10695, 5535);
-
-    Frame4 = flaeche(uebersicht, QStringLiteral("Frame4"), QColor(), QStringLiteral("Frame4"));
-    aufReiter(Frame4, 240, 6120, 10695, 1215);
-    txt_suchbegriff = new QLineEdit(QStringLiteral("...Suchbegriff"), Frame4);
-    txt_suchbegriff->setObjectName(QStringLiteral("txt_suchbegriff"));
-    Geometrie::setze(txt_suchbegriff, 1440, 240, 2895, 375);
-    cmd_suchen = knopf(Frame4, QStringLiteral("cmd_suchen"), QStringLiteral("SUCHEN"), 4440, 240, 1695, 375);
-    cmd_alle = knopf(Frame4, QStringLiteral("cmd_alle"), QStringLiteral("RESET"), 6240, 240, 1695, 375);
-    cmd_drucken = knopf(Frame4, QStringLiteral("cmd_drucken"), QStringLiteral("DRUCKEN"), 8040, 240, 1695, 375);
+    // As built, "DRUCKEN" is hidden and the search is by call sign.
     cmd_drucken->setVisible(false);
-    lbl_treffer = new QLabel(Frame4);
-    lbl_treffer->setObjectName(QStringLiteral("lbl_treffer"));
-    lbl_treffer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Geometrie::setze(lbl_treffer, 8160, 240, 2415, 375);
-    auto option = [this](QRadioButton *&o, const QString &name, const QString &text, int links, int breite) {
-        o = new QRadioButton(text, Frame4);
-        o->setObjectName(name);
-        Geometrie::setze(o, links, 840, breite, 255);
-        einpassen(o, text);
-    };
-    option(opt_frequenz, QStringLiteral("opt_frequenz"), QStringLiteral("Frequenz"), 1560, 1335);
-    option(opt_skip, QStringLiteral("opt_skip"), QStringLiteral("CallSign"), 3600, 1455);
-    option(opt_vorname, QStringLiteral("opt_vorname"), QStringLiteral("Datum"), 5640, 1215);
-    option(opt_qth, QStringLiteral("opt_qth"), QStringLiteral("QTH"), 7440, 855);
-    option(opt_land, QStringLiteral("opt_land"), QStringLiteral("Land"), 8760, 975);
     opt_skip->setChecked(true);
 
-    // The Tab key visits the boxes in this order, then the remark, the
-    // buttons and the search panel.
-    const QList<QWidget *> reihe{
-        txt_land,       txt_vorname,   txt_ort,       txt_callsign, txt_skip,  txt_datum,       txt_uhrzeit,
-        txt_kanal,      txt_frequenz,  txt_swert,     txt_rwert,    txt_band,  RichTextBox1,    cmd_neu,
-        cmd_bearbeiten, cmd_abbrechen, cmd_speichern, cmd_loeschen, DataGrid1, txt_suchbegriff, cmd_suchen,
-        cmd_alle,       opt_frequenz,  opt_skip,      opt_vorname,  opt_qth,   opt_land};
-    for (int i = 1; i < reihe.size(); ++i)
-        setTabOrder(reihe[i - 1], reihe[i]);
+    // The Tab key visits the boxes in the order of the log sheet, then the
+    // remark, the buttons and the search panel.
+    const QList<QWidget *> folge = reihe.values();
+    for (int i = 1; i < folge.size(); ++i)
+        setTabOrder(folge[i - 1], folge[i]);
 
     reiterAusrichten();
 }
@@ -352,17 +416,17 @@ bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
             txt_suchbegriff_Click();
     } else if (objekt == RichTextBox1 && (typ == QEvent::ShortcutOverride || typ == QEvent::KeyPress)) {
         auto *taste = static_cast<QKeyEvent *>(ereignis);
-        int art = -1;
+        std::optional<Format> format;
         if (taste->matches(QKeySequence::Bold))
-            art = 0;
+            format = Format::Fett;
         else if (taste->matches(QKeySequence::Italic))
-            art = 1;
+            format = Format::Kursiv;
         else if (taste->matches(QKeySequence::Underline))
-            art = 2;
-        if (art >= 0 && !RichTextBox1->isReadOnly()) {
+            format = Format::Unterstrichen;
+        if (format && !RichTextBox1->isReadOnly()) {
             taste->accept();
             if (typ == QEvent::KeyPress)
-                formatUmschalten(art);
+                formatUmschalten(*format);
             return true;
         }
     } else if (objekt == DataGrid1 && typ == QEvent::FocusIn && !DataGrid1->currentIndex().isValid()) {
@@ -379,16 +443,15 @@ bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
     return KindFenster::eventFilter(objekt, ereignis);
 }
 
-void frm_eintrag::formatUmschalten(int art)
+void frm_eintrag::formatUmschalten(Format format)
 {
     const QTextCharFormat jetzt = RichTextBox1->currentCharFormat();
     QTextCharFormat f;
-    if (art == 0)
-        f.setFontWeight(jetzt.fontWeight() >= QFont::Bold ? QFont::Normal : QFont::Bold);
-    else if (art == 1)
-        f.setFontItalic(!jetzt.fontItalic());
-    else
-        f.setFontUnderline(!jetzt.fontUnderline());
+    switch (format) {
+    case Format::Fett: f.setFontWeight(jetzt.fontWeight() >= QFont::Bold ? QFont::Normal : QFont::Bold); break;
+    case Format::Kursiv: f.setFontItalic(!jetzt.fontItalic()); break;
+    case Format::Unterstrichen: f.setFontUnderline(!jetzt.fontUnderline()); break;
+    }
     RichTextBox1->mergeCurrentCharFormat(f);
 }
 

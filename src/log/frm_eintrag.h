@@ -110,9 +110,10 @@ private:
     void bindeFelder();
     QVector<QLineEdit *> sperrbareFelder() const;
     void trefferSetzen();
-    // Sets the record source and runs it; if that fails, the record source
-    // stays what it was.
-    void formatUmschalten(int art);
+    // Ctrl+B, Ctrl+I and Ctrl+U in the remark: the format goes on or off for
+    // the selection, or for what is typed next.
+    enum class Format { Fett, Kursiv, Unterstrichen };
+    void formatUmschalten(Format format);
 
     // Controls on a tab are placed relative to the tab container, whatever
     // room its tab bar takes.
