@@ -2,6 +2,7 @@
 
 #include "data/adodc.h"
 #include "data/datenfehler.h"
+#include "log/bemerkungsfeld.h"
 #include "log/logsuche.h"
 #include "log/rtf.h"
 #include "shell/geometrie.h"
@@ -61,8 +62,8 @@ enum Schriftart {
 
 // The named pointer of the window that holds a member.
 template <class T> using Zeiger = T *frm_eintrag::*;
-using Glied = std::variant<Zeiger<QFrame>, Zeiger<QLabel>, Zeiger<QLineEdit>, Zeiger<QTextEdit>, Zeiger<QPushButton>,
-                           Zeiger<QTableView>, Zeiger<QRadioButton>>;
+using Glied = std::variant<Zeiger<QFrame>, Zeiger<QLabel>, Zeiger<QLineEdit>, Zeiger<Bemerkungsfeld>,
+                           Zeiger<QPushButton>, Zeiger<QTableView>, Zeiger<QRadioButton>>;
 
 struct Mitglied
 {

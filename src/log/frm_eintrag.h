@@ -5,6 +5,7 @@
 #include <QVector>
 
 class Adodc;
+class Bemerkungsfeld;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,6 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
-class QTextEdit;
 
 // The log window "Eigene Einträge": the user's own reception log. Tab "LOG"
 // shows the current record in twelve boxes and the formatted remark, with the
@@ -47,7 +47,7 @@ public:
     QLineEdit *txt_kanal = nullptr, *txt_frequenz = nullptr, *txt_band = nullptr, *txt_ort = nullptr;
     QFrame *Frame1 = nullptr;
     QFrame *Frame5 = nullptr;
-    QTextEdit *RichTextBox1 = nullptr;
+    Bemerkungsfeld *RichTextBox1 = nullptr;
     QFrame *Frame3 = nullptr;
     QPushButton *cmd_neu = nullptr;
     QPushButton *cmd_bearbeiten = nullptr;

@@ -3,6 +3,7 @@
 // records, the window opened on it, clicks as the user makes them, and a
 // second connection that reads the file back.
 #include "data/adodc.h"
+#include "log/bemerkungsfeld.h"
 #include "log/frm_eintrag.h"
 #include "testhilfe.h"
 

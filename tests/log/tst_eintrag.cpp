@@ -4,6 +4,7 @@
 #include "shell/frm_main.h"
 #include "shell/geometrie.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -712,6 +713,7 @@ private Q_SLOTS:
         QTextCursor ende = w->RichTextBox1->textCursor();
         ende.movePosition(QTextCursor::End);
         w->RichTextBox1->setTextCursor(ende);
+        w->RichTextBox1->moveCursor(QTextCursor::End);
         Eintraghilfe::schreibe(w->RichTextBox1, QStringLiteral(" "));
         auto *daten = new QMimeData;
         daten->setHtml(QStringLiteral("<i>kursiv</i>"));
@@ -736,6 +738,83 @@ private Q_SLOTS:
         QVERIFY(format(2).fontUnderline());
         QVERIFY(format(8).fontWeight() < QFont::Bold);
         QVERIFY(format(18).fontItalic());
+    }
+
+    // Pictures cannot be stored with the remark: pasted or dropped rich text
+    // keeps its text and formatting without them, and a picture alone is
+    // refused with a message.
+    void bemerkungOhneBilder()
+    {
+        Fenster f;
+        OEFFNEN(f);
+        frm_eintrag *w = f.w.get();
+        f.zeile(0);
+        f.klick(w->cmd_bearbeiten);
+        f.klick(w->RichTextBox1);
+        Eintraghilfe::schreibe(w->RichTextBox1, QStringLiteral("alt "));
+
+        QImage bild(4, 4, QImage::Format_RGB32);
+        bild.fill(Qt::red);
+        QByteArray png;
+        QBuffer puffer(&png);
+        QVERIFY(puffer.open(QIODevice::WriteOnly) && bild.save(&puffer, "PNG"));
+        const QString img =
+            QStringLiteral("<img src=\"data:image/png;base64,%1\">").arg(QString::fromLatin1(png.toBase64()));
+        auto einfuegen = [w](QMimeData *daten) {
+            QApplication::clipboard()->setMimeData(daten);
+            QTest::keyClick(w->RichTextBox1, Qt::Key_V, Qt::ControlModifier);
+        };
+        auto fett = [w](int pos) {
+            QTextCursor k(w->RichTextBox1->document());
+            k.setPosition(pos);
+            return k.charFormat().fontWeight() >= QFont::Bold;
+        };
+
+        auto *html = new QMimeData;
+        html->setHtml(QStringLiteral("<b>fett</b>") + img + QStringLiteral(" normal"));
+        einfuegen(html);
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("alt fett normal"));
+        QVERIFY(fett(6));
+        QVERIFY(!fett(10));
+        // One undo takes the whole paste back.
+        w->RichTextBox1->undo();
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("alt "));
+        w->RichTextBox1->redo();
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("alt fett normal"));
+
+        // A picture alone, as image data or as HTML: refused, the remark as it was.
+        auto *nurBild = new QMimeData;
+        nurBild->setImageData(bild);
+        einfuegen(nurBild);
+        auto *nurImg = new QMimeData;
+        nurImg->setHtml(img + QStringLiteral("<br>"));
+        einfuegen(nurImg);
+        QCOMPARE(Testhilfe::meldungen().size(), 2);
+        for (const auto &m : Testhilfe::meldungen()) {
+            QCOMPARE(m.text, QStringLiteral("Bilder können in der Bemerkung nicht gespeichert werden."));
+            QCOMPARE(m.symbol, Meldung::Symbol::Fehler);
+        }
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("alt fett normal"));
+        Testhilfe::leeren();
+
+        // Dropped rich text, at the end.
+        QMimeData gezogen;
+        gezogen.setHtml(QStringLiteral("<i>kursiv</i>") + img);
+        w->RichTextBox1->moveCursor(QTextCursor::End);
+        Eintraghilfe::schreibe(w->RichTextBox1, QStringLiteral(" "));
+        const QPoint ende = w->RichTextBox1->viewport()->rect().bottomRight() - QPoint(2, 2);
+        QDragEnterEvent hinein(ende, Qt::CopyAction, &gezogen, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->RichTextBox1->viewport(), &hinein);
+        QDropEvent fallen(ende, Qt::CopyAction, &gezogen, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->RichTextBox1->viewport(), &fallen);
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+        QCOMPARE(w->RichTextBox1->toPlainText(), QStringLiteral("alt fett normal kursiv"));
+
+        // What the box shows is what is stored.
+        f.klick(w->cmd_speichern);
+        QCOMPARE(Rtf::alsText(f.lies("select bemerkung from Kontakt where callsign = 'DL1AAA'")).trimmed(),
+                 QStringLiteral("alt fett normal kursiv"));
     }
 
     // Formatting alone is a change; a record shown again is not.
