@@ -51,8 +51,13 @@ static QTextCharFormat zeichenFormat(const Zeichen &z, const Dokument &d)
     QTextCharFormat f;
     const int nummer = z.schrift < 0 ? d.standardSchrift : z.schrift;
     const QString familie = d.schriften.value(nummer);
-    if (!familie.isEmpty())
+    if (!familie.isEmpty()) {
         f.setFontFamilies(QStringList{familie});
+        // The same name once more as the single family: the document's
+        // table of formats hashes a list of families by its type alone, and
+        // a remark with thousands of fonts would search one bucket for each.
+        f.setProperty(QTextFormat::FontFamily, familie);
+    }
     f.setFontPointSize(z.halbpunkte / 2.0);
     f.setFontWeight(z.fett ? QFont::Bold : QFont::Normal);
     f.setFontItalic(z.kursiv);
@@ -93,6 +98,9 @@ void Rtf::lesen(const QString &rtf, QTextDocument *dokument)
         const Dokument d = RtfLeser::lesen(rtf);
         dokument->clear();
         QTextCursor cursor(dokument);
+        // One edit: the document and its layout take in the whole remark at
+        // once instead of laying out the paragraph anew for every run.
+        cursor.beginEditBlock();
         bool erster = true;
         for (const Absatz &absatz : d.absaetze) {
             QTextBlockFormat bf;
@@ -108,6 +116,7 @@ void Rtf::lesen(const QString &rtf, QTextDocument *dokument)
             for (const Lauf &lauf : absatz.laeufe)
                 cursor.insertText(lauf.text, zeichenFormat(lauf.zeichen, d));
         }
+        cursor.endEditBlock();
     }
     dokument->setUndoRedoEnabled(rueckgaengig);
     dokument->setModified(false);
@@ -203,29 +212,32 @@ private:
     const QTextDocument &m_dok;
     const QFont m_standard;
     QString m_text;
+    // The tables in the order of first use, and the number of each entry.
     QStringList m_schriften;
+    QHash<QString, int> m_schriftNummern;
     QList<QRgb> m_farben;
+    QHash<QRgb, int> m_farbNummern;
 };
 
 int Schreiber::schrift(const QString &familie)
 {
-    qsizetype i = m_schriften.indexOf(familie);
-    if (i < 0) {
+    auto it = m_schriftNummern.constFind(familie);
+    if (it == m_schriftNummern.cend()) {
+        it = m_schriftNummern.insert(familie, int(m_schriften.size()));
         m_schriften.append(familie);
-        i = m_schriften.size() - 1;
     }
-    return int(i);
+    return *it;
 }
 
 int Schreiber::farbe(const QColor &c)
 {
     const QRgb rgb = c.rgb() | 0xFF000000u;
-    qsizetype i = m_farben.indexOf(rgb);
-    if (i < 0) {
+    auto it = m_farbNummern.constFind(rgb);
+    if (it == m_farbNummern.cend()) {
+        it = m_farbNummern.insert(rgb, int(m_farben.size()));
         m_farben.append(rgb);
-        i = m_farben.size() - 1;
     }
-    return int(i) + 1;   // entry 0 is the automatic colour
+    return *it + 1;   // entry 0 is the automatic colour
 }
 
 void Schreiber::formatSchreiben(const QTextCharFormat &f)

@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextFragment>
 
 // The remark's RTF: reading, writing, and what word processors make of it.
@@ -334,6 +335,77 @@ private Q_SLOTS:
         // The text read is capped.
         const QString gross = QStringLiteral("{\\rtf1 ") + QString(9 << 20, QLatin1Char('x')) + QLatin1Char('}');
         QCOMPARE(Rtf::alsText(gross).size(), qsizetype(8 << 20));
+    }
+
+    void vieleLaeufe()
+    {
+        // One paragraph of 32,000 runs: the document is built in one go, as
+        // often told of a change (and laid out anew) as for a single run, and
+        // every run keeps its format.
+        constexpr int laeufe = 32000;
+        auto absatz = [](int n) {
+            QString rtf = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}");
+            for (int i = 0; i < n; ++i)
+                rtf += QString::fromLatin1(i % 2 ? "{\\i w%1 }" : "{\\b w%1 }").arg(i);
+            return rtf + QLatin1Char('}');
+        };
+        QTextEdit feld;
+        QTextDocument *d = feld.document();
+        int aenderungen = 0;
+        connect(d, &QTextDocument::contentsChange, this, [&] { ++aenderungen; });
+        Rtf::lesen(absatz(1), d);
+        const int eineAenderungen = aenderungen;
+        aenderungen = 0;
+        Rtf::lesen(absatz(laeufe), d);
+        QCOMPARE(aenderungen, eineAenderungen);
+        QCOMPARE(d->blockCount(), 1);
+        int n = 0;
+        for (auto it = d->begin().begin(); !it.atEnd(); ++it, ++n) {
+            const QTextFragment f = it.fragment();
+            QCOMPARE(f.text(), QStringLiteral("w%1 ").arg(n));
+            QCOMPARE(f.charFormat().fontWeight() >= QFont::DemiBold, n % 2 == 0);
+            QCOMPARE(f.charFormat().fontItalic(), n % 2 == 1);
+        }
+        QCOMPARE(n, laeufe);
+
+        const QString geschrieben = Rtf::schreiben(*d);
+        QTextDocument wieder;
+        Rtf::lesen(geschrieben, &wieder);
+        QCOMPARE(beschreibung(wieder), beschreibung(*d));
+        QCOMPARE(Rtf::schreiben(wieder), geschrieben);
+    }
+
+    void vieleSchriftenUndFarben()
+    {
+        // 32,000 fonts and colours, each used once: each run keeps its own,
+        // and the writer's tables hold each one once, in the order of use.
+        constexpr int anzahl = 32000;
+        QString schriften, farben, text;
+        for (int i = 0; i < anzahl; ++i) {
+            schriften += QStringLiteral("{\\f%1 Schrift %1;}").arg(i);
+            farben += QStringLiteral("\\red%1\\green%2\\blue7;").arg(i % 256).arg(i / 256);
+            text += QStringLiteral("{\\f%1\\cf%2 x}").arg(anzahl - 1 - i).arg(i + 1);
+        }
+        const QString rtf = QStringLiteral("{\\rtf1{\\fonttbl%1}{\\colortbl;%2}%3}").arg(schriften, farben, text);
+        QTextDocument d;
+        Rtf::lesen(rtf, &d);
+        int n = 0;
+        for (auto it = d.begin().begin(); !it.atEnd(); ++it, ++n) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            QCOMPARE(f.fontFamilies().toStringList(), QStringList{QStringLiteral("Schrift %1").arg(anzahl - 1 - n)});
+            QCOMPARE(f.foreground().color(), QColor(n % 256, n / 256, 7));
+        }
+        QCOMPARE(n, anzahl);
+
+        const QString geschrieben = Rtf::schreiben(d);
+        QVERIFY(geschrieben.contains(QStringLiteral("{\\f0\\fnil\\fcharset0 Schrift %1;}{\\f1\\fnil").arg(anzahl - 1)));
+        QVERIFY(geschrieben.contains(QStringLiteral("{\\f%1\\fnil\\fcharset0 Schrift 0;}}").arg(anzahl - 1)));
+        QVERIFY(geschrieben.contains(QLatin1String("{\\colortbl;\\red0\\green0\\blue7;\\red1\\green0\\blue7;")));
+        QVERIFY(geschrieben.contains(QLatin1String("{\\plain\\f1\\fs24\\cf2 x}")));
+        QCOMPARE(geschrieben.count(QLatin1String("\\red")), anzahl);
+        QTextDocument wieder;
+        Rtf::lesen(geschrieben, &wieder);
+        QCOMPARE(Rtf::schreiben(wieder), geschrieben);
     }
 
     void schreibenUngewoehnliches()
