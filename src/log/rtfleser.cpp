@@ -348,7 +348,12 @@ private:
 
     QList<Zustand> m_stapel;
     Zustand m_z;
-    int m_ueberlauf = 0;   // groups deeper than maxTiefe, read with the state they met
+    // Groups deeper than maxTiefe keep only what decides whether their text
+    // is text at all: per group the destination and \uc it was opened in,
+    // one byte each. Their character and paragraph formatting is not kept:
+    // closing one of them returns to the formatting the first one met.
+    QByteArray m_ueberlauf;
+    Zustand m_ueberlaufBasis;
 
     Dokument m_dok;
     Absatz m_absatz;
@@ -420,22 +425,31 @@ void Leser::gruppeAuf()
 {
     bytesAusgeben();
     m_ueberspringen = 0;
-    if (m_stapel.size() >= maxTiefe)
-        ++m_ueberlauf;
-    else
+    if (m_stapel.size() < maxTiefe) {
         m_stapel.append(m_z);
+        return;
+    }
+    if (m_ueberlauf.isEmpty())
+        m_ueberlaufBasis = m_z;
+    // Two bits of destination, \uc (0 to 16) above them.
+    m_ueberlauf.append(char(int(m_z.ziel) | m_z.uc << 2));
 }
 
 void Leser::gruppeZu()
 {
     bytesAusgeben();
     m_ueberspringen = 0;
-    if (m_ueberlauf > 0) {
-        --m_ueberlauf;
-        return;
-    }
     if (m_z.ziel == Ziel::Schriften)
         schriftAbschliessen();
+    if (!m_ueberlauf.isEmpty()) {
+        const int gespeichert = uchar(m_ueberlauf.back());
+        m_ueberlauf.chop(1);
+        m_z.zeichen = m_ueberlaufBasis.zeichen;
+        m_z.ausrichtung = m_ueberlaufBasis.ausrichtung;
+        m_z.ziel = Ziel(gespeichert & 3);
+        m_z.uc = gespeichert >> 2;
+        return;
+    }
     if (m_stapel.size() <= 1) {
         // The end of the outermost group is the end of the document; the
         // state of its last paragraph stays as it was.

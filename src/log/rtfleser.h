@@ -60,7 +60,7 @@ struct Dokument
 Dokument lesen(const QString &rtf);
 
 // Limits that keep hostile input from costing unbounded time or memory.
-constexpr int maxTiefe = 256;               // nesting depth of groups
+constexpr int maxTiefe = 256;               // nesting depth of groups with their own formatting
 constexpr qsizetype maxZeichen = 8 << 20;   // characters of text read
 constexpr int maxNamenslaenge = 256;        // length of a font name
 

@@ -104,6 +104,14 @@ QTextCharFormat format(const QString &familie, double pt, bool fett = false, boo
     return f;
 }
 
+// An RTF body read inside so many groups that it lies beyond the reader's
+// limit of nesting.
+QString tiefVerschachtelt(const QString &innen, const QString &davor = QString(), const QString &danach = QString())
+{
+    return QStringLiteral("{\\rtf1") + davor + QLatin1Char(' ') + QString(300, QLatin1Char('{')) + innen
+           + QString(300, QLatin1Char('}')) + danach + QLatin1Char('}');
+}
+
 bool nurAscii(const QString &s)
 {
     for (QChar c : s) {
@@ -335,6 +343,53 @@ private Q_SLOTS:
         // The text read is capped.
         const QString gross = QStringLiteral("{\\rtf1 ") + QString(9 << 20, QLatin1Char('x')) + QLatin1Char('}');
         QCOMPARE(Rtf::alsText(gross).size(), qsizetype(8 << 20));
+    }
+
+    void tiefeGruppen_data()
+    {
+        QTest::addColumn<QString>("innen");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("verborgenes Ziel") << "{\\*\\x versteckt} sichtbar"
+                                          << " sichtbar";
+        QTest::newRow("Ziel mit Gruppen") << "{\\*\\x a{b}{{c}}d}e{\\info{\\title T}}f"
+                                          << "ef";
+        QTest::newRow("Schriften und Farben")
+            << "{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Ost;}}{\\colortbl;\\red1\\green2\\blue3;}\\f1 \\'b3"
+            << "ł";
+        QTest::newRow("uc gilt in der Gruppe") << "{\\uc2\\u8364??}\\u8364?x"
+                                               << "€€x";
+        QTest::newRow("Absaetze") << "a{\\par b}\\par{c\\line d}"
+                                  << "a\nb\nc\nd";
+    }
+
+    void tiefeGruppen()
+    {
+        // Beyond the limit of nesting the text is the same as near the top,
+        // and each closing brace closes its own group.
+        QFETCH(QString, innen);
+        QFETCH(QString, text);
+        const QString flach = QStringLiteral("{\\rtf1 ") + innen + QLatin1Char('}');
+        QCOMPARE(Rtf::alsText(flach), text);
+        const QString tief = tiefVerschachtelt(innen, QString(), QStringLiteral("Ende}nicht mehr"));
+        QCOMPARE(Rtf::alsText(tief), text + QStringLiteral("Ende"));
+        QTextDocument d;
+        Rtf::lesen(tief, &d);
+        QCOMPARE(d.toPlainText(), text + QStringLiteral("Ende"));
+    }
+
+    void tiefeGruppenFormate()
+    {
+        // The formatting of a group beyond the limit ends with it, and the
+        // groups around it get their own back.
+        const QString rtf = tiefVerschachtelt(QStringLiteral("{\\b fett}{\\cf1 rot} normal"),
+                                              QStringLiteral("{\\colortbl;\\red255\\green0\\blue0;}\\i\\qc"),
+                                              QStringLiteral("\\par\\pard aussen"));
+        QTextDocument d;
+        Rtf::lesen(rtf, &d);
+        QCOMPARE(d.toPlainText(), QStringLiteral("fettrot normal\naussen"));
+        QCOMPARE(beschreibung(d),
+                 QStringLiteral("mitte:[ 12 fett kursiv]fett[ 12 kursiv #ff0000]rot[ 12 kursiv] normal\n"
+                                "links:[ 12 kursiv]aussen"));
     }
 
     void vieleLaeufe()
