@@ -3,7 +3,10 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
+//                 [--nur list,log,remark]
 //
+// --nur runs only the cases whose names begin with one of the given words
+// (default: all).
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
@@ -13,6 +16,7 @@
 #include "data/programmverzeichnis.h"
 #include "data/unicodelike.h"
 #include "data/verbindung.h"
+#include "log/rtf.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +24,10 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -363,6 +371,95 @@ void logFaelle(const QString &ordner, int n)
     qDeleteAll(felder);
 }
 
+// One paragraph of n formatting runs, as the log's remark could hold it:
+// alternating bold and italic words, or (vielfalt) every run in a font and
+// colour of its own. The runs are also given raw, as the floor inserts them.
+struct Bemerkung
+{
+    QString rtf;
+    QList<QPair<QString, QTextCharFormat>> laeufe;
+};
+
+Bemerkung bemerkung(int n, bool vielfalt)
+{
+    Bemerkung b;
+    QString schriften = QStringLiteral("{\\f0 Arial;}"), farben, text;
+    for (int i = 0; i < n; ++i) {
+        const QString wort = QStringLiteral("Wort%1 ").arg(i);
+        QTextCharFormat f;
+        f.setFontPointSize(12);
+        if (vielfalt) {
+            const QString familie = QStringLiteral("Schrift %1").arg(i);
+            const QColor farbe(i % 256, i / 256 % 256, 128);
+            schriften += QStringLiteral("{\\f%1 %2;}").arg(i + 1).arg(familie);
+            farben += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(farbe.red()).arg(farbe.green()).arg(farbe.blue());
+            text += QStringLiteral("{\\f%1\\cf%1 %2}").arg(i + 1).arg(wort);
+            f.setFontFamilies({familie});
+            f.setForeground(farbe);
+        } else {
+            text += QString::fromLatin1(i % 2 ? "{\\i %1}" : "{\\b %1}").arg(wort);
+            f.setFontFamilies({QStringLiteral("Arial")});
+            f.setFontWeight(i % 2 ? QFont::Normal : QFont::Bold);
+            f.setFontItalic(i % 2);
+        }
+        b.laeufe.append({wort, f});
+    }
+    b.rtf =
+        QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl%1}{\\colortbl;%2}\\pard %3\\par}").arg(schriften, farben, text);
+    return b;
+}
+
+// Floor of reading: the runs, already parsed, put into the document in one
+// edit, as the least the remark box needs to show them.
+void rohEinfuegen(const Bemerkung &b, QTextDocument *d)
+{
+    d->clear();
+    QTextCursor c(d);
+    c.beginEditBlock();
+    for (const auto &lauf : b.laeufe)
+        c.insertText(lauf.first, lauf.second);
+    c.endEditBlock();
+}
+
+// Floor of writing: every run's text and format visited once.
+void rohAblaufen(const QTextDocument &d)
+{
+    QString text;
+    volatile int formate = 0;
+    for (QTextBlock block = d.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            text += it.fragment().text();
+            formate += it.fragment().charFormatIndex();
+        }
+}
+
+// The remark as the log window loads and stores it: read through Rtf::lesen
+// into the document of a rich-text box, written back with Rtf::schreiben.
+void bemerkungsFaelle(int n)
+{
+    const Bemerkung laeufe = bemerkung(n, false);
+    QTextEdit feld, boden;
+    fall(
+        "remark-read", n, [&] { Rtf::lesen(laeufe.rtf, feld.document()); },
+        [&] { rohEinfuegen(laeufe, boden.document()); });
+    fall(
+        "remark-write", n, [&] { (void)Rtf::schreiben(*feld.document()); }, [&] { rohAblaufen(*boden.document()); });
+
+    // Every run in a font and colour of its own: the tables of the reader,
+    // of the document and of the writer grow with the runs.
+    const Bemerkung vielfalt = bemerkung(n, true);
+    fall(
+        "remark-fonts", n,
+        [&] {
+            Rtf::lesen(vielfalt.rtf, feld.document());
+            (void)Rtf::schreiben(*feld.document());
+        },
+        [&] {
+            rohEinfuegen(vielfalt, boden.document());
+            rohAblaufen(*boden.document());
+        });
+}
+
 }   // namespace
 
 int main(int argc, char *argv[])
@@ -371,17 +468,24 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000};
+    QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
             listen = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--log"))
             logs = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--nur"))
+            nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
     QTemporaryDir ordner;
-    for (int n : listen)
-        listenFaelle(ordner.path(), n);
-    for (int n : logs)
-        logFaelle(ordner.path(), n);
+    if (nur.contains(QLatin1String("list")))
+        for (int n : listen)
+            listenFaelle(ordner.path(), n);
+    if (nur.contains(QLatin1String("log")))
+        for (int n : logs)
+            logFaelle(ordner.path(), n);
+    if (nur.contains(QLatin1String("remark")))
+        bemerkungsFaelle(32000);
     return 0;
 }
