@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# libhamlib-utils: rigctld and rigctl, which the receiver tests start.
 PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
-        qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth"
+        qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils"
 
 fehlend=()
 for p in $PAKETE; do

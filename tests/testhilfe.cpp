@@ -4,6 +4,7 @@
 #include "shell/anwendung.h"
 
 #include <QFile>
+#include <QSettings>
 #include <sqlite3.h>
 
 QList<Testhilfe::Meldung> &Testhilfe::meldungen()
@@ -74,5 +75,9 @@ QString Testhilfe::Programmordner::frequenzDatei() const
 void Testhilfe::einrichten(QApplication &app)
 {
     Anwendung::einrichten(app);
+    // Each test program keeps its settings to itself, away from the user's.
+    static QTemporaryDir einstellungen;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, einstellungen.path());
     ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) { meldungen().append({text, symbol}); });
 }

@@ -1,0 +1,68 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+// A receiver the program can tune and read, as the windows see it. The main
+// window owns the one receiver connection and hands this interface to the
+// list and log windows; a window given none (null) simply has no receiver
+// functions, and everything else works as without.
+
+// The modulation a list's rows are tuned with.
+enum class Modulation { Am, FmSchmal };
+
+// The state of the receiver connection: one value, changed in one place (the
+// connection) and applied in one place by each window that shows it.
+struct EmpfaengerZustand
+{
+    enum class Art {
+        NichtVerbunden,   // no connection wanted
+        Verbinde,         // connecting, or waiting for the receiver's first answer
+        Verbunden,        // the receiver answers; hz and modus are what it said last
+        Getrennt,         // the connection was lost or refused; trying again by itself
+    };
+    Art art = Art::NichtVerbunden;
+    QString adresse;   // "host:port"
+    qint64 hz = 0;     // Verbunden: the receiver's frequency
+    QString modus;     // Verbunden: its mode as the receiver names it ("FMN", "AM"); empty if unknown
+    // Getrennt: why the connection is lost. Verbunden: the last command the
+    // receiver refused (e.g. a mode it does not know); empty when all went well.
+    QString grund;
+    int wiederholungSekunden = 0;   // Getrennt: the next attempt comes after this many seconds
+
+    bool operator==(const EmpfaengerZustand &o) const
+    {
+        return art == o.art && adresse == o.adresse && hz == o.hz && modus == o.modus && grund == o.grund
+               && wiederholungSekunden == o.wiederholungSekunden;
+    }
+    bool operator!=(const EmpfaengerZustand &o) const { return !(*this == o); }
+
+    bool verbunden() const { return art == Art::Verbunden; }
+    // The text of the main window's status bar.
+    QString statusText() const;
+    // Why the receiver cannot be tuned now, for the tooltip of a disabled
+    // entry; empty when it can.
+    QString warumNicht() const;
+};
+
+class Empfaenger : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual EmpfaengerZustand zustand() const = 0;
+    bool verbunden() const { return zustand().verbunden(); }
+
+    // Tunes the receiver: the frequency first, then the mode, so that a
+    // receiver that refuses the mode is still on the frequency. Does nothing
+    // unless connected; never waits for the answer.
+    virtual void abstimmen(qint64 hz, Modulation modulation) = 0;
+
+Q_SIGNALS:
+    void zustandGeaendert(const EmpfaengerZustand &zustand);
+};
+
+// The receiver's mode as the log writes it in "Modulation": narrow FM is the
+// log's "FM", the reversed and data variants are their plain mode; any other
+// name is kept as the receiver gives it.
+QString logModulation(const QString &modus);
