@@ -91,12 +91,15 @@ private Q_SLOTS:
     void echterRigctld_data()
     {
         QTest::addColumn<QStringList>("zusatz");
-        QTest::newRow("normal") << QStringList();
-        QTest::newRow("vfo-Modus") << QStringList{QStringLiteral("--vfo")};
+        QTest::addColumn<QString>("host");
+        QTest::newRow("normal") << QStringList() << QStringLiteral("127.0.0.1");
+        // The default host, by name.
+        QTest::newRow("vfo-Modus") << QStringList{QStringLiteral("--vfo")} << QStringLiteral("localhost");
     }
     void echterRigctld()
     {
         QFETCH(QStringList, zusatz);
+        QFETCH(QString, host);
         if (!Empfaengerhilfe::Rigctld::vorhanden())
             QSKIP("rigctld/rigctl fehlen (Paket libhamlib-utils)");
         Empfaengerhilfe::Rigctld rigctld;
@@ -108,7 +111,7 @@ private Q_SLOTS:
         RigctlEmpfaenger e;
         e.setzeFristen(kurz());
         QSignalSpy spy(&e, &Empfaenger::zustandGeaendert);
-        e.verbinden(QStringLiteral("127.0.0.1"), rigctld.port());
+        e.verbinden(host, rigctld.port());
         QCOMPARE(e.zustand().art, Art::Verbinde);
         QTRY_COMPARE(e.zustand().art, Art::Verbunden);
         QCOMPARE(e.zustand().hz, 433500000);

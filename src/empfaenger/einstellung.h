@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// The receiver the user connected to last, kept with QSettings: host and
+// port, and whether the program connects to it when it starts (until the
+// user disconnects).
+struct EmpfaengerEinstellung
+{
+    QString host = QStringLiteral("localhost");
+    quint16 port = 4532;   // rigctld's own port
+    bool verbinden = false;
+
+    static EmpfaengerEinstellung lesen();
+    void schreiben() const;
+};
