@@ -2,12 +2,15 @@
 
 #include "data/abfrage.h"
 #include "data/adodc.h"
+#include "data/frequenz.h"
+#include "empfaenger/funkdienst.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -225,4 +228,131 @@ void FrequenzListe::cmd_reset_Click()
     for (QLineEdit *t : {txt_ort, txt_freq, txt_rufname})
         if (t)
             t->clear();
+}
+
+// ---------------------------------------------------------------------------
+// The receiver: a double-click on a row, or the grid's context menu, tunes it
+// to the row's frequency with the list's mode. Nothing of the searches
+// changes.
+
+namespace {
+Funkdienst dienst(FrequenzListe::Art art)
+{
+    switch (art) {
+    case FrequenzListe::Art::Bos: return Funkdienst::Bos;
+    case FrequenzListe::Art::Flug: return Funkdienst::Flugfunk;
+    case FrequenzListe::Art::Afu: return Funkdienst::Afu;
+    case FrequenzListe::Art::Fw: return Funkdienst::Fernwirken;
+    }
+    return Funkdienst::Bos;
+}
+
+// The column of the grid that holds the frequency to tune.
+const char *frequenzFeld(FrequenzListe::Art art, bool eingabe)
+{
+    switch (art) {
+    case FrequenzListe::Art::Bos: return "Freq";
+    case FrequenzListe::Art::Flug: return "Frquenz";
+    case FrequenzListe::Art::Afu: return eingabe ? "Eingabe" : "Ausgabe";
+    case FrequenzListe::Art::Fw: return "Frequenz";
+    }
+    return "";
+}
+}
+
+void FrequenzListe::setzeEmpfaenger(Empfaenger *empfaenger)
+{
+    if (m_empfaenger)
+        disconnect(m_empfaenger, nullptr, this, nullptr);
+    m_empfaenger = empfaenger;
+    if (!m_empfaenger)
+        return;
+    if (!mnu_abstimmen) {
+        mnu_abstimmen = new QAction(QStringLiteral("Empfänger abstimmen"), DataGrid1);
+        mnu_abstimmen->setObjectName(QStringLiteral("mnu_abstimmen"));
+        connect(mnu_abstimmen, &QAction::triggered, this, &FrequenzListe::mnu_abstimmen_Click);
+        DataGrid1->addAction(mnu_abstimmen);
+        if (m_art == Art::Afu) {
+            mnu_eingabe = new QAction(QStringLiteral("Empfänger auf die Eingabe abstimmen"), DataGrid1);
+            mnu_eingabe->setObjectName(QStringLiteral("mnu_eingabe"));
+            connect(mnu_eingabe, &QAction::triggered, this, &FrequenzListe::mnu_eingabe_Click);
+            DataGrid1->addAction(mnu_eingabe);
+        }
+        DataGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(DataGrid1, &QTableView::customContextMenuRequested, this, &FrequenzListe::DataGrid1_ContextMenu);
+        connect(DataGrid1, &QTableView::doubleClicked, this, &FrequenzListe::DataGrid1_DblClick);
+    }
+    connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &FrequenzListe::empfaengerAnwenden);
+    empfaengerAnwenden();
+}
+
+void FrequenzListe::empfaengerAnwenden()
+{
+    const EmpfaengerZustand z = m_empfaenger ? m_empfaenger->zustand() : EmpfaengerZustand{};
+    const QString mode =
+        Funkdienste::modulation(dienst(m_art)) == Modulation::Am ? QStringLiteral("AM") : QStringLiteral("FM schmal");
+    for (QAction *a : {mnu_abstimmen, mnu_eingabe}) {
+        if (!a)
+            continue;
+        a->setEnabled(z.verbunden());
+        if (!z.verbunden())
+            a->setToolTip(z.warumNicht());
+        else if (a == mnu_eingabe)
+            a->setToolTip(QStringLiteral("Stimmt den Empfänger auf die Eingabe des Relais ab (%1).").arg(mode));
+        else
+            a->setToolTip(QStringLiteral("Stimmt den Empfänger auf die Frequenz der Zeile ab (%1).").arg(mode));
+    }
+}
+
+void FrequenzListe::DataGrid1_ContextMenu(const QPoint &pos)
+{
+    const QModelIndex index = DataGrid1->indexAt(pos);
+    if (index.isValid())
+        DataGrid1->setCurrentIndex(index);
+    auto *menue = new QMenu(this);
+    menue->setObjectName(QStringLiteral("mnu_grid"));
+    menue->setAttribute(Qt::WA_DeleteOnClose);
+    menue->setToolTipsVisible(true);   // a disabled entry says why
+    menue->addActions(DataGrid1->actions());
+    menue->popup(DataGrid1->viewport()->mapToGlobal(pos));
+}
+
+void FrequenzListe::DataGrid1_DblClick(const QModelIndex &index)
+{
+    if (index.isValid())
+        abstimmen(index.row(), false);
+}
+
+void FrequenzListe::mnu_abstimmen_Click()
+{
+    abstimmen(DataGrid1->currentIndex().row(), false);
+}
+
+void FrequenzListe::mnu_eingabe_Click()
+{
+    abstimmen(DataGrid1->currentIndex().row(), true);
+}
+
+void FrequenzListe::abstimmen(int zeile, bool eingabe)
+{
+    if (!m_empfaenger || !m_empfaenger->verbunden() || zeile < 0)
+        return;
+    const AdodcModell *modell = Adodc1->modell();
+    if (!modell)
+        return;
+    const QString feld = QString::fromLatin1(frequenzFeld(m_art, eingabe));
+    int spalte = -1;
+    for (int s = 0; s < modell->spalten().size(); ++s)
+        if (modell->spalten().at(s).feld.compare(feld, Qt::CaseInsensitive) == 0)
+            spalte = s;
+    if (spalte < 0 || zeile >= modell->rowCount())
+        return;
+    const QString text = modell->index(zeile, spalte).data().toString();
+    const std::optional<qint64> hz = Frequenz::hertz(text);
+    if (!hz) {
+        // The row's value is not a frequency: said, not guessed.
+        Meldung::zeigen(Frequenz::einwand(text), Meldung::Symbol::Fehler);
+        return;
+    }
+    m_empfaenger->abstimmen(Funkdienste::traeger(dienst(m_art), *hz), Funkdienste::modulation(dienst(m_art)));
 }

@@ -1,7 +1,12 @@
 #pragma once
 #include "shell/kindfenster.h"
 
+#include <QPointer>
+
 class Adodc;
+class Empfaenger;
+class QAction;
+class QModelIndex;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +27,10 @@ public:
     void Form_Load() override;
     Art art() const { return m_art; }
 
+    // The receiver that a double-click or the grid's context menu tunes to
+    // a row's frequency; null: the window has no receiver functions.
+    void setzeEmpfaenger(Empfaenger *empfaenger);
+
     // Controls; frm_flug has no Frame2, txt_rufname or cmd_sucherufname.
     QGroupBox *Frame1 = nullptr;
     QLineEdit *txt_ort = nullptr;
@@ -35,15 +44,28 @@ public:
     QPushButton *cmd_reset = nullptr;
     QTableView *DataGrid1 = nullptr;
     Adodc *Adodc1 = nullptr;
+    // The grid's context menu, with a receiver: "Empfänger abstimmen", and
+    // for the repeaters the input as well (else null).
+    QAction *mnu_abstimmen = nullptr;
+    QAction *mnu_eingabe = nullptr;
 
 public Q_SLOTS:
     void cmd_sucheort_Click();
     void cmd_sucherufname_Click();
     void cmd_suchefreq_Click();
     void cmd_reset_Click();
+    void DataGrid1_DblClick(const QModelIndex &index);
+    void DataGrid1_ContextMenu(const QPoint &pos);
+    void mnu_abstimmen_Click();
+    void mnu_eingabe_Click();
 
 private:
     void suche(QLineEdit *feld, const char *kopf);
+    // Tunes the receiver to the row's frequency (a repeater's input with eingabe).
+    void abstimmen(int zeile, bool eingabe);
+    // The one place that applies the receiver's state to the window.
+    void empfaengerAnwenden();
 
     Art m_art;
+    QPointer<Empfaenger> m_empfaenger;
 };

@@ -2,6 +2,8 @@
 
 #include "data/adodc.h"
 #include "data/datenfehler.h"
+#include "data/frequenz.h"
+#include "empfaenger/empfaenger.h"
 #include "log/bemerkungsfeld.h"
 #include "log/logsuche.h"
 #include "log/rtf.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -26,6 +29,7 @@
 #include <QTableView>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <optional>
 #include <type_traits>
@@ -507,6 +511,7 @@ void frm_eintrag::zustandSetzen(Zustand neu)
     cmd_abbrechen->setEnabled(!browse);
     if (!browse)
         felder_freigeben();
+    empfaengerAnwenden();   // "vom Empfänger" works in New and Edit
 }
 
 void frm_eintrag::Adodc1_MoveComplete(int)
@@ -562,6 +567,9 @@ void frm_eintrag::cmd_neu_Click()
         return;
     }
     status_neu();
+    // With a receiver connected, the new record starts on its frequency and mode.
+    if (m_empfaenger && m_empfaenger->verbunden())
+        vomEmpfaenger();
 }
 
 void frm_eintrag::cmd_bearbeiten_Click()
@@ -673,4 +681,82 @@ void frm_eintrag::closeEvent(QCloseEvent *ereignis)
         }
     }
     ereignis->accept();
+}
+
+// ---------------------------------------------------------------------------
+// The receiver
+
+namespace {
+// A small receiver: a cabinet with a dial and a knob, and its antenna.
+QIcon empfaengerSymbol()
+{
+    QPixmap bild(16, 16);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(32, 32, 32), 1.2));
+    p.drawLine(QPointF(4.5, 7.5), QPointF(10.5, 1.5));
+    p.setBrush(QColor(64, 64, 64));
+    p.drawRoundedRect(QRectF(1.5, 7.5, 13, 7), 1.5, 1.5);
+    p.setBrush(QColor(255, 192, 128));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(3, 9, 6, 4));
+    p.setBrush(QColor(224, 224, 224));
+    p.drawEllipse(QPointF(11.5, 11), 1.8, 1.8);
+    return QIcon(bild);
+}
+}
+
+void frm_eintrag::setzeEmpfaenger(Empfaenger *empfaenger)
+{
+    if (m_empfaenger)
+        disconnect(m_empfaenger, nullptr, this, nullptr);
+    m_empfaenger = empfaenger;
+    if (!cmd_vomempfaenger) {
+        // Beside the frequency, in the gap before "Modulation".
+        cmd_vomempfaenger = new QToolButton(Frame2);
+        cmd_vomempfaenger->setObjectName(QStringLiteral("cmd_vomempfaenger"));
+        cmd_vomempfaenger->setText(QStringLiteral("vom Empfänger"));
+        cmd_vomempfaenger->setAccessibleName(QStringLiteral("vom Empfänger"));
+        cmd_vomempfaenger->setIcon(empfaengerSymbol());
+        cmd_vomempfaenger->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        cmd_vomempfaenger->setFocusPolicy(Qt::NoFocus);   // the boxes' Tab order stays as it is
+        Geometrie::setze(cmd_vomempfaenger, 4395, 1680, 375, 375);
+        connect(cmd_vomempfaenger, &QToolButton::clicked, this, &frm_eintrag::cmd_vomempfaenger_Click);
+    }
+    if (m_empfaenger)
+        connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &frm_eintrag::empfaengerAnwenden);
+    empfaengerAnwenden();
+}
+
+void frm_eintrag::empfaengerAnwenden()
+{
+    if (!cmd_vomempfaenger)
+        return;
+    cmd_vomempfaenger->setVisible(m_empfaenger != nullptr);
+    const EmpfaengerZustand z = m_empfaenger ? m_empfaenger->zustand() : EmpfaengerZustand{};
+    const bool offen = m_zustand != Zustand::Browse;
+    cmd_vomempfaenger->setEnabled(z.verbunden() && offen);
+    if (!z.verbunden())
+        cmd_vomempfaenger->setToolTip(QStringLiteral("vom Empfänger: ") + z.warumNicht());
+    else if (!offen)
+        cmd_vomempfaenger->setToolTip(
+            QStringLiteral("vom Empfänger: erst mit \u201ENEU\u201C oder \u201EBEARBEITEN\u201C möglich."));
+    else
+        cmd_vomempfaenger->setToolTip(QStringLiteral("vom Empfänger: Frequenz und Modulation übernehmen"));
+}
+
+void frm_eintrag::cmd_vomempfaenger_Click()
+{
+    if (m_empfaenger && m_empfaenger->verbunden() && m_zustand != Zustand::Browse)
+        vomEmpfaenger();
+}
+
+void frm_eintrag::vomEmpfaenger()
+{
+    const EmpfaengerZustand z = m_empfaenger->zustand();
+    if (z.hz > 0)
+        txt_frequenz->setText(Frequenz::mhzText(z.hz));
+    if (!z.modus.isEmpty())
+        txt_band->setText(logModulation(z.modus));
 }

@@ -1,11 +1,13 @@
 #pragma once
 #include "shell/kindfenster.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QVector>
 
 class Adodc;
 class Bemerkungsfeld;
+class Empfaenger;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -13,6 +15,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
+class QToolButton;
 
 // The log window "Eigene Einträge": the user's own reception log. Tab "LOG"
 // shows the current record in twelve boxes and the formatted remark, with the
@@ -32,6 +35,10 @@ public:
     explicit frm_eintrag(QWidget *parent = nullptr);
 
     void Form_Load() override;
+
+    // The receiver whose frequency and mode "NEU" and "vom Empfänger" take
+    // into the record; null: the window has no receiver functions.
+    void setzeEmpfaenger(Empfaenger *empfaenger);
 
     Adodc *Adodc1 = nullptr;
     QTabWidget *SSTab1 = nullptr;
@@ -54,6 +61,9 @@ public:
     QPushButton *cmd_abbrechen = nullptr;
     QPushButton *cmd_speichern = nullptr;
     QPushButton *cmd_loeschen = nullptr;   // objectName "cmd_löschen"
+    // "vom Empfänger", beside the frequency: shown with a receiver, usable
+    // while connected in New and Edit.
+    QToolButton *cmd_vomempfaenger = nullptr;
 
     // Tab "Übersicht".
     QFrame *Shape2 = nullptr;
@@ -84,6 +94,7 @@ public Q_SLOTS:
     void txt_suchbegriff_Click();
     // The data view's current record changed (zeile -1: a new record or none).
     void Adodc1_MoveComplete(int zeile);
+    void cmd_vomempfaenger_Click();
 
 protected:
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
@@ -126,4 +137,11 @@ private:
     void reiterAusrichten();
     QVector<AufReiter> m_aufReiter;
     Zustand m_zustand = Zustand::Browse;
+
+    // The one place that applies the receiver's state and the editing state
+    // to the button "vom Empfänger".
+    void empfaengerAnwenden();
+    // Frequency and mode from the receiver into txt_frequenz and txt_band.
+    void vomEmpfaenger();
+    QPointer<Empfaenger> m_empfaenger;
 };

@@ -2,6 +2,10 @@
 
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
+#include "empfaenger/einstellung.h"
+#include "empfaenger/frm_verbinden.h"
+#include "empfaenger/frm_waslaeuft.h"
+#include "empfaenger/rigctl.h"
 #include "lists/frm_liste.h"
 #include "log/frm_eintrag.h"
 #include "shell/geometrie.h"
@@ -9,9 +13,11 @@
 #include "shell/meldung.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStatusBar>
 
 frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(this))
 {
@@ -65,6 +71,8 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(wer, &QAction::triggered, this, &frm_main::wer_Click);
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
 
+    empfaengerBauen();
+
     // Size when restored: client area 10980 x 7500 twips, centred.
     resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
 }
@@ -75,6 +83,11 @@ void frm_main::zeigen()
 {
     showMaximized();
     MDIForm_Load();
+    // The receiver the user left connected: the connection comes up in the
+    // background, start-up does not wait for it.
+    const EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    if (e.verbinden)
+        m_empfaenger->verbinden(e.host, e.port);
 }
 
 QString frm_main::programmMeldung()
@@ -120,27 +133,31 @@ void frm_main::MDIForm_Load()
 
 void frm_main::bos_Click()
 {
-    zeigeKind(m_bos, [] { return FrequenzListe::erzeuge(FrequenzListe::Art::Bos); });
+    zeigeKind(m_bos, [this] { return liste(FrequenzListe::Art::Bos); });
 }
 
 void frm_main::flug_Click()
 {
-    zeigeKind(m_flug, [] { return FrequenzListe::erzeuge(FrequenzListe::Art::Flug); });
+    zeigeKind(m_flug, [this] { return liste(FrequenzListe::Art::Flug); });
 }
 
 void frm_main::afu_Click()
 {
-    zeigeKind(m_afu, [] { return FrequenzListe::erzeuge(FrequenzListe::Art::Afu); });
+    zeigeKind(m_afu, [this] { return liste(FrequenzListe::Art::Afu); });
 }
 
 void frm_main::fw_Click()
 {
-    zeigeKind(m_fw, [] { return FrequenzListe::erzeuge(FrequenzListe::Art::Fw); });
+    zeigeKind(m_fw, [this] { return liste(FrequenzListe::Art::Fw); });
 }
 
 void frm_main::erre_Click()
 {
-    zeigeKind(m_eintrag, [] { return new ::frm_eintrag; });
+    zeigeKind(m_eintrag, [this] {
+        auto *w = new ::frm_eintrag;
+        w->setzeEmpfaenger(m_empfaenger);
+        return w;
+    });
 }
 
 bool frm_main::schliesseEintrag()
@@ -190,4 +207,84 @@ void frm_main::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// The receiver
+
+void frm_main::empfaengerBauen()
+{
+    m_empfaenger = new RigctlEmpfaenger(this);
+    m_empfaenger->setObjectName(QStringLiteral("empfaenger"));
+
+    empf = new QMenu(QStringLiteral("Empfänger"), this);
+    empf->setObjectName(QStringLiteral("empf"));
+    empf->menuAction()->setObjectName(QStringLiteral("empf"));
+    // Right after "Datenverwaltung", whatever follows it.
+    const QList<QAction *> oben = menuBar()->actions();
+    const int nachDv = oben.indexOf(dv->menuAction()) + 1;
+    menuBar()->insertMenu(oben.value(nachDv, help), empf);
+    auto aktion = [this](const QString &name, const QString &text) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(name);
+        empf->addAction(a);
+        return a;
+    };
+    empf_verbinden = aktion(QStringLiteral("empf_verbinden"), QStringLiteral("Verbinden \u2026"));
+    empf_trennen = aktion(QStringLiteral("empf_trennen"), QStringLiteral("Trennen"));
+    empf_waslaeuft = aktion(QStringLiteral("empf_waslaeuft"), QStringLiteral("Was läuft hier?"));
+    connect(empf_verbinden, &QAction::triggered, this, &frm_main::empf_verbinden_Click);
+    connect(empf_trennen, &QAction::triggered, this, &frm_main::empf_trennen_Click);
+    connect(empf_waslaeuft, &QAction::triggered, this, &frm_main::empf_waslaeuft_Click);
+
+    lbl_empfaenger = new QLabel(this);
+    lbl_empfaenger->setObjectName(QStringLiteral("lbl_empfaenger"));
+    statusBar()->addWidget(lbl_empfaenger, 1);
+    connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &frm_main::empfaengerAnzeigen);
+    empfaengerAnzeigen(m_empfaenger->zustand());
+}
+
+void frm_main::empfaengerAnzeigen(const EmpfaengerZustand &zustand)
+{
+    lbl_empfaenger->setText(zustand.statusText());
+}
+
+FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
+{
+    FrequenzListe *w = FrequenzListe::erzeuge(art);
+    w->setzeEmpfaenger(m_empfaenger);
+    return w;
+}
+
+void frm_main::empf_verbinden_Click()
+{
+    const EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    auto *dialog = new frm_verbinden(e.host, e.port, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        EmpfaengerEinstellung neu;
+        neu.host = dialog->host();
+        neu.port = dialog->port();
+        neu.verbinden = true;
+        neu.schreiben();
+        m_empfaenger->verbinden(neu.host, neu.port);
+    });
+    dialog->open();   // window-modal; nothing waits for it
+}
+
+void frm_main::empf_trennen_Click()
+{
+    m_empfaenger->trennen();
+    EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    e.verbinden = false;
+    e.schreiben();
+}
+
+void frm_main::empf_waslaeuft_Click()
+{
+    zeigeKind(m_waslaeuft, [this] {
+        auto *w = new ::frm_waslaeuft;
+        w->setzeEmpfaenger(m_empfaenger);
+        return w;
+    });
 }

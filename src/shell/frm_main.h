@@ -5,10 +5,16 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+#include "lists/frm_liste.h"
 #include "shell/kindfenster.h"
+
+class Empfaenger;
+class RigctlEmpfaenger;
+struct EmpfaengerZustand;
 
 // The main window: a multiple-document frame with the menu bar. It keeps one
 // shared instance of every child window, created when it is first shown and
@@ -32,6 +38,9 @@ public:
     KindFenster *frm_eintrag() const { return m_eintrag; }
     KindFenster *frm_sicherung() const { return m_sicherung; }
     KindFenster *frm_herstellen() const { return m_herstellen; }
+    KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
+    // The receiver connection, handed to the list and log windows.
+    RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
 
     static QString programmMeldung();
     // Closes the log window if it is open (it writes its pending input first);
@@ -51,6 +60,13 @@ public:
     QAction *sicher = nullptr;
     QAction *wer = nullptr;
     QAction *help = nullptr;
+    // Menu "Empfänger", after the program's own menus.
+    QMenu *empf = nullptr;
+    QAction *empf_verbinden = nullptr;
+    QAction *empf_trennen = nullptr;
+    QAction *empf_waslaeuft = nullptr;
+    // The receiver's state in the status bar.
+    QLabel *lbl_empfaenger = nullptr;
 
 public Q_SLOTS:
     void MDIForm_Load();
@@ -63,13 +79,23 @@ public Q_SLOTS:
     void wer_Click();
     void help_Click();
     void end_Click();
+    void empf_verbinden_Click();
+    void empf_trennen_Click();
+    void empf_waslaeuft_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
+    // A list window, given the receiver.
+    FrequenzListe *liste(FrequenzListe::Art art) const;
+    void empfaengerBauen();
+    // The one place that shows the receiver's state in the main window.
+    void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
 
     QMdiArea *m_mdi;
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
+    QPointer<KindFenster> m_waslaeuft;
+    RigctlEmpfaenger *m_empfaenger = nullptr;
 };

@@ -52,7 +52,7 @@ private Q_SLOTS:
         for (QAction *a : h.menuBar()->actions())
             oben << a->objectName() + QLatin1Char('=') + a->text();
         QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
-                                    "help=?"}));
+                                    "empf=Empfänger", "help=?"}));
         auto eintraege = [](QMenu *m) {
             QStringList l;
             for (QAction *a : m->actions())
