@@ -17,11 +17,13 @@
 #include "data/unicodelike.h"
 #include "data/verbindung.h"
 #include "log/rtf.h"
+#include "shell/frm_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -369,6 +371,21 @@ void logFaelle(const QString &ordner, int n)
             sqlite3_finalize(s);
         });
     qDeleteAll(felder);
+
+    // Starting the program: the main window and, through its load handler,
+    // the log window over this log. The floor loads the same first screen raw.
+    fall(
+        "start", n,
+        [] {
+            frm_main haupt;
+            haupt.zeigen();
+            QApplication::processEvents();
+        },
+        [&] {
+            Roh r(datei);
+            r.zahl("select count(*) from Kontakt");
+            r.zeilen(laden, Bildschirm, true);
+        });
 }
 
 // One paragraph of n formatting runs, as the log's remark could hold it:
@@ -479,6 +496,8 @@ int main(int argc, char *argv[])
             nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
     QTemporaryDir ordner;
+    // No settings of the user's (a receiver to connect to) take part.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ordner.path());
     if (nur.contains(QLatin1String("list")))
         for (int n : listen)
             listenFaelle(ordner.path(), n);

@@ -1,6 +1,7 @@
 // tremvik-shots OUTDIR: starts the real main window offscreen and writes a PNG
 // of every window into OUTDIR: main.png, bos.png, flug.png, afu.png, fw.png,
-// eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png.
+// eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png,
+// waslaeuft.png.
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
@@ -8,6 +9,7 @@
 
 #include "data/programmverzeichnis.h"
 #include "data/verbindung.h"
+#include "empfaenger/frm_waslaeuft.h"
 #include "shell/anwendung.h"
 #include "shell/frm_main.h"
 #include "shell/meldung.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTabWidget>
@@ -147,6 +150,20 @@ int main(int argc, char *argv[])
         } else {
             ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png"))) && ok;
         }
+    }
+
+    // "Was läuft hier?" on a repeater output, without a receiver.
+    haupt.empf_waslaeuft_Click();
+    if (auto *w = qobject_cast<frm_waslaeuft *>(haupt.frm_waslaeuft())) {
+        w->txt_frequenz->setText(QStringLiteral("145,600"));
+        w->cmd_anzeigen_Click();
+        QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
+        ok = speichere(rahmen, aus.filePath(QStringLiteral("waslaeuft.png"))) && ok;
+        rahmen->close();
+        warte();
+    } else {
+        std::printf("FEHLER: waslaeuft.png: Fenster nicht geöffnet\n");
+        ok = false;
     }
 
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
