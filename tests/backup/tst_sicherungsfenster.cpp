@@ -6,6 +6,10 @@
 #include "shell/geometrie.h"
 #include "testhilfe.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
