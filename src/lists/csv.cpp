@@ -38,6 +38,129 @@ bool zeilenende(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
+const QChar quote = QLatin1Char('"');
+
+// Splits the text into records of fields, each with the line on which it
+// begins. Knows nothing of headers.
+class Zerleger
+{
+public:
+    Zerleger(const QString &text, const Csv::Dialekt &dialekt)
+        : s(text), n(text.size()), trenner(QLatin1Char(dialekt.trenner)), kommentare(dialekt.kommentare)
+    {
+    }
+
+    void alle(QList<Csv::Zeile> &saetze, QList<int> &nummern)
+    {
+        while (i < n) {
+            if (zeilenende(s.at(i))) {   // an empty line
+                ueberZeilenende();
+                continue;
+            }
+            if (kommentare && s.at(i) == QLatin1Char('#')) {
+                while (i < n && !zeilenende(s.at(i)))
+                    ++i;
+                continue;
+            }
+            nummern.append(zeile);
+            saetze.append(satz());
+        }
+    }
+
+private:
+    // Moves past one line end (LF, CRLF or a lone CR) and counts it.
+    void ueberZeilenende()
+    {
+        if (s.at(i) == QLatin1Char('\r') && i + 1 < n && s.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        ++i;
+        ++zeile;
+    }
+
+    bool feldEnde() const { return i >= n || s.at(i) == trenner || zeilenende(s.at(i)); }
+
+    Csv::Zeile satz()
+    {
+        Csv::Zeile felder;
+        for (;;) {
+            felder.append(i < n && s.at(i) == quote ? zitiert() : schlicht());
+            if (i < n && s.at(i) == trenner) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < n)
+            ueberZeilenende();
+        return felder;
+    }
+
+    Csv::Feld schlicht()
+    {
+        const qsizetype anfang = i;
+        for (; !feldEnde(); ++i)
+            if (s.at(i) == quote)
+                throw Csv::Fehler(zeile, QStringLiteral("Anführungszeichen mitten in einem Feld. Ein Feld mit "
+                                                        "Anführungszeichen muss ganz in Anführungszeichen stehen, "
+                                                        "und die inneren werden verdoppelt (\"\")."));
+        return i == anfang ? Csv::Feld() : Csv::Feld(s.mid(anfang, i - anfang));
+    }
+
+    Csv::Feld zitiert()
+    {
+        const int geoeffnet = zeile;
+        QString wert;
+        ++i;
+        for (;;) {
+            if (i >= n)
+                throw Csv::Fehler(
+                    geoeffnet,
+                    QStringLiteral("Das Anführungszeichen, das hier ein Feld öffnet, wird nicht mehr geschlossen."));
+            const QChar c = s.at(i++);
+            if (c != quote) {
+                // A line break inside quotes belongs to the value but still
+                // counts as a line of the file.
+                if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && (i >= n || s.at(i) != QLatin1Char('\n'))))
+                    ++zeile;
+                wert += c;
+            } else if (i < n && s.at(i) == quote) {
+                wert += quote;
+                ++i;
+            } else {
+                break;
+            }
+        }
+        if (!feldEnde())
+            throw Csv::Fehler(zeile, QStringLiteral("Nach dem schließenden Anführungszeichen eines Feldes folgt "
+                                                    "weder %1 noch das Zeilenende.")
+                                         .arg(trenner == QLatin1Char(';') ? QStringLiteral("ein Semikolon")
+                                                                          : QStringLiteral("ein Komma")));
+        return wert;
+    }
+
+    const QString &s;
+    const qsizetype n;
+    const QChar trenner;
+    const bool kommentare;
+    qsizetype i = 0;
+    int zeile = 1;
+};
+
+QStringList kopfPruefen(const Csv::Zeile &kopf, int kopfZeile)
+{
+    QStringList namen;
+    for (int k = 0; k < kopf.size(); ++k) {
+        const QString name = kopf.at(k).value_or(QString()).trimmed();
+        if (name.isEmpty())
+            throw Csv::Fehler(kopfZeile, QStringLiteral("Die Spalte %1 der Kopfzeile hat keinen Namen.").arg(k + 1));
+        if (namen.contains(name, Qt::CaseInsensitive))
+            throw Csv::Fehler(kopfZeile,
+                              QStringLiteral("Die Spalte \u201E%1\u201C steht zweimal in der Kopfzeile.").arg(name));
+        namen.append(name);
+    }
+    return namen;
+}
+
 }   // namespace
 
 Csv::Fehler::Fehler(int zeile, const QString &grund, const QString &datei)
@@ -47,87 +170,23 @@ Csv::Fehler::Fehler(int zeile, const QString &grund, const QString &datei)
 
 Csv::Tabelle Csv::lesen(const QByteArray &daten)
 {
-    const QString s = entschluesseln(daten);
-    const qsizetype n = s.size();
-    const QChar quote = QLatin1Char('"'), komma = QLatin1Char(',');
+    return lesen(daten, Dialekt());
+}
 
+Csv::Tabelle Csv::lesen(const QByteArray &daten, const Dialekt &dialekt)
+{
+    return lesenText(entschluesseln(daten), dialekt);
+}
+
+Csv::Tabelle Csv::lesenText(const QString &text, const Dialekt &dialekt)
+{
+    QStringView ohneBom(text);
+    if (ohneBom.startsWith(QChar::ByteOrderMark))
+        ohneBom = ohneBom.mid(1);
+    const QString s = ohneBom.toString();
     QList<Zeile> saetze;
     QList<int> nummern;
-    int zeile = 1;
-    qsizetype i = 0;
-
-    // Moves past one line end (LF, CRLF or a lone CR) and counts it.
-    auto ueberZeilenende = [&] {
-        if (s.at(i) == QLatin1Char('\r') && i + 1 < n && s.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        ++i;
-        ++zeile;
-    };
-
-    while (i < n) {
-        if (zeilenende(s.at(i))) {   // an empty line
-            ueberZeilenende();
-            continue;
-        }
-        const int beginn = zeile;
-        Zeile satz;
-        for (;;) {
-            if (i < n && s.at(i) == quote) {
-                const int geoeffnet = zeile;
-                QString wert;
-                ++i;
-                for (;;) {
-                    if (i >= n)
-                        throw Fehler(
-                            geoeffnet,
-                            QStringLiteral(
-                                "Das Anführungszeichen, das hier ein Feld öffnet, wird nicht mehr geschlossen."));
-                    const QChar c = s.at(i);
-                    if (c == quote) {
-                        if (i + 1 < n && s.at(i + 1) == quote) {
-                            wert += quote;
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    // A line break inside quotes belongs to the value but
-                    // still counts as a line of the file.
-                    if (c == QLatin1Char('\n')
-                        || (c == QLatin1Char('\r') && (i + 1 >= n || s.at(i + 1) != QLatin1Char('\n'))))
-                        ++zeile;
-                    wert += c;
-                    ++i;
-                }
-                if (i < n && s.at(i) != komma && !zeilenende(s.at(i)))
-                    throw Fehler(zeile, QStringLiteral("Nach dem schließenden Anführungszeichen eines Feldes folgt "
-                                                       "weder ein Komma noch das Zeilenende."));
-                satz.append(wert);
-            } else {
-                const qsizetype anfang = i;
-                while (i < n && s.at(i) != komma && !zeilenende(s.at(i))) {
-                    if (s.at(i) == quote)
-                        throw Fehler(
-                            zeile,
-                            QStringLiteral(
-                                "Anführungszeichen mitten in einem Feld. Ein Feld mit Anführungszeichen muss ganz "
-                                "in Anführungszeichen stehen, und die inneren werden verdoppelt (\"\")."));
-                    ++i;
-                }
-                satz.append(i == anfang ? Feld() : Feld(s.mid(anfang, i - anfang)));
-            }
-            if (i < n && s.at(i) == komma) {
-                ++i;
-                continue;
-            }
-            break;
-        }
-        if (i < n)
-            ueberZeilenende();
-        saetze.append(satz);
-        nummern.append(beginn);
-    }
+    Zerleger(s, dialekt).alle(saetze, nummern);
 
     if (saetze.isEmpty())
         throw Fehler(
@@ -136,21 +195,10 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
                 "Die Datei ist leer; erwartet wird eine Kopfzeile mit den Spaltennamen und darunter die Datensätze."));
 
     Tabelle t;
-    const Zeile &kopf = saetze.first();
-    const int kopfZeile = nummern.first();
-    t.kopfZeile = kopfZeile;
-    for (int k = 0; k < kopf.size(); ++k) {
-        const QString name = kopf.at(k).value_or(QString()).trimmed();
-        if (name.isEmpty())
-            throw Fehler(kopfZeile, QStringLiteral("Die Spalte %1 der Kopfzeile hat keinen Namen.").arg(k + 1));
-        for (const QString &vorher : std::as_const(t.kopf))
-            if (vorher.compare(name, Qt::CaseInsensitive) == 0)
-                throw Fehler(kopfZeile,
-                             QStringLiteral("Die Spalte \u201E%1\u201C steht zweimal in der Kopfzeile.").arg(name));
-        t.kopf.append(name);
-    }
+    t.kopfZeile = nummern.first();
+    t.kopf = kopfPruefen(saetze.first(), t.kopfZeile);
     if (saetze.size() == 1)
-        throw Fehler(kopfZeile + 1, QStringLiteral("Nach der Kopfzeile folgt kein Datensatz."));
+        throw Fehler(t.kopfZeile + 1, QStringLiteral("Nach der Kopfzeile folgt kein Datensatz."));
 
     for (int r = 1; r < saetze.size(); ++r) {
         if (saetze.at(r).size() != t.kopf.size())
@@ -163,7 +211,34 @@ Csv::Tabelle Csv::lesen(const QByteArray &daten)
     return t;
 }
 
-QByteArray Csv::feld(const Feld &wert)
+char Csv::trennerErkennen(const QString &text)
+{
+    // The first line that is neither empty nor a comment (a quoted field
+    // may hold a line break, which this count does not mind).
+    QStringView zeile;
+    for (const QStringView z : QStringView(text).split(QLatin1Char('\n'))) {
+        const QStringView t = z.trimmed();
+        const bool bom = t.startsWith(QChar::ByteOrderMark);
+        const QStringView inhalt = bom ? t.mid(1) : t;
+        if (!inhalt.isEmpty() && !inhalt.startsWith(QLatin1Char('#'))) {
+            zeile = inhalt;
+            break;
+        }
+    }
+    int semikolon = 0, komma = 0;
+    bool inQuotes = false;
+    for (const QChar c : zeile) {
+        if (c == quote)
+            inQuotes = !inQuotes;
+        else if (!inQuotes && c == QLatin1Char(';'))
+            ++semikolon;
+        else if (!inQuotes && c == QLatin1Char(','))
+            ++komma;
+    }
+    return semikolon > komma ? ';' : ',';
+}
+
+QByteArray Csv::feld(const Feld &wert, char trenner)
 {
     if (!wert)
         return QByteArray();
@@ -171,7 +246,7 @@ QByteArray Csv::feld(const Feld &wert)
     // An empty text is written as "" so that it stays apart from NULL.
     bool inQuotes = text.isEmpty();
     for (const char c : text)
-        if (c == ',' || c == '"' || c == '\n' || c == '\r') {
+        if (c == trenner || c == '"' || c == '\n' || c == '\r') {
             inQuotes = true;
             break;
         }
@@ -183,28 +258,31 @@ QByteArray Csv::feld(const Feld &wert)
     return aus;
 }
 
-QByteArray Csv::zeile(const Zeile &felder)
+QByteArray Csv::zeile(const Zeile &felder, const Dialekt &dialekt)
 {
     QByteArray aus;
     for (int i = 0; i < felder.size(); ++i) {
         if (i > 0)
-            aus += ',';
-        aus += feld(felder.at(i));
+            aus += dialekt.trenner;
+        QByteArray f = feld(felder.at(i), dialekt.trenner);
+        if (i == 0 && f.startsWith('#'))
+            f = '"' + f + '"';
+        aus += f;
     }
     // A line of one NULL field would be an empty line, which reading skips.
     if (felder.size() == 1 && !felder.first())
         aus = "\"\"";
-    aus += '\n';
+    aus += dialekt.zeilenende;
     return aus;
 }
 
-QByteArray Csv::schreiben(const QStringList &kopf, const QList<Zeile> &zeilen)
+QByteArray Csv::schreiben(const QStringList &kopf, const QList<Zeile> &zeilen, const Dialekt &dialekt)
 {
     Zeile k;
     for (const QString &name : kopf)
         k.append(name);
-    QByteArray aus = zeile(k);
+    QByteArray aus = zeile(k, dialekt);
     for (const Zeile &z : zeilen)
-        aus += zeile(z);
+        aus += zeile(z, dialekt);
     return aus;
 }

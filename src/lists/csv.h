@@ -18,6 +18,11 @@
 // not there; "" in quotes is an empty text. Writing keeps the difference, so
 // a table survives writing and reading unchanged. Lines that are entirely
 // empty are skipped.
+//
+// Files from other programs come in relatives of this dialect: a semicolon
+// as separator (German spreadsheets, which also write the decimal comma
+// without quotes), comment lines that start with '#', CRLF throughout. A
+// Dialekt says which one is read or written.
 namespace Csv {
 
 using Feld = std::optional<QString>;
@@ -29,6 +34,15 @@ struct Tabelle
     int kopfZeile = 1;          // the line of the file that holds the header
     QList<Zeile> zeilen;        // each with as many fields as the header
     QList<int> zeilenNummern;   // the line of the file on which each row begins
+};
+
+struct Dialekt
+{
+    char trenner = ',';
+    // Reading: a line whose first character is '#' is a comment and skipped.
+    bool kommentare = false;
+    // Writing: how a line ends.
+    QByteArray zeilenende = "\n";
 };
 
 // A file that is not in this dialect, or does not fit its table. zeile() is
@@ -54,12 +68,20 @@ private:
 // row whose field count differs from the header's, and text that is not
 // UTF-8.
 Tabelle lesen(const QByteArray &daten);
+Tabelle lesen(const QByteArray &daten, const Dialekt &dialekt);
+// The same for text already decoded (from another encoding).
+Tabelle lesenText(const QString &text, const Dialekt &dialekt);
+
+// The separator the first line that is neither empty nor a comment uses:
+// ';' where it holds more semicolons than commas (outside quotes), else ','.
+char trennerErkennen(const QString &text);
 
 // One field as it is written: empty for NULL, in quotes where needed.
-QByteArray feld(const Feld &wert);
-// One line with its LF.
-QByteArray zeile(const Zeile &felder);
+QByteArray feld(const Feld &wert, char trenner = ',');
+// One line with its line end. A first field that starts with '#' stands in
+// quotes, so that no reader takes the line for a comment.
+QByteArray zeile(const Zeile &felder, const Dialekt &dialekt = Dialekt());
 // Header and rows.
-QByteArray schreiben(const QStringList &kopf, const QList<Zeile> &zeilen);
+QByteArray schreiben(const QStringList &kopf, const QList<Zeile> &zeilen, const Dialekt &dialekt = Dialekt());
 
 }

@@ -162,6 +162,39 @@ private Q_SLOTS:
         QCOMPARE(darstellen(t.zeilen), darstellen(zeilen));
         QCOMPARE(t.zeilen, zeilen);
     }
+
+    // The relatives of the dialect that other programs write.
+    void andereDialekte()
+    {
+        Csv::Dialekt d;
+        d.trenner = ';';
+        d.kommentare = true;
+        const QByteArray text = "\xEF\xBB\xBF# Liste von Hand\r\nFreq;Ort\r\n# mitten drin\r\n145,500;\"Ulm; S\xC3\xBC"
+                                "d\"\r\n\"#1\";,\r\n";
+        const Csv::Tabelle t = Csv::lesen(text, d);
+        QCOMPARE(t.kopf, (QStringList{"Freq", "Ort"}));
+        QCOMPARE(t.kopfZeile, 2);
+        QCOMPARE(darstellen(t.zeilen), (QStringList{QStringLiteral("145,500|Ulm; Süd"), "#1|,"}));
+        QCOMPARE(t.zeilenNummern, (QList<int>{4, 5}));
+        // Without comments a '#' line is a row like any other.
+        QVERIFY_THROWS_EXCEPTION(Csv::Fehler, Csv::lesen("a,b\n# x\n1,2\n"));
+
+        QCOMPARE(Csv::trennerErkennen("# a;b;c\n\nFreq,Ort,\"x;y;z\"\n"), ',');
+        QCOMPARE(Csv::trennerErkennen(QString::fromUtf8("\xEF\xBB\xBF"
+                                                        "Freq;Ort;BL\n1,5;2;3")),
+                 ';');
+        QCOMPARE(Csv::trennerErkennen(""), ',');
+
+        // Writing: separator, line end, and a leading '#' kept from being a comment.
+        Csv::Dialekt s;
+        s.trenner = ';';
+        s.zeilenende = "\r\n";
+        QCOMPARE(Csv::zeile({QString("#5"), QString("a;b"), QString("1,5"), Csv::Feld()}, s),
+                 QByteArray("\"#5\";\"a;b\";1,5;\r\n"));
+        QCOMPARE(Csv::zeile({QString("x"), QString("#5")}), QByteArray("x,#5\n"));
+        const QList<Csv::Zeile> zeilen{{QString("#a"), QString("1,5")}, {Csv::Feld(), QString("")}};
+        QCOMPARE(Csv::lesen(Csv::schreiben({"A", "B"}, zeilen, s), d).zeilen, zeilen);
+    }
 };
 
 TREMVIK_TEST_MAIN(TestCsv)
