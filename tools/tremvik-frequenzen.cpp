@@ -3,13 +3,17 @@
 //
 //   tremvik-frequenzen build DATEI ORDNER SCHEMA.sql
 //   tremvik-frequenzen import DATEI TABELLE DATEI.csv
-//   tremvik-frequenzen export DATEI TABELLE
+//   tremvik-frequenzen export DATEI TABELLE [--format csv|chirp|gqrx|sdrpp]
 //
-// The work itself is done by Frequenzdaten (src/lists/frequenzdaten.h); this
-// is only the command line around it.
+// The work itself is done by Frequenzdaten (src/lists/frequenzdaten.h) and
+// Listenformat (src/austausch/listenformat.h); this is only the command
+// line around them.
 
+#include "austausch/listenformat.h"
 #include "lists/frequenzdaten.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -23,16 +27,24 @@ const char *const aufruf = "Aufruf:\n"
                            "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
                            "      wenn alles gelungen ist.\n"
                            "  tremvik-frequenzen import DATEI TABELLE DATEI.csv\n"
-                           "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei. Ist die\n"
-                           "      Datei fehlerhaft, bleibt die Tabelle unverändert.\n"
-                           "  tremvik-frequenzen export DATEI TABELLE\n"
-                           "      schreibt die TABELLE als CSV auf die Standardausgabe.\n"
+                           "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei (eigenes\n"
+                           "      Format oder CHIRP). Ist die Datei fehlerhaft, bleibt die Tabelle\n"
+                           "      unverändert.\n"
+                           "  tremvik-frequenzen export DATEI TABELLE [--format FORMAT]\n"
+                           "      schreibt die TABELLE auf die Standardausgabe, als\n"
+                           "        csv    CSV wie unten (Voreinstellung),\n"
+                           "        chirp  CHIRP-CSV (generisch),\n"
+                           "        gqrx   Lesezeichen für Gqrx (bookmarks.csv),\n"
+                           "        sdrpp  Liste für den Frequenzmanager von SDR++ (JSON).\n"
+                           "      Zeilen ohne gültige Frequenz werden ausgelassen und genannt.\n"
                            "\n"
                            "Tabellen: bos, flugfunk, afu, fernwirken.\n"
                            "CSV: UTF-8, erste Zeile mit den Spaltennamen, Komma als Trenner, Felder mit\n"
                            "Komma, Anführungszeichen oder Zeilenumbruch in \"...\" (innere \" verdoppelt).\n"
                            "Ein leeres Feld ist NULL (kein Wert), \"\" ein leerer Text. Spalten werden\n"
-                           "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n";
+                           "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n"
+                           "Eingelesen werden auch Dateien mit Semikolon und Dezimalkomma (wie deutsche\n"
+                           "Tabellenkalkulationen sie speichern), Kommentarzeilen mit # und CHIRP-Dateien.\n";
 
 void ausgeben(std::FILE *wohin, const QString &text)
 {
@@ -52,6 +64,41 @@ int falscherAufruf()
     return 2;
 }
 
+bool schreiben(const QByteArray &daten)
+{
+    return std::fwrite(daten.constData(), 1, size_t(daten.size()), stdout) == size_t(daten.size())
+           && std::fflush(stdout) == 0;
+}
+
+int importieren(const QString &datenbank, const QString &tabelle, const QString &datei)
+{
+    const QString t = Frequenzdaten::tabelle(tabelle);
+    QFile f(datei);
+    if (!QFileInfo(datei).isFile() || !f.open(QIODevice::ReadOnly))
+        throw DatenFehler(QStringLiteral("Die Datei \u201E%1\u201C kann nicht gelesen werden.").arg(datei),
+                          QFileInfo::exists(datei) ? f.errorString()
+                                                   : QStringLiteral("Die Datei ist nicht vorhanden."));
+    Csv::Tabelle daten;
+    try {
+        daten = Listenformat::einlesen(f.readAll(), t);
+    } catch (const Csv::Fehler &csvFehler) {
+        throw csvFehler.inDatei(datei);
+    }
+    return Frequenzdaten::importieren(datenbank, t, daten, datei);
+}
+
+// The export in another format than the own CSV; rows left out are named
+// on the error output.
+int exportieren(const QString &datenbank, const QString &tabelle, Listenformat::Format format)
+{
+    const Listenformat::Ausgabe aus = Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle), format);
+    for (const QString &h : aus.hinweise)
+        ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + h + QLatin1Char('\n'));
+    if (!schreiben(aus.daten))
+        return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char *argv[])
@@ -67,6 +114,25 @@ int main(int argc, char *argv[])
         return falscherAufruf();
 
     const QString befehl = a.takeFirst();
+    std::optional<Listenformat::Format> format;
+    if (befehl == QLatin1String("export")) {
+        for (int i = 0; i < a.size(); ++i) {
+            QString name;
+            if (a.at(i) == QLatin1String("--format") && i + 1 < a.size())
+                name = a.takeAt(i + 1);
+            else if (a.at(i).startsWith(QLatin1String("--format=")))
+                name = a.at(i).mid(9);
+            else
+                continue;
+            a.removeAt(i);
+            format = Listenformat::format(name);
+            if (!format) {
+                fehler(QStringLiteral("Unbekanntes Format \u201E%1\u201C.").arg(name));
+                return falscherAufruf();
+            }
+            break;
+        }
+    }
     try {
         if (befehl == QLatin1String("build") && a.size() == 3) {
             const QList<int> anzahl = Frequenzdaten::bauen(a.at(0), a.at(2), a.at(1));
@@ -78,17 +144,17 @@ int main(int argc, char *argv[])
             return 0;
         }
         if (befehl == QLatin1String("import") && a.size() == 3) {
-            const int n = Frequenzdaten::importieren(a.at(0), a.at(1), a.at(2));
+            const int n = importieren(a.at(0), a.at(1), a.at(2));
             ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
                                  .arg(Frequenzdaten::tabelle(a.at(1)))
                                  .arg(n)
                                  .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
             return 0;
         }
+        if (befehl == QLatin1String("export") && a.size() == 2 && format && *format != Listenformat::Format::Csv)
+            return exportieren(a.at(0), a.at(1), *format);
         if (befehl == QLatin1String("export") && a.size() == 2) {
-            const QByteArray csv = Frequenzdaten::exportieren(a.at(0), a.at(1));
-            if (std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout) != size_t(csv.size())
-                || std::fflush(stdout) != 0)
+            if (!schreiben(Frequenzdaten::exportieren(a.at(0), a.at(1))))
                 return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
             return 0;
         }

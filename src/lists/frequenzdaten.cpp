@@ -150,9 +150,15 @@ int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle,
 int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle, const QByteArray &csv,
                                const QString &dateiName)
 {
-    const QString t = Frequenzdaten::tabelle(tabelle);
+    Frequenzdaten::tabelle(tabelle);
     // The file is checked whole before the database is touched.
-    const Csv::Tabelle daten = csvLesen(csv, dateiName);
+    return importieren(datenbank, tabelle, csvLesen(csv, dateiName), dateiName);
+}
+
+int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle, const Csv::Tabelle &daten,
+                               const QString &dateiName)
+{
+    const QString t = Frequenzdaten::tabelle(tabelle);
     Datenbank db(datenbank, Datenbank::Art::LesenSchreiben);
     inTransaktion(db, [&] { ersetzen(db, t, daten, dateiName); });
     return int(daten.zeilen.size());

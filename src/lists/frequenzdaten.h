@@ -38,6 +38,8 @@ QList<int> bauen(const QString &ziel, const QString &schemaDatei, const QString 
 int importieren(const QString &datenbank, const QString &tabelle, const QString &csvDatei);
 // The same from CSV text already read; dateiName only names it in messages.
 int importieren(const QString &datenbank, const QString &tabelle, const QByteArray &csv, const QString &dateiName);
+// The same from a table already read (from another dialect or format).
+int importieren(const QString &datenbank, const QString &tabelle, const Csv::Tabelle &daten, const QString &dateiName);
 
 // The table as CSV: header with the table's column names, then every row in
 // the order in which it was stored.
