@@ -13,9 +13,30 @@ QList<Testhilfe::Meldung> &Testhilfe::meldungen()
     return liste;
 }
 
+namespace {
+bool &antwortJa()
+{
+    static bool ja = false;
+    return ja;
+}
+}
+
 void Testhilfe::leeren()
 {
     meldungen().clear();
+    fragen().clear();
+    antwortJa() = false;
+}
+
+QStringList &Testhilfe::fragen()
+{
+    static QStringList liste;
+    return liste;
+}
+
+void Testhilfe::antworten(bool ja)
+{
+    antwortJa() = ja;
 }
 
 void Testhilfe::sql(const QString &datei, const QString &text)
@@ -80,4 +101,8 @@ void Testhilfe::einrichten(QApplication &app)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, einstellungen.path());
     ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) { meldungen().append({text, symbol}); });
+    ::Meldung::setzeAntwort([](const QString &text) {
+        fragen().append(text);
+        return antwortJa();
+    });
 }

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,6 +18,10 @@ struct Meldung
 // Every message the program showed since the last call of leeren().
 QList<Meldung> &meldungen();
 void leeren();
+// Every question the program asked since the last call of leeren(); each is
+// answered as antworten() says ("Nein" after leeren()).
+QStringList &fragen();
+void antworten(bool ja);
 
 // Runs an SQL text on a database file (made if missing); fails the test on error.
 void sql(const QString &datei, const QString &text);

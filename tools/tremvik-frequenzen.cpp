@@ -87,16 +87,42 @@ int importieren(const QString &datenbank, const QString &tabelle, const QString 
     return Frequenzdaten::importieren(datenbank, t, daten, datei);
 }
 
-// The export in another format than the own CSV; rows left out are named
+// The export; in another format than the own CSV, rows left out are named
 // on the error output.
 int exportieren(const QString &datenbank, const QString &tabelle, Listenformat::Format format)
 {
+    if (format == Listenformat::Format::Csv) {
+        if (!schreiben(Frequenzdaten::exportieren(datenbank, tabelle)))
+            return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
+        return 0;
+    }
     const Listenformat::Ausgabe aus = Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle), format);
     for (const QString &h : aus.hinweise)
         ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + h + QLatin1Char('\n'));
     if (!schreiben(aus.daten))
         return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
     return 0;
+}
+
+// Takes "--format NAME" or "--format=NAME" out of the arguments: the
+// format, csv without the option, nothing (and a message) for an unknown one.
+std::optional<Listenformat::Format> formatAbtrennen(QStringList &a)
+{
+    for (int i = 0; i < a.size(); ++i) {
+        QString name;
+        if (a.at(i) == QLatin1String("--format") && i + 1 < a.size())
+            name = a.takeAt(i + 1);
+        else if (a.at(i).startsWith(QLatin1String("--format=")))
+            name = a.at(i).mid(9);
+        else
+            continue;
+        a.removeAt(i);
+        const auto format = Listenformat::format(name);
+        if (!format)
+            fehler(QStringLiteral("Unbekanntes Format \u201E%1\u201C.").arg(name));
+        return format;
+    }
+    return Listenformat::Format::Csv;
 }
 
 }   // namespace
@@ -114,24 +140,11 @@ int main(int argc, char *argv[])
         return falscherAufruf();
 
     const QString befehl = a.takeFirst();
-    std::optional<Listenformat::Format> format;
+    std::optional<Listenformat::Format> format = Listenformat::Format::Csv;
     if (befehl == QLatin1String("export")) {
-        for (int i = 0; i < a.size(); ++i) {
-            QString name;
-            if (a.at(i) == QLatin1String("--format") && i + 1 < a.size())
-                name = a.takeAt(i + 1);
-            else if (a.at(i).startsWith(QLatin1String("--format=")))
-                name = a.at(i).mid(9);
-            else
-                continue;
-            a.removeAt(i);
-            format = Listenformat::format(name);
-            if (!format) {
-                fehler(QStringLiteral("Unbekanntes Format \u201E%1\u201C.").arg(name));
-                return falscherAufruf();
-            }
-            break;
-        }
+        format = formatAbtrennen(a);
+        if (!format)
+            return falscherAufruf();
     }
     try {
         if (befehl == QLatin1String("build") && a.size() == 3) {
@@ -151,13 +164,8 @@ int main(int argc, char *argv[])
                                  .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
             return 0;
         }
-        if (befehl == QLatin1String("export") && a.size() == 2 && format && *format != Listenformat::Format::Csv)
+        if (befehl == QLatin1String("export") && a.size() == 2)
             return exportieren(a.at(0), a.at(1), *format);
-        if (befehl == QLatin1String("export") && a.size() == 2) {
-            if (!schreiben(Frequenzdaten::exportieren(a.at(0), a.at(1))))
-                return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
-            return 0;
-        }
     } catch (const DatenFehler &f) {
         return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
     }

@@ -64,6 +64,34 @@ struct Angaben
     bool ascii = false, rest = false;
 };
 
+// One option of the command line (x, taken from a, perhaps with its value);
+// returns an error text, empty when it is fine.
+QString option(const QString &x, QStringList &a, Angaben &g)
+{
+    const bool ausfuhr = g.befehl == QLatin1String("export");
+    if (x == QLatin1String("--utc") || x == QLatin1String("--ortszeit")) {
+        const bool ortszeit = x == QLatin1String("--ortszeit");
+        if (g.ortszeit && *g.ortszeit != ortszeit)
+            return QStringLiteral("--utc und --ortszeit schließen einander aus.");
+        g.ortszeit = ortszeit;
+    } else if (ausfuhr && x.startsWith(QLatin1String("--csv="))) {
+        g.csv = x.mid(6);
+        if (g.csv != QLatin1String("de") && g.csv != QLatin1String("rfc"))
+            return QStringLiteral("--csv kennt nur de und rfc.");
+    } else if (ausfuhr && x == QLatin1String("--ascii")) {
+        g.ascii = true;
+    } else if (!ausfuhr && x == QLatin1String("--rest")) {
+        g.rest = true;
+    } else if (x == QLatin1String("--db") && !a.isEmpty()) {
+        g.db = a.takeFirst();
+    } else if (x.startsWith(QLatin1String("--db="))) {
+        g.db = x.mid(5);
+    } else {
+        return QStringLiteral("Unbekannte Angabe \u201E%1\u201C für %2.").arg(x, g.befehl);
+    }
+    return QString();
+}
+
 // Reads the command line; returns an error text, empty when it is fine.
 QString angabenLesen(QStringList a, Angaben &g)
 {
@@ -72,30 +100,15 @@ QString angabenLesen(QStringList a, Angaben &g)
         return QStringLiteral("Unbekannter Befehl \u201E%1\u201C.").arg(g.befehl);
     while (!a.isEmpty()) {
         const QString x = a.takeFirst();
-        const bool ausfuhr = g.befehl == QLatin1String("export");
-        if (x == QLatin1String("--utc") || x == QLatin1String("--ortszeit")) {
-            if (g.ortszeit && *g.ortszeit != (x == QLatin1String("--ortszeit")))
-                return QStringLiteral("--utc und --ortszeit schließen einander aus.");
-            g.ortszeit = x == QLatin1String("--ortszeit");
-        } else if (ausfuhr && x.startsWith(QLatin1String("--csv="))) {
-            g.csv = x.mid(6);
-            if (g.csv != QLatin1String("de") && g.csv != QLatin1String("rfc"))
-                return QStringLiteral("--csv kennt nur de und rfc.");
-        } else if (ausfuhr && x == QLatin1String("--ascii")) {
-            g.ascii = true;
-        } else if (!ausfuhr && x == QLatin1String("--rest")) {
-            g.rest = true;
-        } else if (x == QLatin1String("--db") && !a.isEmpty()) {
-            g.db = a.takeFirst();
-        } else if (x.startsWith(QLatin1String("--db="))) {
-            g.db = x.mid(5);
-        } else if (x.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("Unbekannte Angabe \u201E%1\u201C für %2.").arg(x, g.befehl);
-        } else if (g.datei.isEmpty()) {
+        QString falsch;
+        if (x.startsWith(QLatin1String("--")))
+            falsch = option(x, a, g);
+        else if (g.datei.isEmpty())
             g.datei = x;
-        } else {
-            return QStringLiteral("Mehr als eine DATEI angegeben.");
-        }
+        else
+            falsch = QStringLiteral("Mehr als eine DATEI angegeben.");
+        if (!falsch.isEmpty())
+            return falsch;
     }
     if (g.datei.isEmpty())
         return QStringLiteral("Es fehlt die DATEI.");

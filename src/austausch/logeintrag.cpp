@@ -8,13 +8,12 @@
 #include "log/rtf.h"
 
 #include <QFont>
-#include <QTextDocument>
-
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
-#include <algorithm>
+#include <QTextDocument>
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -206,29 +205,13 @@ QString Logdaten::schluessel(const Logeintrag &e)
     return QStringList{call, datum, zeit, freq}.join(QChar(0x1F));
 }
 
-Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Importsatz> &saetze, bool rest,
-                                        const Fortschritt &fortschritt)
-{
-    Bericht bericht;
-    QList<Ergebnis> &ergebnisse = bericht.ergebnisse;
-    bool abgelehnt = false;
-    for (const Importsatz &s : saetze) {
-        Ergebnis e;
-        e.nummer = s.nummer;
-        e.zeile = s.zeile;
-        if (!s.fehler.isEmpty()) {
-            e.art = Ergebnis::Art::Abgelehnt;
-            e.grund = s.fehler;
-            abgelehnt = true;
-        }
-        ergebnisse.append(e);
-    }
-    const bool schreiben = !abgelehnt || rest;
-    bericht.geschrieben = schreiben;
+namespace {
 
-    SqliteDatei db(datenbank, SqliteDatei::Art::LesenSchreiben);
-    const QString tabelle = QStringLiteral("Kontakt");
-    const QStringList vorhanden = db.spalten(tabelle);
+// The columns of Kontakt as the database spells them, in the order of a
+// record; throws when the file is no log.
+QStringList logSpalten(SqliteDatei &db, const QString &datenbank)
+{
+    const QStringList vorhanden = db.spalten(QStringLiteral("Kontakt"));
     QStringList ziel;
     for (const QString &spalte : Logeintrag::spalten()) {
         const auto it = std::find_if(vorhanden.begin(), vorhanden.end(),
@@ -238,36 +221,89 @@ Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Im
                                   .arg(datenbank, spalte));
         ziel.append(sqlName(*it));
     }
+    return ziel;
+}
 
-    inTransaktion(db, [&] {
-        QHash<QString, int> bekannt;   // key -> number in the file, 0 for the log
-        {
-            SqliteAnweisung alle(db, QStringLiteral("select callsign, datum, uhrzeit, frequenz from Kontakt"),
-                                 QStringLiteral("Das Log kann nicht gelesen werden."));
-            while (sqlite3_step(*alle) == SQLITE_ROW) {
-                Logeintrag e;
-                e[Logeintrag::callsign] = wertLesen(*alle, 0);
-                e[Logeintrag::datum] = wertLesen(*alle, 1);
-                e[Logeintrag::uhrzeit] = wertLesen(*alle, 2);
-                e[Logeintrag::frequenz] = wertLesen(*alle, 3);
-                bekannt.insert(schluessel(e), 0);
+// The keys of the records in the log, each with 0 for "in the log".
+QHash<QString, int> schluesselImLog(SqliteDatei &db)
+{
+    QHash<QString, int> bekannt;
+    SqliteAnweisung alle(db, QStringLiteral("select callsign, datum, uhrzeit, frequenz from Kontakt"),
+                         QStringLiteral("Das Log kann nicht gelesen werden."));
+    while (sqlite3_step(*alle) == SQLITE_ROW) {
+        Logeintrag e;
+        e[Logeintrag::callsign] = wertLesen(*alle, 0);
+        e[Logeintrag::datum] = wertLesen(*alle, 1);
+        e[Logeintrag::uhrzeit] = wertLesen(*alle, 2);
+        e[Logeintrag::frequenz] = wertLesen(*alle, 3);
+        bekannt.insert(Logdaten::schluessel(e), 0);
+    }
+    return bekannt;
+}
+
+// Writes records into Kontakt with one prepared statement.
+class Einfueger
+{
+public:
+    Einfueger(SqliteDatei &db, const QStringList &spalten)
+        : m_db(db),
+          m_s(db,
+              QStringLiteral("insert into Kontakt (%1) values (%2)")
+                  .arg(spalten.join(QLatin1Char(',')),
+                       QStringList(spalten.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+              QStringLiteral("Das Log kann nicht geschrieben werden."))
+    {
+    }
+
+    void schreiben(const Logdaten::Importsatz &satz)
+    {
+        sqlite3_reset(*m_s);
+        for (int c = 0; c < Logeintrag::anzahl; ++c) {
+            const Logeintrag::Wert &w = satz.eintrag.werte[c];
+            if (w) {
+                const QByteArray wert = w->toUtf8();
+                sqlite3_bind_text(*m_s, c + 1, wert.constData(), int(wert.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_null(*m_s, c + 1);
             }
         }
-        QStringList platzhalter;
-        for (int i = 0; i < ziel.size(); ++i)
-            platzhalter.append(QStringLiteral("?"));
-        SqliteAnweisung einfuegen(db,
-                                  QStringLiteral("insert into Kontakt (%1) values (%2)")
-                                      .arg(ziel.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
-                                  QStringLiteral("Das Log kann nicht geschrieben werden."));
+        if (sqlite3_step(*m_s) != SQLITE_DONE)
+            throw DatenFehler(QStringLiteral("Datensatz %1 kann nicht ins Log geschrieben werden; das Log bleibt "
+                                             "unverändert.")
+                                  .arg(satz.nummer),
+                              m_db.text());
+    }
+
+private:
+    SqliteDatei &m_db;
+    SqliteAnweisung m_s;
+};
+
+}   // namespace
+
+Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Importsatz> &saetze, bool rest,
+                                        const Fortschritt &fortschritt)
+{
+    Bericht bericht;
+    for (const Importsatz &s : saetze) {
+        const bool nein = !s.fehler.isEmpty();
+        bericht.ergebnisse.append(
+            {nein ? Ergebnis::Art::Abgelehnt : Ergebnis::Art::Aufgenommen, s.nummer, s.zeile, s.fehler});
+    }
+    bericht.geschrieben = rest || bericht.anzahl(Ergebnis::Art::Abgelehnt) == 0;
+
+    SqliteDatei db(datenbank, SqliteDatei::Art::LesenSchreiben);
+    const QStringList ziel = logSpalten(db, datenbank);
+    inTransaktion(db, [&] {
+        QHash<QString, int> bekannt = schluesselImLog(db);   // key -> number in the file, 0 for the log
+        Einfueger einfuegen(db, ziel);
         for (int r = 0; r < saetze.size(); ++r) {
             if (!weiter(fortschritt, r, saetze.size()))
                 throw Abgebrochen();
-            Ergebnis &erg = ergebnisse[r];
+            Ergebnis &erg = bericht.ergebnisse[r];
             if (erg.art == Ergebnis::Art::Abgelehnt)
                 continue;
-            const Logeintrag &e = saetze.at(r).eintrag;
-            const QString k = schluessel(e);
+            const QString k = schluessel(saetze.at(r).eintrag);
             if (const auto it = bekannt.constFind(k); it != bekannt.constEnd()) {
                 erg.art = Ergebnis::Art::Vorhanden;
                 erg.grund = it.value() == 0 ? QStringLiteral("steht schon im Log")
@@ -275,22 +311,8 @@ Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Im
                 continue;
             }
             bekannt.insert(k, saetze.at(r).nummer);
-            if (!schreiben)
-                continue;
-            sqlite3_reset(*einfuegen);
-            for (int c = 0; c < Logeintrag::anzahl; ++c) {
-                if (e.werte[c]) {
-                    const QByteArray wert = e.werte[c]->toUtf8();
-                    sqlite3_bind_text(*einfuegen, c + 1, wert.constData(), int(wert.size()), SQLITE_TRANSIENT);
-                } else {
-                    sqlite3_bind_null(*einfuegen, c + 1);
-                }
-            }
-            if (sqlite3_step(*einfuegen) != SQLITE_DONE)
-                throw DatenFehler(QStringLiteral("Datensatz %1 kann nicht ins Log geschrieben werden; das Log "
-                                                 "bleibt unverändert.")
-                                      .arg(saetze.at(r).nummer),
-                                  db.text());
+            if (bericht.geschrieben)
+                einfuegen.schreiben(saetze.at(r));
         }
         weiter(fortschritt, saetze.size(), saetze.size());
     });

@@ -1,12 +1,16 @@
 #include "lists/frm_liste.h"
 
+#include "austauschfenster/austauschdialoge.h"
 #include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/frequenz.h"
+#include "data/programmverzeichnis.h"
 #include "empfaenger/funkdienst.h"
+#include "lists/frequenzdaten.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -177,6 +181,16 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     connect(cmd_suchefreq, &QPushButton::clicked, this, &FrequenzListe::cmd_suchefreq_Click);
     connect(cmd_reset, &QPushButton::clicked, this, &FrequenzListe::cmd_reset_Click);
 
+    // The grid's context menu: the grid's actions, a disabled one with the
+    // reason in its tooltip.
+    DataGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DataGrid1, &QTableView::customContextMenuRequested, this, &FrequenzListe::DataGrid1_ContextMenu);
+    connect(DataGrid1, &QTableView::doubleClicked, this, &FrequenzListe::DataGrid1_DblClick);
+    liste_exportieren = new QAction(QStringLiteral("Liste exportieren …"), DataGrid1);
+    liste_exportieren->setObjectName(QStringLiteral("liste_exportieren"));
+    DataGrid1->addAction(liste_exportieren);
+    connect(liste_exportieren, &QAction::triggered, this, &FrequenzListe::liste_exportieren_Click);
+
     // Tab order; the first control that can take the focus has it on opening.
     QList<QWidget *> reihe;
     if (art == Art::Bos)
@@ -219,6 +233,19 @@ void FrequenzListe::cmd_sucherufname_Click()
 void FrequenzListe::cmd_suchefreq_Click()
 {
     suche(txt_freq, katalog(m_art).freq.kopf);
+}
+
+QString FrequenzListe::tabelle() const
+{
+    return Frequenzdaten::tabellen().at(int(m_art));
+}
+
+void FrequenzListe::liste_exportieren_Click()
+{
+    const QString datei = Adodc1->datei().isEmpty()
+                              ? Programmverzeichnis::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
+                              : Adodc1->datei();
+    Austauschdialoge::listeExportieren(this, datei, tabelle(), Adodc1->RecordSource());
 }
 
 void FrequenzListe::cmd_reset_Click()
@@ -278,9 +305,6 @@ void FrequenzListe::setzeEmpfaenger(Empfaenger *empfaenger)
             connect(mnu_eingabe, &QAction::triggered, this, &FrequenzListe::mnu_eingabe_Click);
             DataGrid1->addAction(mnu_eingabe);
         }
-        DataGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(DataGrid1, &QTableView::customContextMenuRequested, this, &FrequenzListe::DataGrid1_ContextMenu);
-        connect(DataGrid1, &QTableView::doubleClicked, this, &FrequenzListe::DataGrid1_DblClick);
     }
     connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &FrequenzListe::empfaengerAnwenden);
     empfaengerAnwenden();

@@ -26,6 +26,8 @@ public:
 
     void Form_Load() override;
     Art art() const { return m_art; }
+    // The table of the frequency database the window shows.
+    QString tabelle() const;
 
     // The receiver that a double-click or the grid's context menu tunes to
     // a row's frequency; null: the window has no receiver functions.
@@ -48,6 +50,8 @@ public:
     // for the repeaters the input as well (else null).
     QAction *mnu_abstimmen = nullptr;
     QAction *mnu_eingabe = nullptr;
+    // The grid's context menu.
+    QAction *liste_exportieren = nullptr;
 
 public Q_SLOTS:
     void cmd_sucheort_Click();
@@ -58,6 +62,8 @@ public Q_SLOTS:
     void DataGrid1_ContextMenu(const QPoint &pos);
     void mnu_abstimmen_Click();
     void mnu_eingabe_Click();
+    // "Liste exportieren …": the rows the grid shows, into a file.
+    void liste_exportieren_Click();
 
 private:
     void suche(QLineEdit *feld, const char *kopf);

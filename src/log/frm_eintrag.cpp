@@ -472,6 +472,21 @@ void frm_eintrag::Form_Load()
     trefferSetzen();
 }
 
+QString frm_eintrag::abfrage() const
+{
+    return Adodc1->RecordSource();
+}
+
+void frm_eintrag::neuLaden()
+{
+    if (m_zustand != Zustand::Browse)
+        return;
+    Meldung::abfangen([this] {
+        Adodc1->Refresh();
+        trefferSetzen();
+    });
+}
+
 void frm_eintrag::trefferSetzen()
 {
     lbl_treffer->setText(Logsuche::trefferText(Adodc1->RecordCount()));

@@ -39,6 +39,12 @@ public:
     // The receiver whose frequency and mode "NEU" and "vom Empfänger" take
     // into the record; null: the window has no receiver functions.
     void setzeEmpfaenger(Empfaenger *empfaenger);
+    // The query whose records the overview shows: all, or a search's.
+    QString abfrage() const;
+    // Shows the records of that query anew (others were added to the log),
+    // unless a record is being made or edited: that input stays as it is,
+    // and the overview shows the new records at the next search or reset.
+    void neuLaden();
 
     Adodc *Adodc1 = nullptr;
     QTabWidget *SSTab1 = nullptr;

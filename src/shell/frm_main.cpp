@@ -1,5 +1,7 @@
 #include "shell/frm_main.h"
 
+#include "austausch/logeintrag.h"
+#include "austauschfenster/austauschdialoge.h"
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
 #include "empfaenger/einstellung.h"
@@ -8,6 +10,7 @@
 #include "empfaenger/rigctl.h"
 #include "lists/frm_liste.h"
 #include "log/frm_eintrag.h"
+#include "log/logsuche.h"
 #include "shell/geometrie.h"
 #include "shell/kindfenster.h"
 #include "shell/meldung.h"
@@ -57,6 +60,10 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     sicher = aktion(QStringLiteral("sicher"), QStringLiteral("Sicherung"));
     wer = aktion(QStringLiteral("wer"), QStringLiteral("Wiederherstellung"));
     dv->addActions({sicher, wer});
+    dv->addSeparator()->setObjectName(QStringLiteral("dv_austausch"));
+    logexport = aktion(QStringLiteral("logexport"), QStringLiteral("Log exportieren …"));
+    logimport = aktion(QStringLiteral("logimport"), QStringLiteral("Log importieren …"));
+    dv->addActions({logexport, logimport});
 
     help = aktion(QStringLiteral("help"), QStringLiteral("?"));
     menuBar()->addAction(help);
@@ -69,6 +76,8 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(erre, &QAction::triggered, this, &frm_main::erre_Click);
     connect(sicher, &QAction::triggered, this, &frm_main::sicher_Click);
     connect(wer, &QAction::triggered, this, &frm_main::wer_Click);
+    connect(logexport, &QAction::triggered, this, &frm_main::logexport_Click);
+    connect(logimport, &QAction::triggered, this, &frm_main::logimport_Click);
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
 
     empfaengerBauen();
@@ -185,6 +194,22 @@ void frm_main::wer_Click()
     if (!schliesseEintrag())
         return;
     zeigeKind(m_herstellen, [] { return new ::frm_herstellen; });
+}
+
+// The export takes what the open log window shows (after a search only the
+// records found), otherwise every record.
+void frm_main::logexport_Click()
+{
+    const auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data());
+    Austauschdialoge::logExportieren(this, Logdaten::standardDatei(), log ? log->abfrage() : Logsuche::alle());
+}
+
+// An open log window shows the records anew after an import.
+void frm_main::logimport_Click()
+{
+    if (Austauschdialoge::logImportieren(this, Logdaten::standardDatei()))
+        if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+            log->neuLaden();
 }
 
 void frm_main::help_Click()

@@ -59,6 +59,9 @@ public:
     QMenu *dv = nullptr;
     QAction *sicher = nullptr;
     QAction *wer = nullptr;
+    // Exchange of the log with other programs, after a separator.
+    QAction *logexport = nullptr;
+    QAction *logimport = nullptr;
     QAction *help = nullptr;
     // Menu "Empfänger", after the program's own menus.
     QMenu *empf = nullptr;
@@ -77,6 +80,8 @@ public Q_SLOTS:
     void erre_Click();
     void sicher_Click();
     void wer_Click();
+    void logexport_Click();
+    void logimport_Click();
     void help_Click();
     void end_Click();
     void empf_verbinden_Click();

@@ -11,6 +11,12 @@ Meldung::Anzeige &anzeige()
     static Meldung::Anzeige a;
     return a;
 }
+
+Meldung::Antwort &antwort()
+{
+    static Meldung::Antwort a;
+    return a;
+}
 }
 
 void Meldung::zeigen(const QString &text, Symbol symbol)
@@ -32,6 +38,21 @@ void Meldung::fehler(const DatenFehler &f)
 void Meldung::setzeAnzeige(Anzeige a)
 {
     anzeige() = std::move(a);
+}
+
+bool Meldung::frage(const QString &text)
+{
+    if (antwort())
+        return antwort()(text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("tremvik-tool"), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Meldung::setzeAntwort(Antwort a)
+{
+    antwort() = std::move(a);
 }
 
 bool Meldung::abfangen(const std::function<void()> &arbeit)

@@ -19,6 +19,13 @@ using Anzeige = std::function<void(const QString &text, Symbol symbol)>;
 // Replaces the message box (an empty function restores it).
 void setzeAnzeige(Anzeige anzeige);
 
+// A question with the buttons "Ja" and "Nein" (no preselected answer but
+// "Nein"); true for "Ja". Tests put an answer in place of the box.
+bool frage(const QString &text);
+using Antwort = std::function<bool(const QString &text)>;
+// Replaces the question box (an empty function restores it).
+void setzeAntwort(Antwort antwort);
+
 // Runs a handler's work; a DatenFehler ends it there and is shown.
 // Returns whether the work ran to its end.
 bool abfangen(const std::function<void()> &arbeit);

@@ -61,7 +61,8 @@ private Q_SLOTS:
         };
         QCOMPARE(eintraege(h.prog), QStringList({"end=ENDE"}));
         QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
-        QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung"}));
+        QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung", "dv_austausch=",
+                                               "logexport=Log exportieren …", "logimport=Log importieren …"}));
         for (QAction *a : h.findChildren<QAction *>())
             QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
         // German standard buttons come from Qt's translations.
