@@ -295,15 +295,17 @@ void FrequenzListe::setzeEmpfaenger(Empfaenger *empfaenger)
     if (!m_empfaenger)
         return;
     if (!mnu_abstimmen) {
+        // Tuning comes first in the grid's context menu.
+        QAction *vorher = DataGrid1->actions().value(0);
         mnu_abstimmen = new QAction(QStringLiteral("Empfänger abstimmen"), DataGrid1);
         mnu_abstimmen->setObjectName(QStringLiteral("mnu_abstimmen"));
         connect(mnu_abstimmen, &QAction::triggered, this, &FrequenzListe::mnu_abstimmen_Click);
-        DataGrid1->addAction(mnu_abstimmen);
+        DataGrid1->insertAction(vorher, mnu_abstimmen);
         if (m_art == Art::Afu) {
             mnu_eingabe = new QAction(QStringLiteral("Empfänger auf die Eingabe abstimmen"), DataGrid1);
             mnu_eingabe->setObjectName(QStringLiteral("mnu_eingabe"));
             connect(mnu_eingabe, &QAction::triggered, this, &FrequenzListe::mnu_eingabe_Click);
-            DataGrid1->addAction(mnu_eingabe);
+            DataGrid1->insertAction(vorher, mnu_eingabe);
         }
     }
     connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &FrequenzListe::empfaengerAnwenden);

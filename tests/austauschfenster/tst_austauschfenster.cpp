@@ -190,7 +190,7 @@ private Q_SLOTS:
         h.afu->trigger();
         auto *afu = qobject_cast<FrequenzListe *>(h.frm_afu());
         QVERIFY(afu);
-        QCOMPARE(afu->DataGrid1->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(afu->DataGrid1->contextMenuPolicy(), Qt::CustomContextMenu);
         QVERIFY(afu->DataGrid1->actions().contains(afu->liste_exportieren));
         QCOMPARE(afu->liste_exportieren->text(), gr("Liste exportieren …"));
 
