@@ -3,7 +3,6 @@
 #include "backup/sicherung.h"
 #include "backup/sicherungsdatei.h"
 #include "data/programmverzeichnis.h"
-#include "shell/frm_main.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
 
@@ -11,7 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-frm_herstellen::frm_herstellen(QWidget *parent) : DateiauswahlFenster(parent)
+frm_herstellen::frm_herstellen(LogfensterSchliessen logfensterSchliessen, QWidget *parent)
+    : DateiauswahlFenster(parent), m_logfensterSchliessen(std::move(logfensterSchliessen))
 {
     setObjectName(QStringLiteral("frm_herstellen"));
     setWindowTitle(QStringLiteral("Datenwiederherstellung"));
@@ -48,16 +48,6 @@ bool frm_herstellen::datei_vorhanden(const QString &datei) const
     return Sicherungsdatei::vorhanden(datei);
 }
 
-bool frm_herstellen::logfensterSchliessen()
-{
-    // A log window opened again meanwhile holds the log database open; its
-    // connection would go on writing into the replaced file.
-    for (QWidget *w = parentWidget(); w; w = w->parentWidget())
-        if (auto *haupt = qobject_cast<frm_main *>(w))
-            return haupt->schliesseEintrag();
-    return true;
-}
-
 void frm_herstellen::cmd_datenherstellen_Click()
 {
     const QString ordner = Dir1->pfad();
@@ -86,7 +76,9 @@ void frm_herstellen::cmd_datenherstellen_Click()
         return;
     }
 
-    if (!logfensterSchliessen()) {
+    // A log window opened again meanwhile holds the log database open; its
+    // connection would go on writing into the replaced file.
+    if (m_logfensterSchliessen && !m_logfensterSchliessen()) {
         Meldung::zeigen(QStringLiteral("Das Fenster \"Eigene Einträge\" konnte nicht geschlossen werden.\n"
                                        "Die Daten wurden nicht wiederhergestellt."),
                         Meldung::Symbol::Fehler);

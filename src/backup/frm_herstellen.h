@@ -1,6 +1,8 @@
 #pragma once
 #include "backup/dateiauswahl.h"
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
@@ -10,7 +12,12 @@ class frm_herstellen : public DateiauswahlFenster
 {
     Q_OBJECT
 public:
-    explicit frm_herstellen(QWidget *parent = nullptr);
+    // Closes the log window if it is open; false if it stayed open.
+    using LogfensterSchliessen = std::function<bool()>;
+
+    // The main window hands over how to close a log window that the user
+    // opened again meanwhile, before the restore replaces its file.
+    explicit frm_herstellen(LogfensterSchliessen logfensterSchliessen = {}, QWidget *parent = nullptr);
 
     QPushButton *cmd_datenherstellen = nullptr;
     QLabel *Label2 = nullptr;
@@ -25,5 +32,6 @@ public Q_SLOTS:
 
 private:
     bool datei_vorhanden(const QString &datei) const;
-    bool logfensterSchliessen();
+
+    LogfensterSchliessen m_logfensterSchliessen;
 };

@@ -193,7 +193,7 @@ void frm_main::wer_Click()
 {
     if (!schliesseEintrag())
         return;
-    zeigeKind(m_herstellen, [] { return new ::frm_herstellen; });
+    zeigeKind(m_herstellen, [this] { return new ::frm_herstellen([this] { return schliesseEintrag(); }); });
 }
 
 // The export takes what the open log window shows (after a search only the
