@@ -29,8 +29,11 @@ bool gleich(const QString &a, const QString &b);
 // "."). Any error of the look-up yields false.
 bool vorhanden(const QString &datei);
 
-// Checks that a file is a readable SQLite database holding the table
-// Kontakt, without changing or creating anything. Empty when it is; else
-// the reason in German, fit to be shown to the user.
+// Checks that a file is a log database the program can work with, without
+// changing or creating anything: an SQLite database whose pages pass a
+// quick check, holding the table Kontakt with every column the log window
+// uses (letter case ignored) and the integer key id through which records
+// are written back. Empty when it is; else the reason in German, naming
+// what is missing, fit to be shown to the user.
 QString pruefeLogdatenbank(const QString &datei);
 }

@@ -126,6 +126,52 @@ private Q_SLOTS:
         QCOMPARE(inhalt(t.path()), (QStringList{"frequenzen", "kaputt", "leer", "log", "text"}));
     }
 
+    // Every column the log window uses, and the key it writes back through.
+    void pruefungVerlangtSpaltenUndSchluessel_data()
+    {
+        QTest::addColumn<QString>("tabelle");
+        QTest::addColumn<QString>("grund");   // empty: accepted
+        const QString spalten = QStringLiteral("callsign text, skip text, vorname text, land text, swert text, "
+                                               "rwert text, datum text, uhrzeit text, %1 frequenz text, band text, "
+                                               "ort text, bemerkung text");
+        const QString mitLanal = spalten.arg(QStringLiteral("lanal text,"));
+        const QString schluessel =
+            QStringLiteral("Die Tabelle Kontakt hat keinen ganzzahligen Schlüssel id (id INTEGER PRIMARY KEY)");
+        auto tabelle = [](const QString &inhalt) { return QStringLiteral("create table Kontakt (%1)").arg(inhalt); };
+
+        QTest::newRow("wie angelegt") << tabelle("id integer primary key, " + mitLanal) << QString();
+        QTest::newRow("andere Schreibweise")
+            << QStringLiteral("create table KONTAKT (ID Integer Primary Key, %1)").arg(mitLanal.toUpper()) << QString();
+        QTest::newRow("weitere Spalten") << tabelle("id integer primary key, " + mitLanal + ", qsl text") << QString();
+        QTest::newRow("ohne lanal") << tabelle("id integer primary key, " + spalten.arg(QString()))
+                                    << QStringLiteral("Der Tabelle Kontakt fehlt die Spalte lanal");
+        QTest::newRow("nur callsign") << tabelle(QStringLiteral("id integer primary key, callsign text"))
+                                      << QStringLiteral("Der Tabelle Kontakt fehlen die Spalten skip, vorname, land, "
+                                                        "swert, rwert, datum, uhrzeit, lanal, frequenz, band, ort, "
+                                                        "bemerkung");
+        QTest::newRow("ohne Schlüssel") << tabelle("id integer, " + mitLanal) << schluessel;
+        QTest::newRow("INT statt INTEGER") << tabelle("id int primary key, " + mitLanal) << schluessel;
+        QTest::newRow("absteigender Schlüssel") << tabelle("id integer primary key desc, " + mitLanal) << schluessel;
+        QTest::newRow("ohne Zeilennummern")
+            << tabelle("id integer primary key, " + mitLanal) + QStringLiteral(" without rowid") << schluessel;
+        QTest::newRow("anderer Name") << tabelle("nr integer primary key, " + mitLanal) << schluessel;
+        QTest::newRow("beides fehlt") << tabelle(QStringLiteral("nr integer primary key, callsign, skip, vorname, "
+                                                                "land, swert, rwert, datum, uhrzeit, frequenz, band, "
+                                                                "ort, bemerkung"))
+                                      << QStringLiteral("Der Tabelle Kontakt fehlt die Spalte lanal; die Tabelle "
+                                                        "Kontakt hat keinen ganzzahligen Schlüssel id (id INTEGER "
+                                                        "PRIMARY KEY)");
+    }
+    void pruefungVerlangtSpaltenUndSchluessel()
+    {
+        QFETCH(QString, tabelle);
+        QFETCH(QString, grund);
+        QTemporaryDir t;
+        const QString datei = t.filePath(QStringLiteral("log"));
+        Testhilfe::sql(datei, tabelle);
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(datei), grund);
+    }
+
     void kopieErsetztZielByteFuerByte()
     {
         QTemporaryDir t;
