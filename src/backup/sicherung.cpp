@@ -84,7 +84,13 @@ Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &zi
     if (sperre.belegt())
         return {false,
                 QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
-    return ersetze(quelle, ziel, {});
+    // A backup that restore would refuse must not take the place of one it
+    // would accept: the copied bytes are checked as restore checks them.
+    return ersetze(quelle, ziel, [&quelle](const QString &temp) {
+        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand.isEmpty() ? QString()
+                                 : QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand);
+    });
 }
 
 Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)

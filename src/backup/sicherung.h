@@ -6,8 +6,10 @@
 namespace Sicherung {
 // Copies the log database to the target name. The copy is taken under a
 // read lock of the database, so no writer (nor a rollback of an
-// interrupted one) can change the file while its bytes are read. A
-// rollback journal left beside a replaced backup is removed with it.
+// interrupted one) can change the file while its bytes are read. The
+// copied bytes must pass the check a restore makes
+// (Sicherungsdatei::pruefeLogdatenbank), else the target stays as it was.
+// A rollback journal left beside a replaced backup is removed with it.
 Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
 
 // Replaces the log database with a backup copy in one rename, after the

@@ -21,6 +21,23 @@ class TestSicherungsdatei : public QObject
                        .arg(kennung));
         QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
     }
+    // A log of 400 records with one page in its middle overwritten: the
+    // schema still reads, the records do not all.
+    static void beschaedigterLog(const QString &datei)
+    {
+        Testhilfe::ausSchema(datei, QStringLiteral("kontakt.sql"));
+        Testhilfe::sql(datei,
+                       QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 400) "
+                                      "insert into Kontakt (callsign, ort, bemerkung) "
+                                      "select 'DL' || i, 'Hamburg', hex(randomblob(100)) from n"));
+        QByteArray b = Testhilfe::lies(datei);
+        const int seiten = int(b.size() / 4096);
+        QVERIFY(seiten > 4);
+        const int ab = seiten / 2 * 4096;
+        for (int i = 0; i < 4096; ++i)
+            b[ab + i] = char(0xA5 ^ i);
+        Testhilfe::schreibe(datei, b);
+    }
     static QStringList inhalt(const QString &ordner)
     {
         return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -170,6 +187,48 @@ private Q_SLOTS:
         const QString datei = t.filePath(QStringLiteral("log"));
         Testhilfe::sql(datei, tabelle);
         QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(datei), grund);
+    }
+
+    // No backup is ever replaced by a copy that restore would refuse.
+    void sicherungNurVonEinerGutenLogdatenbank_data()
+    {
+        QTest::addColumn<QByteArray>("art");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("beschädigte Seite") << QByteArray("kaputt") << QStringLiteral("Die Datenbank ist beschädigt");
+        QTest::newRow("ohne lanal") << QByteArray("ohneLanal") << QStringLiteral("fehlt die Spalte lanal");
+        QTest::newRow("leer") << QByteArray("leer") << QStringLiteral("Die Datei ist leer");
+        QTest::newRow("Text") << QByteArray("text") << QStringLiteral("Die Datei ist keine Datenbank");
+    }
+    void sicherungNurVonEinerGutenLogdatenbank()
+    {
+        QFETCH(QByteArray, art);
+        QFETCH(QString, grund);
+        QTemporaryDir t;
+        QDir().mkpath(t.filePath(QStringLiteral("prog")));
+        QDir().mkpath(t.filePath(QStringLiteral("sich")));
+        const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
+        const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
+        if (art == "kaputt") {
+            beschaedigterLog(log);
+        } else if (art == "ohneLanal") {
+            Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
+            Testhilfe::sql(log, QStringLiteral("alter table Kontakt drop column lanal"));
+        } else {
+            Testhilfe::schreibe(log, art == "leer" ? QByteArray() : QByteArray("Rufzeichen;Ort\nDL1ABC;Hamburg\n"));
+        }
+        grosserLog(kopie, QStringLiteral("ALT"));
+        const QByteArray alt = Testhilfe::lies(kopie);
+        const QByteArray vorherLog = Testhilfe::lies(log);
+
+        const Dateikopie::Ergebnis e = Sicherung::sichern(log, kopie);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(grund), qPrintable(e.grund));
+        QVERIFY2(e.grund.contains(log), qPrintable(e.grund));
+        QCOMPARE(Testhilfe::lies(kopie), alt);
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
+        QCOMPARE(Testhilfe::lies(log), vorherLog);
+        // The very file the backup refused is one restore refuses.
+        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(log).isEmpty());
     }
 
     void kopieErsetztZielByteFuerByte()

@@ -463,6 +463,33 @@ private Q_SLOTS:
         unveraendert();
     }
 
+    // A damaged log is not backed up: the last good backup stays.
+    void beschaedigtesLogWirdNichtGesichert()
+    {
+        Testhilfe::sql(log(), QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                                             "where i < 400) insert into Kontakt (callsign, ort, bemerkung) "
+                                             "select 'DL' || i, 'Hamburg', hex(randomblob(100)) from n"));
+        const QString z = ordner(QStringLiteral("z"));
+        const QString kopie = z + QStringLiteral("/tremvik.dorlem-fasq");
+        QVERIFY(QFile::copy(log(), kopie));
+        const QByteArray gut = Testhilfe::lies(kopie);
+        QByteArray b = Testhilfe::lies(log());
+        const qsizetype seite = b.size() / 4096 / 2 * 4096;
+        for (int i = 0; i < 4096; ++i)
+            b[seite + i] = char(i * 31);
+        Testhilfe::schreibe(log(), b);
+
+        frm_sicherung *s = sicherung();
+        QVERIFY(s->Dir1->setzePfad(z));
+        QTest::mouseClick(s->cmd_datensicherung, Qt::LeftButton);
+        meldetFehler(QStringLiteral("Die Datenbank ist beschädigt"));
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Die Daten konnten nicht nach ") + z));
+        QVERIFY(offen(s));
+        QCOMPARE(Testhilfe::lies(kopie), gut);
+        QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
+        QCOMPARE(Testhilfe::lies(log()), b);
+    }
+
     void veraltetesJournalWirdEntfernt()
     {
         const QString z = ordner(QStringLiteral("z"));
