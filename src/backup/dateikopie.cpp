@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +55,80 @@ mode_t neueRechte()
     ::umask(maske);
     return 0666 & ~maske;
 }
+
+// "<name>.tmp-" followed by the six letters or digits mkstemp() puts in.
+bool istTempName(const char *name, const QByteArray &praefix)
+{
+    if (std::strncmp(name, praefix.constData(), size_t(praefix.size())) != 0)
+        return false;
+    const char *rest = name + praefix.size();
+    if (std::strlen(rest) != 6)
+        return false;
+    for (const char *c = rest; *c; ++c)
+        if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9')))
+            return false;
+    return true;
+}
+
+// Makes the temporary file beside the target and locks it, so that a copy
+// running elsewhere does not take it for a leftover. A cleanup may have
+// removed the new file before the lock was taken; then it starts over.
+// Returns the descriptor (or -1 with errno set) and the file's name.
+int neueTempDatei(const QByteArray &ziel, QByteArray &name)
+{
+    for (int versuch = 0; versuch < 8; ++versuch) {
+        name = ziel + ".tmp-XXXXXX";
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK)
+                return fd;   // no flock() on this file system: no cleanup removes the file either
+            ::close(fd);     // a cleanup holds it and removes it
+            continue;
+        }
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_nlink > 0)
+            return fd;
+        ::close(fd);   // removed by a cleanup before the lock was taken
+    }
+    errno = EBUSY;
+    return -1;
+}
+}
+
+int Dateikopie::raeumeAuf(const QString &ziel)
+{
+    const QByteArray ordner = QFile::encodeName(Sicherungsdatei::ordnerVon(ziel));
+    const QByteArray z = QFile::encodeName(ziel);
+    const QByteArray praefix = z.mid(z.lastIndexOf('/') + 1) + ".tmp-";
+
+    const int ordnerFd = ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (ordnerFd < 0)
+        return 0;
+    DIR *d = ::fdopendir(ordnerFd);
+    if (!d) {
+        ::close(ordnerFd);
+        return 0;
+    }
+    int entfernt = 0;
+    while (const dirent *e = ::readdir(d)) {
+        if (!istTempName(e->d_name, praefix))
+            continue;
+        const int fd = ::openat(ordnerFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        // Only a plain file that nobody holds, and only while this lock
+        // keeps a new copy from taking it.
+        struct stat offen, jetzt;
+        if (::fstat(fd, &offen) == 0 && S_ISREG(offen.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && ::fstatat(ordnerFd, e->d_name, &jetzt, AT_SYMLINK_NOFOLLOW) == 0 && jetzt.st_dev == offen.st_dev
+            && jetzt.st_ino == offen.st_ino && ::unlinkat(ordnerFd, e->d_name, 0) == 0)
+            ++entfernt;
+        ::close(fd);
+    }
+    ::closedir(d);
+    return entfernt;
 }
 
 void Dateikopie::setzeStoerung(Stoerung s)
@@ -102,10 +178,12 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
         return fehlschlag(QStringLiteral("Die Quelldatei %1 ist keine gewöhnliche Datei.").arg(quelle));
     }
 
+    raeumeAuf(ziel);
+
     // The temporary file lies beside the target, so the rename stays within
     // one file system and is atomic.
-    QByteArray temp = z + ".tmp-XXXXXX";
-    const int aus = ::mkostemp(temp.data(), O_CLOEXEC);
+    QByteArray temp;
+    const int aus = neueTempDatei(z, temp);
     if (aus < 0) {
         const int e = errno;
         ::close(ein);
@@ -113,6 +191,9 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
                               .arg(Sicherungsdatei::ordnerVon(ziel), grund(e)));
     }
     const QString tempName = QFile::decodeName(temp);
+    // A second descriptor of the same open file keeps its lock until the
+    // file is renamed or removed; the first one is closed when written.
+    const int sperre = ::fcntl(aus, F_DUPFD_CLOEXEC, 0);
 
     int ausOffen = aus;
     auto abbrechen = [&](const QString &text) {
@@ -120,6 +201,8 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
         if (ausOffen >= 0)
             ::close(ausOffen);
         ::unlink(temp.constData());
+        if (sperre >= 0)
+            ::close(sperre);
         return fehlschlag(text);
     };
     auto schreibfehler = [&](int e) {
@@ -171,6 +254,8 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     if (::rename(temp.constData(), z.constData()) != 0)
         return schreibfehler(errno);
     ::close(ein);
+    if (sperre >= 0)
+        ::close(sperre);
 
     // Make the rename itself durable; the data is already on disk, so a
     // folder that cannot be synced is no reason to report a failure.

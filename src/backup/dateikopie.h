@@ -8,6 +8,11 @@
 // the target's folder, which is flushed to disk and then renamed over the
 // target. A copy that fails leaves the target as it was and removes its
 // temporary file.
+//
+// The temporary file is named after the target ("<target>.tmp-XXXXXX") and
+// locked with flock() for as long as the copy runs. A copy that was killed
+// part-way leaves its file behind; the next copy onto the same name removes
+// every such file that no running copy holds locked.
 class Dateikopie
 {
 public:
@@ -23,6 +28,11 @@ public:
     using Pruefung = std::function<QString(const QString &tempDatei)>;
 
     static Ergebnis kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
+
+    // Removes the temporary files that killed copies onto this target left
+    // in its folder; files a running copy holds are kept. Returns how many
+    // were removed. kopiere() does this before it starts.
+    static int raeumeAuf(const QString &ziel);
 
     // The steps at which a fault can be injected (for tests): before each
     // block is written (with the bytes written so far), before the data is

@@ -68,12 +68,10 @@ Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const D
                 .arg(QFile::decodeName(journal), Dateikopie::grund(errno));
         return QString();
     });
-    if (verschoben) {
-        if (e.ok)
-            ::unlink(beiseite.constData());
-        else
-            ::rename(beiseite.constData(), journal.constData());
-    }
+    if (verschoben && !e.ok)
+        ::rename(beiseite.constData(), journal.constData());
+    else if (e.ok)
+        ::unlink(beiseite.constData());   // also one a killed copy left
     return e;
 }
 }

@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The file rules, the copy and the volume list, without any window.
 class TestSicherungsdatei : public QObject
@@ -229,6 +231,66 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(log), vorherLog);
         // The very file the backup refused is one restore refuses.
         QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(log).isEmpty());
+    }
+
+    // A copy killed part-way leaves its temporary file behind; the next copy
+    // onto the same name removes it, but never one a running copy holds, nor
+    // any other name.
+    void liegengebliebeneTempDateien()
+    {
+        QTemporaryDir t;
+        const QString quelle = t.filePath(QStringLiteral("q"));
+        grosserLog(quelle, QStringLiteral("NEU"));
+        const QString z = t.filePath(QStringLiteral("z"));
+        QVERIFY(QDir().mkpath(z));
+        const QString ziel = z + QStringLiteral("/tremvik.dorlem-fasq");
+
+        // A real copy that stops part-way, alive and then killed.
+        const pid_t kind = ::fork();
+        QVERIFY(kind >= 0);
+        if (kind == 0) {
+            Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64 geschrieben) {
+                if (s == Dateikopie::Schritt::Schreiben && geschrieben > 0)
+                    ::raise(SIGSTOP);
+                return 0;
+            });
+            Dateikopie::kopiere(quelle, ziel);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(kind, &status, WUNTRACED), kind);
+        QVERIFY(WIFSTOPPED(status));
+        const QStringList halb = inhalt(z);
+        QCOMPARE(halb.size(), 1);
+        QVERIFY(halb[0].startsWith(QLatin1String("tremvik.dorlem-fasq.tmp-")));
+
+        const QStringList fremd{"Frequenzen.dorlem-fasq.tmp-Ab3dE9", "tremvik.dorlem-fasq.tmp-abc",
+                                "tremvik.dorlem-fasq.tmp-Ab3dE9.alt", "tremvik.dorlem-fasq.tmp-Ab_dE9"};
+        for (const QString &name : fremd)
+            Testhilfe::schreibe(z + QLatin1Char('/') + name, "fremd");
+        // A link of the pattern's name is not followed, and not removed.
+        const QString draussen = t.filePath(QStringLiteral("draussen"));
+        Testhilfe::schreibe(draussen, "draussen");
+        QVERIFY(QFile::link(draussen, z + QStringLiteral("/tremvik.dorlem-fasq.tmp-Verw31")));
+        QStringList bleibt = fremd + QStringList{"tremvik.dorlem-fasq.tmp-Verw31"};
+
+        QCOMPARE(Dateikopie::raeumeAuf(ziel), 0);   // the running copy's file stays
+        QStringList erwartet = bleibt + halb;
+        erwartet.sort();
+        QCOMPARE(inhalt(z), erwartet);
+
+        QCOMPARE(::kill(kind, SIGKILL), 0);
+        QCOMPARE(::waitpid(kind, &status, 0), kind);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(inhalt(z), erwartet);   // nothing removes it by itself
+
+        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QCOMPARE(Testhilfe::lies(ziel), Testhilfe::lies(quelle));
+        erwartet = bleibt + QStringList{"tremvik.dorlem-fasq"};
+        erwartet.sort();
+        QCOMPARE(inhalt(z), erwartet);
+        QCOMPARE(Testhilfe::lies(draussen), QByteArray("draussen"));
     }
 
     void kopieErsetztZielByteFuerByte()
