@@ -2,11 +2,14 @@
 
 #include "backup/sicherungsdatei.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <sqlite3.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -22,7 +25,7 @@ public:
             m_db = nullptr;
             return;   // the copy itself reports a missing or unreadable file
         }
-        sqlite3_busy_timeout(m_db, 3000);
+        sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
         const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
             m_gesperrt = true;
@@ -43,6 +46,63 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_gesperrt = false;
     bool m_belegt = false;
+};
+
+// The lock SQLite's own writers take before they change a database file:
+// a write lock over its lock bytes (the pending and the reserved byte and
+// the shared range, 1 GiB into the file). While it is held no other
+// connection reads the file or is part-way through a write; one that is
+// keeps the lock from being taken. It is an open file description lock, so
+// it also stands against SQLite connections of this very program, and
+// closing another descriptor of the file does not let go of it.
+class Schreibsperre
+{
+public:
+    enum class Ergebnis { Gesperrt, Belegt, Fehler };
+
+    ~Schreibsperre()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // Tries for up to the given time. A missing file needs no lock, nor one
+    // that nobody may write (no writer can be part-way through it then).
+    Ergebnis nehmen(const QString &datei, int wartezeitMs)
+    {
+        do
+            m_fd = ::open(QFile::encodeName(datei).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        while (m_fd < 0 && errno == EINTR);
+        if (m_fd < 0) {
+            m_fehler = errno;
+            return errno == ENOENT || errno == EACCES || errno == EPERM || errno == EROFS ? Ergebnis::Gesperrt
+                                                                                          : Ergebnis::Fehler;
+        }
+        QElapsedTimer uhr;
+        uhr.start();
+        for (;;) {
+            struct flock sperre = {};
+            sperre.l_type = F_WRLCK;
+            sperre.l_whence = SEEK_SET;
+            sperre.l_start = pendingByte;
+            sperre.l_len = 2 + 510;   // pending, reserved, shared range
+            if (::fcntl(m_fd, F_OFD_SETLK, &sperre) == 0)
+                return Ergebnis::Gesperrt;
+            if (errno != EAGAIN && errno != EACCES && errno != EINTR) {
+                m_fehler = errno;
+                return Ergebnis::Fehler;
+            }
+            if (uhr.elapsed() >= wartezeitMs)
+                return Ergebnis::Belegt;
+            QThread::msleep(20);
+        }
+    }
+    int fehler() const { return m_fehler; }
+
+private:
+    static constexpr off_t pendingByte = 0x40000000;
+    int m_fd = -1;
+    int m_fehler = 0;
 };
 
 // Copies over the target and removes a rollback journal left beside it: it
@@ -93,12 +153,21 @@ Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &zi
 
 Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
 {
+    Schreibsperre sperre;
     // Check the bytes that will become the log, not only the file they
-    // came from.
-    return ersetze(quelle, ziel, [&quelle](const QString &temp) {
+    // came from; then wait, as a backup does, for a writer of the log to
+    // end, and keep every other connection out until the file is replaced.
+    return ersetze(quelle, ziel, [&](const QString &temp) {
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        return einwand.isEmpty()
-                   ? QString()
-                   : QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+        if (!einwand.isEmpty())
+            return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+        switch (sperre.nehmen(ziel, wartezeitMs)) {
+        case Schreibsperre::Ergebnis::Gesperrt: return QString();
+        case Schreibsperre::Ergebnis::Belegt:
+            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(ziel);
+        case Schreibsperre::Ergebnis::Fehler: break;
+        }
+        return QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
+            .arg(ziel, Dateikopie::grund(sperre.fehler()));
     });
 }

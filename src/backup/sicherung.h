@@ -4,6 +4,9 @@
 // The two copies of the log database file: out of the program directory
 // into a backup folder, and back.
 namespace Sicherung {
+// How long either copy waits for another program's use of the log to end.
+constexpr int wartezeitMs = 3000;
+
 // Copies the log database to the target name. The copy is taken under a
 // read lock of the database, so no writer (nor a rollback of an
 // interrupted one) can change the file while its bytes are read. The
@@ -13,8 +16,10 @@ namespace Sicherung {
 Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
 
 // Replaces the log database with a backup copy in one rename, after the
-// copied bytes have been checked to be a log database. A rollback journal
-// left beside the replaced file is removed with it, so SQLite cannot apply
-// it to the restored file.
+// copied bytes have been checked to be a log database. The rename happens
+// under the database's exclusive lock, so it never cuts into another
+// program's transaction; while one is running (or reading) the restore is
+// refused. A rollback journal left beside the replaced file is removed
+// with it, so SQLite cannot apply it to the restored file.
 Dateikopie::Ergebnis wiederherstellen(const QString &quelle, const QString &ziel);
 }

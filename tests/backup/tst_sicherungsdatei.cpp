@@ -5,7 +5,9 @@
 #include "testhilfe.h"
 
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +41,19 @@ class TestSicherungsdatei : public QObject
         for (int i = 0; i < 4096; ++i)
             b[ab + i] = char(0xA5 ^ i);
         Testhilfe::schreibe(datei, b);
+    }
+    // The first column of the first row of a query.
+    static QString wert(const QString &datei, const char *sql)
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *s = nullptr;
+        QString w = QStringLiteral("<Fehler>");
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            w = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return w;
     }
     static QStringList inhalt(const QString &ordner)
     {
@@ -291,6 +306,52 @@ private Q_SLOTS:
         erwartet.sort();
         QCOMPARE(inhalt(z), erwartet);
         QCOMPARE(Testhilfe::lies(draussen), QByteArray("draussen"));
+    }
+
+    // Restore waits, as backup does, for another program's write to end, and
+    // refuses when it does not: that program's transaction goes through.
+    void wiederherstellungFaehrtKeinemSchreiberDazwischen()
+    {
+        QTemporaryDir t;
+        QDir().mkpath(t.filePath(QStringLiteral("prog")));
+        QDir().mkpath(t.filePath(QStringLiteral("sich")));
+        const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
+        const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
+        Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
+        Testhilfe::sql(log, QStringLiteral("insert into Kontakt (callsign) values ('ALT')"));
+        QVERIFY(QFile::copy(log, kopie));
+
+        // While the writer runs, the test opens no descriptor of the log:
+        // closing one would drop the writer's locks (they belong to the
+        // process).
+        struct stat vorher;
+        QCOMPARE(::stat(QFile::encodeName(log).constData(), &vorher), 0);
+        sqlite3 *schreiber = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(log).constData(), &schreiber), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(schreiber, "begin; insert into Kontakt (callsign) values ('SCHREIBER')", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        QVERIFY(QFile::exists(Sicherungsdatei::journal(log)));
+
+        Dateikopie::Ergebnis e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QStringLiteral("wird gerade von einem anderen Programm benutzt")),
+                 qPrintable(e.grund));
+        struct stat nachher;
+        QCOMPARE(::stat(QFile::encodeName(log).constData(), &nachher), 0);
+        QCOMPARE(nachher.st_ino, vorher.st_ino);   // not replaced
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))),
+                 (QStringList{"tremvik.dorlem-fasq", "tremvik.dorlem-fasq-journal"}));
+
+        QCOMPARE(sqlite3_exec(schreiber, "commit", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(schreiber);
+        QCOMPARE(wert(log, "select group_concat(callsign) from Kontakt"), QStringLiteral("ALT,SCHREIBER"));
+
+        // With the writer done, the restore goes through.
+        e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QCOMPARE(wert(log, "select group_concat(callsign) from Kontakt"), QStringLiteral("ALT"));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
     }
 
     void kopieErsetztZielByteFuerByte()
