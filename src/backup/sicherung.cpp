@@ -134,17 +134,31 @@ Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const D
         ::unlink(beiseite.constData());   // also one a killed copy left
     return e;
 }
+
+// The name a copy replaces: a symbolic link's target rather than the link.
+bool ersetzbar(const QString &ziel, QString &datei, Dateikopie::Ergebnis &fehler)
+{
+    datei = Sicherungsdatei::aufgeloest(ziel);
+    if (!datei.isEmpty())
+        return true;
+    fehler = {false, QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel)};
+    return false;
+}
 }
 
 Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
 {
+    QString datei;
+    Dateikopie::Ergebnis fehler;
+    if (!ersetzbar(ziel, datei, fehler))
+        return fehler;
     Lesesperre sperre(quelle);
     if (sperre.belegt())
         return {false,
                 QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
     // A backup that restore would refuse must not take the place of one it
     // would accept: the copied bytes are checked as restore checks them.
-    return ersetze(quelle, ziel, [&quelle](const QString &temp) {
+    return ersetze(quelle, datei, [&quelle](const QString &temp) {
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
         return einwand.isEmpty() ? QString()
                                  : QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand);
@@ -153,21 +167,25 @@ Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &zi
 
 Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
 {
+    QString datei;
+    Dateikopie::Ergebnis fehler;
+    if (!ersetzbar(ziel, datei, fehler))
+        return fehler;
     Schreibsperre sperre;
     // Check the bytes that will become the log, not only the file they
     // came from; then wait, as a backup does, for a writer of the log to
     // end, and keep every other connection out until the file is replaced.
-    return ersetze(quelle, ziel, [&](const QString &temp) {
+    return ersetze(quelle, datei, [&](const QString &temp) {
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
         if (!einwand.isEmpty())
             return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
-        switch (sperre.nehmen(ziel, wartezeitMs)) {
+        switch (sperre.nehmen(datei, wartezeitMs)) {
         case Schreibsperre::Ergebnis::Gesperrt: return QString();
         case Schreibsperre::Ergebnis::Belegt:
-            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(ziel);
+            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei);
         case Schreibsperre::Ergebnis::Fehler: break;
         }
         return QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
-            .arg(ziel, Dateikopie::grund(sperre.fehler()));
+            .arg(datei, Dateikopie::grund(sperre.fehler()));
     });
 }

@@ -3,6 +3,9 @@
 
 // The two copies of the log database file: out of the program directory
 // into a backup folder, and back.
+//
+// A target that is a symbolic link is written through: its target file is
+// replaced and the link stays.
 namespace Sicherung {
 // How long either copy waits for another program's use of the log to end.
 constexpr int wartezeitMs = 3000;

@@ -3,6 +3,7 @@
 #include "data/verbindung.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -108,6 +109,19 @@ QString Sicherungsdatei::name()
 QString Sicherungsdatei::in(const QString &ordner)
 {
     return ordner + QLatin1Char('/') + name();
+}
+
+QString Sicherungsdatei::aufgeloest(const QString &datei)
+{
+    // As many links in a row as the system itself follows.
+    QString pfad = datei;
+    for (int schritt = 0; schritt < 40; ++schritt) {
+        const QFileInfo info(pfad);
+        if (!info.isSymLink())
+            return pfad;
+        pfad = info.symLinkTarget();
+    }
+    return QString();
 }
 
 QString Sicherungsdatei::journal(const QString &datei)

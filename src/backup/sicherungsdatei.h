@@ -13,6 +13,12 @@ QString name();
 // removed or added, so the root "/" yields "//tremvik.dorlem-fasq".
 QString in(const QString &ordner);
 
+// The file a name finally stands for: a symbolic link is followed (also
+// when its target does not exist yet) to the name of the file behind it,
+// so a file written there replaces the link's target, not the link. Any
+// other name is returned unchanged; empty when links lead in a circle.
+QString aufgeloest(const QString &datei);
+
 // The rollback journal SQLite keeps beside a database file.
 QString journal(const QString &datei);
 

@@ -354,6 +354,46 @@ private Q_SLOTS:
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
     }
 
+    // A target that is a symbolic link: the file behind it is replaced and
+    // the link stays.
+    void verweisWirdDurchschrieben()
+    {
+        QTemporaryDir t;
+        for (const char *o : {"prog", "echt", "sich", "sich2", "kreis"})
+            QVERIFY(QDir().mkpath(t.filePath(QString::fromLatin1(o))));
+        const QString echt = t.filePath(QStringLiteral("echt/mein-log"));
+        const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
+        const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
+        grosserLog(echt, QStringLiteral("ALT"));
+        grosserLog(kopie, QStringLiteral("GESICHERT"));
+        QVERIFY(QFile::link(QStringLiteral("../echt/mein-log"), log));   // relative, as users make them
+
+        Dateikopie::Ergebnis e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QVERIFY(QFileInfo(log).isSymLink());
+        QCOMPARE(Testhilfe::lies(echt), Testhilfe::lies(kopie));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("echt"))), QStringList{"mein-log"});
+
+        // A backup onto a link whose file does not exist yet makes that file.
+        const QString verweis = t.filePath(QStringLiteral("sich2/tremvik.dorlem-fasq"));
+        const QString ablage = t.filePath(QStringLiteral("echt/gesichert"));
+        QVERIFY(QFile::link(ablage, verweis));
+        e = Sicherung::sichern(log, verweis);
+        QVERIFY2(e.ok, qPrintable(e.grund));
+        QVERIFY(QFileInfo(verweis).isSymLink());
+        QCOMPARE(Testhilfe::lies(ablage), Testhilfe::lies(echt));
+
+        // Links in a circle are refused.
+        const QString kreis = t.filePath(QStringLiteral("kreis/tremvik.dorlem-fasq"));
+        QVERIFY(QFile::link(t.filePath(QStringLiteral("kreis/b")), kreis));
+        QVERIFY(QFile::link(kreis, t.filePath(QStringLiteral("kreis/b"))));
+        e = Sicherung::sichern(log, kreis);
+        QVERIFY(!e.ok);
+        QVERIFY2(e.grund.contains(QStringLiteral("im Kreis")), qPrintable(e.grund));
+        QCOMPARE(inhalt(t.filePath(QStringLiteral("kreis"))), (QStringList{"b", "tremvik.dorlem-fasq"}));
+    }
+
     void kopieErsetztZielByteFuerByte()
     {
         QTemporaryDir t;
