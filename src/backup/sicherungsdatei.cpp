@@ -1,5 +1,6 @@
 #include "backup/sicherungsdatei.h"
 
+#include "data/programmverzeichnis.h"
 #include "data/verbindung.h"
 
 #include <QFile>
@@ -109,6 +110,11 @@ QString Sicherungsdatei::name()
 QString Sicherungsdatei::in(const QString &ordner)
 {
     return ordner + QLatin1Char('/') + name();
+}
+
+QString Sicherungsdatei::logdatei()
+{
+    return Programmverzeichnis::datei(name());
 }
 
 QString Sicherungsdatei::aufgeloest(const QString &datei)

@@ -13,6 +13,10 @@ QString name();
 // removed or added, so the root "/" yields "//tremvik.dorlem-fasq".
 QString in(const QString &ordner);
 
+// The log database in the program directory: the file the log window, the
+// backup and the restore use.
+QString logdatei();
+
 // The file a name finally stands for: a symbolic link is followed (also
 // when its target does not exist yet) to the name of the file behind it,
 // so a file written there replaces the link's target, not the link. Any

@@ -2,8 +2,10 @@
 
 #include "austausch/logeintrag.h"
 #include "austauschfenster/austauschdialoge.h"
+#include "backup/dateikopie.h"
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
+#include "backup/sicherungsdatei.h"
 #include "empfaenger/einstellung.h"
 #include "empfaenger/frm_verbinden.h"
 #include "empfaenger/frm_waslaeuft.h"
@@ -13,6 +15,7 @@
 #include "log/logsuche.h"
 #include "shell/geometrie.h"
 #include "shell/kindfenster.h"
+#include "shell/logsperre.h"
 #include "shell/meldung.h"
 
 #include <QCloseEvent>
@@ -86,7 +89,12 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
 }
 
-frm_main::~frm_main() = default;
+frm_main::~frm_main()
+{
+    // The child windows (and with the log window its connection) go before
+    // the log's lock is given back.
+    qDeleteAll(m_mdi->subWindowList());
+}
 
 void frm_main::zeigen()
 {
@@ -160,8 +168,31 @@ void frm_main::fw_Click()
     zeigeKind(m_fw, [this] { return liste(FrequenzListe::Art::Fw); });
 }
 
+bool frm_main::logFrei()
+{
+    const QString logdatei = Sicherungsdatei::logdatei();
+    if (!m_logsperre)
+        m_logsperre = std::make_unique<Logsperre>(logdatei);
+    const bool schonGehalten = m_logsperre->gehalten();
+    if (m_logsperre->nehmen()) {
+        // What restores killed part-way left beside the log goes now.
+        if (!schonGehalten)
+            Dateikopie::raeumeAuf(logdatei);
+        return true;
+    }
+    Meldung::zeigen(
+        QStringLiteral("Die eigenen Einträge (%1) werden schon von einem anderen laufenden tremvik-tool benutzt.\n"
+                       "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn jenes Programm beendet ist. "
+                       "Die Frequenzlisten stehen weiter zur Verfügung.")
+            .arg(logdatei),
+        Meldung::Symbol::Fehler);
+    return false;
+}
+
 void frm_main::erre_Click()
 {
+    if (!m_eintrag && !logFrei())
+        return;
     zeigeKind(m_eintrag, [this] {
         auto *w = new ::frm_eintrag;
         w->setzeEmpfaenger(m_empfaenger);
@@ -192,6 +223,8 @@ void frm_main::sicher_Click()
 void frm_main::wer_Click()
 {
     if (!schliesseEintrag())
+        return;
+    if (!m_herstellen && !logFrei())
         return;
     zeigeKind(m_herstellen, [this] { return new ::frm_herstellen([this] { return schliesseEintrag(); }); });
 }

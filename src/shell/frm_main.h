@@ -3,12 +3,14 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class Logsperre;
 #include "lists/frm_liste.h"
 #include "shell/kindfenster.h"
 
@@ -19,6 +21,12 @@ struct EmpfaengerZustand;
 // The main window: a multiple-document frame with the menu bar. It keeps one
 // shared instance of every child window, created when it is first shown and
 // destroyed when it is closed.
+//
+// Only one running program uses the log database: the main window takes the
+// log's lock (Logsperre) before it first opens the log window or the restore
+// window, and keeps it until it is destroyed. While another program holds
+// it, both are refused with a message; the frequency lists and the backup
+// (which only reads the log) still work.
 class frm_main : public QMainWindow
 {
     Q_OBJECT
@@ -98,8 +106,12 @@ private:
     void empfaengerBauen();
     // The one place that shows the receiver's state in the main window.
     void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
+    // Whether this program may use the log: takes the lock if need be, and
+    // tells the user when another program holds it.
+    bool logFrei();
 
     QMdiArea *m_mdi;
+    std::unique_ptr<Logsperre> m_logsperre;
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
     QPointer<KindFenster> m_waslaeuft;
     RigctlEmpfaenger *m_empfaenger = nullptr;

@@ -30,6 +30,12 @@ class TestSicherungsfenster : public QObject
         return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                       QDir::Name);
     }
+    // The program directory while the program runs: the two databases and
+    // the log's lock file, nothing left over from a copy.
+    static QStringList programmordnerImBetrieb()
+    {
+        return {"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq", "tremvik.dorlem-fasq.lock"};
+    }
     QString ordner(const QString &name)
     {
         const QString p = ablage->filePath(name);
@@ -251,7 +257,7 @@ private Q_SLOTS:
                Meldung::Symbol::Fehler);
         QVERIFY(offen(s));
         QCOMPARE(Testhilfe::lies(log()), vorher);
-        QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+        QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
     }
 
     // Backup, a change in the log, restore: the earlier log comes back.
@@ -289,7 +295,7 @@ private Q_SLOTS:
                Meldung::Symbol::Keins);
         QVERIFY(!offen(h));
         QCOMPARE(Testhilfe::lies(log()), gesichert);
-        QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+        QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
         QCOMPARE(QDir::currentPath(), prog->pfad());
     }
 
@@ -309,7 +315,7 @@ private Q_SLOTS:
         meldet(QStringLiteral("Bitte den Speicherort der Sicherungskopie wählen"), Meldung::Symbol::Fehler);
         QVERIFY(offen(h));
         QCOMPARE(Testhilfe::lies(log()), vorher);
-        QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+        QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
     }
 
     void dateiNichtGefunden_data()
@@ -378,7 +384,7 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(log()), vorherLog);
         QCOMPARE(Testhilfe::lies(kopie), vorherKopie);
         QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
-        QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+        QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
     }
 
     // No failure leaves a partial or missing log database or backup.
@@ -395,7 +401,7 @@ private Q_SLOTS:
             QCOMPARE(Testhilfe::lies(log()), vorherLog);
             QCOMPARE(Testhilfe::lies(kopie), vorherKopie);
             QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
-            QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+            QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
         };
 
         // The disk fills up after the first block.
@@ -506,7 +512,7 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QVERIFY(Testhilfe::meldungen()[0].symbol == Meldung::Symbol::Keins);
         QCOMPARE(Testhilfe::lies(log()), gesichert);
-        QCOMPARE(inhalt(prog->pfad()), (QStringList{"Frequenzen.dorlem-fasq", "tremvik.dorlem-fasq"}));
+        QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
     }
 
     // A log window opened again after "Wiederherstellung" is closed before

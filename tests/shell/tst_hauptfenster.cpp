@@ -1,4 +1,5 @@
 #include "shell/frm_main.h"
+#include "shell/logsperre.h"
 #include "testhilfe.h"
 
 #include <QMdiArea>
@@ -42,6 +43,85 @@ private Q_SLOTS:
         QVERIFY(!h.windowIcon().isNull());
         QCOMPARE(QApplication::applicationName(), QStringLiteral("tremvik-tool"));
         QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.00"));
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    // One log, one program: the lock file beside the log is held with
+    // flock() for as long as the program runs, and goes with it.
+    void logsperre()
+    {
+        const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+        if (flock.isEmpty())
+            QSKIP("flock (util-linux) fehlt");
+        const QString log = ordner->logDatei();
+        const QString datei = log + QStringLiteral(".lock");
+        auto gehaltenVonAussen = [&] { return QProcess::execute(flock, {"-n", datei, "true"}) == 1; };
+        {
+            Logsperre a(log), b(log);
+            QCOMPARE(a.sperrdatei(), datei);
+            QVERIFY(a.nehmen() && a.nehmen());
+            QVERIFY(!b.nehmen());
+            QVERIFY(gehaltenVonAussen());
+            a.freigeben();
+            QVERIFY(!QFile::exists(datei));
+            QVERIFY(b.nehmen());
+        }
+        QVERIFY(!QFile::exists(datei));
+
+        // A lock file left by a program that crashed is no obstacle.
+        Testhilfe::schreibe(datei, QByteArray());
+        QVERIFY(Logsperre(log).nehmen());
+
+        // Held by another process: refused until that process ends.
+        QProcess halter;
+        halter.start(flock,
+                     {datei, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
+        QVERIFY(halter.waitForStarted());
+        QByteArray ausgabe;   // "bereit" once flock holds the lock
+        while (!ausgabe.contains("bereit") && halter.waitForReadyRead())
+            ausgabe += halter.readAllStandardOutput();
+        QVERIFY(ausgabe.contains("bereit"));
+        QVERIFY(gehaltenVonAussen());
+        Logsperre c(log);
+        QVERIFY(!c.nehmen());
+        halter.closeWriteChannel();   // cat ends, and flock with it
+        QVERIFY(halter.waitForFinished());
+        QVERIFY(c.nehmen());
+    }
+
+    // A second program on the same program directory: the log stays with
+    // the first, and the second says so; its lists still work.
+    void zweitesProgrammOeffnetDasLogNicht()
+    {
+        auto erstes = std::make_unique<frm_main>();
+        erstes->zeigen();
+        QVERIFY(erstes->frm_eintrag());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+
+        frm_main zweites;
+        zweites.zeigen();
+        QVERIFY(!zweites.frm_eintrag());
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Die eigenen Einträge (")));
+        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+
+        Testhilfe::leeren();
+        zweites.erre->trigger();
+        zweites.wer->trigger();
+        QVERIFY(!zweites.frm_eintrag() && !zweites.frm_herstellen());
+        QCOMPARE(Testhilfe::meldungen().size(), 2);
+        zweites.bos->trigger();
+        zweites.sicher->trigger();   // a backup only reads the log
+        QVERIFY(zweites.frm_bos() && zweites.frm_sicherung());
+        QCOMPARE(Testhilfe::meldungen().size(), 2);
+        QVERIFY(erstes->frm_eintrag());
+
+        // Once the first program has ended, the log opens in the second.
+        erstes.reset();
+        Testhilfe::leeren();
+        zweites.erre->trigger();
+        QVERIFY(zweites.frm_eintrag());
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
