@@ -138,6 +138,14 @@ KindFenster *frm_main::zeigeKind(QPointer<KindFenster> &fenster, const std::func
     sub->adjustSize();
     sub->setFixedSize(sub->sizeHint());
     sub->show();
+    // The area places a new window so that it fits the client area as it is
+    // now. At start that is still the restored size (the window system
+    // maximises the main window later, and in its own time), and a window
+    // wider or higher than that would begin left of or above the area and
+    // stay there. It begins at the area's edge instead, and is wholly
+    // inside once the main window has its full size.
+    if (sub->x() < 0 || sub->y() < 0)
+        sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
     m_mdi->setActiveSubWindow(sub);
     w->setFocus();
     return w;

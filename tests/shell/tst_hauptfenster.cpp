@@ -46,6 +46,22 @@ private Q_SLOTS:
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
+    // The log window opens wholly inside the maximised main window, also
+    // once the window system has had its say about the size.
+    void logfensterLiegtImHauptfenster()
+    {
+        frm_main h;
+        h.zeigen();
+        auto *sub = qobject_cast<QMdiSubWindow *>(h.frm_eintrag()->parentWidget());
+        QVERIFY(sub);
+        QVERIFY(QTest::qWaitForWindowExposed(&h));
+        QCoreApplication::processEvents();
+        QVERIFY(h.isMaximized());
+        QVERIFY2(
+            h.mdi()->viewport()->rect().contains(sub->geometry()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())));
+    }
+
     // One log, one program: the lock file beside the log is held with
     // flock() for as long as the program runs, and goes with it.
     void logsperre()
