@@ -5,6 +5,7 @@ cd "$(dirname "$0")/.."
 
 # libhamlib-utils: rigctld and rigctl, which the receiver tests start.
 PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
+        qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
         qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils"
 
 fehlend=()
