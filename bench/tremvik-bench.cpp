@@ -3,7 +3,7 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--nur list,log,remark]
+//                 [--stats 100000] [--nur list,log,remark,stats]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -12,6 +12,9 @@
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
 // memory of the process during the case.
 
+#include "auswertung/frm_statistik.h"
+#include "auswertung/logdatum.h"
+#include "auswertung/statistik.h"
 #include "data/adodc.h"
 #include "data/programmverzeichnis.h"
 #include "data/unicodelike.h"
@@ -477,6 +480,78 @@ void bemerkungsFaelle(int n)
         });
 }
 
+// A log for the statistics: dates over ten years (some that cannot be
+// read), times around the clock, a few modulations, countries and many
+// places and call signs.
+void erzeugeStatistikLog(const QString &datei, int n)
+{
+    QFile schema(QStringLiteral(TREMVIK_QUELLEN "/db/kontakt.sql"));
+    schema.open(QIODevice::ReadOnly);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(datei).constData(), &db);
+    ausfuehren(db, schema.readAll().constData());
+    ausfuehren(db, "pragma synchronous=off; begin;");
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into Kontakt (callsign, land, datum, uhrzeit, frequenz, band, ort, bemerkung)"
+                       " values (?,?,?,?,?,?,?,?)",
+                       -1, &s, nullptr);
+    static const char *laender[] = {"Deutschland", "Österreich", "Schweiz", "Niederlande", "Dänemark", "Polen"};
+    static const char *arten[] = {"FM", "AM", "USB", "LSB", "CW", "DMR"};
+    std::mt19937 zufall(11);
+    const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Guter Empfang.\\par }";
+    for (int i = 0; i < n; ++i) {
+        const QByteArray datum = zufall() % 50 == 0 ? QByteArray("31.02.2010")
+                                                    : QByteArray::number(int(1 + zufall() % 28)) + '.'
+                                                          + QByteArray::number(int(1 + zufall() % 12)) + '.'
+                                                          + QByteArray::number(int(2010 + zufall() % 10));
+        const QByteArray werte[] = {
+            "DL" + QByteArray::number(int(zufall() % 10)) + QByteArray(1, char('A' + zufall() % 26))
+                + QByteArray(1, char('A' + zufall() % 26)),
+            laender[zufall() % 6],
+            datum,
+            QByteArray::number(int(zufall() % 24)) + ':' + QByteArray::number(int(10 + zufall() % 50)),
+            QByteArray::number(int(27 + zufall() % 420)) + ',' + QByteArray::number(int(100 + zufall() % 900)),
+            arten[zufall() % 6],
+            "Ort " + QByteArray::number(int(zufall() % 2000)),
+            rtf};
+        for (int c = 0; c < 8; ++c)
+            sqlite3_bind_text(s, c + 1, werte[c].constData(), werte[c].size(), SQLITE_TRANSIENT);
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    ausfuehren(db, "commit;");
+    sqlite3_close(db);
+}
+
+// Opening the statistics window: it reads the log once, counts it and draws
+// the chart shown (the months) with its table. The floor runs the same SQL
+// raw: the extract, the counts and the months' aggregate, every row stepped.
+void statistikFall(const QString &ordner, int n)
+{
+    const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::log);
+    QFile::remove(datei);
+    erzeugeStatistikLog(datei, n);
+    Programmverzeichnis::setzen(ordner);
+    fall(
+        "stats-open", n,
+        [] {
+            frm_statistik w;
+            w.Form_Load();
+        },
+        [&] {
+            Roh r(datei);
+            Logdatum::registriere(r.db);
+            ausfuehren(r.db, "pragma temp_store = memory; drop table if exists temp.auszug;");
+            ausfuehren(r.db, Statistik::auszugSql().toUtf8().constData());
+            r.zeilen("select count(*), count(tag), min(tag), max(tag) from temp.auszug", -1, true);
+            r.zeilen("select count(*), count(*) - count(minute) from temp.auszug where 1", -1, true);
+            r.zeilen(Statistik::reiheSql(Statistik::Reihe::Monat, {}).toUtf8().constData(), -1, true);
+        });
+    QFile::remove(datei);
+}
+
 }   // namespace
 
 int main(int argc, char *argv[])
@@ -484,14 +559,17 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000};
-    QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark")};
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000};
+    QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"),
+                       QStringLiteral("stats")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
             listen = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--log"))
             logs = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--stats"))
+            stats = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--nur"))
             nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
@@ -506,5 +584,8 @@ int main(int argc, char *argv[])
             logFaelle(ordner.path(), n);
     if (nur.contains(QLatin1String("remark")))
         bemerkungsFaelle(32000);
+    if (nur.contains(QLatin1String("stats")))
+        for (int n : stats)
+            statistikFall(ordner.path(), n);
     return 0;
 }

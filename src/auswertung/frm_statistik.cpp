@@ -325,18 +325,30 @@ void frm_statistik::zeigeZahlen()
     cmd_ohnezeit->setText(QStringLiteral("ohne gültige Uhrzeit: %1").arg(z.ohneUhrzeit));
     cmd_ohnedatum->setEnabled(z.ohneDatum > 0);
     cmd_ohnezeit->setEnabled(z.ohneUhrzeit > 0);
-    for (int r = 0; r < Statistik::AnzahlReihen; ++r) {
-        fuelleTabelle(Reihe(r));
-        m_gebaut[size_t(r)] = false;
-    }
-    gezeigtesDiagramm();
+    // Only the series shown is counted now; the others when their tab is.
+    m_gebaut.fill(false);
+    for (QTableWidget *t : tabelle)
+        t->setRowCount(0);
+    baue(gezeigteReihe());
+}
+
+void frm_statistik::baue(Reihe reihe)
+{
+    if (m_gebaut[size_t(reihe)])
+        return;
+    fuelleTabelle(reihe);
+    QChartView *v = diagramm[size_t(reihe)];
+    QChart *alt = v->chart();
+    v->setChart(baueDiagramm(reihe));
+    delete alt;
+    m_gebaut[size_t(reihe)] = true;
 }
 
 void frm_statistik::fuelleTabelle(Reihe reihe)
 {
     QTableWidget *t = tabelle[size_t(reihe)];
     const QSignalBlocker sperre(t);
-    const QVector<Statistik::Balken> &balken = m_zahlen.reihe(reihe);
+    const QVector<Statistik::Balken> &balken = m_statistik->reihe(reihe);
     t->clearContents();
     t->setRowCount(int(balken.size()));
     for (int i = 0; i < balken.size(); ++i) {
@@ -355,21 +367,14 @@ Reihe frm_statistik::gezeigteReihe() const
 
 QChart *frm_statistik::gezeigtesDiagramm()
 {
-    const Reihe r = gezeigteReihe();
-    QChartView *v = diagramm[size_t(r)];
-    if (!m_gebaut[size_t(r)]) {
-        QChart *alt = v->chart();
-        v->setChart(baueDiagramm(r));
-        delete alt;
-        m_gebaut[size_t(r)] = true;
-    }
-    return v->chart();
+    baue(gezeigteReihe());
+    return diagramm[size_t(gezeigteReihe())]->chart();
 }
 
 QChart *frm_statistik::baueDiagramm(Reihe reihe)
 {
     const Art &a = art(reihe);
-    const QVector<Statistik::Balken> &alle = m_zahlen.reihe(reihe);
+    const QVector<Statistik::Balken> &alle = m_statistik->reihe(reihe);
     const int n = a.hoechstens > 0 ? std::min<int>(a.hoechstens, int(alle.size())) : int(alle.size());
 
     auto *chart = new QChart;
@@ -406,12 +411,6 @@ QChart *frm_statistik::baueDiagramm(Reihe reihe)
                                              : static_cast<QAbstractBarSeries *>(new QBarSeries);
     serie->append(satz);
     serie->setBarWidth(a.waagerecht ? 0.7 : 0.8);
-    if (a.waagerecht) {
-        serie->setLabelsVisible(true);
-        serie->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-        serie->setLabelsFormat(QStringLiteral("@value"));
-        serie->setLabelsPrecision(12);
-    }
     chart->addSeries(serie);
 
     QAbstractAxis *namensAchse = nullptr;
@@ -430,7 +429,7 @@ QChart *frm_statistik::baueDiagramm(Reihe reihe)
         }
         namensAchse = k;
     }
-    QValueAxis *zahlAchse = zahlenAchse(hoechster + (a.waagerecht ? std::max<qint64>(1, hoechster / 8) : 0));
+    QValueAxis *zahlAchse = zahlenAchse(hoechster);
     chart->addAxis(namensAchse, a.waagerecht ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(zahlAchse, a.waagerecht ? Qt::AlignBottom : Qt::AlignLeft);
     serie->attachAxis(namensAchse);
@@ -468,14 +467,17 @@ void frm_statistik::markiere(Reihe reihe, int index)
 
 void frm_statistik::waehleBalken(Reihe reihe, int index)
 {
-    const QVector<Statistik::Balken> &balken = m_zahlen.reihe(reihe);
-    if (index < 0 || index >= balken.size())
-        return;
-    markiere(reihe, index);
-    Statistik::Auswahl auswahl;
-    auswahl.reihe = reihe;
-    auswahl.schluessel = balken[index].schluessel;
-    liste(auswahl, QStringLiteral("%1 \u201E%2\u201C").arg(q(art(reihe).spalte), balken[index].text));
+    Meldung::abfangen([&] {
+        baue(reihe);
+        const QVector<Statistik::Balken> &balken = m_statistik->reihe(reihe);
+        if (index < 0 || index >= balken.size())
+            return;
+        markiere(reihe, index);
+        Statistik::Auswahl auswahl;
+        auswahl.reihe = reihe;
+        auswahl.schluessel = balken[index].schluessel;
+        liste(auswahl, QStringLiteral("%1 \u201E%2\u201C").arg(q(art(reihe).spalte), balken[index].text));
+    });
 }
 
 void frm_statistik::liste(const Statistik::Auswahl &auswahl, const QString &titel)
@@ -530,7 +532,7 @@ void frm_statistik::cmd_ohnezeit_Click()
 
 void frm_statistik::SSTab1_Click(int)
 {
-    gezeigtesDiagramm();
+    Meldung::abfangen([this] { baue(gezeigteReihe()); });
 }
 
 void frm_statistik::tabelle_Click(int reihe, int zeile)
@@ -567,7 +569,9 @@ void frm_statistik::cmd_bild_Click()
 
 bool frm_statistik::speichereBild(const QString &datei)
 {
-    QChart *chart = gezeigtesDiagramm();
+    QChart *chart = nullptr;
+    if (!Meldung::abfangen([&] { chart = gezeigtesDiagramm(); }))
+        return false;
     QChartView *v = diagramm[size_t(gezeigteReihe())];
     const bool svg = QFileInfo(datei).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
     // Written under a temporary name and put in place whole, so a failure

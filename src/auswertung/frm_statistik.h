@@ -59,7 +59,8 @@ public:
 
     const Statistik::Zahlen &zahlen() const { return m_zahlen; }
     Statistik::Reihe gezeigteReihe() const;
-    // The chart of the tab shown, built if it is not yet.
+    // The chart of the tab shown, built (with its table) if it is not yet.
+    // Throws DatenFehler.
     QChart *gezeigtesDiagramm();
     // Lists the records behind a bar (its index in the series).
     void waehleBalken(Statistik::Reihe reihe, int index);
@@ -86,6 +87,8 @@ private:
     void bauen();
     void berechne(const Statistik::Zeitraum &zeitraum);
     void zeigeZahlen();
+    // Counts a series and shows it in its table and chart, once per computation.
+    void baue(Statistik::Reihe reihe);
     void fuelleTabelle(Statistik::Reihe reihe);
     QChart *baueDiagramm(Statistik::Reihe reihe);
     void liste(const Statistik::Auswahl &auswahl, const QString &titel);

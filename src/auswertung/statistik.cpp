@@ -100,10 +100,10 @@ const char *listenSpalten = "select id, datum, uhrzeit, callsign, frequenz, ort 
 
 }   // namespace
 
-qint64 Statistik::Zahlen::summe(Reihe r) const
+qint64 Statistik::summe(const QVector<Balken> &balken)
 {
     qint64 s = 0;
-    for (const Balken &b : reihe(r))
+    for (const Balken &b : balken)
         s += b.anzahl;
     return s;
 }
@@ -171,6 +171,7 @@ Statistik::Zahlen Statistik::berechne(const Zeitraum &zeitraum)
 {
     m_liste.reset();
     m_berechnet = false;
+    m_gezaehlt.fill(false);
     ausfuehren(QStringLiteral("drop table if exists temp.auszug"));
     // This one statement is the only one that reads the log file; every
     // figure and every list after it reads the extract.
@@ -193,48 +194,57 @@ Statistik::Zahlen Statistik::berechne(const Zeitraum &zeitraum)
         z.gezaehlt = sqlite3_column_int64(a.s, 0);
         z.ohneUhrzeit = sqlite3_column_int64(a.s, 1);
     }
-
-    for (int r = 0; r < AnzahlReihen; ++r) {
-        const Reihe reihe = Reihe(r);
-        QHash<QString, qint64> gefunden;
-        QVector<Balken> &balken = z.reihen[size_t(r)];
-        Anweisung a(m_db, reiheSql(reihe, zeitraum));
-        while (a.schritt(m_db)) {
-            const QString schluessel = a.text(0);
-            const qint64 anzahl = sqlite3_column_int64(a.s, 1);
-            if (reihe == Reihe::Monat || reihe == Reihe::Stunde || reihe == Reihe::Wochentag)
-                gefunden.insert(schluessel, anzahl);
-            else
-                balken.append({schluessel, schluessel.isEmpty() ? ohneAngabe : schluessel, anzahl});
-        }
-        switch (reihe) {
-        case Reihe::Monat: {
-            // Every month of the period, or of the log when an end is open.
-            QDate von = zeitraum.von.isValid() ? zeitraum.von : z.erster;
-            QDate bis = zeitraum.bis.isValid() ? zeitraum.bis : z.letzter;
-            if (!von.isValid() || !bis.isValid())
-                break;
-            for (QDate m(von.year(), von.month(), 1); m <= bis; m = m.addMonths(1)) {
-                const QString s = m.toString(QStringLiteral("yyyy-MM"));
-                balken.append({s, monatsText(m.year(), m.month()), gefunden.value(s)});
-            }
-            break;
-        }
-        case Reihe::Stunde:
-            for (int h = 0; h < 24; ++h)
-                balken.append(
-                    {QString::number(h), QStringLiteral("%1 Uhr").arg(h), gefunden.value(QString::number(h))});
-            break;
-        case Reihe::Wochentag:
-            for (int t = 1; t <= 7; ++t)
-                balken.append({QString::number(t), wochentagsText(t), gefunden.value(QString::number(t))});
-            break;
-        default: break;
-        }
-    }
-    m_zeitraum = zeitraum;
+    m_zahlen = z;
     m_berechnet = true;
     return z;
+}
+
+const QVector<Statistik::Balken> &Statistik::reihe(Reihe reihe)
+{
+    QVector<Balken> &balken = m_reihen[size_t(reihe)];
+    if (!m_berechnet)
+        throw DatenFehler(kannNicht, QStringLiteral("Es ist noch nichts berechnet."));
+    if (m_gezaehlt[size_t(reihe)])
+        return balken;
+
+    const Zeitraum &zeitraum = m_zahlen.zeitraum;
+    balken.clear();
+    QHash<QString, qint64> gefunden;
+    Anweisung a(m_db, reiheSql(reihe, zeitraum));
+    while (a.schritt(m_db)) {
+        const QString schluessel = a.text(0);
+        const qint64 anzahl = sqlite3_column_int64(a.s, 1);
+        if (reihe == Reihe::Monat || reihe == Reihe::Stunde || reihe == Reihe::Wochentag)
+            gefunden.insert(schluessel, anzahl);
+        else
+            balken.append({schluessel, schluessel.isEmpty() ? ohneAngabe : schluessel, anzahl});
+    }
+    switch (reihe) {
+    case Reihe::Monat: {
+        // Every month of the period, or of the log when an end is open.
+        const QDate von = zeitraum.von.isValid() ? zeitraum.von : m_zahlen.erster;
+        const QDate bis = zeitraum.bis.isValid() ? zeitraum.bis : m_zahlen.letzter;
+        if (!von.isValid() || !bis.isValid())
+            break;
+        for (QDate m(von.year(), von.month(), 1); m <= bis; m = m.addMonths(1)) {
+            const QString s = m.toString(QStringLiteral("yyyy-MM"));
+            balken.append({s, monatsText(m.year(), m.month()), gefunden.value(s)});
+        }
+        break;
+    }
+    case Reihe::Stunde:
+        for (int h = 0; h < 24; ++h)
+            balken.append({QString::number(h), QStringLiteral("%1:00–%1:59").arg(h, 2, 10, QLatin1Char('0')),
+                           gefunden.value(QString::number(h))});
+        break;
+    case Reihe::Wochentag:
+        for (int t = 1; t <= 7; ++t)
+            balken.append({QString::number(t), wochentagsText(t), gefunden.value(QString::number(t))});
+        break;
+    default: break;
+    }
+    m_gezaehlt[size_t(reihe)] = true;
+    return balken;
 }
 
 QString Statistik::abfrage(const Auswahl &auswahl) const
@@ -243,7 +253,7 @@ QString Statistik::abfrage(const Auswahl &auswahl) const
     switch (auswahl.art) {
     case Auswahl::Art::OhneDatum: return sql + QStringLiteral("tag is null order by id");
     case Auswahl::Art::OhneUhrzeit:
-        return sql + imZeitraum(m_zeitraum) + QStringLiteral(" and minute is null order by tag, id");
+        return sql + imZeitraum(m_zahlen.zeitraum) + QStringLiteral(" and minute is null order by tag, id");
     case Auswahl::Art::Balken: break;
     }
     const Art &a = art(auswahl.reihe);
@@ -256,7 +266,7 @@ QString Statistik::abfrage(const Auswahl &auswahl) const
     } else {
         wert = literal(auswahl.schluessel);
     }
-    return sql + imZeitraum(m_zeitraum) + QStringLiteral(" and ") + q(a.bedingung) + QStringLiteral(" and ")
+    return sql + imZeitraum(m_zahlen.zeitraum) + QStringLiteral(" and ") + q(a.bedingung) + QStringLiteral(" and ")
            + q(a.schluessel) + QStringLiteral(" = ") + wert + QStringLiteral(" order by tag, minute, id");
 }
 

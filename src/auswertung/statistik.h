@@ -44,7 +44,7 @@ public:
     struct Balken
     {
         QString schluessel;   // what the bar stands for: "2006-07", "21", "FM", ...
-        QString text;         // the same for people: "Juli 2006", "21 Uhr", "FM", ...
+        QString text;         // the same for people: "Juli 2006", "21:00–21:59", "FM", ...
         qint64 anzahl = 0;
     };
 
@@ -56,13 +56,6 @@ public:
         qint64 ohneDatum = 0;     // records of the whole log without a readable date
         qint64 ohneUhrzeit = 0;   // covered records without a readable time
         QDate erster, letzter;    // the first and last readable date in the log
-        // Months run from the first to the last month of the period (or of the
-        // log), months without records as 0; hours 0 to 23; weekdays Monday to
-        // Sunday; modulations and countries by frequency, empty ones as
-        // "(ohne Angabe)"; places and call signs the most frequent ones.
-        std::array<QVector<Balken>, AnzahlReihen> reihen;
-        const QVector<Balken> &reihe(Reihe r) const { return reihen[size_t(r)]; }
-        qint64 summe(Reihe r) const;
     };
 
     // What a click picks: one bar of a series, or the records counted apart.
@@ -80,9 +73,19 @@ public:
     Statistik(const Statistik &) = delete;
     Statistik &operator=(const Statistik &) = delete;
 
-    // Reads the log anew and computes every figure for the period. The list
-    // of records (eintraege) ends here. Throws DatenFehler.
+    // Reads the log anew and counts its records for the period; the series
+    // follow when asked for. The list of records (eintraege) ends here.
+    // Throws DatenFehler.
     Zahlen berechne(const Zeitraum &zeitraum);
+
+    // One series of the last computation, counted when first asked for.
+    // Months run from the first to the last month of the period (or of the
+    // log), months without records as 0; hours 0 to 23; weekdays Monday to
+    // Sunday; modulations and countries by frequency, empty ones as
+    // "(ohne Angabe)"; places and call signs the most frequent ones.
+    // Throws DatenFehler.
+    const QVector<Balken> &reihe(Reihe reihe);
+    static qint64 summe(const QVector<Balken> &balken);
 
     // The query of the records behind a bar of the last computation (with its
     // period): id, datum, uhrzeit, callsign, frequenz, ort, by date and time.
@@ -108,7 +111,9 @@ private:
 
     std::unique_ptr<Verbindung> m_verbindung;
     sqlite3 *m_db = nullptr;
-    Zeitraum m_zeitraum;
+    Zahlen m_zahlen;
     bool m_berechnet = false;
+    std::array<QVector<Balken>, AnzahlReihen> m_reihen;
+    std::array<bool, AnzahlReihen> m_gezaehlt{};
     std::unique_ptr<Recordset> m_liste;
 };

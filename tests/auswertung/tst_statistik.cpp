@@ -16,10 +16,10 @@ class TestStatistik : public QObject
     Q_OBJECT
     std::unique_ptr<Testhilfe::Programmordner> ordner;
 
-    static QStringList balken(const Statistik::Zahlen &z, Reihe r, bool auchNullen = false)
+    static QStringList balken(Statistik &s, Reihe r, bool auchNullen = false)
     {
         QStringList l;
-        for (const Statistik::Balken &b : z.reihe(r))
+        for (const Statistik::Balken &b : s.reihe(r))
             if (auchNullen || b.anzahl > 0)
                 l << b.schluessel + QLatin1Char('=') + QString::number(b.anzahl);
         return l;
@@ -105,35 +105,35 @@ private Q_SLOTS:
         QCOMPARE(z.letzter, QDate(2008, 2, 29));
 
         // A bar for every month from the first to the last, across the years.
-        const QVector<Statistik::Balken> &monate = z.reihe(Reihe::Monat);
+        const QVector<Statistik::Balken> &monate = s.reihe(Reihe::Monat);
         QCOMPARE(monate.size(), 28);
         QCOMPARE(monate.first().schluessel, QStringLiteral("2005-11"));
         QCOMPARE(monate.first().text, QStringLiteral("November 2005"));
         QCOMPARE(monate.last().schluessel, QStringLiteral("2008-02"));
-        QCOMPARE(balken(z, Reihe::Monat),
+        QCOMPARE(balken(s, Reihe::Monat),
                  QStringList({"2005-11=1", "2005-12=2", "2006-01=1", "2006-02=1", "2006-03=1", "2008-02=1"}));
-        QCOMPARE(z.summe(Reihe::Monat), z.imLog - z.ohneDatum);
+        QCOMPARE(Statistik::summe(s.reihe(Reihe::Monat)), z.imLog - z.ohneDatum);
 
-        QCOMPARE(z.reihe(Reihe::Stunde).size(), 24);
-        QCOMPARE(balken(z, Reihe::Stunde), QStringList({"0=2", "7=1", "9=1", "10=1", "12=2", "18=1", "23=2"}));
-        QCOMPARE(z.summe(Reihe::Stunde), z.imLog - z.ohneUhrzeit);
+        QCOMPARE(s.reihe(Reihe::Stunde).size(), 24);
+        QCOMPARE(balken(s, Reihe::Stunde), QStringList({"0=2", "7=1", "9=1", "10=1", "12=2", "18=1", "23=2"}));
+        QCOMPARE(Statistik::summe(s.reihe(Reihe::Stunde)), z.imLog - z.ohneUhrzeit);
 
-        QCOMPARE(balken(z, Reihe::Wochentag, true), QStringList({"1=0", "2=0", "3=3", "4=1", "5=1", "6=1", "7=1"}));
-        QCOMPARE(z.reihe(Reihe::Wochentag).first().text, QStringLiteral("Montag"));
+        QCOMPARE(balken(s, Reihe::Wochentag, true), QStringList({"1=0", "2=0", "3=3", "4=1", "5=1", "6=1", "7=1"}));
+        QCOMPARE(s.reihe(Reihe::Wochentag).first().text, QStringLiteral("Montag"));
 
         // Blanks around a value make no value of their own; empty ones are
         // counted, under "(ohne Angabe)".
-        QCOMPARE(balken(z, Reihe::Modulation), QStringList({"FM=8", "AM=2", "=1", "LSB=1", "USB=1"}));
-        QCOMPARE(z.reihe(Reihe::Modulation)[2].text, QStringLiteral("(ohne Angabe)"));
-        QCOMPARE(balken(z, Reihe::Land),
+        QCOMPARE(balken(s, Reihe::Modulation), QStringList({"FM=8", "AM=2", "=1", "LSB=1", "USB=1"}));
+        QCOMPARE(s.reihe(Reihe::Modulation)[2].text, QStringLiteral("(ohne Angabe)"));
+        QCOMPARE(balken(s, Reihe::Land),
                  QStringList({"Deutschland=5", "Belgien=1", "Frankreich=1", "Großbritannien=1", "Italien=1",
                               "Kroatien=1", "Polen=1", "Schweiz=1", "Österreich=1"}));
-        QCOMPARE(z.summe(Reihe::Land), z.imLog);
+        QCOMPARE(Statistik::summe(s.reihe(Reihe::Land)), z.imLog);
 
         // The most frequent: no empty place, at most ten call signs.
-        QCOMPARE(balken(z, Reihe::Ort),
+        QCOMPARE(balken(s, Reihe::Ort),
                  QStringList({"Köln=4", "München=3", "L'Aquila=2", "Straßburg=1", "Wien=1", "Zürich=1"}));
-        QCOMPARE(balken(z, Reihe::Rufzeichen), QStringList({"DL1AAA=3", "9A1A=1", "DL2BBB=1", "DL3CCC=1", "F5ABC=1",
+        QCOMPARE(balken(s, Reihe::Rufzeichen), QStringList({"DL1AAA=3", "9A1A=1", "DL2BBB=1", "DL3CCC=1", "F5ABC=1",
                                                             "G4C=1", "HB9XX=1", "I1D=1", "OE3XYZ=1", "ON4B=1"}));
     }
 
@@ -141,9 +141,9 @@ private Q_SLOTS:
     {
         Statistik s(Verbindungstext::log);
         for (const Statistik::Zeitraum &zr : {Statistik::Zeitraum(), zeitraum("01.12.2005", "01.01.2006")}) {
-            const Statistik::Zahlen z = s.berechne(zr);
+            s.berechne(zr);
             for (int r = 0; r < Statistik::AnzahlReihen; ++r)
-                for (const Statistik::Balken &b : z.reihe(Reihe(r)))
+                for (const Statistik::Balken &b : s.reihe(Reihe(r)))
                     QCOMPARE(hinter(s, Reihe(r), b.schluessel).size(), b.anzahl);
         }
         s.berechne({});
@@ -186,13 +186,13 @@ private Q_SLOTS:
         QCOMPARE(z.imLog, 13);
         QCOMPARE(z.ohneDatum, 6);   // of the whole log: they are in no period
         QCOMPARE(z.ohneUhrzeit, 0);
-        QCOMPARE(balken(z, Reihe::Monat, true), QStringList({"2005-12=2"}));
-        QCOMPARE(balken(z, Reihe::Stunde), QStringList({"0=1", "23=1"}));
-        QCOMPARE(balken(z, Reihe::Modulation), QStringList({"AM=1", "FM=1"}));
-        QCOMPARE(balken(z, Reihe::Land), QStringList({"Deutschland=1", "Österreich=1"}));
+        QCOMPARE(balken(s, Reihe::Monat, true), QStringList({"2005-12=2"}));
+        QCOMPARE(balken(s, Reihe::Stunde), QStringList({"0=1", "23=1"}));
+        QCOMPARE(balken(s, Reihe::Modulation), QStringList({"AM=1", "FM=1"}));
+        QCOMPARE(balken(s, Reihe::Land), QStringList({"Deutschland=1", "Österreich=1"}));
 
         z = s.berechne(zeitraum("01.12.2005", "01.01.2006"));
-        QCOMPARE(balken(z, Reihe::Monat, true), QStringList({"2005-12=2", "2006-01=1"}));
+        QCOMPARE(balken(s, Reihe::Monat, true), QStringList({"2005-12=2", "2006-01=1"}));
         z = s.berechne(zeitraum("30.11.2005", "30.11.2005"));
         QCOMPARE(z.gezaehlt, 1);
         QCOMPARE(hinter(s, Reihe::Rufzeichen, QStringLiteral("DL1AAA")), QList<qint64>({1}));
@@ -200,15 +200,15 @@ private Q_SLOTS:
         // A period without records still has its months, all 0.
         z = s.berechne(zeitraum("01.01.2007", "31.12.2007"));
         QCOMPARE(z.gezaehlt, 0);
-        QCOMPARE(z.reihe(Reihe::Monat).size(), 12);
-        QCOMPARE(z.summe(Reihe::Monat), 0);
-        QVERIFY(z.reihe(Reihe::Modulation).isEmpty());
+        QCOMPARE(s.reihe(Reihe::Monat).size(), 12);
+        QCOMPARE(Statistik::summe(s.reihe(Reihe::Monat)), 0);
+        QVERIFY(s.reihe(Reihe::Modulation).isEmpty());
 
         // An open end runs to the log's last month.
         z = s.berechne({QDate(2006, 1, 1), QDate()});
         QCOMPARE(z.gezaehlt, 4);
-        QCOMPARE(z.reihe(Reihe::Monat).size(), 26);
-        QCOMPARE(z.reihe(Reihe::Monat).last().schluessel, QStringLiteral("2008-02"));
+        QCOMPARE(s.reihe(Reihe::Monat).size(), 26);
+        QCOMPARE(s.reihe(Reihe::Monat).last().schluessel, QStringLiteral("2008-02"));
 
         // Records of the period whose time cannot be read: only those.
         z = s.berechne(zeitraum("01.03.2006", "31.03.2006"));
@@ -224,9 +224,9 @@ private Q_SLOTS:
         Statistik s(Verbindungstext::log);
         const Statistik::Zahlen z = s.berechne({});
         QCOMPARE(z.imLog, 0);
-        QVERIFY(z.reihe(Reihe::Monat).isEmpty());
-        QCOMPARE(z.reihe(Reihe::Stunde).size(), 24);
-        QCOMPARE(z.summe(Reihe::Stunde), 0);
+        QVERIFY(s.reihe(Reihe::Monat).isEmpty());
+        QCOMPARE(s.reihe(Reihe::Stunde).size(), 24);
+        QCOMPARE(Statistik::summe(s.reihe(Reihe::Stunde)), 0);
         QVERIFY(!z.erster.isValid());
     }
 
@@ -251,7 +251,8 @@ private Q_SLOTS:
         QCOMPARE(rc, SQLITE_OK);
         // The list is the one counted; the next computation sees the change.
         QCOMPARE(rs.RecordCount(), 8);
-        QCOMPARE(balken(s.berechne({}), Reihe::Modulation).first(), QStringLiteral("FM=7"));
+        s.berechne({});
+        QCOMPARE(balken(s, Reihe::Modulation).first(), QStringLiteral("FM=7"));
     }
 
     void fehlendesLog()
