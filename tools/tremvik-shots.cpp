@@ -1,12 +1,14 @@
 // tremvik-shots OUTDIR: starts the real main window offscreen and writes a PNG
 // of every window into OUTDIR: main.png, bos.png, flug.png, afu.png, fw.png,
 // eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png,
-// waslaeuft.png.
+// waslaeuft.png, statistik.png.
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
-// sample records so that the log window has something to show.
+// sample records so that the log window has something to show, and a few
+// hundred more before the statistics window opens.
 
+#include "auswertung/frm_statistik.h"
 #include "data/programmverzeichnis.h"
 #include "data/verbindung.h"
 #include "empfaenger/frm_waslaeuft.h"
@@ -22,11 +24,13 @@
 #include <QMdiSubWindow>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <random>
 
 static void warte()
 {
@@ -80,6 +84,83 @@ static void beispielEintrag(const QString &logDatei)
             nullptr, nullptr, nullptr);
     }
     sqlite3_close(db);
+}
+
+// Two years of receptions, around the sample records: more in summer and in the evening, most
+// from Germany, a few call signs heard often; and some records whose date or
+// time cannot be read, as older logs have them.
+static int beispielStatistik(const QString &logDatei)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(logDatei).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return 0;
+    }
+    static const char *laender[] = {"Deutschland", "Deutschland", "Deutschland", "Deutschland", "Deutschland",
+                                    "Deutschland", "Niederlande", "Niederlande", "Österreich",  "Österreich",
+                                    "Dänemark",    "Schweiz",     "Polen",       "Tschechien",  "Frankreich",
+                                    "Belgien",     "Schweden",    "Italien"};
+    static const char *orte[] = {"Hamburg",  "München",   "Köln",      "Lübeck",   "Düsseldorf", "Bremen",
+                                 "Hannover", "Kiel",      "Göttingen", "Nürnberg", "Berlin",     "Osnabrück",
+                                 "Münster",  "Flensburg", "Rostock",   "Würzburg", "Saarbrücken"};
+    static const char *arten[] = {"FM", "FM", "FM", "FM", "FM", "AM", "AM", "USB", "USB", "LSB", "CW", "DMR"};
+    static const int monatsGewicht[] = {3, 3, 4, 5, 7, 9, 10, 9, 6, 5, 4, 3};
+    static const int stundenGewicht[] = {2, 1, 1, 0, 0, 1, 3, 4, 3, 2, 2, 2, 3, 2, 2, 2, 3, 4, 6, 8, 9, 9, 7, 4};
+    std::mt19937 zufall(2024);
+    auto gewichtet = [&](const int *g, int n) {
+        int summe = 0;
+        for (int i = 0; i < n; ++i)
+            summe += g[i];
+        int x = int(zufall() % unsigned(summe));
+        for (int i = 0; i < n; ++i)
+            if ((x -= g[i]) < 0)
+                return i;
+        return n - 1;
+    };
+    // Call signs: some heard again and again, most once or twice.
+    QList<QByteArray> rufzeichen;
+    for (int i = 0; i < 60; ++i)
+        rufzeichen << QByteArray("D") + char('A' + zufall() % 3) + QByteArray::number(int(zufall() % 10))
+                          + char('A' + zufall() % 26) + char('A' + zufall() % 26) + char('A' + zufall() % 26);
+
+    sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
+    sqlite3_stmt *s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into Kontakt (callsign, land, datum, uhrzeit, frequenz, band, ort, swert, rwert)"
+                       " values (?,?,?,?,?,?,?,?,?)",
+                       -1, &s, nullptr);
+    const int anzahl = 320;
+    for (int i = 0; i < anzahl; ++i) {
+        const int m = gewichtet(monatsGewicht, 12);
+        const int jahr = zufall() % 2 ? 2006 : 2005;
+        const QDate tag(jahr, m + 1, 1 + int(zufall() % unsigned(QDate(jahr, m + 1, 1).daysInMonth())));
+        QByteArray datum = tag.toString(QStringLiteral("dd.MM.yyyy")).toLatin1();
+        QByteArray zeit = QByteArray::number(gewichtet(stundenGewicht, 24)).rightJustified(2, '0') + ':'
+                          + QByteArray::number(int(zufall() % 60)).rightJustified(2, '0');
+        if (i % 40 == 7)
+            datum = QList<QByteArray>({"", "31.02.2006", "15.3.05", "Sommer 2005"})[i / 40 % 4];
+        if (i % 70 == 11)
+            zeit = "abends";
+        const int r = int(std::min<double>(59, std::pow(double(zufall() % 1000) / 1000.0, 2.2) * 60));
+        const QByteArray werte[] = {rufzeichen[r],
+                                    laender[zufall() % (sizeof laender / sizeof *laender)],
+                                    datum,
+                                    zeit,
+                                    QByteArray::number(int(144 + zufall() % 3)) + ','
+                                        + QByteArray::number(int(zufall() % 1000)).rightJustified(3, '0'),
+                                    arten[zufall() % (sizeof arten / sizeof *arten)],
+                                    orte[std::min<int>(16, int(std::pow(double(zufall() % 1000) / 1000.0, 1.6) * 17))],
+                                    QByteArray::number(int(3 + zufall() % 7)),
+                                    QByteArray::number(int(3 + zufall() % 3))};
+        for (int c = 0; c < 9; ++c)
+            sqlite3_bind_text(s, c + 1, werte[c].constData(), int(werte[c].size()), SQLITE_TRANSIENT);
+        sqlite3_step(s);
+        sqlite3_reset(s);
+    }
+    sqlite3_finalize(s);
+    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return anzahl;
 }
 
 int main(int argc, char *argv[])
@@ -168,5 +249,34 @@ int main(int argc, char *argv[])
 
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
     fenster(&frm_main::wer_Click, &frm_main::frm_herstellen, QStringLiteral("herstellen.png"));
+
+    // The statistics over a few hundred records, the busiest month chosen.
+    beispielStatistik(tmp.filePath(log));
+    auto *stat = new frm_statistik;
+    stat->Form_Load();
+    stat->setFixedSize(stat->size());
+    QMdiSubWindow *sub = haupt.mdi()->addSubWindow(stat);
+    sub->show();
+    warte();
+    if (auto *w = qobject_cast<frm_statistik *>(stat)) {
+        const Statistik::Zahlen &z = w->zahlen();
+        const QTableWidget *monate = w->tabelle[size_t(Statistik::Reihe::Monat)];
+        qint64 summe = 0;
+        int meiste = 0;
+        for (int i = 0; i < monate->rowCount(); ++i) {
+            const qint64 n = monate->item(i, 1)->text().toLongLong();
+            summe += n;
+            if (n > monate->item(meiste, 1)->text().toLongLong())
+                meiste = i;
+        }
+        std::printf("statistik: Monate zusammen %lld = %lld Einträge - %lld ohne gültiges Datum\n", summe, z.imLog,
+                    z.ohneDatum);
+        if (summe != z.imLog - z.ohneDatum) {
+            std::printf("FEHLER: die Monate zählen nicht jeden Eintrag mit Datum\n");
+            ok = false;
+        }
+        w->waehleBalken(Statistik::Reihe::Monat, meiste);
+    }
+    ok = speichere(sub, aus.filePath(QStringLiteral("statistik.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -112,9 +112,10 @@ QValueAxis *zahlenAchse(qint64 hoechster)
     return a;
 }
 
-// The axis of the months: each month's short name while they are few, the
-// years when they are many (every so many years when they are very many).
-QAbstractAxis *monatsAchse(const QVector<Statistik::Balken> &balken)
+// The axis of the months: each month's short name while they are few, else
+// the years, each under its months; when even those are too many, blocks of
+// years ("2004–07").
+QAbstractAxis *monatsAchse(const QVector<Statistik::Balken> &balken, int breite)
 {
     const QLocale deutsch(QLocale::German);
     if (balken.size() <= 14) {
@@ -129,21 +130,28 @@ QAbstractAxis *monatsAchse(const QVector<Statistik::Balken> &balken)
     auto *a = new QCategoryAxis;
     a->setStartValue(-0.5);
     a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-    const int ersterJahr = balken.first().schluessel.left(4).toInt();
-    const int letzterJahr = balken.last().schluessel.left(4).toInt();
-    const int jedes = std::max(1, (letzterJahr - ersterJahr + 1 + 11) / 12);
+    const double jeJahr = 12.0 * std::max(100, breite) / balken.size();
+    int jedes = 1;
+    while (jedes * jeJahr < (jedes == 1 ? 36 : 56))
+        jedes = jedes == 1 ? 2 : jedes == 2 ? 5 : jedes * 2;
     QString leer;     // labels must differ: blanks of different lengths
-    int anfang = 0;   // the first bar of the year
+    int anfang = 0;   // the first bar of the block
     for (int i = 0; i < balken.size(); ++i) {
         const int jahr = balken[i].schluessel.left(4).toInt();
-        if (i + 1 < balken.size() && balken[i + 1].schluessel.left(4).toInt() == jahr)
+        const bool letzter = i + 1 == balken.size();
+        if (!letzter && !(balken[i].schluessel.endsWith(QLatin1String("-12")) && (jahr + 1) % jedes == 0))
             continue;
-        // The year ends at bar i. A year of only a few months, or one between
-        // those labelled, keeps its range without a label.
-        const bool beschriftet = (jahr - ersterJahr) % jedes == 0 && i - anfang + 1 >= 4;
-        a->append(beschriftet ? QString::number(jahr) : (leer += QLatin1Char(' ')), i + 0.5);
+        // The block ends at bar i; one of a few months only is not labelled.
+        const int erstesJahr = balken[anfang].schluessel.left(4).toInt();
+        QString text = QString::number(erstesJahr);
+        if (jahr != erstesJahr)
+            text += QChar(0x2013) + QString::number(jahr % 100).rightJustified(2, QLatin1Char('0'));
+        if ((i - anfang + 1) * jeJahr / 12.0 < (jahr != erstesJahr ? 50 : 30))
+            text = (leer += QLatin1Char(' '));
+        a->append(text, i + 0.5);
         anfang = i + 1;
     }
+    a->setRange(-0.5, balken.size() - 0.5);
     return a;
 }
 
@@ -415,7 +423,7 @@ QChart *frm_statistik::baueDiagramm(Reihe reihe)
 
     QAbstractAxis *namensAchse = nullptr;
     if (reihe == Reihe::Monat && n > 0) {
-        namensAchse = monatsAchse(alle);
+        namensAchse = monatsAchse(alle, diagramm[size_t(reihe)]->width() - 80);
     } else {
         auto *k = new QBarCategoryAxis;
         if (reihe == Reihe::Stunde) {
