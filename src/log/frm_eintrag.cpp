@@ -677,6 +677,41 @@ void frm_eintrag::cmd_alle_Click()
     });
 }
 
+bool frm_eintrag::zeigeDatensatz(qint64 id)
+{
+    if (cmd_speichern->isEnabled()) {
+        Meldung::zeigen(QStringLiteral("Im Fenster \u201EEigene Einträge\u201C wird gerade ein Eintrag bearbeitet. "
+                                       "Bitte zuerst speichern oder abbrechen."));
+        return false;
+    }
+    int zeile = -1;
+    auto suche = [&] {
+        Recordset *rs = Adodc1->recordset();
+        const int feld = rs ? rs->feldIndex(QStringLiteral("id")) : -1;
+        for (int i = 0; feld >= 0 && i < rs->RecordCount() && zeile < 0; ++i)
+            if (rs->wert(i, feld).toLongLong() == id)
+                zeile = i;
+    };
+    const bool ok = Meldung::abfangen([&] {
+        suche();
+        if (zeile < 0) {
+            Adodc1->zeige(Logsuche::alle());
+            trefferSetzen();
+            suche();
+        }
+        if (zeile >= 0)
+            Adodc1->setAktuelleZeile(zeile);
+    });
+    if (!ok)
+        return false;
+    if (zeile < 0) {
+        Meldung::zeigen(QStringLiteral("Dieser Eintrag ist nicht mehr im Log."));
+        return false;
+    }
+    SSTab1->setCurrentIndex(0);
+    return true;
+}
+
 void frm_eintrag::txt_suchbegriff_Click()
 {
     txt_suchbegriff->clear();

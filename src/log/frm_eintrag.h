@@ -45,6 +45,10 @@ public:
     // unless a record is being made or edited: that input stays as it is,
     // and the overview shows the new records at the next search or reset.
     void neuLaden();
+    // Shows one record (by its key) on tab "LOG", listing every record first
+    // if a search left it out. Not while a record is being edited: that is
+    // said in a message. False when it is not shown.
+    bool zeigeDatensatz(qint64 id);
 
     Adodc *Adodc1 = nullptr;
     QTabWidget *SSTab1 = nullptr;

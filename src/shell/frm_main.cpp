@@ -2,6 +2,7 @@
 
 #include "austausch/logeintrag.h"
 #include "austauschfenster/austauschdialoge.h"
+#include "auswertung/frm_statistik.h"
 #include "backup/dateikopie.h"
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
@@ -68,6 +69,11 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     logimport = aktion(QStringLiteral("logimport"), QStringLiteral("Log importieren …"));
     dv->addActions({logexport, logimport});
 
+    // The figures of the log.
+    ausw = liste(QStringLiteral("ausw"), QStringLiteral("Auswertung"));
+    stat = aktion(QStringLiteral("stat"), QStringLiteral("Statistik …"));
+    ausw->addAction(stat);
+
     help = aktion(QStringLiteral("help"), QStringLiteral("?"));
     menuBar()->addAction(help);
 
@@ -81,6 +87,7 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(wer, &QAction::triggered, this, &frm_main::wer_Click);
     connect(logexport, &QAction::triggered, this, &frm_main::logexport_Click);
     connect(logimport, &QAction::triggered, this, &frm_main::logimport_Click);
+    connect(stat, &QAction::triggered, this, &frm_main::stat_Click);
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
 
     empfaengerBauen();
@@ -251,6 +258,18 @@ void frm_main::logimport_Click()
     if (Austauschdialoge::logImportieren(this, Logdaten::standardDatei()))
         if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
             log->neuLaden();
+}
+
+void frm_main::stat_Click()
+{
+    zeigeKind(m_statistik, [this] { return new ::frm_statistik([this](qint64 id) { zeigeEintrag(id); }); });
+}
+
+void frm_main::zeigeEintrag(qint64 id)
+{
+    erre_Click();
+    if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+        log->zeigeDatensatz(id);
 }
 
 void frm_main::help_Click()

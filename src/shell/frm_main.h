@@ -49,6 +49,7 @@ public:
     KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
     // The receiver connection, handed to the list and log windows.
     RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
+    KindFenster *frm_statistik() const { return m_statistik; }
 
     static QString programmMeldung();
     // Closes the log window if it is open (it writes its pending input first);
@@ -70,6 +71,8 @@ public:
     // Exchange of the log with other programs, after a separator.
     QAction *logexport = nullptr;
     QAction *logimport = nullptr;
+    QMenu *ausw = nullptr;
+    QAction *stat = nullptr;
     QAction *help = nullptr;
     // Menu "Empfänger", after the program's own menus.
     QMenu *empf = nullptr;
@@ -90,6 +93,7 @@ public Q_SLOTS:
     void wer_Click();
     void logexport_Click();
     void logimport_Click();
+    void stat_Click();
     void help_Click();
     void end_Click();
     void empf_verbinden_Click();
@@ -100,6 +104,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Brings the log window to the front on one record (for the statistics).
+    void zeigeEintrag(qint64 id);
     KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
     // A list window, given the receiver.
     FrequenzListe *liste(FrequenzListe::Art art) const;
@@ -115,4 +121,5 @@ private:
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
     QPointer<KindFenster> m_waslaeuft;
     RigctlEmpfaenger *m_empfaenger = nullptr;
+    QPointer<KindFenster> m_statistik;
 };

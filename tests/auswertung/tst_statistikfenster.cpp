@@ -1,5 +1,7 @@
 #include "auswertung/frm_statistik.h"
 #include "fixture.h"
+#include "log/frm_eintrag.h"
+#include "shell/frm_main.h"
 
 #include <QBarSet>
 #include <QChart>
@@ -8,6 +10,9 @@
 #include <QDateEdit>
 #include <QHorizontalBarSeries>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTabWidget>
@@ -153,6 +158,56 @@ private Q_SLOTS:
         QVERIFY(gezeigt.isEmpty());
         QTest::mouseDClick(w.DataGrid1->viewport(), Qt::LeftButton, {}, zelle.center());
         QCOMPARE(gezeigt, QList<qint64>({8}));
+    }
+
+    void ausDemHauptfensterUndZurueckInsLog()
+    {
+        frm_main h;
+        h.zeigen();
+        h.stat->trigger();
+        auto *w = qobject_cast<frm_statistik *>(h.frm_statistik());
+        QVERIFY(w);
+        h.stat->trigger();
+        QCOMPARE(h.frm_statistik(), w);
+        auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget());
+        const QSize groesse = sub->size();
+        sub->resize(groesse + QSize(40, 40));
+        QCOMPARE(sub->size(), groesse);
+
+        // The log window lists only its search's hits; the record chosen in
+        // the statistics is not among them.
+        auto *log = qobject_cast<frm_eintrag *>(h.frm_eintrag());
+        log->opt_qth->setChecked(true);
+        log->txt_suchbegriff->setText(QStringLiteral("Wien"));
+        log->cmd_suchen_Click();
+        QCOMPARE(log->lbl_treffer->text(), QStringLiteral("1 Einträge"));
+
+        h.mdi()->setActiveSubWindow(sub);
+        w->waehleBalken(Reihe::Rufzeichen, 0);   // DL1AAA: records 1, 2 and 12
+        const QRect zweite = w->DataGrid1->visualRect(w->DataGrid1->model()->index(1, 0));
+        QTest::mouseClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, zweite.center());
+        QTest::mouseDClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, zweite.center());
+        QCOMPARE(h.mdi()->activeSubWindow()->widget(), log);
+        QCOMPARE(log->SSTab1->currentIndex(), 0);
+        QCOMPARE(log->txt_datum->text(), QStringLiteral("01.12.2005"));
+        QCOMPARE(log->txt_callsign->text(), QStringLiteral("DL1AAA"));
+        QCOMPARE(log->lbl_treffer->text(), QStringLiteral("13 Einträge"));
+
+        // While a record is being edited the log window stays on it.
+        log->cmd_bearbeiten_Click();
+        log->txt_skip->setText(QStringLiteral("in Arbeit"));
+        QVERIFY(!log->zeigeDatensatz(12));
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QCOMPARE(log->txt_datum->text(), QStringLiteral("01.12.2005"));
+        QCOMPARE(log->txt_skip->text(), QStringLiteral("in Arbeit"));
+        log->cmd_abbrechen_Click();
+
+        // A record deleted since the figures were counted.
+        Testhilfe::leeren();
+        QCoreApplication::processEvents();   // the log window lets go of the file between reads
+        Testhilfe::sql(ordner->logDatei(), QStringLiteral("delete from Kontakt where id = 12"));
+        QVERIFY(!log->zeigeDatensatz(12));
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
     }
 
     void zeitraum()

@@ -148,7 +148,7 @@ private Q_SLOTS:
         for (QAction *a : h.menuBar()->actions())
             oben << a->objectName() + QLatin1Char('=') + a->text();
         QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
-                                    "empf=Empfänger", "help=?"}));
+                                    "empf=Empfänger", "ausw=Auswertung", "help=?"}));
         auto eintraege = [](QMenu *m) {
             QStringList l;
             for (QAction *a : m->actions())
@@ -159,6 +159,7 @@ private Q_SLOTS:
         QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
         QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung", "dv_austausch=",
                                                "logexport=Log exportieren …", "logimport=Log importieren …"}));
+        QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
         for (QAction *a : h.findChildren<QAction *>())
             QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
         // German standard buttons come from Qt's translations.
