@@ -244,7 +244,7 @@ void frm_statistik::bauen()
         auto *v = new QChartView(seite);
         v->setObjectName(QStringLiteral("dia_") + QString::fromUtf8(a.datei).mid(10));
         v->setRenderHint(QPainter::Antialiasing);
-        v->setChart(new QChart);
+        // It starts with an empty chart of its own; baue() replaces it.
         diagramm[size_t(r)] = v;
         auto *t = new QTableWidget(0, 2, seite);
         t->setObjectName(QStringLiteral("tab_") + QString::fromUtf8(a.datei).mid(10));
@@ -348,7 +348,7 @@ void frm_statistik::baue(Reihe reihe)
     QChartView *v = diagramm[size_t(reihe)];
     QChart *alt = v->chart();
     v->setChart(baueDiagramm(reihe));
-    delete alt;
+    delete alt;   // the view lets go of it, but does not delete it
     m_gebaut[size_t(reihe)] = true;
 }
 
