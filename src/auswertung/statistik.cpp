@@ -108,15 +108,7 @@ qint64 Statistik::summe(const QVector<Balken> &balken)
     return s;
 }
 
-Statistik::Statistik(const QString &verbindungsText)
-    : m_verbindung(std::make_unique<Verbindung>(verbindungsText, Verbindung::Zugriff::NurLesen)),
-      m_db(m_verbindung->handle())
-{
-    if (!Logdatum::registriere(m_db))
-        throw DatenFehler(kannNicht, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    // The extract lives in memory, not in a temporary file.
-    ausfuehren(QStringLiteral("pragma temp_store = memory"));
-}
+Statistik::Statistik(const QString &verbindungsText) : m_verbindungsText(verbindungsText) { }
 
 Statistik::~Statistik()
 {
@@ -172,7 +164,16 @@ Statistik::Zahlen Statistik::berechne(const Zeitraum &zeitraum)
     m_liste.reset();
     m_berechnet = false;
     m_gezaehlt.fill(false);
-    ausfuehren(QStringLiteral("drop table if exists temp.auszug"));
+    // A connection of its own each time: the log restored from a backup is a
+    // new file, and an old connection would go on reading the one replaced.
+    m_db = nullptr;
+    m_verbindung.reset();
+    m_verbindung = std::make_unique<Verbindung>(m_verbindungsText, Verbindung::Zugriff::NurLesen);
+    m_db = m_verbindung->handle();
+    if (!Logdatum::registriere(m_db))
+        throw DatenFehler(kannNicht, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    // The extract lives in memory, not in a temporary file.
+    ausfuehren(QStringLiteral("pragma temp_store = memory"));
     // This one statement is the only one that reads the log file; every
     // figure and every list after it reads the extract.
     ausfuehren(auszugSql());

@@ -67,15 +67,15 @@ public:
         QString schluessel;
     };
 
-    // Opens the log database read-only. Throws DatenFehler.
+    // The log database, read-only; it is opened by berechne().
     explicit Statistik(const QString &verbindungsText);
     ~Statistik();
     Statistik(const Statistik &) = delete;
     Statistik &operator=(const Statistik &) = delete;
 
-    // Reads the log anew and counts its records for the period; the series
-    // follow when asked for. The list of records (eintraege) ends here.
-    // Throws DatenFehler.
+    // Opens the log anew, takes the extract and counts its records for the
+    // period; the series follow when asked for. The list of records
+    // (eintraege) ends here. Throws DatenFehler (a missing log, too).
     Zahlen berechne(const Zeitraum &zeitraum);
 
     // One series of the last computation, counted when first asked for.
@@ -109,6 +109,7 @@ public:
 private:
     void ausfuehren(const QString &sql);
 
+    QString m_verbindungsText;
     std::unique_ptr<Verbindung> m_verbindung;
     sqlite3 *m_db = nullptr;
     Zahlen m_zahlen;

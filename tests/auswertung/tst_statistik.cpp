@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 using Reihe = Statistik::Reihe;
 
 // The figures of the log against a log with known answers, the records behind
@@ -255,10 +257,22 @@ private Q_SLOTS:
         QCOMPARE(balken(s, Reihe::Modulation).first(), QStringLiteral("FM=7"));
     }
 
-    void fehlendesLog()
+    void fehlendesUndWiederhergestelltesLog()
     {
+        Statistik s(Verbindungstext::log);
+        QCOMPARE(s.berechne({}).imLog, 13);
+
+        // A restore puts a new file in place of the log: the next computation
+        // counts that one, not the file it replaced.
+        const QString neu = ordner->pfad() + QStringLiteral("/neu.db");
+        Testhilfe::ausSchema(neu, QStringLiteral("kontakt.sql"));
+        Testhilfe::sql(neu, QStringLiteral("insert into Kontakt (datum) values ('01.01.2020')"));
+        QVERIFY(std::rename(QFile::encodeName(neu).constData(), QFile::encodeName(ordner->logDatei()).constData())
+                == 0);
+        QCOMPARE(s.berechne({}).imLog, 1);
+
         QFile::remove(ordner->logDatei());
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, Statistik(Verbindungstext::log));
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, s.berechne({}));
         QVERIFY(!QFile::exists(ordner->logDatei()));
     }
 };
