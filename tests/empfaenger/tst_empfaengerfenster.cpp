@@ -122,7 +122,7 @@ private Q_SLOTS:
         QStringList oben;
         for (QAction *a : haupt->menuBar()->actions())
             oben << a->objectName();
-        QCOMPARE(oben, QStringList({"prog", "dfsdfs", "erre", "dv", "empf", "help"}));
+        QCOMPARE(oben, QStringList({"prog", "dfsdfs", "erre", "dv", "empf", "ausw", "help"}));
         QStringList eintraege;
         for (QAction *a : haupt->empf->actions())
             eintraege << a->text();
