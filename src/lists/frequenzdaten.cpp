@@ -39,25 +39,28 @@ Csv::Tabelle csvLesen(const QByteArray &daten, const QString &dateiName)
     }
 }
 
-// Replaces the table's rows with those of the file. Runs inside the
-// caller's transaction.
-void ersetzen(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, const QString &dateiName)
+// The table's columns that a file's header names, as SQL names. A fault
+// of the header is told at its line.
+QStringList zielSpalten(Datenbank &db, const QString &tabelle, const Csv::Tabelle &csv, const QString &dateiName)
 {
     const QStringList spalten = db.spalten(tabelle);
-    QStringList ziel;
-    for (const QString &kopf : csv.kopf) {
-        QString gefunden;
-        for (const QString &s : spalten)
-            if (s.compare(kopf, Qt::CaseInsensitive) == 0)
-                gefunden = s;
-        if (gefunden.isEmpty())
-            throw Csv::Fehler(csv.kopfZeile,
-                              QStringLiteral("Die Tabelle %1 hat keine Spalte %2. Ihre Spalten sind: %3.")
-                                  .arg(tabelle, zitiert(kopf), spalten.join(QStringLiteral(", "))),
-                              dateiName);
-        ziel.append(sqlName(gefunden));
+    QStringList gefunden;
+    try {
+        gefunden = Frequenzdaten::zuordnen(tabelle, spalten, csv.kopf);
+    } catch (const DatenFehler &f) {
+        throw Csv::Fehler(csv.kopfZeile, f.meldung(), dateiName);
     }
+    QStringList ziel;
+    for (const QString &s : gefunden)
+        ziel.append(sqlName(s));
+    return ziel;
+}
 
+// Replaces the table's rows with those of the file, into the columns that
+// zielSpalten() found. Runs inside the caller's transaction.
+void ersetzen(Datenbank &db, const QString &tabelle, const QStringList &ziel, const Csv::Tabelle &csv,
+              const QString &dateiName)
+{
     const QString schreibfehler = QStringLiteral("Die Tabelle %1 kann nicht geschrieben werden.").arg(tabelle);
     db.ausfuehren(("delete from " + sqlName(tabelle)).toUtf8(), schreibfehler);
 
@@ -131,9 +134,12 @@ QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei,
 
     QList<int> anzahl;
     Datenbank::anlegen(ziel, schema, schemaDatei, Datenbank::Ersetzen::Ja, [&](Datenbank &db) {
+        QList<QStringList> ziele;
+        for (int i = 0; i < tabellen().size(); ++i)
+            ziele.append(zielSpalten(db, tabellen().at(i), daten.at(i), dateien.at(i)));
         inTransaktion(db, [&] {
             for (int i = 0; i < tabellen().size(); ++i) {
-                ersetzen(db, tabellen().at(i), daten.at(i), dateien.at(i));
+                ::ersetzen(db, tabellen().at(i), ziele.at(i), daten.at(i), dateien.at(i));
                 anzahl.append(int(daten.at(i).zeilen.size()));
             }
         });
@@ -159,9 +165,41 @@ int Frequenzdaten::importieren(const QString &datenbank, const QString &tabelle,
                                const QString &dateiName)
 {
     const QString t = Frequenzdaten::tabelle(tabelle);
+    return Frequenzdaten::ersetzen(datenbank, {Liste{t, daten, dateiName}}).first();
+}
+
+QStringList Frequenzdaten::zuordnen(const QString &tabelle, const QStringList &spalten, const QStringList &namen)
+{
+    QStringList ziel;
+    for (const QString &name : namen) {
+        QString gefunden;
+        for (const QString &s : spalten)
+            if (s.compare(name, Qt::CaseInsensitive) == 0)
+                gefunden = s;
+        if (gefunden.isEmpty())
+            throw DatenFehler(QStringLiteral("Die Tabelle %1 hat keine Spalte %2. Ihre Spalten sind: %3.")
+                                  .arg(tabelle, zitiert(name), spalten.join(QStringLiteral(", "))));
+        ziel.append(gefunden);
+    }
+    return ziel;
+}
+
+QList<int> Frequenzdaten::ersetzen(const QString &datenbank, const QList<Liste> &listen)
+{
     Datenbank db(datenbank, Datenbank::Art::LesenSchreiben);
-    inTransaktion(db, [&] { ersetzen(db, t, daten, dateiName); });
-    return int(daten.zeilen.size());
+    // Every list's columns are checked before anything is written.
+    QList<QStringList> ziele;
+    for (const Liste &l : listen)
+        ziele.append(zielSpalten(db, Frequenzdaten::tabelle(l.tabelle), l.daten, l.quelle));
+    QList<int> anzahl;
+    inTransaktion(db, [&] {
+        for (int i = 0; i < listen.size(); ++i) {
+            const Liste &l = listen.at(i);
+            ::ersetzen(db, Frequenzdaten::tabelle(l.tabelle), ziele.at(i), l.daten, l.quelle);
+            anzahl.append(int(l.daten.zeilen.size()));
+        }
+    });
+    return anzahl;
 }
 
 QByteArray Frequenzdaten::exportieren(const QString &datenbank, const QString &tabelle)

@@ -41,6 +41,25 @@ int importieren(const QString &datenbank, const QString &tabelle, const QByteArr
 // The same from a table already read (from another dialect or format).
 int importieren(const QString &datenbank, const QString &tabelle, const Csv::Tabelle &daten, const QString &dateiName);
 
+// The table's columns that the names mean, in the order of the names:
+// matched without regard to letter case. Throws DatenFehler for a name the
+// table (with the given columns) does not have.
+QStringList zuordnen(const QString &tabelle, const QStringList &spalten, const QStringList &namen);
+
+// The rows for one table, from a CSV file or another source (a table of a
+// Jet file); quelle names it in messages, and a fault of a row is told with
+// the row's number from daten.zeilenNummern.
+struct Liste
+{
+    QString tabelle;
+    Csv::Tabelle daten;
+    QString quelle;
+};
+// Replaces the rows of each listed table in one transaction: all of them or,
+// on any failure, none. The columns of every list are checked before
+// anything is written. Returns the number of rows written per list.
+QList<int> ersetzen(const QString &datenbank, const QList<Liste> &listen);
+
 // The table as CSV: header with the table's column names, then every row in
 // the order in which it was stored.
 QByteArray exportieren(const QString &datenbank, const QString &tabelle);
