@@ -2,16 +2,21 @@
 // between the database and CSV files.
 //
 //   tremvik-frequenzen build DATEI ORDNER SCHEMA.sql
-//   tremvik-frequenzen import DATEI TABELLE DATEI.csv
-//   tremvik-frequenzen export DATEI TABELLE [--format csv|chirp|gqrx|sdrpp]
+//   tremvik-frequenzen import [--db DATEI] TABELLE DATEI.csv
+//   tremvik-frequenzen export [--db DATEI] TABELLE [--format csv|chirp|gqrx|sdrpp]
+//
+// Without --db, import and export work on the frequency database that the
+// program reads (see Speicherorte).
 //
 // The work itself is done by Frequenzdaten (src/lists/frequenzdaten.h) and
 // Listenformat (src/austausch/listenformat.h); this is only the command
 // line around them.
 
 #include "austausch/listenformat.h"
+#include "data/speicherorte.h"
 #include "lists/frequenzdaten.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -26,17 +31,24 @@ const char *const aufruf = "Aufruf:\n"
                            "      SCHEMA.sql, dann die Zeilen aus bos.csv, flugfunk.csv, afu.csv und\n"
                            "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
                            "      wenn alles gelungen ist.\n"
-                           "  tremvik-frequenzen import DATEI TABELLE DATEI.csv\n"
+                           "  tremvik-frequenzen import [--db DATEI] TABELLE LISTE.csv\n"
                            "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei (eigenes\n"
                            "      Format oder CHIRP). Ist die Datei fehlerhaft, bleibt die Tabelle\n"
                            "      unverändert.\n"
-                           "  tremvik-frequenzen export DATEI TABELLE [--format FORMAT]\n"
+                           "  tremvik-frequenzen export [--db DATEI] TABELLE [--format FORMAT]\n"
                            "      schreibt die TABELLE auf die Standardausgabe, als\n"
                            "        csv    CSV wie unten (Voreinstellung),\n"
                            "        chirp  CHIRP-CSV (generisch),\n"
                            "        gqrx   Lesezeichen für Gqrx (bookmarks.csv),\n"
                            "        sdrpp  Liste für den Frequenzmanager von SDR++ (JSON).\n"
                            "      Zeilen ohne gültige Frequenz werden ausgelassen und genannt.\n"
+                           "\n"
+                           "Ohne --db arbeiten import und export auf der Frequenzdatenbank, die\n"
+                           "tremvik-tool liest. Ist das Programm installiert, ändert import nie die\n"
+                           "mitgelieferte Datei, sondern eine eigene Kopie im Datenordner\n"
+                           "(~/.local/share/tremvik-tool), die das Programm dann liest.\n"
+                           "Die ältere Schreibweise \"import DATEI TABELLE LISTE.csv\" und\n"
+                           "\"export DATEI TABELLE\" gilt weiter.\n"
                            "\n"
                            "Tabellen: bos, flugfunk, afu, fernwirken.\n"
                            "CSV: UTF-8, erste Zeile mit den Spaltennamen, Komma als Trenner, Felder mit\n"
@@ -129,14 +141,28 @@ std::optional<Listenformat::Format> formatAbtrennen(QStringList &a)
 
 int main(int argc, char *argv[])
 {
+    // Knows where the program lies, and so its databases.
+    QCoreApplication app(argc, argv);
     QStringList a;
-    for (int i = 1; i < argc; ++i)
-        a.append(QString::fromLocal8Bit(argv[i]));
+    QString db;
+    bool dbGegeben = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--db") && i + 1 < argc) {
+            db = QString::fromLocal8Bit(argv[++i]);
+            dbGegeben = true;
+        } else if (arg.startsWith(QLatin1String("--db="))) {
+            db = arg.mid(5);
+            dbGegeben = true;
+        } else {
+            a.append(arg);
+        }
+    }
     if (a.size() == 1 && (a.first() == QLatin1String("--help") || a.first() == QLatin1String("-h"))) {
         std::fputs(aufruf, stdout);
         return 0;
     }
-    if (a.isEmpty())
+    if (a.isEmpty() || (dbGegeben && db.isEmpty()))
         return falscherAufruf();
 
     const QString befehl = a.takeFirst();
@@ -146,8 +172,16 @@ int main(int argc, char *argv[])
         if (!format)
             return falscherAufruf();
     }
+    // import and export name the database by --db, by an older first
+    // argument, or not at all: then it is the one the program reads.
+    const int angaben = befehl == QLatin1String("import") ? 2 : 1;
+    if ((befehl == QLatin1String("import") || befehl == QLatin1String("export")) && !dbGegeben
+        && a.size() == angaben + 1) {
+        db = a.takeFirst();
+        dbGegeben = true;
+    }
     try {
-        if (befehl == QLatin1String("build") && a.size() == 3) {
+        if (befehl == QLatin1String("build") && a.size() == 3 && !dbGegeben) {
             const QList<int> anzahl = Frequenzdaten::bauen(a.at(0), a.at(2), a.at(1));
             QStringList teile;
             for (int i = 0; i < anzahl.size(); ++i)
@@ -156,16 +190,28 @@ int main(int argc, char *argv[])
                      QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
             return 0;
         }
-        if (befehl == QLatin1String("import") && a.size() == 3) {
-            const int n = importieren(a.at(0), a.at(1), a.at(2));
+        if ((befehl == QLatin1String("import") || befehl == QLatin1String("export")) && a.size() == angaben) {
+            QString tabelle;
+            try {
+                tabelle = Frequenzdaten::tabelle(a.at(0));
+            } catch (const DatenFehler &f) {
+                fehler(f.meldung());
+                return falscherAufruf();
+            }
+            if (befehl == QLatin1String("export"))
+                return exportieren(dbGegeben ? db : Speicherorte::frequenzDatei(), tabelle, *format);
+            int n = 0;
+            const auto arbeit = [&](const QString &datei) { n = importieren(datei, tabelle, a.at(1)); };
+            if (dbGegeben)
+                arbeit(db);
+            else
+                Speicherorte::frequenzenAendern(arbeit);
             ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
-                                 .arg(Frequenzdaten::tabelle(a.at(1)))
+                                 .arg(tabelle)
                                  .arg(n)
                                  .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
             return 0;
         }
-        if (befehl == QLatin1String("export") && a.size() == 2)
-            return exportieren(a.at(0), a.at(1), *format);
     } catch (const DatenFehler &f) {
         return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
     }

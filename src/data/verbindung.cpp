@@ -1,7 +1,7 @@
 #include "data/verbindung.h"
 
 #include "data/datenfehler.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "data/unicodelike.h"
 
 #include <QFileInfo>
@@ -30,7 +30,13 @@ Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
     m_name = QStringLiteral("tremvik-%1").arg(++zaehler);
 
     const QString name = dateiName(verbindungsText);
-    m_datei = QFileInfo(name).isAbsolute() ? name : Programmverzeichnis::datei(name);
+    // The log is put in place on an installed program's first start.
+    if (QFileInfo(name).isAbsolute())
+        m_datei = name;
+    else if (name == Speicherorte::logName() && zugriff == Zugriff::LesenSchreiben)
+        m_datei = Speicherorte::logBereitstellen();
+    else
+        m_datei = Speicherorte::datei(name);
     const QString kannNicht =
         QStringLiteral("Die Datenbankdatei \u201E%1\u201C kann nicht geöffnet werden.").arg(m_datei);
 

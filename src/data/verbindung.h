@@ -6,15 +6,18 @@ struct sqlite3;
 
 // One open connection to one of the two database files. Each data window
 // holds its own. The connection string names the file the way the windows
-// always have ("...;Data Source=tremvik.dorlem-fasq;..."); the file is looked
-// up in the program directory, never in the working directory.
+// always have ("...;Data Source=tremvik.dorlem-fasq;..."); where the file
+// lies is told by Speicherorte (the program directory, or the installed
+// places), never by the working directory.
 class Verbindung
 {
 public:
     enum class Zugriff { NurLesen, LesenSchreiben };
 
-    // Opens the file. Never creates one: a missing, unreadable or foreign
-    // file throws DatenFehler with the file's full path in its text.
+    // Opens the file. Never creates one (but for the log on an installed
+    // program's first start, see Speicherorte::logBereitstellen): a missing,
+    // unreadable or foreign file throws DatenFehler with the file's full
+    // path in its text.
     Verbindung(const QString &verbindungsText, Zugriff zugriff);
     ~Verbindung();
     Verbindung(const Verbindung &) = delete;

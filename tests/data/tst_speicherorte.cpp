@@ -1,0 +1,207 @@
+#include "data/datenfehler.h"
+#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
+#include "data/verbindung.h"
+#include "testhilfe.h"
+
+#include <QProcess>
+#include <QSettings>
+
+// Where the database files are: beside the program, as in the build folder,
+// or installed, with the log in the user's data folder.
+class TestSpeicherorte : public QObject
+{
+    Q_OBJECT
+
+    // An installed program in a temporary prefix: bin/ without databases,
+    // the shipped files in share/tremvik-tool/, the user's data and
+    // settings folders of its own.
+    class Installation
+    {
+    public:
+        Installation()
+        {
+            QDir(m_dir.path()).mkpath(QStringLiteral("bin"));
+            QDir(m_dir.path()).mkpath(QStringLiteral("share/tremvik-tool"));
+            Testhilfe::ausSchema(vorlage(), QStringLiteral("kontakt.sql"));
+            Testhilfe::ausSchema(geliefert(), QStringLiteral("frequenzen.sql"));
+            Testhilfe::sql(geliefert(), QStringLiteral("insert into bos (Ort) values ('geliefert')"));
+            m_altDaten = qgetenv("XDG_DATA_HOME");
+            qputenv("XDG_DATA_HOME", QFile::encodeName(pfad(QStringLiteral("daten"))));
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, pfad(QStringLiteral("einstellungen")));
+            Programmverzeichnis::setzen(bin());
+        }
+        ~Installation()
+        {
+            Programmverzeichnis::setzen(QString());
+            qputenv("XDG_DATA_HOME", m_altDaten);
+        }
+        QString pfad(const QString &n) const { return m_dir.filePath(n); }
+        QString bin() const { return pfad(QStringLiteral("bin")); }
+        QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
+        QString geliefert() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
+        QString datenordner() const { return pfad(QStringLiteral("daten/tremvik-tool")); }
+        QString log() const { return datenordner() + QStringLiteral("/tremvik.dorlem-fasq"); }
+        QString eigeneFrequenzen() const { return datenordner() + QStringLiteral("/Frequenzen.dorlem-fasq"); }
+
+    private:
+        QTemporaryDir m_dir;
+        QByteArray m_altDaten;
+    };
+
+    static QString fehlerVon(const std::function<void()> &f)
+    {
+        try {
+            f();
+        } catch (const DatenFehler &e) {
+            return e.meldung();
+        }
+        return QStringLiteral("<kein Fehler>");
+    }
+
+private Q_SLOTS:
+    void nebenDemProgrammWieImmer()
+    {
+        Testhilfe::Programmordner ordner;
+        QCOMPARE(Speicherorte::art(), Speicherorte::Art::Programmverzeichnis);
+        QCOMPARE(Speicherorte::logDatei(), ordner.logDatei());
+        QCOMPARE(Speicherorte::logOrdner(), ordner.pfad());
+        QCOMPARE(Speicherorte::frequenzDatei(), ordner.frequenzDatei());
+        QCOMPARE(Speicherorte::logBereitstellen(), ordner.logDatei());
+        QCOMPARE(Speicherorte::eigeneOrdner(), QStringList{ordner.pfad()});
+
+        // One database file beside the program is enough to use that
+        // folder: a missing log there is an error, as it always was.
+        QFile::remove(ordner.logDatei());
+        QCOMPARE(Speicherorte::art(), Speicherorte::Art::Programmverzeichnis);
+        QVERIFY(fehlerVon([] {
+                    Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
+                }).contains(QStringLiteral("Die Datei ist nicht vorhanden.")));
+        QVERIFY(!QFile::exists(ordner.logDatei()));
+    }
+
+    void ersterStartLegtDasLogAnUndNurEinmal()
+    {
+        Installation inst;
+        QCOMPARE(Speicherorte::art(), Speicherorte::Art::Installiert);
+        QCOMPARE(Speicherorte::logDatei(), inst.log());
+        QCOMPARE(Speicherorte::frequenzDatei(), inst.geliefert());
+        QCOMPARE(Speicherorte::eigeneOrdner(), (QStringList{inst.bin(), inst.datenordner()}));
+        QVERIFY(!QFile::exists(inst.datenordner()));
+
+        // The first connection to the log puts the empty log in place.
+        {
+            Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
+            QCOMPARE(v.datei(), inst.log());
+        }
+        QCOMPARE(Testhilfe::lies(inst.log()), Testhilfe::lies(inst.vorlage()));
+        QVERIFY(!QFile::exists(inst.log() + QStringLiteral(".entsteht")));
+        {
+            Verbindung f(Verbindungstext::frequenzen, Verbindung::Zugriff::NurLesen);
+            QCOMPARE(f.datei(), inst.geliefert());
+        }
+
+        // A later start leaves the log as it is.
+        Testhilfe::sql(inst.log(), QStringLiteral("insert into Kontakt (callsign) values ('DL1ABC')"));
+        const QByteArray mitEintrag = Testhilfe::lies(inst.log());
+        QCOMPARE(Speicherorte::logBereitstellen(), inst.log());
+        QCOMPARE(Testhilfe::lies(inst.log()), mitEintrag);
+
+        // Once created, a missing log is an error and never an empty one.
+        QVERIFY(QFile::remove(inst.log()));
+        const QString f = fehlerVon([] { Speicherorte::logBereitstellen(); });
+        QVERIFY2(f.contains(QStringLiteral("nicht vorhanden")) && f.contains(inst.log()), qPrintable(f));
+        QVERIFY(fehlerVon([] {
+                    Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
+                }).contains(QStringLiteral("nicht vorhanden")));
+        QVERIFY(!QFile::exists(inst.log()));
+
+        // A log the user put there (a copy from elsewhere) is used and
+        // noted in the same way.
+        Testhilfe::schreibe(inst.log(), mitEintrag);
+        QCOMPARE(Speicherorte::logBereitstellen(), inst.log());
+        QCOMPARE(Testhilfe::lies(inst.log()), mitEintrag);
+    }
+
+    void ohneLeeresLogInDerInstallation()
+    {
+        Installation inst;
+        QFile::remove(inst.vorlage());
+        QVERIFY(fehlerVon([] { Speicherorte::logBereitstellen(); }).contains(inst.vorlage()));
+        QVERIFY(!QFile::exists(inst.log()));
+        // A failed first start is no start: with the file back it works.
+        Testhilfe::ausSchema(inst.vorlage(), QStringLiteral("kontakt.sql"));
+        QCOMPARE(Speicherorte::logBereitstellen(), inst.log());
+    }
+
+    void eigeneFrequenzdatenbankStattDerGelieferten()
+    {
+        Installation inst;
+        const QByteArray geliefert = Testhilfe::lies(inst.geliefert());
+
+        // A change that fails leaves nothing behind.
+        QVERIFY(fehlerVon([] {
+                    Speicherorte::frequenzenAendern([](const QString &datei) {
+                        Testhilfe::sql(datei, QStringLiteral("delete from bos"));
+                        throw DatenFehler(QStringLiteral("Abbruch"));
+                    });
+                }).contains(QStringLiteral("Abbruch")));
+        QCOMPARE(QDir(inst.datenordner()).entryList(QDir::Files), QStringList());
+        QCOMPARE(Speicherorte::frequenzDatei(), inst.geliefert());
+
+        // A change that succeeds makes the user's own copy, which the
+        // program reads from then on; the shipped file stays as it was.
+        QCOMPARE(Speicherorte::frequenzenAendern([](const QString &datei) {
+                     Testhilfe::sql(datei, QStringLiteral("update bos set Ort = 'eigene'"));
+                 }),
+                 inst.eigeneFrequenzen());
+        QCOMPARE(Speicherorte::frequenzDatei(), inst.eigeneFrequenzen());
+        QCOMPARE(Testhilfe::lies(inst.geliefert()), geliefert);
+        QCOMPARE(QDir(inst.datenordner()).entryList(QDir::Files), QStringList{"Frequenzen.dorlem-fasq"});
+
+        // The next change works on that copy.
+        QCOMPARE(Speicherorte::frequenzenAendern([](const QString &) {}), inst.eigeneFrequenzen());
+    }
+
+    // The tool, copied into an installed layout, works on the databases the
+    // installed program reads.
+    void werkzeugInDerInstallation()
+    {
+        const QString quelle = QStringLiteral(TREMVIK_BIN "/tremvik-frequenzen");
+        if (!QFile::exists(quelle))
+            QSKIP("tremvik-frequenzen ist nicht gebaut");
+        Installation inst;
+        const QString werkzeug = inst.bin() + QStringLiteral("/tremvik-frequenzen");
+        QVERIFY(QFile::copy(quelle, werkzeug));
+        const QByteArray geliefert = Testhilfe::lies(inst.geliefert());
+
+        QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+        umgebung.insert(QStringLiteral("XDG_DATA_HOME"), inst.pfad(QStringLiteral("daten")));
+        umgebung.insert(QStringLiteral("XDG_CONFIG_HOME"), inst.pfad(QStringLiteral("einstellungen")));
+        auto lauf = [&](const QStringList &argumente, QByteArray *aus) {
+            QProcess p;
+            p.setProcessEnvironment(umgebung);
+            p.start(werkzeug, argumente);
+            p.waitForFinished(60000);
+            *aus = p.readAllStandardOutput();
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QByteArray aus;
+        QCOMPARE(lauf({"export", "bos"}, &aus), 0);
+        QVERIFY(aus.contains("geliefert"));
+
+        const QString csv = inst.pfad(QStringLiteral("bos.csv"));
+        Testhilfe::schreibe(csv, "Ort,Freq\nUlm,\"86,355\"\n");
+        QCOMPARE(lauf({"import", "bos", csv}, &aus), 0);
+        QCOMPARE(Testhilfe::lies(inst.geliefert()), geliefert);
+        QVERIFY(QFile::exists(inst.eigeneFrequenzen()));
+        QCOMPARE(lauf({"export", "bos"}, &aus), 0);
+        QCOMPARE(aus, QByteArray("BL,Ort,Benutzer,Rufname,Kanal,Freq\n,Ulm,,,,\"86,355\"\n"));
+        QCOMPARE(lauf({"export", "--db", inst.geliefert(), "bos"}, &aus), 0);
+        QVERIFY(aus.contains("geliefert"));
+    }
+};
+
+TREMVIK_TEST_MAIN(TestSpeicherorte)
+
+#include "tst_speicherorte.moc"
