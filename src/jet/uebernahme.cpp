@@ -1,0 +1,400 @@
+#include "jet/uebernahme.h"
+
+#include "data/frequenz.h"
+#include "data/sqlitedatei.h"
+#include "lists/frequenzdaten.h"
+#include "log/rtf.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QFont>
+#include <QHash>
+#include <QTextDocument>
+#include <sqlite3.h>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+QString zitiert(const QString &text)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(text);
+}
+
+QString dateiName(const QString &pfad)
+{
+    return QFileInfo(pfad).fileName();
+}
+
+// A decimal number as the program writes it: decimal comma, no trailing
+// zeros after it ("12.7500" -> "12,75", "10.0000" -> "10").
+QString dezimal(QString zahl)
+{
+    const qsizetype punkt = zahl.indexOf(QLatin1Char('.'));
+    if (punkt >= 0) {
+        while (zahl.endsWith(QLatin1Char('0')))
+            zahl.chop(1);
+        if (zahl.endsWith(QLatin1Char('.')))
+            zahl.chop(1);
+        zahl.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    return zahl;
+}
+
+// The shortest text that reads back as the same number, without exponent.
+template <typename Zahl> QString kommazahl(Zahl z)
+{
+    char puffer[400];
+    const auto r = std::to_chars(puffer, puffer + sizeof puffer, z, std::chars_format::fixed);
+    return dezimal(QString::fromLatin1(puffer, r.ptr - puffer));
+}
+
+// Date and time as Access's general date format shows them, in the log's
+// formats: a time alone is stored on the zero date and shown without it,
+// a date at midnight is shown without the time.
+QString datumText(const QDateTime &wert)
+{
+    const QDate d = wert.date();
+    const QTime t = wert.time();
+    QStringList teile;
+    if (d != Jet::nullDatum() || t == QTime(0, 0))
+        teile.append(d.toString(QStringLiteral("dd.MM.yyyy")));
+    if (t != QTime(0, 0))
+        teile.append(t.toString(t.second() ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm")));
+    return teile.join(QLatin1Char(' '));
+}
+
+// A number in a frequency column, in MHz as the lists write it; nothing
+// when it is no frequency (not positive, or finer than a hertz). The
+// number's shortest decimal text goes through the one converter.
+std::optional<QString> frequenzText(const QVariant &wert)
+{
+    QString zahl;
+    switch (wert.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: zahl = wert.toString(); break;
+    case QMetaType::Float: zahl = kommazahl(wert.value<float>()); break;
+    case QMetaType::Double: zahl = kommazahl(wert.toDouble()); break;
+    default: return std::nullopt;
+    }
+    const std::optional<qint64> hz = Frequenz::hertz(zahl);
+    if (!hz || *hz <= 0)
+        return std::nullopt;
+    return Frequenz::mhzText(*hz);
+}
+
+// The remark: RTF as it is, plain text as RTF in the remark's font.
+QString alsRtf(const QString &text)
+{
+    if (Rtf::istRtf(text))
+        return text;
+    QString eben = text;
+    eben.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextDocument dokument;
+    QFont schrift(QStringLiteral("Arial"));
+    schrift.setPointSizeF(12);
+    dokument.setDefaultFont(schrift);
+    dokument.setPlainText(eben);
+    return Rtf::schreiben(dokument);
+}
+
+// Where a failure lies: "Tabelle „Kontakt“, Datensatz 7, Spalte „datum“".
+QString ort(const QString &tabelle, int datensatz = 0, const QString &spalte = QString())
+{
+    QString o = QStringLiteral("Tabelle %1").arg(zitiert(tabelle));
+    if (datensatz > 0)
+        o += QStringLiteral(", Datensatz %1").arg(datensatz);
+    if (!spalte.isEmpty())
+        o += QStringLiteral(", Spalte %1").arg(zitiert(spalte));
+    return o;
+}
+
+DatenFehler nichtUebernommen(const QString &quelle, const QString &wo, const QString &grund)
+{
+    return DatenFehler(QStringLiteral("Aus der Jet-Datei %1 wurde nichts übernommen.").arg(zitiert(quelle)),
+                       wo + QStringLiteral(": ") + grund);
+}
+
+// The frequency columns of the four lists.
+bool frequenzSpalte(const QString &tabelle, const QString &spalte)
+{
+    static const QHash<QString, QStringList> spalten{
+        {QStringLiteral("bos"), {QStringLiteral("freq")}},
+        {QStringLiteral("flugfunk"), {QStringLiteral("frquenz")}},
+        {QStringLiteral("afu"), {QStringLiteral("eingabe"), QStringLiteral("ausgabe")}},
+        {QStringLiteral("fernwirken"), {QStringLiteral("frequenz")}},
+    };
+    return spalten.value(tabelle.toLower()).contains(spalte.toLower());
+}
+
+// One record as a key: equal keys for equal values in every column, null
+// apart from any text.
+QString schluessel(const QList<std::optional<QString>> &werte)
+{
+    QString k;
+    for (const auto &w : werte) {
+        if (w)
+            k += QStringLiteral("T%1:").arg(w->size()) + *w;
+        else
+            k += QLatin1Char('N');
+    }
+    return k;
+}
+
+struct Logspalte
+{
+    QString name;
+    bool schluessel = false;
+};
+
+QList<Logspalte> logSpalten(SqliteDatei &db, const QString &logDatei)
+{
+    QList<Logspalte> spalten;
+    SqliteAnweisung info(db, QStringLiteral("pragma table_info(\"Kontakt\")"),
+                         QStringLiteral("Die Spalten der eigenen Einträge lassen sich nicht lesen."));
+    while (sqlite3_step(*info) == SQLITE_ROW)
+        spalten.append({QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(*info, 1))),
+                        sqlite3_column_int(*info, 5) > 0});
+    if (spalten.isEmpty())
+        throw DatenFehler(QStringLiteral("Die Datenbank %1 ist keine Logdatenbank: Ihr fehlt die Tabelle Kontakt.")
+                              .arg(zitiert(logDatei)));
+    return spalten;
+}
+
+template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
+{
+    db.ausfuehren("begin immediate", QStringLiteral("Die Logdatenbank ist gesperrt oder nicht beschreibbar."));
+    try {
+        arbeit();
+        db.ausfuehren("commit", QStringLiteral("Die Einträge können nicht gespeichert werden."));
+    } catch (...) {
+        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+}   // namespace
+
+std::optional<QString> Uebernahme::text(const QVariant &wert, bool frequenz)
+{
+    if (wert.isNull())
+        return std::nullopt;
+    if (frequenz)
+        if (const auto mhz = frequenzText(wert))
+            return mhz;
+    switch (wert.typeId()) {
+    case QMetaType::Bool: return wert.toBool() ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return wert.toString();
+    case QMetaType::Float: return kommazahl(wert.value<float>());
+    case QMetaType::Double: return kommazahl(wert.toDouble());
+    case QMetaType::QDateTime: return datumText(wert.toDateTime());
+    case QMetaType::QString: {
+        const QString s = wert.toString();
+        // Währung and Dezimal come as exact decimal numbers.
+        static const QRegularExpression zahl(QStringLiteral("^-?[0-9]+\\.[0-9]+$"));
+        return zahl.match(s).hasMatch() ? dezimal(s) : s;
+    }
+    case QMetaType::QByteArray:
+        throw DatenFehler(QStringLiteral("Binäre Daten (ein OLE-Objekt oder ein Binärfeld) lassen sich nicht als "
+                                         "Text übernehmen."));
+    default: break;
+    }
+    throw DatenFehler(QStringLiteral("Ein Wert der Art %1 lässt sich nicht als Text übernehmen.")
+                          .arg(QString::fromLatin1(wert.typeName())));
+}
+
+Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei)
+{
+    SqliteDatei db(logDatei, SqliteDatei::Art::LesenSchreiben);
+    const QList<Logspalte> log = logSpalten(db, logDatei);
+
+    // Which Jet column goes where.
+    Logergebnis ergebnis;
+    QStringList ziel;   // log columns, in the order of quellSpalten
+    QList<int> quellSpalten;
+    for (int j = 0; j < kontakt.spalten.size(); ++j) {
+        const QString &name = kontakt.spalten.at(j).name;
+        const auto it = std::find_if(
+            log.begin(), log.end(), [&](const Logspalte &l) { return l.name.compare(name, Qt::CaseInsensitive) == 0; });
+        if (it == log.end() || it->schluessel) {
+            ergebnis.uebergangen.append(name);
+        } else if (!ziel.contains(it->name)) {
+            ziel.append(it->name);
+            quellSpalten.append(j);
+        }
+    }
+    if (ziel.isEmpty()) {
+        QStringList namen;
+        for (const Logspalte &l : log)
+            if (!l.schluessel)
+                namen.append(l.name);
+        throw nichtUebernommen(dateiName(quelle), ort(kontakt.name),
+                               QStringLiteral("Die Tabelle hat keine der Spalten der eigenen Einträge (%1).")
+                                   .arg(namen.join(QStringLiteral(", "))));
+    }
+
+    // Every record is converted before the log is touched.
+    QList<QList<std::optional<QString>>> saetze;
+    for (int r = 0; r < kontakt.zeilen.size(); ++r) {
+        const Jet::Zeile &zeile = kontakt.zeilen.at(r);
+        QList<std::optional<QString>> werte;
+        for (int k = 0; k < ziel.size(); ++k) {
+            const int j = quellSpalten.at(k);
+            const QString &spalte = ziel.at(k);
+            try {
+                std::optional<QString> w = text(j < zeile.size() ? zeile.at(j) : QVariant(),
+                                                spalte.compare(QLatin1String("frequenz"), Qt::CaseInsensitive) == 0);
+                if (w && spalte.compare(QLatin1String("bemerkung"), Qt::CaseInsensitive) == 0)
+                    w = alsRtf(*w);
+                werte.append(w);
+            } catch (const DatenFehler &f) {
+                throw nichtUebernommen(dateiName(quelle), ort(kontakt.name, r + 1, kontakt.spalten.at(j).name),
+                                       f.meldung());
+            }
+        }
+        saetze.append(werte);
+    }
+    ergebnis.gelesen = int(saetze.size());
+
+    QStringList namen, platzhalter;
+    for (const QString &z : ziel) {
+        namen.append(sqlName(z));
+        platzhalter.append(QStringLiteral("?"));
+    }
+    const QString schreibfehler = QStringLiteral("Die eigenen Einträge können nicht geschrieben werden.");
+    inTransaktion(db, [&] {
+        // What the log holds already, counted per record.
+        QHash<QString, int> vorhanden;
+        {
+            SqliteAnweisung alle(db, QStringLiteral("select %1 from \"Kontakt\"").arg(namen.join(QLatin1Char(','))),
+                                 QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."));
+            int rc;
+            while ((rc = sqlite3_step(*alle)) == SQLITE_ROW) {
+                QList<std::optional<QString>> werte;
+                for (int k = 0; k < ziel.size(); ++k)
+                    werte.append(sqlite3_column_type(*alle, k) == SQLITE_NULL
+                                     ? std::nullopt
+                                     : std::optional<QString>(QString::fromUtf8(
+                                         reinterpret_cast<const char *>(sqlite3_column_text(*alle, k)),
+                                         sqlite3_column_bytes(*alle, k))));
+                ++vorhanden[schluessel(werte)];
+            }
+            if (rc != SQLITE_DONE)
+                throw DatenFehler(QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."), db.text());
+        }
+
+        SqliteAnweisung einfuegen(db,
+                                  QStringLiteral("insert into \"Kontakt\" (%1) values (%2)")
+                                      .arg(namen.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
+                                  schreibfehler);
+        for (int r = 0; r < saetze.size(); ++r) {
+            const auto &werte = saetze.at(r);
+            int &schon = vorhanden[schluessel(werte)];
+            if (schon > 0) {
+                --schon;
+                ++ergebnis.vorhanden;
+                continue;
+            }
+            sqlite3_reset(*einfuegen);
+            for (int k = 0; k < werte.size(); ++k) {
+                if (werte.at(k)) {
+                    const QByteArray b = werte.at(k)->toUtf8();
+                    sqlite3_bind_text(*einfuegen, k + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                } else {
+                    sqlite3_bind_null(*einfuegen, k + 1);
+                }
+            }
+            if (sqlite3_step(*einfuegen) != SQLITE_DONE)
+                throw nichtUebernommen(
+                    dateiName(quelle), ort(kontakt.name, r + 1),
+                    QStringLiteral("Die Logdatenbank nimmt den Datensatz nicht an: %1").arg(db.text()));
+            ++ergebnis.neu;
+        }
+    });
+    return ergebnis;
+}
+
+Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QString &logDatei)
+{
+    const JetDatei jet(jetDatei);
+    const QString tabelle = jet.tabelle(QStringLiteral("Kontakt"));
+    if (tabelle.isEmpty())
+        throw DatenFehler(
+            QStringLiteral("Die Jet-Datei %1 enthält keine eigenen Einträge (Tabelle Kontakt).").arg(zitiert(jetDatei)),
+            QStringLiteral("Ihre Tabellen: %1.").arg(jet.tabellen().join(QStringLiteral(", "))));
+    return insLog(jet.lesen(tabelle), jetDatei, logDatei);
+}
+
+QList<int> Uebernahme::frequenzen(const QList<Jet::Tabelle> &tabellen, const QString &quelle, const QString &datenbank)
+{
+    QList<Frequenzdaten::Liste> listen;
+    for (const QString &liste : Frequenzdaten::tabellen()) {
+        const auto it = std::find_if(tabellen.begin(), tabellen.end(), [&](const Jet::Tabelle &t) {
+            return t.name.compare(liste, Qt::CaseInsensitive) == 0;
+        });
+        if (it == tabellen.end())
+            throw nichtUebernommen(dateiName(quelle), ort(liste), QStringLiteral("Die Tabelle fehlt."));
+        Frequenzdaten::Liste l;
+        l.tabelle = liste;
+        l.quelle = dateiName(quelle) + QStringLiteral(", ") + ort(it->name);
+        l.daten.kopfZeile = 0;
+        for (const Jet::Spalte &s : it->spalten)
+            l.daten.kopf.append(s.name);
+        for (int r = 0; r < it->zeilen.size(); ++r) {
+            const Jet::Zeile &zeile = it->zeilen.at(r);
+            Csv::Zeile felder;
+            for (int k = 0; k < it->spalten.size(); ++k) {
+                try {
+                    felder.append(text(k < zeile.size() ? zeile.at(k) : QVariant(),
+                                       frequenzSpalte(liste, it->spalten.at(k).name)));
+                } catch (const DatenFehler &f) {
+                    throw nichtUebernommen(dateiName(quelle), ort(it->name, r + 1, it->spalten.at(k).name),
+                                           f.meldung());
+                }
+            }
+            l.daten.zeilen.append(felder);
+            l.daten.zeilenNummern.append(r + 1);
+        }
+        listen.append(l);
+    }
+
+    // The columns are checked here, so that a refusal names the Jet table
+    // rather than a line of a file.
+    {
+        SqliteDatei db(datenbank, SqliteDatei::Art::NurLesen);
+        for (const Frequenzdaten::Liste &l : listen) {
+            try {
+                Frequenzdaten::zuordnen(l.tabelle, db.spalten(l.tabelle), l.daten.kopf);
+            } catch (const DatenFehler &f) {
+                throw nichtUebernommen(dateiName(quelle), ort(l.tabelle), f.meldung());
+            }
+        }
+    }
+    return Frequenzdaten::ersetzen(datenbank, listen);
+}
+
+QList<int> Uebernahme::frequenzenAusJet(const QString &jetDatei, const QString &datenbank)
+{
+    const JetDatei jet(jetDatei);
+    QStringList fehlen;
+    QList<Jet::Tabelle> tabellen;
+    for (const QString &liste : Frequenzdaten::tabellen()) {
+        const QString t = jet.tabelle(liste);
+        if (t.isEmpty())
+            fehlen.append(liste);
+    }
+    if (!fehlen.isEmpty())
+        throw DatenFehler(
+            QStringLiteral("Die Jet-Datei %1 enthält nicht die vier Frequenzlisten.").arg(zitiert(jetDatei)),
+            QStringLiteral("Es fehlen die Tabellen %1. Ihre Tabellen: %2.")
+                .arg(fehlen.join(QStringLiteral(", ")), jet.tabellen().join(QStringLiteral(", "))));
+    for (const QString &liste : Frequenzdaten::tabellen())
+        tabellen.append(jet.lesen(jet.tabelle(liste)));
+    return frequenzen(tabellen, jetDatei, datenbank);
+}
