@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
         qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
         qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils"
+# Jet files: mdbtools' library to read them, its programs to check the
+# reader against; the Debian package: dpkg-shlibdeps for its dependencies,
+# the validators of its desktop and metainfo files.
+PAKETE="$PAKETE pkg-config mdbtools-dev mdbtools dpkg-dev appstream desktop-file-utils"
 
 fehlend=()
 for p in $PAKETE; do

@@ -1,0 +1,87 @@
+# Installing (cmake --install) and the Debian package (cpack -G DEB).
+#
+# An installed program finds its shipped files beside its bin folder, in
+# share/tremvik-tool/: the frequency database, read-only, and an empty log
+# that the first start copies into the user's data folder
+# (~/.local/share/tremvik-tool). The build folder's own log is never
+# shipped: the empty log is made anew from db/kontakt.sql.
+
+include(GNUInstallDirs)
+
+set(PAKET_DATEN ${CMAKE_BINARY_DIR}/share/tremvik-tool)
+set(LEERES_LOG ${PAKET_DATEN}/tremvik.dorlem-fasq)
+add_custom_command(
+  OUTPUT ${LEERES_LOG}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PAKET_DATEN}
+  COMMAND tremvik-dbinit ${LEERES_LOG} ${CMAKE_SOURCE_DIR}/db/kontakt.sql
+  DEPENDS tremvik-dbinit ${CMAKE_SOURCE_DIR}/db/kontakt.sql
+  COMMENT "Leere Logdatenbank für die Installation anlegen"
+  VERBATIM)
+
+# The icon: 16 and 32 pixels from the XPM images the program shows, and a
+# scalable one drawn after them.
+set(SYMBOLE ${CMAKE_BINARY_DIR}/symbole)
+foreach(groesse 16 32)
+  add_custom_command(
+    OUTPUT ${SYMBOLE}/${groesse}/tremvik-tool.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${SYMBOLE}/${groesse}
+    COMMAND tremvik-symbol ${CMAKE_SOURCE_DIR}/resources/tremvik-${groesse}.xpm
+            ${SYMBOLE}/${groesse}/tremvik-tool.png
+    DEPENDS tremvik-symbol ${CMAKE_SOURCE_DIR}/resources/tremvik-${groesse}.xpm
+    VERBATIM)
+  list(APPEND SYMBOL_PNGS ${SYMBOLE}/${groesse}/tremvik-tool.png)
+endforeach()
+
+add_custom_target(paketdateien ALL DEPENDS ${LEERES_LOG} ${SYMBOL_PNGS})
+
+# The release date in the metainfo is the day of the build (or
+# SOURCE_DATE_EPOCH, for builds that must come out the same).
+string(TIMESTAMP TREMVIK_BAUDATUM "%Y-%m-%d" UTC)
+set(METAINFO ${CMAKE_BINARY_DIR}/org.example.tremvik.tool.metainfo.xml)
+configure_file(${CMAKE_SOURCE_DIR}/resources/tremvik-tool.metainfo.xml.in ${METAINFO} @ONLY)
+
+# The program and the tools a user runs; the others (tremvik-dbinit,
+# -shots, -rtf, -symbol, -bench) serve the build and the developers.
+set(TREMVIK_PROGRAMME tremvik-tool tremvik-frequenzen tremvik-jet)
+foreach(programm ${TREMVIK_PROGRAMME})
+  # Linked with the whole library, they need only some of its libraries.
+  target_link_options(${programm} PRIVATE LINKER:--as-needed)
+endforeach()
+install(TARGETS ${TREMVIK_PROGRAMME} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${FREQ_DB} ${LEERES_LOG} DESTINATION ${CMAKE_INSTALL_DATADIR}/tremvik-tool)
+install(FILES resources/tremvik-tool.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(groesse 16 32)
+  install(FILES ${SYMBOLE}/${groesse}/tremvik-tool.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${groesse}x${groesse}/apps)
+endforeach()
+install(FILES resources/tremvik-tool.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES db/frequenzen/LIESMICH.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME Frequenzlisten.md)
+
+# The Debian package: scripts/paket builds it into build/.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tremvik-tool)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "tremvik-tool <tremvik-tool@tremvik.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Frequenzlisten nachschlagen und das eigene Empfangslog führen")
+set(CPACK_PACKAGE_DESCRIPTION
+    "tremvik-tool ist ein Programm für Funkhörer: Es schlägt vier Frequenzlisten
+nach (BOS, Flugfunk, AFU-Repeater, Fernwirken), führt das eigene Empfangslog
+(„eigene Einträge“) und sichert die Logdatenbank in einen Ordner eigener Wahl
+und stellt sie von dort wieder her. Einträge und Listen aus älteren
+Datenbanken im Jet-Format (Access) übernimmt tremvik-jet.")
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tremvik.example.org")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# The libraries it links come from dpkg-shlibdeps; beside them what it
+# loads at run time: Qt's SQLite driver, and the fonts the windows and the
+# remark are drawn with (Liberation Sans for MS Sans Serif and Arial,
+# DejaVu Sans for Verdana).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation, fonts-dejavu-core")
+# Qt's own texts (buttons of its dialogs) in German.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+include(CPack)
