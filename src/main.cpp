@@ -1,10 +1,14 @@
 #include "shell/anwendung.h"
+#include "shell/befehlszeile.h"
 #include "shell/frm_main.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // --version and --help answer on the console.
+    if (const std::optional<int> ende = Befehlszeile::beantworten(argc, argv))
+        return *ende;
     QApplication app(argc, argv);
     Anwendung::einrichten(app);
     frm_main hauptfenster;

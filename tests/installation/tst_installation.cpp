@@ -1,0 +1,230 @@
+#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
+#include "shell/frm_main.h"
+#include "testhilfe.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <sqlite3.h>
+
+// The program as installed: by default this build installed into a
+// temporary prefix (cmake --install); with TREMVIK_INSTALLATION=/usr the
+// program that the Debian package put there. The installed executable is
+// started by a user with an empty home folder; the windows are driven
+// in-process on the installed files.
+class TestInstallation : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+    QString m_prefix;
+
+    QString pfad(const QString &n) const { return m_prefix + QLatin1Char('/') + n; }
+    QString programm() const { return pfad(QStringLiteral("bin/tremvik-tool")); }
+    QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
+    QString frequenzen() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
+
+    static int anzahl(const QString &datei, const QString &tabelle)
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *s = nullptr;
+        int n = -1;
+        if (sqlite3_prepare_v2(db, QStringLiteral("select count(*) from \"%1\"").arg(tabelle).toUtf8().constData(), -1,
+                               &s, nullptr)
+                == SQLITE_OK
+            && sqlite3_step(s) == SQLITE_ROW)
+            n = sqlite3_column_int(s, 0);
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return n;
+    }
+
+    // The environment of a user with nothing but a home folder.
+    static QProcessEnvironment nutzer(const QString &home)
+    {
+        QProcessEnvironment u = QProcessEnvironment::systemEnvironment();
+        for (const char *n : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "DISPLAY", "WAYLAND_DISPLAY"})
+            u.remove(QString::fromLatin1(n));
+        u.insert(QStringLiteral("HOME"), home);
+        u.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return u;
+    }
+
+    // Whether the process holds the file open (its log window has opened
+    // the log).
+    static bool haeltOffen(qint64 pid, const QString &datei)
+    {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+        for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            if (QFile::symLinkTarget(fds.filePath(fd)) == datei)
+                return true;
+        return false;
+    }
+
+    // Starts the installed program and waits until its log window has
+    // opened the log; the program is still running then, and is ended.
+    bool starteBisLogOffen(const QString &home, const QString &log)
+    {
+        QProcess p;
+        p.setProcessEnvironment(nutzer(home));
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(programm(), QStringList());
+        if (!p.waitForStarted(30000))
+            return false;
+        bool offen = false;
+        for (int i = 0; i < 1200 && !offen && p.state() == QProcess::Running; ++i) {
+            p.waitForFinished(100);
+            offen = haeltOffen(p.processId(), log);
+        }
+        const bool laeuft = p.state() == QProcess::Running;
+        p.terminate();
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished(30000);
+        }
+        if (!offen || !laeuft)
+            qWarning("tremvik-tool: %s", !laeuft ? "beendet" : "Log nicht geöffnet");
+        return offen && laeuft;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_prefix = qEnvironmentVariable("TREMVIK_INSTALLATION");
+        if (!m_prefix.isEmpty()) {
+            if (!QFileInfo(programm()).isExecutable())
+                QFAIL(qPrintable(programm() + QStringLiteral(" ist nicht installiert.")));
+            return;
+        }
+        const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
+        if (cmake.isEmpty())
+            QSKIP("cmake fehlt: die Installation lässt sich nicht nachbilden.");
+        m_prefix = m_tmp.filePath(QStringLiteral("prefix"));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(cmake,
+                {QStringLiteral("--install"), QStringLiteral(TREMVIK_BIN "/.."), QStringLiteral("--prefix"), m_prefix});
+        QVERIFY(p.waitForFinished(300000));
+        QVERIFY2(p.exitCode() == 0, p.readAll().constData());
+    }
+
+    void dateienAmPlatz()
+    {
+        QVERIFY(QFileInfo(programm()).isExecutable());
+        QVERIFY(QFileInfo(pfad("bin/tremvik-frequenzen")).isExecutable());
+        QVERIFY(QFileInfo(pfad("bin/tremvik-jet")).isExecutable());
+        // Nothing of the databases beside the program: it runs installed.
+        QVERIFY(!QFile::exists(pfad("bin/tremvik.dorlem-fasq")));
+        QVERIFY(!QFile::exists(pfad("bin/Frequenzen.dorlem-fasq")));
+        // The shipped log is empty; the lists hold rows.
+        QCOMPARE(anzahl(vorlage(), QStringLiteral("Kontakt")), 0);
+        for (const char *t : {"bos", "flugfunk", "afu", "fernwirken"})
+            QVERIFY2(anzahl(frequenzen(), QString::fromLatin1(t)) > 0, t);
+
+        QVERIFY(QFile::exists(pfad("share/applications/tremvik-tool.desktop")));
+        QVERIFY(QFile::exists(pfad("share/metainfo/org.example.tremvik.tool.metainfo.xml")));
+        QVERIFY(QFile::exists(pfad("share/doc/tremvik-tool/README.md")));
+        for (int groesse : {16, 32}) {
+            const QImage bild(pfad(QStringLiteral("share/icons/hicolor/%1x%1/apps/tremvik-tool.png").arg(groesse)));
+            QCOMPARE(bild.size(), QSize(groesse, groesse));
+        }
+        QVERIFY(Testhilfe::lies(pfad("share/icons/hicolor/scalable/apps/tremvik-tool.svg")).contains("<svg"));
+
+        // The desktop file names the icon and the program.
+        const QByteArray desktop = Testhilfe::lies(pfad("share/applications/tremvik-tool.desktop"));
+        QVERIFY(desktop.contains("\nExec=tremvik-tool\n") && desktop.contains("\nIcon=tremvik-tool\n"));
+    }
+
+    void versionUndHilfeOhneFenster()
+    {
+        // No display and no platform: a window could not be opened.
+        QProcessEnvironment ohneAnzeige = nutzer(m_tmp.filePath(QStringLiteral("ohne")));
+        ohneAnzeige.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        QProcess p;
+        p.setProcessEnvironment(ohneAnzeige);
+        p.start(programm(), {QStringLiteral("--version")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardOutput(), QByteArray("tremvik-tool " TREMVIK_VERSION "\n"));
+
+        p.start(programm(), {QStringLiteral("--help")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString hilfe = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(hilfe.startsWith(QStringLiteral("Aufruf: tremvik-tool")), qPrintable(hilfe));
+        QVERIFY2(hilfe.contains(m_tmp.filePath(QStringLiteral("ohne/.local/share/tremvik-tool/tremvik.dorlem-fasq"))),
+                 qPrintable(hilfe));
+        QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("ohne/.local"))));
+    }
+
+    void ersterUndZweiterStartInLeeremHome()
+    {
+        const QString home = m_tmp.filePath(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(home));
+        const QString log = home + QStringLiteral("/.local/share/tremvik-tool/tremvik.dorlem-fasq");
+
+        QVERIFY(starteBisLogOffen(home, log));
+        QCOMPARE(Testhilfe::lies(log), Testhilfe::lies(vorlage()));
+        QVERIFY(QSettings(home + QStringLiteral("/.config/tremvik-tool/tremvik-tool.conf"), QSettings::IniFormat)
+                    .value(QStringLiteral("Logdatenbank/angelegt"))
+                    .toStringList()
+                    .contains(log));
+
+        // A second start uses the same log and leaves it as it was.
+        Testhilfe::sql(log, QStringLiteral("insert into Kontakt (callsign) values ('DL1ABC')"));
+        const QByteArray vorher = Testhilfe::lies(log);
+        QVERIFY(starteBisLogOffen(home, log));
+        QCOMPARE(Testhilfe::lies(log), vorher);
+    }
+
+    // The real windows on the installed files: the log window opens at
+    // the start, every list opens with the count of the installed file.
+    void fensterAufDenInstalliertenDateien()
+    {
+        const QString daten = m_tmp.filePath(QStringLiteral("fenster/daten"));
+        const QByteArray altDaten = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(daten));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           m_tmp.filePath(QStringLiteral("fenster/cfg")));
+        Programmverzeichnis::setzen(pfad(QStringLiteral("bin")));
+        Testhilfe::leeren();
+        {
+            QCOMPARE(Speicherorte::art(), Speicherorte::Art::Installiert);
+            frm_main h;
+            h.zeigen();
+            QVERIFY(h.frm_eintrag());
+            QVERIFY(QFile::exists(daten + QStringLiteral("/tremvik-tool/tremvik.dorlem-fasq")));
+
+            const struct
+            {
+                QAction *menue;
+                KindFenster *(frm_main::*fenster)() const;
+                const char *tabelle;
+                const char *titel;
+            } listen[] = {{h.bos, &frm_main::frm_bos, "bos", "BOS-Frequenzen"},
+                          {h.flug, &frm_main::frm_flug, "flugfunk", nullptr},
+                          {h.afu, &frm_main::frm_afu, "afu", nullptr},
+                          {h.fw, &frm_main::frm_fw, "fernwirken", nullptr}};
+            for (const auto &l : listen) {
+                l.menue->trigger();
+                KindFenster *f = (h.*l.fenster)();
+                QVERIFY2(f, l.tabelle);
+                const QString anzahlText =
+                    QStringLiteral(" %1 Datensätze").arg(anzahl(frequenzen(), QString::fromLatin1(l.tabelle)));
+                QVERIFY2(f->windowTitle().endsWith(anzahlText), qPrintable(f->windowTitle()));
+                if (l.titel)
+                    QVERIFY(f->windowTitle().startsWith(QString::fromLatin1(l.titel)));
+            }
+            QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
+        }
+        Programmverzeichnis::setzen(QString());
+        qputenv("XDG_DATA_HOME", altDaten);
+    }
+};
+
+TREMVIK_TEST_MAIN(TestInstallation)
+
+#include "tst_installation.moc"
