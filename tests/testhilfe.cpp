@@ -3,6 +3,7 @@
 #include "data/programmverzeichnis.h"
 #include "shell/anwendung.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <sqlite3.h>
@@ -91,6 +92,28 @@ QString Testhilfe::Programmordner::logDatei() const
 QString Testhilfe::Programmordner::frequenzDatei() const
 {
     return m_dir.filePath(QStringLiteral("Frequenzen.dorlem-fasq"));
+}
+
+Testhilfe::Installation::Installation()
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("bin"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("share/tremvik-tool"));
+    ausSchema(vorlage(), QStringLiteral("kontakt.sql"));
+    ausSchema(geliefert(), QStringLiteral("frequenzen.sql"));
+    sql(geliefert(), QStringLiteral("insert into bos (Ort) values ('geliefert')"));
+    m_altDaten = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(pfad(QStringLiteral("daten"))));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, pfad(QStringLiteral("einstellungen")));
+    Programmverzeichnis::setzen(bin());
+}
+
+Testhilfe::Installation::~Installation()
+{
+    Programmverzeichnis::setzen(QString());
+    if (m_altDaten.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", m_altDaten);
 }
 
 void Testhilfe::einrichten(QApplication &app)

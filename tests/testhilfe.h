@@ -47,6 +47,28 @@ private:
     QTemporaryDir m_dir;
 };
 
+// An installed program in a temporary prefix while it lives: bin/ (the
+// program directory) without databases, the shipped files in
+// share/tremvik-tool/ made from the schemas in db/, and data and settings
+// folders of the user's own (XDG_DATA_HOME and Qt's settings path).
+class Installation
+{
+public:
+    Installation();
+    ~Installation();
+    QString pfad(const QString &name) const { return m_dir.filePath(name); }
+    QString bin() const { return pfad(QStringLiteral("bin")); }
+    QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
+    QString geliefert() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
+    QString datenordner() const { return pfad(QStringLiteral("daten/tremvik-tool")); }
+    QString log() const { return datenordner() + QStringLiteral("/tremvik.dorlem-fasq"); }
+    QString eigeneFrequenzen() const { return datenordner() + QStringLiteral("/Frequenzen.dorlem-fasq"); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_altDaten;
+};
+
 // Sets up the application as the program does and replaces message boxes.
 void einrichten(QApplication &app);
 }

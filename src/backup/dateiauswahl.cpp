@@ -1,5 +1,7 @@
 #include "backup/dateiauswahl.h"
 
+#include "backup/sicherungsdatei.h"
+#include "data/speicherorte.h"
 #include "shell/geometrie.h"
 
 #include <QDir>
@@ -244,4 +246,11 @@ void DateiauswahlFenster::schliessen()
         rahmen->close();
     else
         close();
+}
+
+bool DateiauswahlFenster::eigenerOrdner(const QString &ordner)
+{
+    const QStringList eigene = Speicherorte::eigeneOrdner();
+    return std::any_of(eigene.begin(), eigene.end(),
+                       [&](const QString &e) { return Sicherungsdatei::gleich(ordner, e); });
 }

@@ -103,4 +103,7 @@ protected:
     void listenOeffnen();
     // Closes the window (its frame in the main window).
     void schliessen();
+    // Whether a folder is one of the program's own (the program directory,
+    // or an installed program's data folder), which neither window takes.
+    static bool eigenerOrdner(const QString &ordner);
 };

@@ -2,7 +2,9 @@
 
 #include "backup/sicherung.h"
 #include "backup/sicherungsdatei.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
+#include "jet/jetdatei.h"
+#include "jet/uebernahme.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
 
@@ -51,11 +53,10 @@ bool frm_herstellen::datei_vorhanden(const QString &datei) const
 void frm_herstellen::cmd_datenherstellen_Click()
 {
     const QString ordner = Dir1->pfad();
-    const QString programm = Programmverzeichnis::pfad();
-    ziel = Sicherungsdatei::in(programm);
+    ziel = Sicherungsdatei::in(Speicherorte::logOrdner());
     quelle = Sicherungsdatei::in(ordner).trimmed();
 
-    if (Sicherungsdatei::gleich(ordner, programm) || Sicherungsdatei::gleich(quelle, ziel)) {
+    if (eigenerOrdner(ordner) || Sicherungsdatei::gleich(quelle, ziel)) {
         Meldung::zeigen(QStringLiteral("Bitte den Speicherort der Sicherungskopie wählen"), Meldung::Symbol::Fehler);
         return;
     }
@@ -63,6 +64,13 @@ void frm_herstellen::cmd_datenherstellen_Click()
     if (!datei_vorhanden(quelle)) {
         Meldung::zeigen(QStringLiteral("Datei nicht gefunden"));
         schliessen();
+        return;
+    }
+
+    // A log kept in the older Jet format is not copied over the log: its
+    // records are added to it.
+    if (JetDatei::istJet(quelle)) {
+        jetUebernehmen();
         return;
     }
 
@@ -94,5 +102,28 @@ void frm_herstellen::cmd_datenherstellen_Click()
         return;
     }
     Meldung::zeigen(QStringLiteral("Daten wurden erfolgreich von ") + ordner + QStringLiteral(" wiederhergestellt"));
+    schliessen();
+}
+
+void frm_herstellen::jetUebernehmen()
+{
+    if (!Meldung::frage(quelle + QStringLiteral(" ist eine ältere Datenbank im Jet-Format. Einträge übernehmen?")))
+        return;
+    Uebernahme::Logergebnis e;
+    try {
+        e = Uebernahme::logAusJet(quelle, Speicherorte::logBereitstellen());
+    } catch (const DatenFehler &f) {
+        Meldung::zeigen(QStringLiteral("Die Einträge konnten nicht übernommen werden.\n%1\n"
+                                       "Die bisherigen eigenen Einträge sind unverändert.")
+                            .arg(f.meldung()),
+                        Meldung::Symbol::Fehler);
+        return;
+    }
+    QString bericht = e.neu == 1 ? QStringLiteral("1 Eintrag wurde von %1 übernommen.").arg(quelle)
+                                 : QStringLiteral("%1 Einträge wurden von %2 übernommen.").arg(e.neu).arg(quelle);
+    if (e.vorhanden > 0)
+        bericht += e.vorhanden == 1 ? QStringLiteral("\n1 Eintrag war schon vorhanden.")
+                                    : QStringLiteral("\n%1 Einträge waren schon vorhanden.").arg(e.vorhanden);
+    Meldung::zeigen(bericht);
     schliessen();
 }

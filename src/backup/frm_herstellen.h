@@ -7,7 +7,9 @@ class QLabel;
 class QPushButton;
 
 // The window "Datenwiederherstellung": puts the backup copy from the folder
-// chosen in the folder list back in place of the log database.
+// chosen in the folder list back in place of the log database. A log in
+// the older Jet format under that name is not copied: its records are
+// added to the log, after a question.
 class frm_herstellen : public DateiauswahlFenster
 {
     Q_OBJECT
@@ -22,7 +24,7 @@ public:
     QPushButton *cmd_datenherstellen = nullptr;
     QLabel *Label2 = nullptr;
 
-    // The target (in the program directory) and the source file name of
+    // The target (the log where the program keeps it) and the source file name of
     // the last click.
     QString ziel;
     QString quelle;
@@ -32,6 +34,9 @@ public Q_SLOTS:
 
 private:
     bool datei_vorhanden(const QString &datei) const;
+    // The chosen file is a log in the older Jet format: asks, then adds its
+    // records to the log and reports how many.
+    void jetUebernehmen();
 
     LogfensterSchliessen m_logfensterSchliessen;
 };

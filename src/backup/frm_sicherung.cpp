@@ -2,7 +2,7 @@
 
 #include "backup/sicherung.h"
 #include "backup/sicherungsdatei.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
 
@@ -48,13 +48,13 @@ frm_sicherung::frm_sicherung(QWidget *parent) : DateiauswahlFenster(parent)
 void frm_sicherung::cmd_datensicherung_Click()
 {
     const QString ordner = Dir1->pfad();
-    const QString programm = Programmverzeichnis::pfad();
     ziel = Sicherungsdatei::in(ordner);
-    quelle = Sicherungsdatei::in(programm);
+    quelle = Sicherungsdatei::in(Speicherorte::logOrdner());
 
     // Also under another spelling of the same folder or file: a copy onto
-    // its own source is never started.
-    if (Sicherungsdatei::gleich(ordner, programm) || Sicherungsdatei::gleich(ziel, quelle)) {
+    // its own source is never started. An installed program's data folder
+    // is refused like the program directory.
+    if (eigenerOrdner(ordner) || Sicherungsdatei::gleich(ziel, quelle)) {
         Meldung::zeigen(QStringLiteral("Das Programmverzeichnis kann nicht zur Datensicherung gewählt werden"),
                         Meldung::Symbol::Fehler);
         return;

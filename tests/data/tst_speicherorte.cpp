@@ -13,41 +13,7 @@ class TestSpeicherorte : public QObject
 {
     Q_OBJECT
 
-    // An installed program in a temporary prefix: bin/ without databases,
-    // the shipped files in share/tremvik-tool/, the user's data and
-    // settings folders of its own.
-    class Installation
-    {
-    public:
-        Installation()
-        {
-            QDir(m_dir.path()).mkpath(QStringLiteral("bin"));
-            QDir(m_dir.path()).mkpath(QStringLiteral("share/tremvik-tool"));
-            Testhilfe::ausSchema(vorlage(), QStringLiteral("kontakt.sql"));
-            Testhilfe::ausSchema(geliefert(), QStringLiteral("frequenzen.sql"));
-            Testhilfe::sql(geliefert(), QStringLiteral("insert into bos (Ort) values ('geliefert')"));
-            m_altDaten = qgetenv("XDG_DATA_HOME");
-            qputenv("XDG_DATA_HOME", QFile::encodeName(pfad(QStringLiteral("daten"))));
-            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, pfad(QStringLiteral("einstellungen")));
-            Programmverzeichnis::setzen(bin());
-        }
-        ~Installation()
-        {
-            Programmverzeichnis::setzen(QString());
-            qputenv("XDG_DATA_HOME", m_altDaten);
-        }
-        QString pfad(const QString &n) const { return m_dir.filePath(n); }
-        QString bin() const { return pfad(QStringLiteral("bin")); }
-        QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
-        QString geliefert() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
-        QString datenordner() const { return pfad(QStringLiteral("daten/tremvik-tool")); }
-        QString log() const { return datenordner() + QStringLiteral("/tremvik.dorlem-fasq"); }
-        QString eigeneFrequenzen() const { return datenordner() + QStringLiteral("/Frequenzen.dorlem-fasq"); }
-
-    private:
-        QTemporaryDir m_dir;
-        QByteArray m_altDaten;
-    };
+    using Installation = Testhilfe::Installation;
 
     static QString fehlerVon(const std::function<void()> &f)
     {
