@@ -1,7 +1,7 @@
 #include "empfaenger/frm_waslaeuft.h"
 
 #include "data/frequenz.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "data/verbindung.h"
 #include "shell/geometrie.h"
 #include "shell/meldung.h"
@@ -118,8 +118,8 @@ void frm_waslaeuft::setzeEmpfaenger(Empfaenger *empfaenger)
 
 void frm_waslaeuft::Form_Load()
 {
-    m_suche =
-        std::make_unique<WasLaeuft>(Programmverzeichnis::datei(Verbindung::dateiName(Verbindungstext::frequenzen)));
+    // The frequency database the lists read, beside the program or installed.
+    m_suche = std::make_unique<WasLaeuft>(Speicherorte::datei(Verbindung::dateiName(Verbindungstext::frequenzen)));
     m_suche->setzeFernwirkRaster(std::llround(txt_fwraster->value() * 1000.0));
     if (m_empfaenger)
         empfaengerAnwenden(m_empfaenger->zustand());

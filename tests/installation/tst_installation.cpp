@@ -218,6 +218,9 @@ private Q_SLOTS:
                 if (l.titel)
                     QVERIFY(f->windowTitle().startsWith(QString::fromLatin1(l.titel)));
             }
+            // "Was läuft hier?" reads the same installed lists.
+            h.empf_waslaeuft->trigger();
+            QVERIFY(h.frm_waslaeuft());
             QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
         }
         Programmverzeichnis::setzen(QString());
