@@ -68,17 +68,21 @@ QString datumText(const QDateTime &wert)
 // A number in a frequency column, in MHz as the lists write it; nothing
 // when it is no frequency (not positive, or finer than a hertz). The
 // number's shortest decimal text goes through the one converter.
-std::optional<QString> frequenzText(const QVariant &wert)
+std::optional<QString> frequenzText(const QVariant &wert, Jet::Typ typ)
 {
     QString zahl;
-    switch (wert.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: zahl = wert.toString(); break;
-    case QMetaType::Float: zahl = kommazahl(wert.value<float>()); break;
-    case QMetaType::Double: zahl = kommazahl(wert.toDouble()); break;
-    default: return std::nullopt;
+    if (typ == Jet::Typ::Waehrung || typ == Jet::Typ::Dezimal) {
+        zahl = dezimal(wert.toString());
+    } else {
+        switch (wert.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong: zahl = wert.toString(); break;
+        case QMetaType::Float: zahl = kommazahl(wert.value<float>()); break;
+        case QMetaType::Double: zahl = kommazahl(wert.toDouble()); break;
+        default: return std::nullopt;
+        }
     }
     const std::optional<qint64> hz = Frequenz::hertz(zahl);
     if (!hz || *hz <= 0)
@@ -178,12 +182,12 @@ template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
 
 }   // namespace
 
-std::optional<QString> Uebernahme::text(const QVariant &wert, bool frequenz)
+std::optional<QString> Uebernahme::text(const QVariant &wert, Jet::Typ typ, bool frequenz)
 {
     if (wert.isNull())
         return std::nullopt;
     if (frequenz)
-        if (const auto mhz = frequenzText(wert))
+        if (const auto mhz = frequenzText(wert, typ))
             return mhz;
     switch (wert.typeId()) {
     case QMetaType::Bool: return wert.toBool() ? QStringLiteral("Ja") : QStringLiteral("Nein");
@@ -194,12 +198,12 @@ std::optional<QString> Uebernahme::text(const QVariant &wert, bool frequenz)
     case QMetaType::Float: return kommazahl(wert.value<float>());
     case QMetaType::Double: return kommazahl(wert.toDouble());
     case QMetaType::QDateTime: return datumText(wert.toDateTime());
-    case QMetaType::QString: {
-        const QString s = wert.toString();
-        // Währung and Dezimal come as exact decimal numbers.
-        static const QRegularExpression zahl(QStringLiteral("^-?[0-9]+\\.[0-9]+$"));
-        return zahl.match(s).hasMatch() ? dezimal(s) : s;
-    }
+    case QMetaType::QString:
+        // Währung and Dezimal come as exact decimal numbers; text stays
+        // exactly as it was kept.
+        if (typ == Jet::Typ::Waehrung || typ == Jet::Typ::Dezimal)
+            return dezimal(wert.toString());
+        return wert.toString();
     case QMetaType::QByteArray:
         throw DatenFehler(QStringLiteral("Binäre Daten (ein OLE-Objekt oder ein Binärfeld) lassen sich nicht als "
                                          "Text übernehmen."));
@@ -248,7 +252,7 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
             const int j = quellSpalten.at(k);
             const QString &spalte = ziel.at(k);
             try {
-                std::optional<QString> w = text(j < zeile.size() ? zeile.at(j) : QVariant(),
+                std::optional<QString> w = text(j < zeile.size() ? zeile.at(j) : QVariant(), kontakt.spalten.at(j).typ,
                                                 spalte.compare(QLatin1String("frequenz"), Qt::CaseInsensitive) == 0);
                 if (w && spalte.compare(QLatin1String("bemerkung"), Qt::CaseInsensitive) == 0)
                     w = alsRtf(*w);
@@ -351,7 +355,7 @@ QList<int> Uebernahme::frequenzen(const QList<Jet::Tabelle> &tabellen, const QSt
             Csv::Zeile felder;
             for (int k = 0; k < it->spalten.size(); ++k) {
                 try {
-                    felder.append(text(k < zeile.size() ? zeile.at(k) : QVariant(),
+                    felder.append(text(k < zeile.size() ? zeile.at(k) : QVariant(), it->spalten.at(k).typ,
                                        frequenzSpalte(liste, it->spalten.at(k).name)));
                 } catch (const DatenFehler &f) {
                     throw nichtUebernommen(dateiName(quelle), ort(it->name, r + 1, it->spalten.at(k).name),

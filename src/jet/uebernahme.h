@@ -23,9 +23,10 @@
 // taken over is a failure.
 namespace Uebernahme {
 
-// A value as text; null stays null. Throws DatenFehler (without position)
-// for binary data.
-std::optional<QString> text(const QVariant &wert, bool frequenz = false);
+// A value of a column of the given type as text; null stays null. Text is
+// taken as it is, also where it looks like a number. Throws DatenFehler
+// (without position) for binary data.
+std::optional<QString> text(const QVariant &wert, Jet::Typ typ, bool frequenz = false);
 
 struct Logergebnis
 {

@@ -85,36 +85,44 @@ class TestUebernahme : public QObject
 private Q_SLOTS:
     void werteAlsText()
     {
-        using Uebernahme::text;
+        using T = Jet::Typ;
+        auto text = [](const QVariant &w, T typ = T::Unbekannt, bool frequenz = false) {
+            return Uebernahme::text(w, typ, frequenz);
+        };
         QCOMPARE(text(QVariant()), std::nullopt);
-        QCOMPARE(text(true), QStringLiteral("Ja"));
-        QCOMPARE(text(false), QStringLiteral("Nein"));
-        QCOMPARE(text(qlonglong(-12)), QStringLiteral("-12"));
-        QCOMPARE(text(QVariant(0.1f)), QStringLiteral("0,1"));
-        QCOMPARE(text(2.5), QStringLiteral("2,5"));
-        QCOMPARE(text(1e20), QStringLiteral("100000000000000000000"));
-        // Währung and Dezimal come as exact decimals.
-        QCOMPARE(text(QStringLiteral("12.7500")), QStringLiteral("12,75"));
-        QCOMPARE(text(QStringLiteral("-3.0000")), QStringLiteral("-3"));
-        QCOMPARE(text(QStringLiteral("Kanal 1.5")), QStringLiteral("Kanal 1.5"));
+        QCOMPARE(text(true, T::JaNein), QStringLiteral("Ja"));
+        QCOMPARE(text(false, T::JaNein), QStringLiteral("Nein"));
+        QCOMPARE(text(qlonglong(-12), T::LongInteger), QStringLiteral("-12"));
+        QCOMPARE(text(QVariant(0.1f), T::Single), QStringLiteral("0,1"));
+        QCOMPARE(text(2.5, T::Double), QStringLiteral("2,5"));
+        QCOMPARE(text(1e20, T::Double), QStringLiteral("100000000000000000000"));
+        // Währung and Dezimal come as exact decimals; text that looks like
+        // one stays as it was.
+        QCOMPARE(text(QStringLiteral("12.7500"), T::Waehrung), QStringLiteral("12,75"));
+        QCOMPARE(text(QStringLiteral("-3.0000"), T::Waehrung), QStringLiteral("-3"));
+        QCOMPARE(text(QStringLiteral("0.125"), T::Dezimal), QStringLiteral("0,125"));
+        QCOMPARE(text(QStringLiteral("145.500"), T::Text), QStringLiteral("145.500"));
+        QCOMPARE(text(QStringLiteral("12.7500"), T::Memo), QStringLiteral("12.7500"));
         // General date: a date alone, a time alone, both; seconds only
         // where there are some.
-        QCOMPARE(text(datum(2006, 6, 30)), QStringLiteral("30.06.2006"));
-        QCOMPARE(text(uhrzeit(21, 45)), QStringLiteral("21:45"));
-        QCOMPARE(text(datum(1899, 12, 30, 0, 0, 7)), QStringLiteral("00:00:07"));
-        QCOMPARE(text(datum(2006, 6, 30, 21, 45)), QStringLiteral("30.06.2006 21:45"));
-        QCOMPARE(text(datum(632, 1, 1)), QStringLiteral("01.01.0632"));
+        QCOMPARE(text(datum(2006, 6, 30), T::DatumUhrzeit), QStringLiteral("30.06.2006"));
+        QCOMPARE(text(uhrzeit(21, 45), T::DatumUhrzeit), QStringLiteral("21:45"));
+        QCOMPARE(text(datum(1899, 12, 30, 0, 0, 7), T::DatumUhrzeit), QStringLiteral("00:00:07"));
+        QCOMPARE(text(datum(2006, 6, 30, 21, 45), T::DatumUhrzeit), QStringLiteral("30.06.2006 21:45"));
+        QCOMPARE(text(datum(632, 1, 1), T::DatumUhrzeit), QStringLiteral("01.01.0632"));
         // Frequencies in MHz as the lists write them; what is no frequency
-        // stays a plain number.
-        QCOMPARE(text(145.5, true), QStringLiteral("145,500"));
-        QCOMPARE(text(QVariant(145.5f), true), QStringLiteral("145,500"));
-        QCOMPARE(text(QVariant(86.355f), true), QStringLiteral("86,355"));
-        QCOMPARE(text(169.40625, true), QStringLiteral("169,40625"));
-        QCOMPARE(text(qlonglong(27), true), QStringLiteral("27,000"));
-        QCOMPARE(text(-5.0, true), QStringLiteral("-5"));
-        QCOMPARE(text(145.0000001, true), QStringLiteral("145,0000001"));
-        QCOMPARE(text(QStringLiteral("145,500 MHz"), true), QStringLiteral("145,500 MHz"));
-        QVERIFY(fehlerVon([] { text(QByteArray("\x01\x02")); }).contains(QStringLiteral("Binäre Daten")));
+        // stays a plain number, text stays text.
+        QCOMPARE(text(145.5, T::Double, true), QStringLiteral("145,500"));
+        QCOMPARE(text(QVariant(145.5f), T::Single, true), QStringLiteral("145,500"));
+        QCOMPARE(text(QVariant(86.355f), T::Single, true), QStringLiteral("86,355"));
+        QCOMPARE(text(169.40625, T::Double, true), QStringLiteral("169,40625"));
+        QCOMPARE(text(qlonglong(27), T::LongInteger, true), QStringLiteral("27,000"));
+        QCOMPARE(text(QStringLiteral("446.00625"), T::Dezimal, true), QStringLiteral("446,00625"));
+        QCOMPARE(text(-5.0, T::Double, true), QStringLiteral("-5"));
+        QCOMPARE(text(145.0000001, T::Double, true), QStringLiteral("145,0000001"));
+        QCOMPARE(text(QStringLiteral("145.5"), T::Text, true), QStringLiteral("145.5"));
+        QVERIFY(
+            fehlerVon([&] { text(QByteArray("\x01\x02"), T::OleObjekt); }).contains(QStringLiteral("Binäre Daten")));
     }
 
     void logNimmtEintraegeAuf()
