@@ -42,7 +42,7 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/tremvik-tool.metainfo.xml.in ${META
 
 # The program and the tools a user runs; the others (tremvik-dbinit,
 # -shots, -rtf, -symbol, -bench) serve the build and the developers.
-set(TREMVIK_PROGRAMME tremvik-tool tremvik-frequenzen tremvik-jet)
+set(TREMVIK_PROGRAMME tremvik-tool tremvik-frequenzen tremvik-jet tremvik-log)
 foreach(programm ${TREMVIK_PROGRAMME})
   # Linked with the whole library, they need only some of its libraries.
   target_link_options(${programm} PRIVATE LINKER:--as-needed)

@@ -7,6 +7,7 @@
 // The work itself is done by Logaustausch (src/austausch/logaustausch.h).
 
 #include "austausch/logaustausch.h"
+#include "data/speicherorte.h"
 #include "log/logsuche.h"
 
 #include <QFileInfo>
@@ -35,7 +36,8 @@ const char *const aufruf = "Aufruf:\n"
                            "  --ascii      ADI nur mit ASCII-Zeichen (Umlaute umschrieben)\n"
                            "  --rest       enthält die Datei fehlerhafte Datensätze, die übrigen trotzdem\n"
                            "               aufnehmen (sonst wird dann nichts aufgenommen)\n"
-                           "  --db LOG     die Logdatenbank (Voreinstellung: die neben dem Programm)\n";
+                           "  --db LOG     die Logdatenbank (Voreinstellung: die des Programms, neben\n"
+                           "               ihm oder, installiert, im Datenordner)\n";
 
 void ausgeben(std::FILE *wohin, const QString &text)
 {
@@ -176,9 +178,11 @@ int main(int argc, char *argv[])
     const QString falsch = angabenLesen(a, g);
     if (!falsch.isEmpty())
         return falscherAufruf(falsch);
-    if (g.db.isEmpty())
-        g.db = Logdaten::standardDatei();
     try {
+        // The log the program uses; an import before the program's first
+        // start puts the empty log in place first, as the program would.
+        if (g.db.isEmpty())
+            g.db = g.befehl == QLatin1String("import") ? Speicherorte::logBereitstellen() : Logdaten::standardDatei();
         return g.befehl == QLatin1String("export") ? exportieren(g) : importieren(g);
     } catch (const DatenFehler &f) {
         return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));

@@ -1,7 +1,7 @@
 #include "austausch/logeintrag.h"
 
 #include "data/frequenz.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
 #include "data/verbindung.h"
@@ -88,7 +88,7 @@ QString Logeintrag::alsText() const
 
 QString Logdaten::standardDatei()
 {
-    return Programmverzeichnis::datei(Verbindung::dateiName(Verbindungstext::log));
+    return Speicherorte::datei(Verbindung::dateiName(Verbindungstext::log));
 }
 
 QList<Logeintrag> Logdaten::lesen(const QString &datenbank, const QString &abfrage, const Fortschritt &fortschritt)

@@ -65,7 +65,8 @@ public:
 
 namespace Logdaten {
 
-// The log database file of the program.
+// The log database file of the program (beside it, or in an installed
+// program's data folder).
 QString standardDatei();
 
 // The records a query over Kontakt yields (the log window's query, all

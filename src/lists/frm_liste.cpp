@@ -4,7 +4,7 @@
 #include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/frequenz.h"
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "empfaenger/funkdienst.h"
 #include "lists/frequenzdaten.h"
 #include "shell/geometrie.h"
@@ -243,7 +243,7 @@ QString FrequenzListe::tabelle() const
 void FrequenzListe::liste_exportieren_Click()
 {
     const QString datei = Adodc1->datei().isEmpty()
-                              ? Programmverzeichnis::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
+                              ? Speicherorte::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
                               : Adodc1->datei();
     Austauschdialoge::listeExportieren(this, datei, tabelle(), Adodc1->RecordSource());
 }

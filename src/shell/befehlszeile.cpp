@@ -26,8 +26,9 @@ std::optional<QString> Befehlszeile::antwort(const QStringList &argumente)
                           "  Eigene Einträge:  %2\n"
                           "  Frequenzlisten:   %3\n"
                           "\n"
-                          "Werkzeuge: tremvik-frequenzen (Frequenzlisten als CSV), tremvik-jet\n"
-                          "(Einträge und Listen aus älteren Datenbanken im Jet-Format übernehmen).\n")
+                          "Werkzeuge: tremvik-frequenzen (Frequenzlisten als CSV und für andere\n"
+                          "Programme), tremvik-log (das Log als ADIF oder CSV), tremvik-jet (Einträge\n"
+                          "und Listen aus älteren Datenbanken im Jet-Format übernehmen).\n")
         .arg(installiert ? QString() : QStringLiteral(" (neben dem Programm)"), Speicherorte::logDatei(),
              Speicherorte::frequenzDatei());
 }

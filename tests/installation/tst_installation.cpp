@@ -116,6 +116,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(programm()).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-frequenzen")).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-jet")).isExecutable());
+        QVERIFY(QFileInfo(pfad("bin/tremvik-log")).isExecutable());
         // Nothing of the databases beside the program: it runs installed.
         QVERIFY(!QFile::exists(pfad("bin/tremvik.dorlem-fasq")));
         QVERIFY(!QFile::exists(pfad("bin/Frequenzen.dorlem-fasq")));
