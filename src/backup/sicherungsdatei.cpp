@@ -1,6 +1,6 @@
 #include "backup/sicherungsdatei.h"
 
-#include "data/programmverzeichnis.h"
+#include "data/speicherorte.h"
 #include "data/verbindung.h"
 
 #include <QFile>
@@ -114,7 +114,7 @@ QString Sicherungsdatei::in(const QString &ordner)
 
 QString Sicherungsdatei::logdatei()
 {
-    return Programmverzeichnis::datei(name());
+    return Speicherorte::logDatei();
 }
 
 QString Sicherungsdatei::aufgeloest(const QString &datei)

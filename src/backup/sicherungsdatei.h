@@ -13,8 +13,9 @@ QString name();
 // removed or added, so the root "/" yields "//tremvik.dorlem-fasq".
 QString in(const QString &ordner);
 
-// The log database in the program directory: the file the log window, the
-// backup and the restore use.
+// The log database where the program keeps it (beside the program, or in
+// an installed program's data folder): the file the log window, the backup
+// and the restore use.
 QString logdatei();
 
 // The file a name finally stands for: a symbolic link is followed (also

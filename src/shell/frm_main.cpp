@@ -7,6 +7,7 @@
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
 #include "backup/sicherungsdatei.h"
+#include "data/speicherorte.h"
 #include "empfaenger/einstellung.h"
 #include "empfaenger/frm_verbinden.h"
 #include "empfaenger/frm_waslaeuft.h"
@@ -20,6 +21,7 @@
 #include "shell/meldung.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -186,6 +188,9 @@ void frm_main::fw_Click()
 bool frm_main::logFrei()
 {
     const QString logdatei = Sicherungsdatei::logdatei();
+    // Before an installed program's first start its data folder, where the
+    // lock file goes beside the log, may not exist yet.
+    QDir().mkpath(Speicherorte::logOrdner());
     if (!m_logsperre)
         m_logsperre = std::make_unique<Logsperre>(logdatei);
     const bool schonGehalten = m_logsperre->gehalten();
