@@ -138,6 +138,26 @@ QList<Laufwerke::Einhaengung> Laufwerke::ausMountinfo(const QByteArray &text)
     return liste;
 }
 
+namespace {
+// A mount that is no volume a user keeps files on (proc, tmpfs, snaps ...),
+// or one below the system's own folders.
+bool keinLaufwerk(const Laufwerke::Einhaengung &e, const QString &pfad)
+{
+    const bool pseudo = pseudoTypen().contains(e.typ)
+                        || (e.typ.startsWith(QLatin1String("fuse.")) && e.typ.contains(QLatin1String("snap")));
+    return pseudo || systemOrt(pfad) || !pfad.startsWith(QLatin1Char('/'));
+}
+
+// The name a volume is shown with: its label, else its device.
+QString geraeteName(const Laufwerke::Einhaengung &e, const std::function<QString(const QString &)> &label)
+{
+    const QString name = label ? label(e.quelle) : QString();
+    if (!name.isEmpty())
+        return name;
+    return e.quelle.startsWith(QLatin1String("/dev/")) ? e.quelle.mid(5) : e.quelle;
+}
+}
+
 QList<Laufwerke::Laufwerk> Laufwerke::auswahl(const QList<Einhaengung> &einhaengungen, const QString &home,
                                               const std::function<QString(const QString &)> &label)
 {
@@ -148,26 +168,15 @@ QList<Laufwerke::Laufwerk> Laufwerke::auswahl(const QList<Einhaengung> &einhaeng
         if (pfad == QLatin1String("/")) {
             const QString l = label ? label(e.quelle) : QString();
             nachPfad.insert(pfad, {pfad, l.isEmpty() ? QStringLiteral("System") : l});
-            continue;
-        }
-        const bool pseudo = pseudoTypen().contains(e.typ)
-                            || (e.typ.startsWith(QLatin1String("fuse.")) && e.typ.contains(QLatin1String("snap")));
-        if (pseudo || systemOrt(pfad) || !pfad.startsWith(QLatin1Char('/'))) {
+        } else if (keinLaufwerk(e, pfad)) {
             nachPfad.remove(pfad);   // a pseudo mount over a real one hides it
-            continue;
+        } else {
+            nachPfad.insert(pfad, {pfad, geraeteName(e, label)});
         }
-        QString name = label ? label(e.quelle) : QString();
-        if (name.isEmpty())
-            name = e.quelle.startsWith(QLatin1String("/dev/")) ? e.quelle.mid(5) : e.quelle;
-        nachPfad.insert(pfad, {pfad, name});
     }
     const QString h = ohneTrenner(QDir::cleanPath(home));
-    if (!h.isEmpty() && h != QLatin1String("/")) {
-        if (nachPfad.contains(h))
-            nachPfad[h].name = QStringLiteral("Persönlicher Ordner");
-        else
-            nachPfad.insert(h, {h, QStringLiteral("Persönlicher Ordner")});
-    }
+    if (!h.isEmpty() && h != QLatin1String("/"))
+        nachPfad.insert(h, {h, QStringLiteral("Persönlicher Ordner")});
     return nachPfad.values();   // QMap keeps them sorted by path
 }
 

@@ -1,5 +1,7 @@
 #include "data/frequenz.h"
 
+#include <algorithm>
+
 namespace {
 
 struct Zerlegt
@@ -8,51 +10,59 @@ struct Zerlegt
     QString einwand;
 };
 
+Zerlegt nein(const QString &grund)
+{
+    return Zerlegt{std::nullopt, grund};
+}
+
+// The first character of a text of digits that is no digit, or none.
+std::optional<QChar> keineZiffer(QStringView ziffern)
+{
+    for (const QChar c : ziffern)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return c;
+    return std::nullopt;
+}
+
 Zerlegt zerlege(QStringView text)
 {
-    auto nein = [](const QString &grund) { return Zerlegt{std::nullopt, grund}; };
     QStringView t = text.trimmed();
     if (t.endsWith(QLatin1String("mhz"), Qt::CaseInsensitive))
         t = t.chopped(3).trimmed();
     if (t.isEmpty())
         return nein(QStringLiteral("Es ist keine Frequenz angegeben."));
 
-    qint64 ganz = 0;
-    int ganzStellen = 0;
-    qint64 bruch = 0;   // the decimals, as hertz (six places)
-    int bruchStellen = 0;
-    bool marke = false;
-    bool ziffern = false;
-    for (const QChar c : t) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('.')) {
-            if (marke)
-                return nein(QStringLiteral("Die Frequenz hat mehr als ein Dezimalzeichen."));
-            marke = true;
+    // MHz before the decimal mark, its decimals after it.
+    qsizetype marke = -1;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] != QLatin1Char(',') && t[i] != QLatin1Char('.'))
             continue;
-        }
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return nein(QStringLiteral("Die Frequenz enthält das Zeichen \u201E%1\u201C.").arg(c));
-        const int ziffer = c.unicode() - '0';
-        ziffern = true;
-        if (!marke) {
-            if (ganzStellen > 0 || ziffer > 0)
-                ++ganzStellen;
-            if (ganzStellen > 6)
-                return nein(QStringLiteral("Die Frequenz ist zu groß."));
-            ganz = ganz * 10 + ziffer;
-        } else {
-            ++bruchStellen;
-            if (bruchStellen <= 6)
-                bruch = bruch * 10 + ziffer;
-            else if (ziffer != 0)
-                return nein(QStringLiteral("Die Frequenz ist feiner als ein Hertz angegeben."));
-        }
+        if (marke >= 0)
+            return nein(QStringLiteral("Die Frequenz hat mehr als ein Dezimalzeichen."));
+        marke = i;
     }
-    if (!ziffern)
+    const QStringView ganz = marke < 0 ? t : t.left(marke);
+    const QStringView bruch = marke < 0 ? QStringView() : t.mid(marke + 1);
+    for (const QStringView teil : {ganz, bruch})
+        if (const auto c = keineZiffer(teil))
+            return nein(QStringLiteral("Die Frequenz enthält das Zeichen \u201E%1\u201C.").arg(*c));
+    if (ganz.isEmpty() && bruch.isEmpty())
         return nein(QStringLiteral("Die Frequenz hat keine Ziffern."));
-    for (int i = bruchStellen; i < 6; ++i)
-        bruch *= 10;
-    return Zerlegt{ganz * 1'000'000 + bruch, QString()};
+
+    qint64 mhz = 0;
+    for (const QChar c : ganz) {
+        mhz = mhz * 10 + (c.unicode() - '0');
+        if (mhz > Frequenz::hoechsteHz / 1'000'000)
+            return nein(QStringLiteral("Die Frequenz ist zu groß."));
+    }
+    // The decimals as hertz: six places, any further ones must be zeros.
+    const QStringView feiner = bruch.size() > 6 ? bruch.mid(6) : QStringView();
+    if (std::any_of(feiner.begin(), feiner.end(), [](QChar c) { return c != QLatin1Char('0'); }))
+        return nein(QStringLiteral("Die Frequenz ist feiner als ein Hertz angegeben."));
+    qint64 hz = 0;
+    for (qsizetype i = 0; i < 6; ++i)
+        hz = hz * 10 + (i < bruch.size() ? bruch[i].unicode() - '0' : 0);
+    return Zerlegt{mhz * 1'000'000 + hz, QString()};
 }
 
 }
