@@ -8,12 +8,17 @@
 class DatenFehler : public std::exception
 {
 public:
-    DatenFehler(QString was, QString datenbankText = QString())
-        : m_was(std::move(was)), m_text(std::move(datenbankText)), m_utf8(meldung().toUtf8())
+    DatenFehler(QString was, QString datenbankText = QString(), int code = 0)
+        : m_was(std::move(was)), m_text(std::move(datenbankText)), m_code(code), m_utf8(meldung().toUtf8())
     {
     }
 
     const QString &was() const { return m_was; }
+    // The database's own words (empty when the failure is the program's).
+    const QString &text() const { return m_text; }
+    // The database's (extended) result code, 0 when the failure is the
+    // program's own.
+    int code() const { return m_code; }
     // The text shown to the user: what failed, then the database's words.
     QString meldung() const { return m_text.isEmpty() ? m_was : m_was + QStringLiteral("\n\n") + m_text; }
     const char *what() const noexcept override { return m_utf8.constData(); }
@@ -21,6 +26,7 @@ public:
 private:
     QString m_was;
     QString m_text;
+    int m_code = 0;
     QByteArray m_utf8;
 };
 

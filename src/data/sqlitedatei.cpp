@@ -22,6 +22,55 @@ QString sqlName(const QString &bezeichner)
     return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+QString sqliteText(sqlite3 *db, int rc)
+{
+    if (rc == 0)
+        rc = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    // SQLite's own words: the handle's message when it belongs to this
+    // failure, else the general text of the code.
+    QString original;
+    if (db && (sqlite3_extended_errcode(db) == rc || sqlite3_errcode(db) == rc))
+        original = QString::fromUtf8(sqlite3_errmsg(db));
+    if (original.isEmpty())
+        original = QString::fromUtf8(sqlite3_errstr(rc));
+
+    QString deutsch;
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB: deutsch = QStringLiteral("Die Datei ist keine Datenbank."); break;
+    case SQLITE_CORRUPT: deutsch = QStringLiteral("Die Datenbankdatei ist beschädigt."); break;
+    case SQLITE_BUSY:
+        deutsch = QStringLiteral("Die Datenbank wird gerade von einem anderen Programm benutzt und ist gesperrt.");
+        break;
+    case SQLITE_LOCKED: deutsch = QStringLiteral("Eine Tabelle der Datenbank ist gerade gesperrt."); break;
+    case SQLITE_READONLY: deutsch = QStringLiteral("Die Datenbank darf nicht geschrieben werden."); break;
+    case SQLITE_FULL: deutsch = QStringLiteral("Der Datenträger ist voll."); break;
+    case SQLITE_CANTOPEN: deutsch = QStringLiteral("Die Datenbankdatei lässt sich nicht öffnen."); break;
+    case SQLITE_IOERR:
+        deutsch = QStringLiteral("Die Datei lässt sich nicht lesen oder schreiben (Ein-/Ausgabefehler).");
+        break;
+    case SQLITE_PERM: deutsch = QStringLiteral("Der Zugriff auf die Datei ist nicht erlaubt."); break;
+    case SQLITE_NOMEM: deutsch = QStringLiteral("Der Arbeitsspeicher reicht nicht aus."); break;
+    case SQLITE_CONSTRAINT: deutsch = QStringLiteral("Die Datenbank nimmt den Wert nicht an."); break;
+    case SQLITE_TOOBIG: deutsch = QStringLiteral("Der Wert ist zu groß."); break;
+    case SQLITE_PROTOCOL: deutsch = QStringLiteral("Die Sperre der Datenbankdatei lässt sich nicht setzen."); break;
+    case SQLITE_INTERRUPT: deutsch = QStringLiteral("Der Vorgang wurde abgebrochen."); break;
+    default: return original;
+    }
+    return deutsch + QStringLiteral(" (") + original + QLatin1Char(')');
+}
+
+DatenFehler sqliteFehler(const QString &was, sqlite3 *db, int rc)
+{
+    if (rc == 0)
+        rc = db ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    return DatenFehler(was, sqliteText(db, rc), rc);
+}
+
+bool sqliteBeschaedigt(int rc)
+{
+    return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
+}
+
 SqliteDatei::SqliteDatei(const QString &datei, Art art) : m_datei(datei)
 {
     const QString kannNicht = QStringLiteral("Die Datenbank %1 kann nicht geöffnet werden.").arg(zitiert(datei));
@@ -36,11 +85,12 @@ SqliteDatei::SqliteDatei(const QString &datei, Art art) : m_datei(datei)
     const int flags = art == Art::NurLesen         ? SQLITE_OPEN_READONLY
                       : art == Art::LesenSchreiben ? SQLITE_OPEN_READWRITE
                                                    : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
-        const QString text = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+    const int rc = sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const DatenFehler f = sqliteFehler(kannNicht, m_db, rc);
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DatenFehler(kannNicht, text);
+        throw f;
     }
     sqlite3_busy_timeout(m_db, 3000);
     // A file that is no database fails here, not halfway through.
@@ -61,17 +111,14 @@ SqliteDatei::~SqliteDatei()
 
 QString SqliteDatei::text() const
 {
-    return QString::fromUtf8(sqlite3_errmsg(m_db));
+    return sqliteText(m_db);
 }
 
 void SqliteDatei::ausfuehren(const QByteArray &sql, const QString &was)
 {
-    char *fehler = nullptr;
-    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &fehler) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_db));
-        sqlite3_free(fehler);
-        throw DatenFehler(was, text);
-    }
+    const int rc = sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw sqliteFehler(was, m_db, rc);
 }
 
 QStringList SqliteDatei::spalten(const QString &tabelle)
@@ -130,13 +177,111 @@ bool SqliteDatei::anlegen(const QString &ziel, const QByteArray &schema, const Q
     return true;
 }
 
-SqliteAnweisung::SqliteAnweisung(SqliteDatei &db, const QString &sql, const QString &was)
+SqliteAnweisung::SqliteAnweisung(sqlite3 *db, const QString &sql, const QString &was) : m_db(db), m_was(was)
 {
-    if (sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &m_s, nullptr) != SQLITE_OK)
-        throw DatenFehler(was, db.text());
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_s, nullptr);
+    if (rc != SQLITE_OK || !m_s) {
+        const DatenFehler f = sqliteFehler(was, db, rc);
+        sqlite3_finalize(m_s);
+        throw f;
+    }
+}
+
+SqliteAnweisung::SqliteAnweisung(SqliteDatei &db, const QString &sql, const QString &was)
+    : SqliteAnweisung(db.handle(), sql, was)
+{
 }
 
 SqliteAnweisung::~SqliteAnweisung()
 {
     sqlite3_finalize(m_s);
+}
+
+void SqliteAnweisung::binde(int nummer, const QVariant &wert)
+{
+    int rc;
+    switch (wert.isNull() ? QMetaType::UnknownType : wert.typeId()) {
+    case QMetaType::UnknownType: rc = sqlite3_bind_null(m_s, nummer); break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt: rc = sqlite3_bind_int64(m_s, nummer, wert.toLongLong()); break;
+    case QMetaType::Double: rc = sqlite3_bind_double(m_s, nummer, wert.toDouble()); break;
+    default: {
+        const QByteArray text = wert.toString().toUtf8();
+        rc = sqlite3_bind_text(m_s, nummer, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+    if (rc != SQLITE_OK)
+        throw sqliteFehler(m_was, m_db, rc);
+}
+
+void SqliteAnweisung::bindeZahl(int nummer, qint64 zahl)
+{
+    const int rc = sqlite3_bind_int64(m_s, nummer, zahl);
+    if (rc != SQLITE_OK)
+        throw sqliteFehler(m_was, m_db, rc);
+}
+
+bool SqliteAnweisung::schritt()
+{
+    const int rc = sqlite3_step(m_s);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const DatenFehler f = sqliteFehler(m_was, m_db, sqlite3_extended_errcode(m_db));
+    sqlite3_reset(m_s);
+    throw f;
+}
+
+void SqliteAnweisung::ausfuehren()
+{
+    while (schritt()) { }
+}
+
+void SqliteAnweisung::zuruecksetzen()
+{
+    sqlite3_reset(m_s);
+}
+
+int SqliteAnweisung::spalten() const
+{
+    return sqlite3_column_count(m_s);
+}
+
+QString SqliteAnweisung::spaltenName(int spalte) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_s, spalte));
+}
+
+bool SqliteAnweisung::istNull(int spalte) const
+{
+    return sqlite3_column_type(m_s, spalte) == SQLITE_NULL;
+}
+
+qint64 SqliteAnweisung::zahl(int spalte) const
+{
+    return sqlite3_column_int64(m_s, spalte);
+}
+
+QVariant SqliteAnweisung::wert(int spalte) const
+{
+    switch (sqlite3_column_type(m_s, spalte)) {
+    case SQLITE_NULL: return QVariant();
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(m_s, spalte)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_s, spalte));
+    default: {
+        int n = 0;
+        const char *t = utf8(spalte, n);
+        return QString::fromUtf8(t, n);
+    }
+    }
+}
+
+const char *SqliteAnweisung::utf8(int spalte, int &laenge) const
+{
+    const char *t = reinterpret_cast<const char *>(sqlite3_column_text(m_s, spalte));
+    laenge = sqlite3_column_bytes(m_s, spalte);
+    return t;
 }

@@ -2,6 +2,7 @@
 
 #include "data/datenfehler.h"
 #include "data/speicherorte.h"
+#include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
 
 #include <QFileInfo>
@@ -60,10 +61,15 @@ Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
         db.setDatabaseName(uri);
         db.setConnectOptions(optionen);
         if (!db.open()) {
-            const QString text = db.lastError().driverText() + QLatin1Char(' ') + db.lastError().databaseText();
+            bool zahl = false;
+            const int rc = db.lastError().nativeErrorCode().toInt(&zahl);
+            const QString text =
+                zahl && rc != 0
+                    ? sqliteText(nullptr, rc)
+                    : (db.lastError().driverText() + QLatin1Char(' ') + db.lastError().databaseText()).trimmed();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
-            throw DatenFehler(kannNicht, text.trimmed());
+            throw DatenFehler(kannNicht, text, zahl ? rc : 0);
         }
         const QVariant h = db.driver()->handle();
         if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
@@ -77,16 +83,28 @@ Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
 
     // Opening is lazy in SQLite: reading the schema is what finds out whether
     // the file is a database at all.
-    char *fehler = nullptr;
-    if (sqlite3_exec(m_handle, "select count(*) from sqlite_master", nullptr, nullptr, &fehler) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_handle));
-        sqlite3_free(fehler);
+    // A name in double quotes is always a name: a misspelt column is an
+    // error, never quietly the text of its name.
+    sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    const int rc = sqlite3_exec(m_handle, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    // Every search matches by the like() that folds all of Unicode; without
+    // it a search would quietly find less than it should.
+    const bool mitLike = rc == SQLITE_OK && registriereUnicodeLike(m_handle);
+    if (!mitLike) {
+        const DatenFehler f =
+            rc != SQLITE_OK
+                ? sqliteFehler(kannNicht, m_handle, rc)
+                : DatenFehler(
+                    kannNicht,
+                    QStringLiteral("Die Suche ohne Unterschied von Groß- und Kleinschreibung lässt sich nicht "
+                                   "einrichten. ")
+                        + sqliteText(m_handle),
+                    sqlite3_extended_errcode(m_handle));
         m_handle = nullptr;
         QSqlDatabase::database(m_name, false).close();
         QSqlDatabase::removeDatabase(m_name);
-        throw DatenFehler(kannNicht, text);
+        throw f;
     }
-    registriereUnicodeLike(m_handle);
 }
 
 Verbindung::~Verbindung()
