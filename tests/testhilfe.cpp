@@ -52,6 +52,47 @@ void Testhilfe::sql(const QString &datei, const QString &text)
     QVERIFY2(rc == SQLITE_OK, qPrintable(meldung));
 }
 
+QStringList Testhilfe::abfrage(sqlite3 *db, const QString &sql, const QString &nullText)
+{
+    QStringList zeilen;
+    sqlite3_stmt *s = nullptr;
+    const QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &s, nullptr);
+    while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+        QStringList felder;
+        for (int i = 0; i < sqlite3_column_count(s); ++i)
+            felder << (sqlite3_column_type(s, i) == SQLITE_NULL
+                           ? nullText
+                           : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, i)),
+                                               sqlite3_column_bytes(s, i)));
+        zeilen << felder.join(QLatin1Char('|'));
+        rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_DONE)
+        zeilen = QStringList{QStringLiteral("Fehler: ") + QString::fromUtf8(sqlite3_errmsg(db))};
+    sqlite3_finalize(s);
+    return zeilen;
+}
+
+QStringList Testhilfe::abfrage(const QString &datei, const QString &sql, const QString &nullText)
+{
+    sqlite3 *db = nullptr;
+    QStringList zeilen;
+    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        zeilen = abfrage(db, sql, nullText);
+    else
+        zeilen = QStringList{QStringLiteral("Fehler: ") + QString::fromUtf8(sqlite3_errmsg(db))};
+    sqlite3_close(db);
+    return zeilen;
+}
+
+int Testhilfe::zahl(const QString &datei, const QString &sql)
+{
+    bool ok = false;
+    const int n = abfrage(datei, sql).value(0).toInt(&ok);
+    return ok ? n : -1;
+}
+
 QByteArray Testhilfe::lies(const QString &datei)
 {
     QFile f(datei);

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+struct sqlite3;
+
 // Shared helpers of the test programs.
 namespace Testhilfe {
 
@@ -25,6 +27,14 @@ void antworten(bool ja);
 
 // Runs an SQL text on a database file (made if missing); fails the test on error.
 void sql(const QString &datei, const QString &text);
+// The rows of a query, read through a connection of its own (read-only) or
+// on an open connection: one text per row, its values joined by '|', NULL
+// shown as nullText. A query that fails gives one row "Fehler: " and
+// SQLite's text.
+QStringList abfrage(const QString &datei, const QString &sql, const QString &nullText = QStringLiteral("-"));
+QStringList abfrage(sqlite3 *db, const QString &sql, const QString &nullText = QStringLiteral("-"));
+// The first value of a query as a number; -1 when the query fails.
+int zahl(const QString &datei, const QString &sql);
 // A file's bytes, or "<fehlt>" when it cannot be read.
 QByteArray lies(const QString &datei);
 // Writes a file anew; fails the test if it cannot.

@@ -12,17 +12,9 @@ class TestUnicodeLike : public QObject
 
     QVariant frage(const QString &ausdruck)
     {
-        sqlite3_stmt *s = nullptr;
-        const QByteArray q = ("select " + ausdruck).toUtf8();
-        if (sqlite3_prepare_v2(db, q.constData(), -1, &s, nullptr) != SQLITE_OK)
-            return QStringLiteral("Fehler: ") + QString::fromUtf8(sqlite3_errmsg(db));
-        QVariant v;
-        const int rc = sqlite3_step(s);
-        if (rc == SQLITE_ROW)
-            v = sqlite3_column_type(s, 0) == SQLITE_NULL ? QVariant() : QVariant(sqlite3_column_int(s, 0));
-        else
-            v = QStringLiteral("Fehler: ") + QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(s);
+        const QString v = Testhilfe::abfrage(db, QStringLiteral("select ") + ausdruck, QStringLiteral("NULL")).value(0);
+        if (v == QLatin1String("NULL"))
+            return QVariant();
         return v;
     }
 
@@ -88,11 +80,8 @@ private Q_SLOTS:
                               "('BONN','%bonn%'),(NULL,'%'),('x',NULL);",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
-        sqlite3_stmt *s = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(db, "select count(*) from t where a like m", -1, &s, nullptr), SQLITE_OK);
-        QCOMPARE(sqlite3_step(s), SQLITE_ROW);
-        QCOMPARE(sqlite3_column_int(s, 0), 2);
-        sqlite3_finalize(s);
+        QCOMPARE(Testhilfe::abfrage(db, QStringLiteral("select count(*) from t where a like m")),
+                 QStringList{QStringLiteral("2")});
     }
 
     void kaputtesUtf8StehtNichtStill()

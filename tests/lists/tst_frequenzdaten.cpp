@@ -2,7 +2,6 @@
 #include "testhilfe.h"
 
 #include <QProcess>
-#include <sqlite3.h>
 
 // Building the shipped frequency database and moving a table's rows between
 // the database and CSV files: a bad file never changes anything.
@@ -16,25 +15,7 @@ class TestFrequenzdaten : public QObject
     // NULL as '∅'. A failing query gives "Fehler: ...".
     static QStringList abfrage(const QString &datei, const QString &sql)
     {
-        QStringList aus;
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) {
-            aus.append(QStringLiteral("Fehler: ") + QString::fromUtf8(sqlite3_errmsg(db)));
-        } else {
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                QStringList teile;
-                for (int k = 0; k < sqlite3_column_count(s); ++k)
-                    teile.append(sqlite3_column_type(s, k) == SQLITE_NULL
-                                     ? QStringLiteral("\u2205")
-                                     : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, k))));
-                aus.append(teile.join(QLatin1Char('|')));
-            }
-        }
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return aus;
+        return Testhilfe::abfrage(datei, sql, QStringLiteral("\u2205"));
     }
     static QStringList zeilen(const QString &datei, const QString &tabelle)
     {

@@ -16,7 +16,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
-#include <sqlite3.h>
 
 #include <memory>
 
@@ -34,30 +33,7 @@ inline const char *beispiele =
 // joined by "|", rows by "\n", NULL shown as "-".
 inline QString lies(const QString &datei, const QString &sql)
 {
-    sqlite3 *db = nullptr;
-    QString ergebnis;
-    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return QStringLiteral("FEHLER: öffnen");
-    }
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) {
-        ergebnis = QStringLiteral("FEHLER: ") + QString::fromUtf8(sqlite3_errmsg(db));
-    } else {
-        QStringList zeilen;
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            QStringList felder;
-            for (int i = 0; i < sqlite3_column_count(s); ++i)
-                felder << (sqlite3_column_type(s, i) == SQLITE_NULL
-                               ? QStringLiteral("-")
-                               : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, i))));
-            zeilen << felder.join(QLatin1Char('|'));
-        }
-        ergebnis = zeilen.join(QLatin1Char('\n'));
-    }
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return ergebnis;
+    return Testhilfe::abfrage(datei, sql).join(QLatin1Char('\n'));
 }
 
 // The editing state that the flags show: "Browse", "New" or "Edit" when the
