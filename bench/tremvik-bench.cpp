@@ -7,14 +7,24 @@
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
+//
+// The list cases: list-load (count and first screen), list-search, the
+// jumps to the last and to the middle screen of the sorted list
+// (list-jump-end, list-jump-middle: count, then that screen), and
+// list-scroll-end (every row in order, screen by screen). The log cases:
+// log-load, log-search, log-save, and start (the program starting with its
+// log window).
+//
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
 // memory of the process during the case.
 
+#include "ansicht/datenbindung.h"
 #include "auswertung/frm_statistik.h"
 #include "auswertung/logdatum.h"
 #include "auswertung/statistik.h"
+#include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/programmverzeichnis.h"
 #include "data/unicodelike.h"
@@ -92,10 +102,11 @@ struct Fenster
 {
     QTableView grid;
     Adodc daten;
-    Fenster(const QString &verbindung, Verbindung::Zugriff zugriff, const QVector<GridSpalte> &spalten)
-        : daten(verbindung, QStringLiteral("select 1"), zugriff, nullptr)
+    Fenster(const QString &verbindung, const QString &tabelle, Verbindung::Zugriff zugriff,
+            const QVector<GridSpalte> &spalten)
+        : daten(verbindung, Abfrage::tabelle(tabelle), zugriff, nullptr)
     {
-        daten.bindeGrid(&grid, spalten);
+        Datenbindung::grid(&daten, &grid, spalten);
     }
 };
 std::unique_ptr<Fenster> fenster;
@@ -249,13 +260,18 @@ QVector<int> zahlen(const QString &text)
     return v;
 }
 
-// The first screen of the grid: every column of its first rows.
-void ersterBildschirm(QAbstractItemModel *m)
+// One screen of the grid from a row on: every column of its rows.
+void bildschirm(QAbstractItemModel *m, int ab)
 {
-    const int n = std::min(Bildschirm, m->rowCount());
-    for (int r = 0; r < n; ++r)
+    const int n = std::min(ab + Bildschirm, m->rowCount());
+    for (int r = std::max(0, ab); r < n; ++r)
         for (int c = 0; c < m->columnCount(); ++c)
             m->index(r, c).data();
+}
+
+void ersterBildschirm(QAbstractItemModel *m)
+{
+    bildschirm(m, 0);
 }
 
 const QVector<GridSpalte> bosSpalten = {
@@ -269,14 +285,14 @@ const QVector<GridSpalte> logSpalten = {{"Frequenz", "frequenz", 2655},
 
 // A case of loading: the data view runs the query, counts and fills the
 // first screen of the grid; the floor counts and reads the same rows raw.
-void ladefall(const char *name, int n, const QString &datei, const std::function<void()> &neu, const char *sql,
-              const char *zaehlSql)
+void ladefall(const char *name, int n, const QString &datei, const std::function<void()> &neu, const Abfrage &abfrage,
+              const char *sql, const char *zaehlSql)
 {
     fall(
         name, n,
         [&] {
             Adodc &a = fenster->daten;
-            a.setRecordSource(QString::fromUtf8(sql));
+            a.setRecordSource(abfrage);
             a.Refresh();
             volatile int anzahl = a.RecordCount();
             (void)anzahl;
@@ -299,29 +315,49 @@ void listenFaelle(const QString &ordner, int n)
 
     auto neu = [] {
         fenster.reset();
-        fenster = std::make_unique<Fenster>(Verbindungstext::frequenzen, Verbindung::Zugriff::NurLesen, bosSpalten);
+        fenster = std::make_unique<Fenster>(Verbindungstext::frequenzen, QStringLiteral("bos"),
+                                            Verbindung::Zugriff::NurLesen, bosSpalten);
     };
-    ladefall("list-load", n, datei, neu, "select * from [bos] order by Ort asc", "select count(*) from bos");
-    ladefall("list-search", n, datei, neu, "select * from [bos] where Ort like '%Ham%' order by Ort asc",
+    const Abfrage alle = Abfrage::alle(QStringLiteral("bos"), QStringLiteral("Ort"));
+    ladefall("list-load", n, datei, neu, alle, "select * from [bos] order by Ort asc", "select count(*) from bos");
+    ladefall("list-search", n, datei, neu, Abfrage::suche(alle, QStringLiteral("Ort"), QStringLiteral("Ham")),
+             "select * from [bos] where Ort like '%Ham%' order by Ort asc",
              "select count(*) from bos where Ort like '%Ham%'");
+
+    // The floor of the jumps and the scroll: count, then step every row of
+    // the sorted list, as a reader without positions must.
+    auto allesRoh = [&] {
+        Roh r(datei);
+        r.zahl("select count(*) from bos");
+        r.zeilen("select * from [bos] order by Ort asc", -1, false);
+    };
+    // Count, then show the screen that starts at a row (-1: the last one).
+    auto sprung = [&](double anteil) {
+        Adodc &a = fenster->daten;
+        a.setRecordSource(alle);
+        a.Refresh();
+        const int zeilen = a.RecordCount();
+        bildschirm(a.modell(), std::min(int(zeilen * anteil), zeilen - Bildschirm));
+    };
+    fall(
+        "list-jump-end", n, [&] { sprung(1.0); }, allesRoh, neu);
+    fall(
+        "list-jump-middle", n, [&] { sprung(0.5); }, allesRoh, neu);
     fall(
         "list-scroll-end", n,
         [&] {
             Adodc &a = fenster->daten;
-            a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
+            a.setRecordSource(alle);
             a.Refresh();
             auto *m = a.modell();
             const int letzte = a.RecordCount() - 1;
-            for (int r = std::max(0, letzte - Bildschirm + 1); r <= letzte; ++r)
-                for (int c = 0; c < m->columnCount(); ++c)
-                    m->index(r, c).data();
+            // Every row in order, as a grid scrolled to the end reads them;
+            // the last screen with all its columns.
+            for (int r = 0; r <= letzte; ++r)
+                m->index(r, 0).data();
+            bildschirm(m, letzte - Bildschirm + 1);
         },
-        [&] {
-            Roh r(datei);
-            r.zahl("select count(*) from bos");
-            r.zeilen("select * from [bos] order by Ort asc", -1, false);
-        },
-        neu);
+        allesRoh, neu);
     QFile::remove(datei);
 }
 
@@ -333,27 +369,31 @@ void logFaelle(const QString &ordner, int n)
     Programmverzeichnis::setzen(ordner);
     const char *laden = "select * from [Kontakt] order by frequenz asc";
     const char *suchen = "select * from [Kontakt] where callSign Like '%DL1A%' order by frequenz asc";
+    const Abfrage alle = Abfrage::alle(QStringLiteral("Kontakt"), QStringLiteral("frequenz"));
 
     auto neu = [] {
         fenster.reset();
-        fenster = std::make_unique<Fenster>(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben, logSpalten);
+        fenster = std::make_unique<Fenster>(Verbindungstext::log, QStringLiteral("Kontakt"),
+                                            Verbindung::Zugriff::LesenSchreiben, logSpalten);
     };
-    ladefall("log-load", n, datei, neu, laden, "select count(*) from Kontakt");
-    ladefall("log-search", n, datei, neu, suchen, "select count(*) from Kontakt where callSign like '%DL1A%'");
+    ladefall("log-load", n, datei, neu, alle, laden, "select count(*) from Kontakt");
+    ladefall("log-search", n, datei, neu,
+             Abfrage::suche(alle, QStringLiteral("callSign"), QStringLiteral("DL1A"), QStringLiteral("Like")), suchen,
+             "select count(*) from Kontakt where callSign like '%DL1A%'");
 
     // One save of a changed record through the data view of an open window,
     // next to one raw UPDATE with its commit.
     QTableView grid;
-    Adodc a(Verbindungstext::log, QStringLiteral("select * from Kontakt"), Verbindung::Zugriff::LesenSchreiben,
+    Adodc a(Verbindungstext::log, Abfrage::tabelle(QStringLiteral("Kontakt")), Verbindung::Zugriff::LesenSchreiben,
             nullptr);
-    a.bindeGrid(&grid, logSpalten);
+    Datenbindung::grid(&a, &grid, logSpalten);
     QVector<QLineEdit *> felder;
     for (const char *f : {"callsign", "skip", "vorname", "land", "swert", "rwert", "datum", "uhrzeit", "lanal",
                           "frequenz", "band", "ort"}) {
         felder << new QLineEdit;
-        a.binde(felder.back(), QString::fromLatin1(f));
+        Datenbindung::feld(&a, felder.back(), QString::fromLatin1(f));
     }
-    a.setRecordSource(QString::fromUtf8(laden));
+    a.setRecordSource(alle);
     a.Refresh();
     ersterBildschirm(a.modell());
     Roh roh(datei, true);

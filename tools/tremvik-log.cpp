@@ -131,7 +131,7 @@ int exportieren(const Angaben &g)
         return fehler(QStringLiteral("--csv gilt nur für .csv-Dateien."));
     o.format = *format;
     o.zeit.ortszeit = g.ortszeit.value_or(true);
-    const auto bericht = Logaustausch::exportieren(g.db, Logsuche::alle(), g.datei, o);
+    const auto bericht = Logaustausch::exportieren(g.db, Logsuche::alle().text(), g.datei, o);
     ausgeben(stdout, Logaustausch::zusammenfassung(bericht) + QLatin1Char('\n'));
     return 0;
 }

@@ -1,8 +1,65 @@
 #include "data/abfrage.h"
 
-QString Abfrage::suche(const QString &kopf, const QString &text, const QString &schwanz)
+Abfrage Abfrage::tabelle(const QString &tabelle)
 {
-    QString t = text;
-    t.replace(QLatin1Char('\''), QLatin1String("''"));
-    return kopf + QLatin1String("'%") + t + QLatin1String("%") + schwanz;
+    Abfrage a;
+    a.m_tabelle = tabelle;
+    return a;
+}
+
+Abfrage Abfrage::alle(const QString &tabelle, const QString &sortSpalte, Richtung richtung)
+{
+    Abfrage a;
+    a.m_tabelle = tabelle;
+    a.m_eckig = true;
+    a.m_sortSpalte = sortSpalte;
+    a.m_richtung = richtung;
+    return a;
+}
+
+Abfrage Abfrage::suche(const Abfrage &alle, const QString &spalte, const QString &text, const QString &like)
+{
+    Abfrage a = alle;
+    a.m_suchSpalte = spalte;
+    a.m_suchText = text;
+    a.m_like = like;
+    return a;
+}
+
+Abfrage Abfrage::mitKollation(const QString &kollation) const
+{
+    Abfrage a = *this;
+    a.m_kollation = kollation;
+    return a;
+}
+
+QString Abfrage::muster() const
+{
+    return QLatin1Char('%') + m_suchText + QLatin1Char('%');
+}
+
+QString Abfrage::text() const
+{
+    QString t = QStringLiteral("select * from ");
+    t += m_eckig ? QLatin1Char('[') + m_tabelle + QLatin1Char(']') : m_tabelle;
+    if (hatSuche()) {
+        QString m = muster();
+        m.replace(QLatin1Char('\''), QLatin1String("''"));
+        t += QStringLiteral(" where ") + m_suchSpalte + QLatin1Char(' ') + m_like + QStringLiteral(" '") + m
+             + QLatin1Char('\'');
+    }
+    if (!m_sortSpalte.isEmpty()) {
+        t += QStringLiteral(" order by ") + m_sortSpalte;
+        if (!m_kollation.isEmpty())
+            t += QStringLiteral(" collate ") + m_kollation;
+        t += m_richtung == Richtung::Auf ? QStringLiteral(" asc") : QStringLiteral(" desc");
+    }
+    return t;
+}
+
+bool Abfrage::operator==(const Abfrage &b) const
+{
+    return m_tabelle == b.m_tabelle && m_eckig == b.m_eckig && m_suchSpalte == b.m_suchSpalte
+           && m_suchText == b.m_suchText && m_like == b.m_like && m_sortSpalte == b.m_sortSpalte
+           && m_richtung == b.m_richtung && m_kollation == b.m_kollation;
 }

@@ -1,13 +1,59 @@
 #pragma once
 #include <QString>
 
-// The query texts of the data windows. A search query is the window's fixed
-// head for the chosen column, the user's text between '%' and '%', and the
-// window's fixed tail, which starts with the closing apostrophe:
+// One query of a data window, as a value: all columns of one table, either
+// every row or the rows whose column contains a text, sorted by one column.
+// The data view reads its table, search and sort from here; text() is the
+// query as the windows have always written it, e.g.
 //   select * from [bos] where Ort like '%Ham%' order by Ort asc
-namespace Abfrage {
-// The user's text goes in as typed, so '%' and '_' keep their wildcard
-// meaning; only apostrophes are doubled, so that "Hamburg's" is matched
-// literally instead of breaking the statement.
-QString suche(const QString &kopf, const QString &text, const QString &schwanz);
-}
+class Abfrage
+{
+public:
+    enum class Richtung { Auf, Ab };
+
+    Abfrage() = default;
+    // Every row in the order the table keeps them, the table's name without
+    // brackets: "select * from bos" (what a data view holds before its
+    // window loads).
+    static Abfrage tabelle(const QString &tabelle);
+    // Every row, sorted: "select * from [bos] order by Ort asc".
+    static Abfrage alle(const QString &tabelle, const QString &sortSpalte, Richtung richtung = Richtung::Auf);
+    // The rows of alle whose column contains text anywhere: the text goes in
+    // as typed, so '%' and '_' keep their wildcard meaning; an apostrophe is
+    // matched as itself. like is the keyword as the window writes it
+    // ("like" or "Like").
+    static Abfrage suche(const Abfrage &alle, const QString &spalte, const QString &text,
+                         const QString &like = QStringLiteral("like"));
+
+    // The query text. In it an apostrophe of the user's text is doubled, so
+    // the text reads as the statement that runs.
+    QString text() const;
+
+    const QString &tabellenName() const { return m_tabelle; }
+    bool hatSuche() const { return !m_suchSpalte.isEmpty(); }
+    const QString &suchSpalte() const { return m_suchSpalte; }
+    const QString &suchText() const { return m_suchText; }
+    // The pattern of the like-match: the text between two '%'.
+    QString muster() const;
+    // Empty: the rows in the table's own order (by its key).
+    const QString &sortSpalte() const { return m_sortSpalte; }
+    Richtung richtung() const { return m_richtung; }
+    // A collation (registered on the connection) by which to sort instead of
+    // the column's own; empty for the column's own. No index serves such a
+    // sort, so the data view orders the keys once when it runs the query.
+    const QString &kollation() const { return m_kollation; }
+    Abfrage mitKollation(const QString &kollation) const;
+
+    bool operator==(const Abfrage &b) const;
+    bool operator!=(const Abfrage &b) const { return !(*this == b); }
+
+private:
+    QString m_tabelle;
+    bool m_eckig = false;   // the table's name in square brackets
+    QString m_suchSpalte;
+    QString m_suchText;
+    QString m_like;
+    QString m_sortSpalte;
+    Richtung m_richtung = Richtung::Auf;
+    QString m_kollation;
+};

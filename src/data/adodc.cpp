@@ -1,17 +1,23 @@
 #include "data/adodc.h"
 
 #include "data/datenfehler.h"
-#include "shell/geometrie.h"
-#include "shell/meldung.h"
 
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QTableView>
+AdodcModell::AdodcModell(Adodc *daten) : QAbstractTableModel(daten), m_daten(daten) { }
 
-AdodcModell::AdodcModell(Adodc *daten, QVector<GridSpalte> spalten, QObject *parent)
-    : QAbstractTableModel(parent), m_daten(daten), m_spalten(std::move(spalten)), m_feld(m_spalten.size(), -1)
+void AdodcModell::setzeSpalten(const QVector<ModellSpalte> &spalten)
 {
+    beginResetModel();
+    m_spalten = spalten;
+    felderSuchen();
+    endResetModel();
+}
+
+void AdodcModell::felderSuchen()
+{
+    m_feld.fill(-1, m_spalten.size());
+    if (const Recordset *rs = m_daten->recordset())
+        for (int i = 0; i < m_spalten.size(); ++i)
+            m_feld[i] = rs->feldIndex(m_spalten[i].feld);
 }
 
 int AdodcModell::rowCount(const QModelIndex &parent) const
@@ -28,12 +34,9 @@ QVariant AdodcModell::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || !m_daten->recordset())
         return QVariant();
-    try {
-        m_daten->planeAnhalten();
-        return m_daten->recordset()->wert(index.row(), m_feld.value(index.column(), -1));
-    } catch (const DatenFehler &) {
-        return QVariant();   // a painting grid is no place for a message box
-    }
+    // Never throws: a row that cannot be read shows empty, and the data view
+    // reports the failure once the grid has painted.
+    return m_daten->recordset()->wert(index.row(), m_feld.value(index.column(), -1));
 }
 
 QVariant AdodcModell::headerData(int section, Qt::Orientation o, int role) const
@@ -43,20 +46,23 @@ QVariant AdodcModell::headerData(int section, Qt::Orientation o, int role) const
     return QVariant();
 }
 
-Adodc::Adodc(const QString &verbindungsText, const QString &recordSource, Verbindung::Zugriff zugriff, QObject *parent)
-    : QObject(parent), m_verbindungsText(verbindungsText), m_recordSource(recordSource), m_zugriff(zugriff)
+Adodc::Adodc(const QString &verbindungsText, const Abfrage &recordSource, Verbindung::Zugriff zugriff, QObject *parent)
+    : QObject(parent),
+      m_verbindungsText(verbindungsText),
+      m_recordSource(recordSource),
+      m_zugriff(zugriff),
+      m_modell(new AdodcModell(this))
 {
     setObjectName(QStringLiteral("Adodc1"));
 }
 
 Adodc::~Adodc()
 {
-    if (m_modell)
-        m_modell->beginResetModel();
+    m_umbau = true;
+    m_modell->beginResetModel();
     m_rs.reset();   // statements before their connection
     m_verbindung.reset();
-    if (m_modell)
-        m_modell->endResetModel();
+    m_modell->endResetModel();
 }
 
 void Adodc::verbinde()
@@ -70,26 +76,33 @@ void Adodc::Refresh()
     if (hatAenderungen())
         Update();
     verbinde();
-    auto neu = std::make_unique<Recordset>(m_verbindung->handle(), m_recordSource);
-    if (m_modell)
-        m_modell->beginResetModel();
+    auto neu = std::make_unique<Recordset>(m_verbindung->handle(), m_recordSource, m_verbindung->datei());
+    if (m_rs && m_rs->schaden())
+        m_schaden = m_rs->schaden();
+    if (m_schaden)
+        neu->schadenBekannt(*m_schaden);
+    m_umbau = true;
+    m_modell->beginResetModel();
     m_rs = std::move(neu);
     m_neu = false;
     m_zeile = m_rs->RecordCount() > 0 ? 0 : -1;
-    if (m_modell) {
-        for (int i = 0; i < m_modell->m_spalten.size(); ++i)
-            m_modell->m_feld[i] = m_rs->feldIndex(m_modell->m_spalten[i].feld);
-        m_modell->endResetModel();
-    }
+    m_modell->felderSuchen();
+    m_modell->endResetModel();
+    m_umbau = false;
+    // Failures found while rows are read (often while the grid paints) are
+    // signalled after the event that found them, never in the middle of it.
+    m_rs->setzeBericht([this](const DatenFehler &f) {
+        QMetaObject::invokeMethod(
+            this, [this, f] { Q_EMIT fehler(f); }, Qt::QueuedConnection);
+    });
     zeigeAktuellenDatensatz();
-    gridFolgen();
     Q_EMIT aktuelleZeileGeaendert(m_zeile);
 }
 
-void Adodc::zeige(const QString &sql)
+void Adodc::zeige(const Abfrage &abfrage)
 {
-    const QString vorher = m_recordSource;
-    m_recordSource = sql;
+    const Abfrage vorher = m_recordSource;
+    m_recordSource = abfrage;
     try {
         Refresh();
     } catch (...) {
@@ -114,6 +127,13 @@ bool Adodc::hatAenderungen() const
     return false;
 }
 
+void Adodc::neueZeile(int zeile)
+{
+    m_zeile = zeile;
+    zeigeAktuellenDatensatz();
+    Q_EMIT aktuelleZeileGeaendert(m_zeile);
+}
+
 void Adodc::setAktuelleZeile(int zeile)
 {
     if (!m_rs)
@@ -125,10 +145,7 @@ void Adodc::setAktuelleZeile(int zeile)
     if (hatAenderungen())
         Update();
     m_neu = false;
-    m_zeile = zeile;
-    zeigeAktuellenDatensatz();
-    gridFolgen();
-    Q_EMIT aktuelleZeileGeaendert(m_zeile);
+    neueZeile(zeile);
 }
 
 QHash<int, QVariant> Adodc::eingaben(bool nurGeaenderte) const
@@ -150,14 +167,12 @@ void Adodc::AddNew()
         throw KeinDatensatz();
     if (hatAenderungen())
         Update();
-    if (!m_rs->beschreibbar())
-        throw DatenFehler(QStringLiteral("Diese Daten können nicht geändert werden."));
+    m_rs->schreibbarPruefen();   // a new record that could never be stored is not begun
     m_zeileVorNeu = m_zeile;
     m_neu = true;
     m_zeile = -1;
     for (const Bindung &b : m_bindungen)
         b.zeigen(QVariant());
-    gridFolgen();
     Q_EMIT aktuelleZeileGeaendert(m_zeile);
 }
 
@@ -166,29 +181,15 @@ void Adodc::Update()
     if (!m_rs)
         throw KeinDatensatz();
     if (m_neu) {
-        const int zeile = [&] {
-            QHash<int, QVariant> werte = eingaben(false);
-            if (m_modell) {
-                const int n = m_rs->RecordCount();
-                m_gridWirdGesetzt = true;
-                m_modell->beginInsertRows(QModelIndex(), n, n);
-                try {
-                    const int z = m_rs->einfuegen(werte);
-                    m_modell->endInsertRows();
-                    m_gridWirdGesetzt = false;
-                    return z;
-                } catch (...) {
-                    gridZuruecksetzen([this] { m_modell->endInsertRows(); });
-                    throw;
-                }
-            }
-            return m_rs->einfuegen(werte);
-        }();
+        // The grid learns of the new row only once the table took it.
+        const int zeile = m_rs->einfuegen(eingaben(false), [this](int z) {
+            m_umbau = true;
+            m_modell->beginInsertRows(QModelIndex(), z, z);
+        });
+        m_modell->endInsertRows();
+        m_umbau = false;
         m_neu = false;
-        m_zeile = zeile;
-        zeigeAktuellenDatensatz();
-        gridFolgen();
-        Q_EMIT aktuelleZeileGeaendert(m_zeile);
+        neueZeile(zeile);
         return;
     }
     if (m_zeile < 0)
@@ -198,9 +199,7 @@ void Adodc::Update()
         return;
     m_rs->aendern(m_zeile, werte);
     zeigeAktuellenDatensatz();
-    if (m_modell)
-        Q_EMIT m_modell->dataChanged(m_modell->index(m_zeile, 0),
-                                     m_modell->index(m_zeile, m_modell->columnCount() - 1));
+    Q_EMIT m_modell->dataChanged(m_modell->index(m_zeile, 0), m_modell->index(m_zeile, m_modell->columnCount() - 1));
 }
 
 void Adodc::Delete()
@@ -212,159 +211,39 @@ void Adodc::Delete()
     if (!m_rs || m_zeile < 0)
         throw KeinDatensatz();
     const int zeile = m_zeile;
-    // While the row goes, the grid moves its own current row away from it;
-    // that is not the user leaving the record.
-    m_gridWirdGesetzt = true;
-    if (m_modell)
+    m_rs->loeschen(zeile, [this, zeile] {
+        m_umbau = true;
         m_modell->beginRemoveRows(QModelIndex(), zeile, zeile);
-    try {
-        m_rs->loeschen(zeile);
-    } catch (...) {
-        if (m_modell)
-            gridZuruecksetzen([this] { m_modell->endRemoveRows(); });
-        m_gridWirdGesetzt = false;
-        throw;
-    }
-    if (m_modell)
-        m_modell->endRemoveRows();
-    m_gridWirdGesetzt = false;
+    });
+    m_modell->endRemoveRows();
+    m_umbau = false;
     // The next row becomes current, or the previous one at the end.
     const int n = m_rs->RecordCount();
-    m_zeile = n == 0 ? -1 : std::min(zeile, n - 1);
-    zeigeAktuellenDatensatz();
-    gridFolgen();
-    Q_EMIT aktuelleZeileGeaendert(m_zeile);
+    neueZeile(n == 0 ? -1 : std::min(zeile, n - 1));
 }
 
 void Adodc::Cancel()
 {
     if (m_neu) {
         m_neu = false;
-        m_zeile = m_rs && m_zeileVorNeu < m_rs->RecordCount() ? m_zeileVorNeu : -1;
-        gridFolgen();
-        Q_EMIT aktuelleZeileGeaendert(m_zeile);
+        neueZeile(m_rs && m_zeileVorNeu < m_rs->RecordCount() ? m_zeileVorNeu : -1);
+        return;
     }
     zeigeAktuellenDatensatz();
 }
 
-void Adodc::planeAnhalten() const
-{
-    if (m_anhaltenGeplant || !m_rs)
-        return;
-    m_anhaltenGeplant = true;
-    QMetaObject::invokeMethod(
-        const_cast<Adodc *>(this),
-        [this] {
-            m_anhaltenGeplant = false;
-            if (m_rs)
-                m_rs->anhalten();
-        },
-        Qt::QueuedConnection);
-}
-
 void Adodc::zeigeAktuellenDatensatz()
 {
-    planeAnhalten();
     if (m_neu)
         return;
-    for (const Bindung &b : m_bindungen) {
-        QVariant v;
-        if (m_rs && m_zeile >= 0) {
-            try {
-                v = m_rs->wert(m_zeile, m_rs->feldIndex(b.feld));
-            } catch (const DatenFehler &) {
-            }
-        }
-        b.zeigen(v);
-    }
+    QVector<QVariant> werte;
+    if (m_rs && m_zeile >= 0)
+        werte = m_rs->zeile(m_zeile);   // a row that cannot be read shows empty, and is reported
+    for (const Bindung &b : m_bindungen)
+        b.zeigen(m_rs ? werte.value(m_rs->feldIndex(b.feld)) : QVariant());
 }
 
 void Adodc::binde(const Bindung &bindung)
 {
     m_bindungen.append(bindung);
-}
-
-void Adodc::binde(QLineEdit *feld, const QString &feldName)
-{
-    auto gezeigt = std::make_shared<QString>();
-    QPointer<QLineEdit> f(feld);
-    binde(Bindung{
-        feldName,
-        [f]() -> QVariant {
-            if (!f || f->text().isEmpty())
-                return QVariant();
-            return f->text();
-        },
-        [f, gezeigt](const QVariant &v) {
-            *gezeigt = v.toString();
-            if (f) {
-                f->setText(*gezeigt);
-                f->setCursorPosition(0);
-            }
-        },
-        [f, gezeigt]() { return f && f->text() != *gezeigt; },
-    });
-}
-
-void Adodc::bindeGrid(QTableView *grid, const QVector<GridSpalte> &spalten)
-{
-    m_grid = grid;
-    m_modell = new AdodcModell(this, spalten, this);
-    if (m_rs)
-        for (int i = 0; i < spalten.size(); ++i)
-            m_modell->m_feld[i] = m_rs->feldIndex(spalten[i].feld);
-    grid->setModel(m_modell);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setHighlightSections(false);
-    for (int i = 0; i < spalten.size(); ++i)
-        grid->setColumnWidth(i, Geometrie::twips(spalten[i].breiteTwips));
-
-    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &jetzt, const QModelIndex &) {
-                if (m_gridWirdGesetzt)
-                    return;
-                const int zeile = jetzt.isValid() ? jetzt.row() : -1;
-                if (zeile == m_zeile && !m_neu)
-                    return;
-                try {
-                    setAktuelleZeile(zeile);
-                } catch (const DatenFehler &f) {
-                    // The record being left keeps its input and stays current.
-                    QMetaObject::invokeMethod(
-                        this, [this] { gridFolgen(); }, Qt::QueuedConnection);
-                    Meldung::fehler(f);
-                }
-            });
-}
-
-void Adodc::gridZuruecksetzen(const std::function<void()> &ende)
-{
-    // An insert or delete that failed: the grid was told of a row that did
-    // not come or go. It reads the rows anew and stays on the current record,
-    // without taking its own moves for a move of the user.
-    m_gridWirdGesetzt = true;
-    ende();
-    m_modell->beginResetModel();
-    m_modell->endResetModel();
-    gridFolgen();
-}
-
-void Adodc::gridFolgen()
-{
-    if (!m_grid || !m_modell)
-        return;
-    m_gridWirdGesetzt = true;
-    auto *sel = m_grid->selectionModel();
-    if (m_zeile >= 0) {
-        const QModelIndex i = m_modell->index(m_zeile, std::max(0, m_grid->currentIndex().column()));
-        sel->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    } else {
-        sel->clearSelection();
-        sel->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    }
-    m_gridWirdGesetzt = false;
 }

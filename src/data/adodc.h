@@ -1,23 +1,21 @@
 #pragma once
+#include "data/abfrage.h"
+#include "data/datenfehler.h"
 #include "data/recordset.h"
 #include "data/verbindung.h"
 
 #include <QAbstractTableModel>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
-class QLineEdit;
-class QTableView;
-
-// One column of a bound grid: caption, bound field, width in twips.
-struct GridSpalte
+// One column of the grid's view of a data view: caption and bound field.
+struct ModellSpalte
 {
     QString titel;
     QString feld;
-    int breiteTwips;
 };
 
 class Adodc;
@@ -28,43 +26,52 @@ class AdodcModell : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    AdodcModell(Adodc *daten, QVector<GridSpalte> spalten, QObject *parent);
+    explicit AdodcModell(Adodc *daten);
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
-    const QVector<GridSpalte> &spalten() const { return m_spalten; }
+
+    const QVector<ModellSpalte> &spalten() const { return m_spalten; }
+    void setzeSpalten(const QVector<ModellSpalte> &spalten);
 
 private:
     friend class Adodc;
+    void felderSuchen();
+
     Adodc *m_daten;
-    QVector<GridSpalte> m_spalten;
+    QVector<ModellSpalte> m_spalten;
     QVector<int> m_feld;   // column -> field of the record set, -1 if absent
 };
 
 // The data view of a data window: connection string, record source, the
-// current record set with its current record, a bound grid and bound single
-// fields. Opens its own connection on the first refresh.
+// current record set with its current record, the grid's model of its rows
+// and any number of bound fields (as functions, see Bindung). Opens its own
+// connection on the first refresh. Knows no widget: the window side binds
+// its controls (see ansicht/datenbindung.h).
 //
 // Every operation that fails throws DatenFehler; the windows' handlers let it
-// pass to the place that reports it.
+// pass to the place that reports it. A failure that no handler can catch (a
+// row that cannot be read while the grid paints it) is signalled by fehler().
 class Adodc : public QObject
 {
     Q_OBJECT
 public:
-    Adodc(const QString &verbindungsText, const QString &recordSource, Verbindung::Zugriff zugriff, QObject *parent);
+    Adodc(const QString &verbindungsText, const Abfrage &recordSource, Verbindung::Zugriff zugriff, QObject *parent);
     ~Adodc() override;
 
     QString ConnectionString() const { return m_verbindungsText; }
-    QString RecordSource() const { return m_recordSource; }
-    void setRecordSource(const QString &sql) { m_recordSource = sql; }
+    // The record source as its query text.
+    QString RecordSource() const { return m_recordSource.text(); }
+    const Abfrage &abfrage() const { return m_recordSource; }
+    void setRecordSource(const Abfrage &abfrage) { m_recordSource = abfrage; }
 
     // Runs the record source again. A record with unwritten input is written
     // first; afterwards the first row is current and nothing is pending.
     void Refresh();
     // Sets the record source and refreshes; if the query fails, the old
     // record source stays, as do the rows on screen.
-    void zeige(const QString &sql);
+    void zeige(const Abfrage &abfrage);
     Recordset *recordset() const { return m_rs.get(); }
     // The exact number of rows of the last refresh (less deleted, plus added).
     int RecordCount() const { return m_rs ? m_rs->RecordCount() : 0; }
@@ -77,6 +84,8 @@ public:
     void setAktuelleZeile(int zeile);
     // Whether the bound fields hold input that is not written yet.
     bool hatAenderungen() const;
+    // Whether a new record is current (after AddNew, before Update/Cancel).
+    bool istNeu() const { return m_neu; }
 
     // The record operations of the log window.
     void AddNew();
@@ -84,15 +93,15 @@ public:
     void Delete();   // likewise
     void Cancel();
 
-    // A grid with a fixed list of columns. The grid's current row and the
-    // data view's current record follow each other.
-    void bindeGrid(QTableView *grid, const QVector<GridSpalte> &spalten);
+    // The rows for a grid. While the data view changes the model's rows
+    // (umbau() is true), a grid's own moves of its current row are not the
+    // user's.
     AdodcModell *modell() const { return m_modell; }
+    bool umbau() const { return m_umbau; }
 
-    // A text box bound to one field: it shows the current record's value, and
-    // what the user types there goes into that field.
-    void binde(QLineEdit *feld, const QString &feldName);
-    // Any other control: read, show and whether it was changed by the user.
+    // A bound control: the field it shows, how to read the user's input (a
+    // null QVariant for none), how to show a value, and whether the user
+    // changed what it shows.
     struct Bindung
     {
         QString feld;
@@ -107,33 +116,28 @@ public:
 
     QString datei() const { return m_verbindung ? m_verbindung->datei() : QString(); }
 
-    // Once the event loop runs again, the record set lets go of the file's
-    // read lock (see Recordset::anhalten).
-    void planeAnhalten() const;
-
 Q_SIGNALS:
     void aktuelleZeileGeaendert(int zeile);
-    // The grid moved to another row but the record being left could not be
-    // written: the text says why; the old record stays current.
-    void fehler(const QString &text);
+    // Rows could not be read while they were shown, or the file turned out
+    // damaged: once per refresh and kind, after the event that found it.
+    void fehler(const DatenFehler &f);
 
 private:
     void verbinde();
     QHash<int, QVariant> eingaben(bool nurGeaenderte) const;
-    void gridFolgen();
-    void gridZuruecksetzen(const std::function<void()> &ende);
+    void neueZeile(int zeile);
 
     QString m_verbindungsText;
-    QString m_recordSource;
+    Abfrage m_recordSource;
     Verbindung::Zugriff m_zugriff;
     std::unique_ptr<Verbindung> m_verbindung;
     std::unique_ptr<Recordset> m_rs;
+    // A file once found damaged stays so for this data view.
+    std::optional<DatenFehler> m_schaden;
     int m_zeile = -1;
     bool m_neu = false;
     int m_zeileVorNeu = -1;
     QVector<Bindung> m_bindungen;
-    QPointer<QTableView> m_grid;
-    AdodcModell *m_modell = nullptr;
-    bool m_gridWirdGesetzt = false;
-    mutable bool m_anhaltenGeplant = false;
+    AdodcModell *m_modell;
+    bool m_umbau = false;
 };

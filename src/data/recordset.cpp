@@ -1,144 +1,36 @@
 #include "data/recordset.h"
 
-#include "data/datenfehler.h"
 #include "data/sqlitedatei.h"
+#include "data/zeilencache.h"
+#include "data/zeilenlader.h"
 
-#include <QRegularExpression>
 #include <sqlite3.h>
 
 #include <algorithm>
 
 namespace {
-constexpr int SeitenGroesse = 64;
-constexpr quint32 NullBit = 0x80000000u;
-
-QString fehlerText(sqlite3 *db)
+QString zitiert(const QString &text)
 {
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
-struct Anweisung
-{
-    sqlite3_stmt *s = nullptr;
-    ~Anweisung() { sqlite3_finalize(s); }
-};
-
-void binde(sqlite3_stmt *s, int i, const QVariant &v)
-{
-    if (v.isNull()) {
-        sqlite3_bind_null(s, i);
-    } else {
-        const QByteArray b = v.toString().toUtf8();
-        sqlite3_bind_text(s, i, b.constData(), b.size(), SQLITE_TRANSIENT);
-    }
+    return QStringLiteral("\u201E%1\u201C").arg(text);
 }
 }
 
-// Rows of the statement, SeitenGroesse to a page: the text of every cell
-// back to back, and for every cell the offset where it ends (NullBit set for
-// NULL).
-struct Recordset::Seite
+Recordset::Recordset(sqlite3 *db, const Abfrage &abfrage, const QString &datei)
+    : m_db(db), m_abfrage(abfrage), m_datei(datei)
 {
-    QByteArray text;
-    std::vector<quint32> enden;
-};
-
-Recordset::Recordset(sqlite3 *db, const QString &sql) : m_db(db), m_sql(sql)
-{
-    const QString kannNicht = QStringLiteral("Die Abfrage \u201E%1\u201C kann nicht ausgeführt werden.").arg(sql);
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK || !m_stmt) {
-        const QString text = fehlerText(db);
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw DatenFehler(kannNicht, text);
-    }
-    if (!sqlite3_stmt_readonly(m_stmt)) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw DatenFehler(kannNicht, QStringLiteral("Eine Datenquelle darf nur lesen."));
-    }
-    const int n = sqlite3_column_count(m_stmt);
-    for (int i = 0; i < n; ++i)
-        m_felder << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
-
-    // The exact count. Sorting does not change it, so a trailing ORDER BY is
-    // left out of the count query; that spares SQLite a sort of every row.
-    static const QRegularExpression sortierung(QStringLiteral("\\s+order\\s+by\\s+[^'\"]*$"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    QString zaehlSql = sql;
-    zaehlSql.remove(sortierung);
-    // A plain "select * from ..." is counted as "select count(*) from ...",
-    // which SQLite answers from the smallest index; anything else is counted
-    // as a subquery.
-    static const QRegularExpression alles(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression verwickelt(
-        QStringLiteral("\\b(group|having|limit|offset|union|intersect|except|window|join|select\\s+distinct)\\b"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto treffer = alles.match(zaehlSql);
-    if (treffer.hasMatch() && !zaehlSql.contains(verwickelt)
-        && zaehlSql.count(QLatin1String("select"), Qt::CaseInsensitive) == 1)
-        zaehlSql = QStringLiteral("select count(*) from ") + zaehlSql.mid(treffer.capturedEnd());
-    else
-        zaehlSql = QStringLiteral("select count(*) from (") + zaehlSql + QStringLiteral(")");
-    Anweisung z;
-    const QByteArray z8 = zaehlSql.toUtf8();
-    int rc = sqlite3_prepare_v2(db, z8.constData(), z8.size(), &z.s, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(z.s);
-    if (rc != SQLITE_ROW) {
-        const QString text = fehlerText(db);
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw DatenFehler(kannNicht, text);
-    }
-    const qint64 anzahl = sqlite3_column_int64(z.s, 0);
-    m_basisAnzahl = int(std::min<qint64>(anzahl, INT32_MAX));
-    bereiteTabelleVor();
+    m_lader = std::make_unique<Zeilenlader>(db, abfrage, datei);
+    m_felder = m_lader->felder();
+    m_schluesselFeld = m_lader->schluesselFeld();
+    const int anzahl = m_lader->zaehle();
+    m_cache = std::make_unique<Zeilencache>(*m_lader, anzahl, m_felder.size());
+    schadenMelden();
 }
 
-Recordset::~Recordset()
-{
-    sqlite3_finalize(m_stmt);
-}
-
-void Recordset::bereiteTabelleVor()
-{
-    // The table that the statement reads ("... from [Kontakt] ...") and its
-    // integer key, through which changed rows are written back.
-    static const QRegularExpression aus(QStringLiteral("\\bfrom\\s+(?:\\[([^\\]]+)\\]|\"([^\"]+)\"|(\\w+))"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto treffer = aus.match(m_sql);
-    if (!treffer.hasMatch())
-        return;
-    for (int i = 1; i <= 3 && m_tabelle.isEmpty(); ++i)
-        m_tabelle = treffer.captured(i);
-    Anweisung info;
-    const QByteArray q = (QStringLiteral("pragma table_info(") + sqlName(m_tabelle) + QLatin1Char(')')).toUtf8();
-    if (sqlite3_prepare_v2(m_db, q.constData(), q.size(), &info.s, nullptr) != SQLITE_OK)
-        return;
-    QString schluessel;
-    int schluesselTeile = 0;
-    while (sqlite3_step(info.s) == SQLITE_ROW) {
-        if (sqlite3_column_int(info.s, 5) > 0) {
-            ++schluesselTeile;
-            schluessel = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(info.s, 1)));
-            const QString typ = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(info.s, 2)));
-            if (typ.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) != 0)
-                schluesselTeile = 99;
-        }
-    }
-    if (schluesselTeile == 1)
-        m_schluesselFeld = feldIndex(schluessel);
-}
+Recordset::~Recordset() = default;
 
 int Recordset::RecordCount() const
 {
-    int n = m_basisAnzahl - int(m_geloescht.size());
-    for (bool weg : m_angehaengtGeloescht)
-        n += weg ? 0 : 1;
-    return n;
+    return m_cache->anzahl();
 }
 
 int Recordset::feldIndex(const QString &name) const
@@ -149,107 +41,73 @@ int Recordset::feldIndex(const QString &name) const
     return -1;
 }
 
-void Recordset::leseBis(int basisZeile)
+bool Recordset::beschaedigt() const
 {
-    if (m_gelesen > basisZeile || m_ende)
+    return m_lader->schaden().has_value();
+}
+
+const std::optional<DatenFehler> &Recordset::schaden() const
+{
+    return m_lader->schaden();
+}
+
+void Recordset::schadenBekannt(const DatenFehler &f)
+{
+    m_schadenGemeldet = true;
+    m_lader->beschaedigt(f);
+    // Found again while counting: it was said before.
+    m_offen.erase(std::remove_if(m_offen.begin(), m_offen.end(),
+                                 [](const DatenFehler &o) { return sqliteBeschaedigt(o.code()); }),
+                  m_offen.end());
+}
+
+void Recordset::setzeBericht(std::function<void(const DatenFehler &)> bericht)
+{
+    m_bericht = std::move(bericht);
+    const std::vector<DatenFehler> offen = std::move(m_offen);
+    m_offen.clear();
+    for (const DatenFehler &f : offen)
+        melden(f);
+}
+
+void Recordset::melden(const DatenFehler &f)
+{
+    if (m_bericht)
+        m_bericht(f);
+    else
+        m_offen.push_back(f);
+}
+
+void Recordset::schadenMelden()
+{
+    if (m_schadenGemeldet || !m_lader->schaden())
         return;
-    // After anhalten() the statement runs again, passes over the rows it
-    // already gave and reads the rest to the end.
-    const bool bisZumEnde = m_angehalten;
-    const int nFelder = m_felder.size();
-    while ((bisZumEnde || m_gelesen <= basisZeile) && !m_ende) {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_DONE) {
-            m_ende = true;
-            break;
-        }
-        if (rc != SQLITE_ROW)
-            throw DatenFehler(
-                QStringLiteral("Die Zeilen der Abfrage \u201E%1\u201C können nicht gelesen werden.").arg(m_sql),
-                fehlerText(m_db));
-        if (m_schluesselFeld >= 0) {
-            const qint64 schluessel = sqlite3_column_int64(m_stmt, m_schluesselFeld);
-            if (m_bekannt.contains(schluessel))
-                continue;
-            m_bekannt.insert(schluessel);
-        }
-        const size_t seite = size_t(m_gelesen / SeitenGroesse);
-        if (seite >= m_seiten.size()) {
-            auto s = std::make_unique<Seite>();
-            s->enden.reserve(size_t(SeitenGroesse) * nFelder);
-            m_seiten.push_back(std::move(s));
-        }
-        Seite &s = *m_seiten[seite];
-        for (int f = 0; f < nFelder; ++f) {
-            if (sqlite3_column_type(m_stmt, f) == SQLITE_NULL) {
-                s.enden.push_back(quint32(s.text.size()) | NullBit);
-            } else {
-                const char *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, f));
-                const int len = sqlite3_column_bytes(m_stmt, f);
-                s.text.append(t, len);
-                s.enden.push_back(quint32(s.text.size()));
-            }
-        }
-        ++m_gelesen;
-        if (m_gelesen % SeitenGroesse == 0)
-            s.text.squeeze();
-    }
-}
-
-void Recordset::anhalten()
-{
-    if (m_schluesselFeld >= 0 && !m_ende && !m_angehalten) {
-        sqlite3_reset(m_stmt);
-        m_angehalten = true;
-    }
-}
-
-int Recordset::basisZeile(int zeile) const
-{
-    if (zeile < 0)
-        return -1;
-    int b = zeile;
-    for (int d : m_geloescht) {
-        if (d <= b)
-            ++b;
-        else
-            break;
-    }
-    return b < m_basisAnzahl ? b : -1;
-}
-
-QVariant Recordset::basisWert(int b, int feld)
-{
-    const auto g = m_geaendert.constFind(b);
-    if (g != m_geaendert.constEnd())
-        return g->value(feld);
-    leseBis(b);
-    if (b >= m_gelesen)
-        return QVariant();   // the table shrank since it was counted
-    const Seite &s = *m_seiten[size_t(b / SeitenGroesse)];
-    const size_t i = size_t(b % SeitenGroesse) * m_felder.size() + size_t(feld);
-    const quint32 ende = s.enden[i];
-    if (ende & NullBit)
-        return QVariant();
-    const quint32 anfang = i == 0 ? 0 : (s.enden[i - 1] & ~NullBit);
-    return QString::fromUtf8(s.text.constData() + anfang, int(ende - anfang));
+    m_schadenGemeldet = true;
+    QString was = QStringLiteral("Die Datei %1 ist beschädigt. Nicht alle Einträge lassen sich lesen; "
+                                 "die lesbaren werden gezeigt.")
+                      .arg(zitiert(m_datei));
+    if (beschreibbar())
+        was += QStringLiteral(" Damit nichts überschrieben wird, speichert das Programm keine Änderungen in dieser "
+                              "Datei. Bitte stellen Sie eine Datensicherung wieder her (Datenverwaltung, "
+                              "Wiederherstellung).");
+    melden(DatenFehler(was, m_lader->schaden()->text(), m_lader->schaden()->code()));
 }
 
 QVariant Recordset::wert(int zeile, int feld)
 {
     if (feld < 0 || feld >= m_felder.size() || zeile < 0)
         return QVariant();
-    const int basisRest = m_basisAnzahl - int(m_geloescht.size());
-    if (zeile < basisRest)
-        return basisWert(basisZeile(zeile), feld);
-    int rest = zeile - basisRest;
-    for (int i = 0; i < m_angehaengt.size(); ++i) {
-        if (m_angehaengtGeloescht[i])
-            continue;
-        if (rest-- == 0)
-            return m_angehaengt[i].value(feld);
+    QVariant v;
+    try {
+        v = m_cache->wert(zeile, feld);
+    } catch (const DatenFehler &f) {
+        if (!m_lesefehlerGemeldet) {
+            m_lesefehlerGemeldet = true;
+            melden(f);
+        }
     }
-    return QVariant();
+    schadenMelden();
+    return v;
 }
 
 QVector<QVariant> Recordset::zeile(int zeile)
@@ -261,91 +119,67 @@ QVector<QVariant> Recordset::zeile(int zeile)
     return werte;
 }
 
-void Recordset::vorDemSchreiben()
+void Recordset::schreibbarPruefen()
 {
-    // A statement that is still reading keeps its transaction open, and SQLite
-    // would hold back the commit of the write until it ends.
-    if (!m_ende) {
-        sqlite3_reset(m_stmt);
-        m_angehalten = true;
-    }
+    if (!beschreibbar())
+        throw DatenFehler(QStringLiteral("Diese Daten können nicht geändert werden."));
+    if (const auto &schaden = m_lader->schaden())
+        throw DatenFehler(QStringLiteral("Die Datei %1 ist beschädigt. Damit nichts überschrieben wird, speichert "
+                                         "das Programm keine Änderungen in dieser Datei. Bitte stellen Sie eine "
+                                         "Datensicherung wieder her (Datenverwaltung, Wiederherstellung).")
+                              .arg(zitiert(m_datei)),
+                          schaden->text(), schaden->code());
 }
 
-QVector<QVariant> Recordset::leseDatensatz(qint64 schluessel)
+void Recordset::schreibfehler(const DatenFehler &f)
 {
-    Anweisung s;
-    const QByteArray q = (QStringLiteral("select * from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
-                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?"))
-                             .toUtf8();
-    QVector<QVariant> werte(m_felder.size());
-    if (sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr) != SQLITE_OK)
-        return werte;
-    sqlite3_bind_int64(s.s, 1, schluessel);
-    if (sqlite3_step(s.s) != SQLITE_ROW)
-        return werte;
-    const int n = sqlite3_column_count(s.s);
-    for (int i = 0; i < n; ++i) {
-        const int f = feldIndex(QString::fromUtf8(sqlite3_column_name(s.s, i)));
-        if (f < 0)
-            continue;
-        if (sqlite3_column_type(s.s, i) != SQLITE_NULL)
-            werte[f] = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s.s, i)),
-                                         sqlite3_column_bytes(s.s, i));
+    if (sqliteBeschaedigt(f.code())) {
+        // The file turned out damaged: from now on it is only read, and
+        // this message is the one that says so.
+        m_lader->beschaedigt(f);
+        m_schadenGemeldet = true;
+        schreibbarPruefen();
     }
-    return werte;
+    throw f;
 }
 
 void Recordset::aendern(int zeile, const QHash<int, QVariant> &werte)
 {
-    if (!beschreibbar())
-        throw DatenFehler(QStringLiteral("Diese Daten können nicht geändert werden."));
+    schreibbarPruefen();
     if (zeile < 0 || zeile >= RecordCount())
         throw KeinDatensatz();
     if (werte.isEmpty())
         return;
-    QVector<QVariant> alt = this->zeile(zeile);
-    const qint64 schluessel = alt[m_schluesselFeld].toLongLong();
-    vorDemSchreiben();
+    QVector<QVariant> neu = m_cache->zeile(zeile);
+    const qint64 schluessel = m_cache->schluessel(zeile);
 
-    QString sql = QStringLiteral("update ") + sqlName(m_tabelle) + QStringLiteral(" set ");
     QList<int> felder = werte.keys();
     std::sort(felder.begin(), felder.end());
+    QString sql = QStringLiteral("update ") + m_lader->tabelleSql() + QStringLiteral(" set ");
     for (int i = 0; i < felder.size(); ++i)
         sql += (i ? QStringLiteral(", ") : QString()) + sqlName(m_felder[felder[i]]) + QStringLiteral(" = ?");
-    sql += QStringLiteral(" where ") + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?");
-    Anweisung s;
-    const QByteArray q = sql.toUtf8();
-    int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
-    if (rc == SQLITE_OK) {
+    sql += QStringLiteral(" where ") + m_lader->schluesselSql() + QStringLiteral(" = ?");
+    try {
+        SqliteAnweisung s(m_db, sql, QStringLiteral("Der Datensatz kann nicht gespeichert werden."));
         for (int i = 0; i < felder.size(); ++i)
-            binde(s.s, i + 1, werte.value(felder[i]));
-        sqlite3_bind_int64(s.s, felder.size() + 1, schluessel);
-        rc = sqlite3_step(s.s);
+            s.binde(i + 1, werte.value(felder[i]));
+        s.bindeZahl(felder.size() + 1, schluessel);
+        s.ausfuehren();
+    } catch (const DatenFehler &f) {
+        schreibfehler(f);
     }
-    if (rc != SQLITE_DONE)
-        throw DatenFehler(QStringLiteral("Der Datensatz kann nicht gespeichert werden."), fehlerText(m_db));
-
     for (int f : felder)
-        alt[f] = werte.value(f);
-    const int basisRest = m_basisAnzahl - int(m_geloescht.size());
-    if (zeile < basisRest) {
-        m_geaendert.insert(basisZeile(zeile), alt);
-    } else {
-        int rest = zeile - basisRest;
-        for (int i = 0; i < m_angehaengt.size(); ++i)
-            if (!m_angehaengtGeloescht[i] && rest-- == 0)
-                m_angehaengt[i] = alt;
-    }
+        neu[f] = werte.value(f);
+    m_cache->aendern(zeile, neu);
 }
 
-int Recordset::einfuegen(const QHash<int, QVariant> &werte)
+int Recordset::einfuegen(const QHash<int, QVariant> &werte, const std::function<void(int)> &vorher)
 {
-    if (!beschreibbar())
-        throw DatenFehler(QStringLiteral("Diese Daten können nicht geändert werden."));
+    schreibbarPruefen();
     QList<int> felder = werte.keys();
     std::sort(felder.begin(), felder.end());
     felder.removeAll(m_schluesselFeld);
-    QString sql = QStringLiteral("insert into ") + sqlName(m_tabelle);
+    QString sql = QStringLiteral("insert into ") + m_lader->tabelleSql();
     if (felder.isEmpty()) {
         sql += QStringLiteral(" default values");
     } else {
@@ -356,53 +190,51 @@ int Recordset::einfuegen(const QHash<int, QVariant> &werte)
         }
         sql += QStringLiteral(" (") + namen + QStringLiteral(") values (") + platz + QLatin1Char(')');
     }
-    vorDemSchreiben();
-    Anweisung s;
-    const QByteArray q = sql.toUtf8();
-    int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
-    if (rc == SQLITE_OK) {
+    try {
+        SqliteAnweisung s(m_db, sql, QStringLiteral("Der neue Datensatz kann nicht gespeichert werden."));
         for (int i = 0; i < felder.size(); ++i)
-            binde(s.s, i + 1, werte.value(felder[i]));
-        rc = sqlite3_step(s.s);
+            s.binde(i + 1, werte.value(felder[i]));
+        s.ausfuehren();
+    } catch (const DatenFehler &f) {
+        schreibfehler(f);
     }
-    if (rc != SQLITE_DONE)
-        throw DatenFehler(QStringLiteral("Der neue Datensatz kann nicht gespeichert werden."), fehlerText(m_db));
     const qint64 neu = sqlite3_last_insert_rowid(m_db);
-    m_bekannt.insert(neu);
-    m_angehaengt.append(leseDatensatz(neu));
-    m_angehaengtGeloescht.append(false);
-    return RecordCount() - 1;
+    // The record as the table holds it (with its key and any defaults).
+    QVector<QVariant> datensatz;
+    try {
+        datensatz = m_lader->datensatz(neu);
+    } catch (const DatenFehler &) {
+    }
+    if (datensatz.size() != m_felder.size()) {
+        datensatz = QVector<QVariant>(m_felder.size());
+        for (int f : felder)
+            datensatz[f] = werte.value(f);
+        datensatz[m_schluesselFeld] = QString::number(neu);
+    }
+    const int zeile = RecordCount();
+    if (vorher)
+        vorher(zeile);
+    m_cache->anhaengen(neu, datensatz);
+    return zeile;
 }
 
-void Recordset::loeschen(int zeile)
+void Recordset::loeschen(int zeile, const std::function<void()> &vorher)
 {
-    if (!beschreibbar())
-        throw DatenFehler(QStringLiteral("Diese Daten können nicht geändert werden."));
+    schreibbarPruefen();
     if (zeile < 0 || zeile >= RecordCount())
         throw KeinDatensatz();
-    const qint64 schluessel = wert(zeile, m_schluesselFeld).toLongLong();
-    vorDemSchreiben();
-    Anweisung s;
-    const QByteArray q = (QStringLiteral("delete from ") + sqlName(m_tabelle) + QStringLiteral(" where ")
-                          + sqlName(m_felder[m_schluesselFeld]) + QStringLiteral(" = ?"))
-                             .toUtf8();
-    int rc = sqlite3_prepare_v2(m_db, q.constData(), q.size(), &s.s, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_int64(s.s, 1, schluessel);
-        rc = sqlite3_step(s.s);
+    const qint64 schluessel = m_cache->schluessel(zeile);
+    try {
+        SqliteAnweisung s(m_db,
+                          QStringLiteral("delete from ") + m_lader->tabelleSql() + QStringLiteral(" where ")
+                              + m_lader->schluesselSql() + QStringLiteral(" = ?"),
+                          QStringLiteral("Der Datensatz kann nicht gelöscht werden."));
+        s.bindeZahl(1, schluessel);
+        s.ausfuehren();
+    } catch (const DatenFehler &f) {
+        schreibfehler(f);
     }
-    if (rc != SQLITE_DONE)
-        throw DatenFehler(QStringLiteral("Der Datensatz kann nicht gelöscht werden."), fehlerText(m_db));
-
-    const int basisRest = m_basisAnzahl - int(m_geloescht.size());
-    if (zeile < basisRest) {
-        const int b = basisZeile(zeile);
-        m_geloescht.insert(std::lower_bound(m_geloescht.begin(), m_geloescht.end(), b), b);
-        m_geaendert.remove(b);
-    } else {
-        int rest = zeile - basisRest;
-        for (int i = 0; i < m_angehaengt.size(); ++i)
-            if (!m_angehaengtGeloescht[i] && rest-- == 0)
-                m_angehaengtGeloescht[i] = true;
-    }
+    if (vorher)
+        vorher();
+    m_cache->loeschen(zeile);
 }

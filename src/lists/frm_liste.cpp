@@ -1,5 +1,6 @@
 #include "lists/frm_liste.h"
 
+#include "ansicht/datenbindung.h"
 #include "austauschfenster/austauschdialoge.h"
 #include "data/abfrage.h"
 #include "data/adodc.h"
@@ -24,18 +25,21 @@ struct Suche
 {
     int links, oben;
     const char *titel;
-    const char *kopf;   // head of the search query
+    const char *spalte;   // the column it matches, as its query writes it
     bool sichtbar;
 };
 
+// The queries of a list: on load and on reset every row of the table sorted
+// by one column ("select * from [bos] order by Ort asc"); a search adds a
+// like-match over its column ("select * from [bos] where Ort like '%Ham%'
+// order by Ort asc"); before loading the data view holds "select * from bos".
 struct Katalog
 {
     const char *name;
-    const char *titel;         // title prefix, ends in three blanks
-    const char *ladeAbfrage;   // on load and on reset
-    const char *schwanz;       // tail of every search query
-    const char *gespeichert;   // record source stored with the data view
-    int breite, hoehe;         // client area
+    const char *titel;        // title prefix, ends in three blanks
+    const char *tabelle;      // the table
+    const char *sortSpalte;   // sort column, as the queries write it
+    int breite, hoehe;        // client area
     QRect grid, reset;
     Suche ort, rufname, freq;   // rufname.titel == nullptr: no such search
     QVector<GridSpalte> spalten;
@@ -46,16 +50,15 @@ const Katalog &katalog(FrequenzListe::Art art)
     static const Katalog k[] = {
         {"frm_bos",
          "BOS-Frequenzen   ",
-         "select * from [bos] order by Ort asc",
-         "' order by Ort asc",
-         "select * from bos",
+         "bos",
+         "Ort",
          12405,
          8475,
          QRect(0, 0, 12255, 6255),
          QRect(0, 8040, 12255, 375),
-         {0, 6360, "Suche mit Ortsangabe", "select * from [bos] where Ort like ", true},
-         {4320, 6360, "Suche mit Rufnamenangabe", "select * from [bos] where Rufname like ", true},
-         {8760, 6360, "Suche mit Frequenzangabe", "select * from [bos] where Freq like ", true},
+         {0, 6360, "Suche mit Ortsangabe", "Ort", true},
+         {4320, 6360, "Suche mit Rufnamenangabe", "Rufname", true},
+         {8760, 6360, "Suche mit Frequenzangabe", "Freq", true},
          {{"BL", "BL", 690},
           {"Ort", "Ort", 3630},
           {"Benutzer", "Benutzer", 1140},
@@ -64,42 +67,39 @@ const Katalog &katalog(FrequenzListe::Art art)
           {"Freq", "Freq", 1710}}},
         {"frm_flug",
          " FlugFunk   ",
-         "select * from [flugfunk] order by Ort asc",
-         "' order by Ort asc",
-         "select * from flugfunk",
+         "flugfunk",
+         "Ort",
          10050,
          8460,
          QRect(0, 0, 9975, 6255),
          QRect(0, 8040, 9975, 375),
-         {0, 6360, "Suche mit Ortsangabe", "select * from [flugfunk] where Ort like ", true},
+         {0, 6360, "Suche mit Ortsangabe", "Ort", true},
          {0, 0, nullptr, nullptr, false},
-         {6480, 6360, "Suche mit Frequenzangabe", "select * from [flugfunk] where Frquenz like ", true},
+         {6480, 6360, "Suche mit Frequenzangabe", "Frquenz", true},
          {{"Frequenz", "Frquenz", 2370}, {"Ort", "Ort", 6780}}},
         {"frm_afu",
          "AFU - Repeater   ",
-         "select * from [afu] order by standort asc",
-         "' order by standort asc",
-         "select * from afu",
+         "afu",
+         "standort",
          12405,
          8490,
          QRect(0, 0, 12255, 6255),
          QRect(0, 8040, 12255, 375),
-         {0, 6360, "Suche mit Ortsangabe", "select * from [afu] where standort like ", true},
-         {4320, 6360, "Suche mit Eingabefrequenz", "select * from [afu] where eingabe like ", true},
-         {8760, 6360, "Suche mit Ausgabefrequenz", "select * from [afu] where ausgabe like ", true},
+         {0, 6360, "Suche mit Ortsangabe", "standort", true},
+         {4320, 6360, "Suche mit Eingabefrequenz", "eingabe", true},
+         {8760, 6360, "Suche mit Ausgabefrequenz", "ausgabe", true},
          {{"Standort", "Standort", 3810}, {"Eingabe", "Eingabe", 3810}, {"Ausgabe", "Ausgabe", 3810}}},
         {"frm_fw",
          "Fernwirken   ",
-         "select * from [fernwirken] order by Frequenz asc",
-         "' order by Frequenz asc",
-         "select * from fernwirken",
+         "fernwirken",
+         "Frequenz",
          14910,
          8475,
          QRect(0, 120, 14775, 6015),
          QRect(0, 8040, 14655, 375),
-         {0, 6360, "Suche mit Ortsangabe", "select * from [fernwirken] where Stadt like ", true},
-         {5640, 6360, "Suche mit Rufnamenangabe", "select * from [fernwirken] where Rufname like ", false},
-         {11160, 6240, "Suche mit Frequenzangabe", "select * from [fernwirken] where Frequenz like ", true},
+         {0, 6360, "Suche mit Ortsangabe", "Stadt", true},
+         {5640, 6360, "Suche mit Rufnamenangabe", "Rufname", false},
+         {11160, 6240, "Suche mit Frequenzangabe", "Frequenz", true},
          {{"Frequenz", "Frequenz", 2520},
           {"Kreis/Stadt", "Stadt", 3135},
           {"Firma", "Firma", 3465},
@@ -111,6 +111,11 @@ const Katalog &katalog(FrequenzListe::Art art)
 QString q(const char *text)
 {
     return QString::fromUtf8(text);
+}
+
+Abfrage ladeAbfrage(const Katalog &k)
+{
+    return Abfrage::alle(q(k.tabelle), q(k.sortSpalte));
 }
 
 }   // namespace
@@ -168,8 +173,10 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     DataGrid1->setWordWrap(false);
     DataGrid1->setAlternatingRowColors(false);
 
-    Adodc1 = new Adodc(Verbindungstext::frequenzen, q(k.gespeichert), Verbindung::Zugriff::NurLesen, this);
-    Adodc1->bindeGrid(DataGrid1, k.spalten);
+    Adodc1 =
+        new Adodc(Verbindungstext::frequenzen, Abfrage::tabelle(q(k.tabelle)), Verbindung::Zugriff::NurLesen, this);
+    Datenbindung::grid(Adodc1, DataGrid1, k.spalten);
+    Datenbindung::fehlerMelden(Adodc1);
     const int zeile = QFontMetrics(DataGrid1->font()).height() + Geometrie::twips(60);
     DataGrid1->verticalHeader()->setDefaultSectionSize(zeile);
     DataGrid1->horizontalHeader()->setFixedHeight(QFontMetrics(DataGrid1->horizontalHeader()->font()).height()
@@ -207,32 +214,32 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
 void FrequenzListe::Form_Load()
 {
     const Katalog &k = katalog(m_art);
-    Adodc1->setRecordSource(q(k.ladeAbfrage));
+    Adodc1->setRecordSource(ladeAbfrage(k));
     Adodc1->Refresh();
     const int anzahl = Adodc1->RecordCount();
     setWindowTitle(q(k.titel) + QString::number(anzahl) + QStringLiteral(" Datensätze"));
 }
 
-void FrequenzListe::suche(QLineEdit *feld, const char *kopf)
+void FrequenzListe::suche(QLineEdit *feld, const char *spalte)
 {
-    const QString sql = Abfrage::suche(q(kopf), feld->text(), q(katalog(m_art).schwanz));
-    Meldung::abfangen([&] { Adodc1->zeige(sql); });   // a failure leaves the window as it was
+    const Abfrage abfrage = Abfrage::suche(ladeAbfrage(katalog(m_art)), q(spalte), feld->text());
+    Meldung::abfangen([&] { Adodc1->zeige(abfrage); });   // a failure leaves the window as it was
 }
 
 void FrequenzListe::cmd_sucheort_Click()
 {
-    suche(txt_ort, katalog(m_art).ort.kopf);
+    suche(txt_ort, katalog(m_art).ort.spalte);
 }
 
 void FrequenzListe::cmd_sucherufname_Click()
 {
     if (txt_rufname)
-        suche(txt_rufname, katalog(m_art).rufname.kopf);
+        suche(txt_rufname, katalog(m_art).rufname.spalte);
 }
 
 void FrequenzListe::cmd_suchefreq_Click()
 {
-    suche(txt_freq, katalog(m_art).freq.kopf);
+    suche(txt_freq, katalog(m_art).freq.spalte);
 }
 
 QString FrequenzListe::tabelle() const
@@ -250,7 +257,7 @@ void FrequenzListe::liste_exportieren_Click()
 
 void FrequenzListe::cmd_reset_Click()
 {
-    if (!Meldung::abfangen([this] { Adodc1->zeige(q(katalog(m_art).ladeAbfrage)); }))
+    if (!Meldung::abfangen([this] { Adodc1->zeige(ladeAbfrage(katalog(m_art))); }))
         return;
     for (QLineEdit *t : {txt_ort, txt_freq, txt_rufname})
         if (t)

@@ -66,7 +66,7 @@ public Q_SLOTS:
     void liste_exportieren_Click();
 
 private:
-    void suche(QLineEdit *feld, const char *kopf);
+    void suche(QLineEdit *feld, const char *spalte);
     // Tunes the receiver to the row's frequency (a repeater's input with eingabe).
     void abstimmen(int zeile, bool eingabe);
     // The one place that applies the receiver's state to the window.

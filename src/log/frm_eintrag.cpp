@@ -1,5 +1,6 @@
 #include "log/frm_eintrag.h"
 
+#include "ansicht/datenbindung.h"
 #include "data/adodc.h"
 #include "data/datenfehler.h"
 #include "data/frequenz.h"
@@ -197,7 +198,7 @@ frm_eintrag::frm_eintrag(QWidget *parent) : KindFenster(parent)
     Geometrie::festeGroesse(this, 11250, 7740);
     setFont(schrift());
 
-    Adodc1 = new Adodc(Verbindungstext::log, QStringLiteral("select * from Kontakt"),
+    Adodc1 = new Adodc(Verbindungstext::log, Abfrage::tabelle(QStringLiteral("Kontakt")),
                        Verbindung::Zugriff::LesenSchreiben, this);
     bauen();
     bindeFelder();
@@ -330,29 +331,31 @@ void frm_eintrag::bauen()
 
 void frm_eintrag::bindeFelder()
 {
-    Adodc1->bindeGrid(DataGrid1, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 2655},
-                                  {QStringLiteral("Datum"), QStringLiteral("datum"), 1875},
-                                  {QStringLiteral("CallSign"), QStringLiteral("callsign"), 2310},
-                                  {QStringLiteral("QTH"), QStringLiteral("ort"), 1995},
-                                  {QStringLiteral("R-Wert"), QStringLiteral("rwert"), 1215}});
+    Datenbindung::grid(Adodc1, DataGrid1,
+                       {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 2655},
+                        {QStringLiteral("Datum"), QStringLiteral("datum"), 1875},
+                        {QStringLiteral("CallSign"), QStringLiteral("callsign"), 2310},
+                        {QStringLiteral("QTH"), QStringLiteral("ort"), 1995},
+                        {QStringLiteral("R-Wert"), QStringLiteral("rwert"), 1215}});
+    Datenbindung::fehlerMelden(Adodc1);
     const QFontMetrics fm(DataGrid1->font());
     DataGrid1->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
     DataGrid1->verticalHeader()->setFixedWidth(Geometrie::twips(270));
     DataGrid1->horizontalHeader()->setFixedHeight(fm.height() + 8);
     DataGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    Adodc1->binde(txt_callsign, QStringLiteral("callsign"));
-    Adodc1->binde(txt_skip, QStringLiteral("skip"));
-    Adodc1->binde(txt_vorname, QStringLiteral("vorname"));
-    Adodc1->binde(txt_land, QStringLiteral("land"));
-    Adodc1->binde(txt_swert, QStringLiteral("swert"));
-    Adodc1->binde(txt_rwert, QStringLiteral("rwert"));
-    Adodc1->binde(txt_datum, QStringLiteral("datum"));
-    Adodc1->binde(txt_uhrzeit, QStringLiteral("uhrzeit"));
-    Adodc1->binde(txt_kanal, QStringLiteral("lanal"));
-    Adodc1->binde(txt_frequenz, QStringLiteral("frequenz"));
-    Adodc1->binde(txt_band, QStringLiteral("band"));
-    Adodc1->binde(txt_ort, QStringLiteral("ort"));
+    Datenbindung::feld(Adodc1, txt_callsign, QStringLiteral("callsign"));
+    Datenbindung::feld(Adodc1, txt_skip, QStringLiteral("skip"));
+    Datenbindung::feld(Adodc1, txt_vorname, QStringLiteral("vorname"));
+    Datenbindung::feld(Adodc1, txt_land, QStringLiteral("land"));
+    Datenbindung::feld(Adodc1, txt_swert, QStringLiteral("swert"));
+    Datenbindung::feld(Adodc1, txt_rwert, QStringLiteral("rwert"));
+    Datenbindung::feld(Adodc1, txt_datum, QStringLiteral("datum"));
+    Datenbindung::feld(Adodc1, txt_uhrzeit, QStringLiteral("uhrzeit"));
+    Datenbindung::feld(Adodc1, txt_kanal, QStringLiteral("lanal"));
+    Datenbindung::feld(Adodc1, txt_frequenz, QStringLiteral("frequenz"));
+    Datenbindung::feld(Adodc1, txt_band, QStringLiteral("band"));
+    Datenbindung::feld(Adodc1, txt_ort, QStringLiteral("ort"));
 
     // The remark is stored as RTF; it counts as changed once the user edited
     // or formatted it, and an empty remark is stored as nothing.

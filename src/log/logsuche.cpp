@@ -1,31 +1,28 @@
 #include "log/logsuche.h"
 
-#include "data/abfrage.h"
-
 namespace {
-const QString ende = QStringLiteral("' order by frequenz asc");
-
-QString kopf(Logsuche::Spalte spalte)
+// The column as the search query writes it.
+QString spalte(Logsuche::Spalte spalte)
 {
     switch (spalte) {
-    case Logsuche::Spalte::CallSign: return QStringLiteral("select * from [Kontakt] where callSign Like ");
-    case Logsuche::Spalte::Datum: return QStringLiteral("select * from [Kontakt] where datum Like ");
-    case Logsuche::Spalte::Qth: return QStringLiteral("select * from [Kontakt] where ort Like ");
-    case Logsuche::Spalte::Frequenz: return QStringLiteral("select * from [Kontakt] where frequenz Like ");
-    case Logsuche::Spalte::Land: return QStringLiteral("select * from [Kontakt] where land Like ");
+    case Logsuche::Spalte::CallSign: return QStringLiteral("callSign");
+    case Logsuche::Spalte::Datum: return QStringLiteral("datum");
+    case Logsuche::Spalte::Qth: return QStringLiteral("ort");
+    case Logsuche::Spalte::Frequenz: return QStringLiteral("frequenz");
+    case Logsuche::Spalte::Land: return QStringLiteral("land");
     }
     return QString();
 }
 }
 
-QString Logsuche::alle()
+Abfrage Logsuche::alle()
 {
-    return QStringLiteral("select * from [Kontakt] order by frequenz asc");
+    return Abfrage::alle(QStringLiteral("Kontakt"), QStringLiteral("frequenz"));
 }
 
-QString Logsuche::suche(Spalte spalte, const QString &begriff)
+Abfrage Logsuche::suche(Spalte spalte, const QString &begriff)
 {
-    return Abfrage::suche(kopf(spalte), begriff, ende);
+    return Abfrage::suche(alle(), ::spalte(spalte), begriff, QStringLiteral("Like"));
 }
 
 QString Logsuche::trefferText(int anzahl)

@@ -1,4 +1,6 @@
 #pragma once
+#include "data/abfrage.h"
+
 #include <QString>
 
 // The queries and texts of the log window's list: all records, the search
@@ -9,12 +11,14 @@ namespace Logsuche {
 // The column a search runs over, as the option buttons choose it.
 enum class Spalte { CallSign, Datum, Qth, Frequenz, Land };
 
-// Every record, sorted by frequency.
-QString alle();
-// The records whose column contains the term anywhere. The term goes in as
-// the user typed it, except that an apostrophe is doubled, so it is matched
-// literally and cannot end the quoted pattern; '%' and '_' keep their meaning.
-QString suche(Spalte spalte, const QString &begriff);
+// Every record, sorted by frequency:
+// "select * from [Kontakt] order by frequenz asc".
+Abfrage alle();
+// The records whose column contains the term anywhere, e.g.
+// "select * from [Kontakt] where land Like '%Italien%' order by frequenz asc".
+// The term goes in as the user typed it; '%' and '_' keep their meaning, an
+// apostrophe is matched as itself (and doubled in the text).
+Abfrage suche(Spalte spalte, const QString &begriff);
 // "12 Einträge".
 QString trefferText(int anzahl);
 // The message for a search that found nothing.

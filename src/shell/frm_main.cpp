@@ -254,7 +254,7 @@ void frm_main::wer_Click()
 void frm_main::logexport_Click()
 {
     const auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data());
-    Austauschdialoge::logExportieren(this, Logdaten::standardDatei(), log ? log->abfrage() : Logsuche::alle());
+    Austauschdialoge::logExportieren(this, Logdaten::standardDatei(), log ? log->abfrage() : Logsuche::alle().text());
 }
 
 // An open log window shows the records anew after an import.

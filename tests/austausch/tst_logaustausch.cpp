@@ -52,7 +52,7 @@ private Q_SLOTS:
         einfuegen(quelle.logDatei(), beispiele());
         const QString datei = quelle.pfad() + "/log." + endung(Format(format));
         const auto o = optionen(Format(format), ortszeit);
-        const auto exportiert = Logaustausch::exportieren(quelle.logDatei(), Logsuche::alle(), datei, o);
+        const auto exportiert = Logaustausch::exportieren(quelle.logDatei(), Logsuche::alle().text(), datei, o);
         QCOMPARE(exportiert.eintraege, 5);
 
         const auto ein = Logaustausch::einlesen(datei, o.zeit);
@@ -62,7 +62,7 @@ private Q_SLOTS:
         QVERIFY(b.geschrieben);
         QCOMPARE(b.anzahl(Logdaten::Ergebnis::Art::Aufgenommen), 5);
         // In the order of the export: by frequency, as text.
-        QCOMPARE(logInhalt(ziel.logDatei()), alsText(Logdaten::lesen(quelle.logDatei(), Logsuche::alle())));
+        QCOMPARE(logInhalt(ziel.logDatei()), alsText(Logdaten::lesen(quelle.logDatei(), Logsuche::alle().text())));
     }
 
     void goldeneDateien()
@@ -350,8 +350,9 @@ private Q_SLOTS:
         einfuegen(ordner.logDatei(), beispiele());
         const QString datei = ordner.pfad() + "/suche.csv";
         // Case is folded beyond ASCII, as the log window's search does it.
-        const auto b = Logaustausch::exportieren(
-            ordner.logDatei(), Logsuche::suche(Logsuche::Spalte::Qth, gr("GRÖNAU")), datei, optionen(Format::CsvRfc));
+        const auto b =
+            Logaustausch::exportieren(ordner.logDatei(), Logsuche::suche(Logsuche::Spalte::Qth, gr("GRÖNAU")).text(),
+                                      datei, optionen(Format::CsvRfc));
         QCOMPARE(b.eintraege, 1);
         QVERIFY(Testhilfe::lies(datei).contains("Florian L\xC3\xBC"
                                                 "beck 83/1"));
@@ -366,8 +367,8 @@ private Q_SLOTS:
         const QString datei = ordner.pfad() + "/log.adi";
         Testhilfe::schreibe(datei, "alt");
         auto nein = [](qint64, qint64) { return false; };
-        QVERIFY_THROWS_EXCEPTION(Abgebrochen, Logaustausch::exportieren(ordner.logDatei(), Logsuche::alle(), datei,
-                                                                        optionen(Format::Adi), nein));
+        QVERIFY_THROWS_EXCEPTION(Abgebrochen, Logaustausch::exportieren(ordner.logDatei(), Logsuche::alle().text(),
+                                                                        datei, optionen(Format::Adi), nein));
         QCOMPARE(Testhilfe::lies(datei), QByteArray("alt"));
         QCOMPARE(QDir(ordner.pfad()).entryList(QDir::Files).size(), 3);
 
@@ -386,7 +387,7 @@ private Q_SLOTS:
     {
         Testhilfe::Programmordner ordner;
         einfuegen(ordner.logDatei(), beispiele());
-        const auto b = Logaustausch::exportieren(ordner.logDatei(), Logsuche::alle(), ordner.pfad() + "/x.adi",
+        const auto b = Logaustausch::exportieren(ordner.logDatei(), Logsuche::alle().text(), ordner.pfad() + "/x.adi",
                                                  optionen(Format::Adi));
         QCOMPARE(b.ohneDatumOderZeit, 1);
         QCOMPARE(Logaustausch::zusammenfassung(b),

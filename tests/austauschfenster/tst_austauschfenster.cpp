@@ -114,7 +114,7 @@ private Q_SLOTS:
         Testhilfe::ausSchema(andereDb, "kontakt.sql");
         einfuegen(andereDb, beispiele());
         const QString datei = quelle.filePath("log.adi");
-        Logaustausch::exportieren(andereDb, Logsuche::alle(), datei, Logaustausch::Optionen());
+        Logaustausch::exportieren(andereDb, Logsuche::alle().text(), datei, Logaustausch::Optionen());
 
         frm_main h;
         h.zeigen();

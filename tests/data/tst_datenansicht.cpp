@@ -1,11 +1,10 @@
+#include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/datenfehler.h"
 #include "data/programmverzeichnis.h"
 #include "data/verbindung.h"
 #include "testhilfe.h"
 
-#include <QLineEdit>
-#include <QTableView>
 #include <sqlite3.h>
 
 // The data view against temporary database files: opening, counting, the two
@@ -15,17 +14,28 @@ class TestDatenansicht : public QObject
     Q_OBJECT
     std::unique_ptr<Testhilfe::Programmordner> ordner;
 
-    static int zaehle(const QString &datei, const char *sql)
+    static int zaehle(const QString &datei, const char *sql) { return Testhilfe::zahl(datei, QString::fromUtf8(sql)); }
+
+    // A bound field without a window: what the user typed, and what the data
+    // view showed in it last.
+    struct Feld
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *s = nullptr;
-        int n = -1;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return n;
+        QString text, gezeigt;
+    };
+    static void binde(Adodc &a, Feld &f, const QString &name)
+    {
+        a.binde({name, [&f]() -> QVariant { return f.text.isEmpty() ? QVariant() : QVariant(f.text); },
+                 [&f](const QVariant &v) { f.text = f.gezeigt = v.toString(); }, [&f] { return f.text != f.gezeigt; }});
+    }
+    static const Abfrage &logAlle()
+    {
+        static const Abfrage a = Abfrage::alle(QStringLiteral("Kontakt"), QStringLiteral("frequenz"));
+        return a;
+    }
+    static QAbstractItemModel *spalten(Adodc &a, const QVector<ModellSpalte> &s)
+    {
+        a.modell()->setzeSpalten(s);
+        return a.modell();
     }
 
     void vieleKontakte(int n)
@@ -69,7 +79,8 @@ private Q_SLOTS:
         QFETCH(bool, schreibend);
         const QString datei = schreibend ? ordner->logDatei() : ordner->frequenzDatei();
         QVERIFY(QFile::remove(datei));
-        Adodc a(schreibend ? Verbindungstext::log : Verbindungstext::frequenzen, QStringLiteral("select 1"),
+        Adodc a(schreibend ? Verbindungstext::log : Verbindungstext::frequenzen,
+                Abfrage::tabelle(schreibend ? QStringLiteral("Kontakt") : QStringLiteral("bos")),
                 schreibend ? Verbindung::Zugriff::LesenSchreiben : Verbindung::Zugriff::NurLesen, nullptr);
         try {
             a.Refresh();
@@ -100,22 +111,26 @@ private Q_SLOTS:
 
     void abgelehnteAbfrageMeldetSichUndAendertNichts()
     {
-        Adodc a(Verbindungstext::frequenzen, QStringLiteral("select * from [bos] order by Ort asc"),
-                Verbindung::Zugriff::NurLesen, nullptr);
+        const Abfrage alle = Abfrage::alle(QStringLiteral("bos"), QStringLiteral("Ort"));
+        Adodc a(Verbindungstext::frequenzen, alle, Verbindung::Zugriff::NurLesen, nullptr);
         a.Refresh();
         const int vorher = a.RecordCount();
-        a.setRecordSource(QStringLiteral("select * from [bos] where Ort like '%a'b%' order by Ort asc"));
+        a.setRecordSource(Abfrage::suche(alle, QStringLiteral("gibtsnicht"), QStringLiteral("a")));
         QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
         QCOMPARE(a.RecordCount(), vorher);
         // zeige() keeps the old record source when the new query fails.
-        a.setRecordSource(QStringLiteral("select * from [bos] order by Ort asc"));
+        a.setRecordSource(alle);
         a.Refresh();
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, a.zeige(QStringLiteral("select * from [gibtsnicht]")));
+        QVERIFY_THROWS_EXCEPTION(DatenFehler,
+                                 a.zeige(Abfrage::alle(QStringLiteral("gibtsnicht"), QStringLiteral("Ort"))));
         QCOMPARE(a.RecordSource(), QStringLiteral("select * from [bos] order by Ort asc"));
         QCOMPARE(a.RecordCount(), vorher);
-        // Only reading statements are record sources.
-        a.setRecordSource(QStringLiteral("delete from bos"));
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, a.Refresh());
+        // A record source only reads: a text that would end the statement is
+        // searched for as it stands.
+        const int zeilen = zaehle(ordner->frequenzDatei(), "select count(*) from bos");
+        a.zeige(Abfrage::suche(alle, QStringLiteral("Ort"), QStringLiteral("x'; delete from bos; --")));
+        QCOMPARE(a.RecordCount(), 0);
+        QCOMPARE(zaehle(ordner->frequenzDatei(), "select count(*) from bos"), zeilen);
     }
 
     // The count is exact from the start, while the rows are read as needed;
@@ -124,22 +139,21 @@ private Q_SLOTS:
     {
         vieleKontakte(1000);
         Testhilfe::sql(ordner->logDatei(), QStringLiteral("update Kontakt set ort = NULL where id % 10 = 0"));
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
-        QTableView grid;
-        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500},
-                            {QStringLiteral("QTH"), QStringLiteral("ort"), 1500}});
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QAbstractItemModel *grid = spalten(a, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz")},
+                                               {QStringLiteral("QTH"), QStringLiteral("ort")}});
         a.Refresh();
         QCOMPARE(a.RecordCount(), 1000);
-        QCOMPARE(grid.model()->rowCount(), 1000);
-        QCOMPARE(grid.model()->index(999, 0).data().toString(), QStringLiteral("001000"));
-        QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("Ort 1"));
-        QVERIFY(grid.model()->index(9, 1).data().isNull());
-        a.setRecordSource(QStringLiteral("select * from [Kontakt] where ort Like '%%' order by frequenz asc"));
+        QCOMPARE(grid->rowCount(), 1000);
+        QCOMPARE(grid->index(999, 0).data().toString(), QStringLiteral("001000"));
+        QCOMPARE(grid->index(0, 1).data().toString(), QStringLiteral("Ort 1"));
+        QVERIFY(grid->index(9, 1).data().isNull());
+        a.setRecordSource(Abfrage::suche(logAlle(), QStringLiteral("ort"), QString(), QStringLiteral("Like")));
+        QCOMPARE(a.RecordSource(), QStringLiteral("select * from [Kontakt] where ort Like '%%' order by frequenz asc"));
         a.Refresh();
         QCOMPARE(a.RecordCount(), 900);   // NULL is not matched by an empty search
-        QCOMPARE(grid.model()->index(8, 0).data().toString(), QStringLiteral("000009"));
-        QCOMPARE(grid.model()->index(9, 0).data().toString(), QStringLiteral("000011"));
+        QCOMPARE(grid->index(8, 0).data().toString(), QStringLiteral("000009"));
+        QCOMPARE(grid->index(9, 0).data().toString(), QStringLiteral("000011"));
     }
 
     // A write in the middle of reading is committed at once and the rows read
@@ -147,24 +161,22 @@ private Q_SLOTS:
     void schreibenWaehrendDesLesens()
     {
         vieleKontakte(600);
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
-        QLineEdit frequenz, call;
-        a.binde(&frequenz, QStringLiteral("frequenz"));
-        a.binde(&call, QStringLiteral("callsign"));
-        QTableView grid;
-        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500}});
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        Feld frequenz, call;
+        binde(a, frequenz, QStringLiteral("frequenz"));
+        binde(a, call, QStringLiteral("callsign"));
+        QAbstractItemModel *grid = spalten(a, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz")}});
         a.Refresh();
-        QCOMPARE(frequenz.text(), QStringLiteral("000001"));
+        QCOMPARE(frequenz.text, QStringLiteral("000001"));
         // Move the first record behind rows not read yet.
-        frequenz.setText(QStringLiteral("000450x"));
+        frequenz.text = QStringLiteral("000450x");
         a.Update();
         QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where frequenz = '000450x'"), 1);
         // A new record sorts into the unread rows too.
         a.AddNew();
-        QVERIFY(frequenz.text().isEmpty());
-        frequenz.setText(QStringLiteral("000300x"));
-        call.setText(QStringLiteral("NEU"));
+        QVERIFY(frequenz.text.isEmpty());
+        frequenz.text = QStringLiteral("000300x");
+        call.text = QStringLiteral("NEU");
         a.Update();
         QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where callsign = 'NEU'"), 1);
         QCOMPARE(a.RecordCount(), 601);
@@ -172,12 +184,12 @@ private Q_SLOTS:
         a.setAktuelleZeile(1);
         a.Delete();
         QCOMPARE(a.RecordCount(), 600);
-        QCOMPARE(frequenz.text(), QStringLiteral("000003"));
+        QCOMPARE(frequenz.text, QStringLiteral("000003"));
         QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt"), 600);
 
         QStringList gesehen;
         for (int r = 0; r < a.RecordCount(); ++r)
-            gesehen << grid.model()->index(r, 0).data().toString();
+            gesehen << grid->index(r, 0).data().toString();
         QCOMPARE(gesehen.size(), 600);
         QCOMPARE(QSet<QString>(gesehen.begin(), gesehen.end()).size(), 600);
         QCOMPARE(gesehen.front(), QStringLiteral("000450x"));   // changed in place
@@ -190,17 +202,15 @@ private Q_SLOTS:
     void offeneAnsichtSperrtDieDateiNicht()
     {
         vieleKontakte(300);
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
-        QTableView grid;
-        a.bindeGrid(&grid, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz"), 1500}});
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        QAbstractItemModel *grid = spalten(a, {{QStringLiteral("Frequenz"), QStringLiteral("frequenz")}});
         a.Refresh();
-        QCOMPARE(grid.model()->index(3, 0).data().toString(), QStringLiteral("000004"));
+        QCOMPARE(grid->index(3, 0).data().toString(), QStringLiteral("000004"));
         QCoreApplication::processEvents();
         Testhilfe::sql(ordner->logDatei(), QStringLiteral("update Kontakt set ort = 'anders' where id = 250"));
         QStringList gesehen;
         for (int r = 0; r < a.RecordCount(); ++r)
-            gesehen << grid.model()->index(r, 0).data().toString();
+            gesehen << grid->index(r, 0).data().toString();
         QCOMPARE(QSet<QString>(gesehen.begin(), gesehen.end()).size(), 300);
         QCOMPARE(gesehen.back(), QStringLiteral("000300"));
     }
@@ -208,24 +218,23 @@ private Q_SLOTS:
     void neuerDatensatzOhneEingabeWirdVerworfen()
     {
         vieleKontakte(3);
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
-        QLineEdit call;
-        a.binde(&call, QStringLiteral("callsign"));
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        Feld call;
+        binde(a, call, QStringLiteral("callsign"));
         a.Refresh();
         a.AddNew();
         QVERIFY(!a.hatAenderungen());
         a.setAktuelleZeile(2);
         QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt"), 3);
-        QCOMPARE(call.text(), QStringLiteral("DL3"));
+        QCOMPARE(call.text, QStringLiteral("DL3"));
         // Input on a record that is left is written first.
-        call.setText(QStringLiteral("DL3X"));
+        call.text = QStringLiteral("DL3X");
         a.setAktuelleZeile(0);
         QCOMPARE(zaehle(ordner->logDatei(), "select count(*) from Kontakt where callsign = 'DL3X'"), 1);
         // Cancel throws the input away.
-        call.setText(QStringLiteral("weg"));
+        call.text = QStringLiteral("weg");
         a.Cancel();
-        QCOMPARE(call.text(), QStringLiteral("DL1"));
+        QCOMPARE(call.text, QStringLiteral("DL1"));
         QVERIFY(!a.hatAenderungen());
     }
 
@@ -236,12 +245,11 @@ private Q_SLOTS:
             ordner->logDatei(),
             QStringLiteral(
                 "create trigger sperre before update on Kontakt begin select raise(abort, 'gesperrt'); end;"));
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
-        QLineEdit call;
-        a.binde(&call, QStringLiteral("callsign"));
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
+        Feld call;
+        binde(a, call, QStringLiteral("callsign"));
         a.Refresh();
-        call.setText(QStringLiteral("NEU"));
+        call.text = QStringLiteral("NEU");
         try {
             a.setAktuelleZeile(1);
             QFAIL("das Schreiben muss scheitern");
@@ -249,14 +257,13 @@ private Q_SLOTS:
             QVERIFY(f.meldung().contains(QLatin1String("gesperrt")));
         }
         QCOMPARE(a.aktuelleZeile(), 0);
-        QCOMPARE(call.text(), QStringLiteral("NEU"));
+        QCOMPARE(call.text, QStringLiteral("NEU"));
         QVERIFY(a.hatAenderungen());
     }
 
     void ohneAktuellenDatensatz()
     {
-        Adodc a(Verbindungstext::log, QStringLiteral("select * from [Kontakt] order by frequenz asc"),
-                Verbindung::Zugriff::LesenSchreiben, nullptr);
+        Adodc a(Verbindungstext::log, logAlle(), Verbindung::Zugriff::LesenSchreiben, nullptr);
         a.Refresh();
         QCOMPARE(a.RecordCount(), 0);
         QCOMPARE(a.aktuelleZeile(), -1);

@@ -25,12 +25,12 @@ private Q_SLOTS:
 
     void abfragetexte()
     {
-        QCOMPARE(Logsuche::alle(), QStringLiteral("select * from [Kontakt] order by frequenz asc"));
-        QCOMPARE(Logsuche::suche(Logsuche::Spalte::Land, QStringLiteral("Italien")),
+        QCOMPARE(Logsuche::alle().text(), QStringLiteral("select * from [Kontakt] order by frequenz asc"));
+        QCOMPARE(Logsuche::suche(Logsuche::Spalte::Land, QStringLiteral("Italien")).text(),
                  QStringLiteral("select * from [Kontakt] where land Like '%Italien%' order by frequenz asc"));
-        QCOMPARE(Logsuche::suche(Logsuche::Spalte::CallSign, QStringLiteral("O'B''x")),
+        QCOMPARE(Logsuche::suche(Logsuche::Spalte::CallSign, QStringLiteral("O'B''x")).text(),
                  QStringLiteral("select * from [Kontakt] where callSign Like '%O''B''''x%' order by frequenz asc"));
-        QCOMPARE(Logsuche::suche(Logsuche::Spalte::Datum, QStringLiteral(" %_ ")),
+        QCOMPARE(Logsuche::suche(Logsuche::Spalte::Datum, QStringLiteral(" %_ ")).text(),
                  QStringLiteral("select * from [Kontakt] where datum Like '% %_ %' order by frequenz asc"));
         QCOMPARE(Logsuche::trefferText(12), QStringLiteral("12 Einträge"));
         QCOMPARE(Logsuche::trefferText(0), QStringLiteral("0 Einträge"));
