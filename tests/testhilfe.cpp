@@ -106,6 +106,42 @@ void Testhilfe::schreibe(const QString &datei, const QByteArray &inhalt)
     QVERIFY2(f.write(inhalt) == inhalt.size(), qPrintable(datei));
 }
 
+bool Testhilfe::beschaedigeTabelle(const QString &datei, const QString &tabelle)
+{
+    const int wurzel = zahl(
+        datei, QStringLiteral("select rootpage from sqlite_master where type = 'table' and name = '%1'").arg(tabelle));
+    const int groesse = zahl(datei, QStringLiteral("pragma page_size"));
+    QByteArray bytes = lies(datei);
+    if (wurzel <= 0 || groesse <= 0)
+        return false;
+    auto byte = [&](qint64 i) { return quint8(bytes.at(int(i))); };
+    auto zahl4 = [&](qint64 i) { return (byte(i) << 24) | (byte(i + 1) << 16) | (byte(i + 2) << 8) | byte(i + 3); };
+    // Down the interior pages (type 5), each time to the middle child,
+    // until a leaf (type 13).
+    int seite = wurzel;
+    for (int tiefe = 0; tiefe < 10; ++tiefe) {
+        const qint64 anfang = qint64(seite - 1) * groesse;
+        const qint64 kopf = anfang + (seite == 1 ? 100 : 0);
+        if (kopf + 12 > bytes.size())
+            return false;
+        const int typ = byte(kopf);
+        if (typ == 13) {
+            if (seite == wurzel)
+                return false;   // the whole table on one page
+            bytes.replace(int(anfang), groesse, QByteArray(groesse, '\0'));
+            schreibe(datei, bytes);
+            return true;
+        }
+        if (typ != 5)
+            return false;
+        const int zellen = (byte(kopf + 3) << 8) | byte(kopf + 4);
+        const int mitte = zellen / 2;
+        const int zeiger = (byte(kopf + 12 + 2 * mitte) << 8) | byte(kopf + 13 + 2 * mitte);
+        seite = zahl4(anfang + zeiger);
+    }
+    return false;
+}
+
 void Testhilfe::ausSchema(const QString &datei, const QString &schema)
 {
     QFile f(QStringLiteral(TREMVIK_QUELLEN "/db/") + schema);

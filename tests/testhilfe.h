@@ -39,6 +39,10 @@ int zahl(const QString &datei, const QString &sql);
 QByteArray lies(const QString &datei);
 // Writes a file anew; fails the test if it cannot.
 void schreibe(const QString &datei, const QByteArray &inhalt);
+// Overwrites one leaf page in the middle of a table's b-tree with zeros, as
+// a failing disk would; the records on it can no longer be read. Returns
+// whether there was such a page (the table needs some dozen rows).
+bool beschaedigeTabelle(const QString &datei, const QString &tabelle);
 // A database file from one of the SQL texts in db/ (e.g. "kontakt.sql").
 void ausSchema(const QString &datei, const QString &schema);
 

@@ -14,7 +14,7 @@
 // Reading a query's rows by position from SQLite: every way of finding a
 // page gives the rows in the query's order, whichever page is read first;
 // a jump reads only its page; writes of the view are left out of later
-// reads.
+// reads; a damaged file is read on past its bad rows.
 class TestZeilenlader : public QObject
 {
     Q_OBJECT
@@ -235,6 +235,86 @@ private Q_SLOTS:
         QCOMPARE(cache.anzahl(), erwartet.size());
         const int seiten = (cache.anzahl() + 6) / 7;
         QCOMPARE(alleZeilen(cache, lader.felder(), 7, spruenge(seiten)), erwartet);
+    }
+
+    // A page of the table's b-tree overwritten: the count stands, every
+    // readable record is shown in its place, the unreadable ones empty; the
+    // damage is reported once, and nothing is written to the file.
+    void beschaedigteDatei()
+    {
+        db.reset();
+        Testhilfe::ausSchema(datei(), QStringLiteral("kontakt.sql"));
+        Testhilfe::sql(datei(),
+                       QStringLiteral("with recursive z(i) as (select 1 union all select i + 1 from z where i < 400) "
+                                      "insert into Kontakt (callsign, frequenz, bemerkung) select 'DL' || i, "
+                                      "printf('%03d', (i * 7) % 400), printf('%.300c', 'x') from z"));
+        const QStringList lesbarVorher =
+            Testhilfe::abfrage(datei(), QStringLiteral("select callsign from Kontakt order by frequenz, id"));
+        QVERIFY(Testhilfe::beschaedigeTabelle(datei(), QStringLiteral("Kontakt")));
+        const QByteArray kaputt = Testhilfe::lies(datei());
+
+        // What a reader can still get, record by record.
+        QStringList lesbar;
+        for (const QString &call : lesbarVorher) {
+            const QString r =
+                Testhilfe::abfrage(datei(),
+                                   QStringLiteral("select callsign from Kontakt where id = %1").arg(call.mid(2)))
+                    .value(0);
+            lesbar << (r.startsWith(QLatin1String("Fehler")) ? QString() : r);
+        }
+        QVERIFY(lesbar.count(QString()) > 0);
+        QVERIFY(lesbar.count(QString()) < 50);
+
+        SqliteDatei datenbank(datei(), SqliteDatei::Art::LesenSchreiben);
+        registriereUnicodeLike(datenbank.handle());
+        QList<DatenFehler> berichte;
+        {
+            Recordset rs(datenbank.handle(), Abfrage::alle(QStringLiteral("Kontakt"), QStringLiteral("frequenz")),
+                         datei());
+            rs.setzeBericht([&](const DatenFehler &f) { berichte << f; });
+            QCOMPARE(rs.RecordCount(), 400);
+            const int call = rs.feldIndex(QStringLiteral("callsign"));
+            QStringList gezeigt;
+            for (int z = 0; z < rs.RecordCount(); ++z)
+                gezeigt << rs.wert(z, call).toString();
+            QCOMPARE(gezeigt, lesbar);
+            QVERIFY(rs.beschaedigt());
+            QCOMPARE(berichte.size(), 1);
+            QVERIFY2(berichte[0].meldung().contains(datei()), qPrintable(berichte[0].meldung()));
+            QVERIFY(berichte[0].meldung().contains(QStringLiteral("beschädigt")));
+            QVERIFY(berichte[0].meldung().contains(QStringLiteral("Wiederherstellung")));
+
+            const int frei =
+                int(std::find_if(lesbar.begin(), lesbar.end(), [](const QString &c) { return !c.isEmpty(); })
+                    - lesbar.begin());
+            QVERIFY_THROWS_EXCEPTION(DatenFehler, rs.aendern(frei, {{call, QStringLiteral("X")}}));
+            QVERIFY_THROWS_EXCEPTION(DatenFehler, rs.einfuegen({{call, QStringLiteral("X")}}));
+            QVERIFY_THROWS_EXCEPTION(DatenFehler, rs.loeschen(frei));
+            try {
+                rs.aendern(frei, {{call, QStringLiteral("X")}});
+            } catch (const DatenFehler &f) {
+                QVERIFY(f.meldung().contains(QStringLiteral("beschädigt")));
+            }
+            QCOMPARE(berichte.size(), 1);
+        }
+        {
+            // A search over the damaged file: the records that can be read and
+            // match, and no failure.
+            Recordset rs(datenbank.handle(),
+                         Abfrage::suche(Abfrage::alle(QStringLiteral("Kontakt"), QStringLiteral("frequenz")),
+                                        QStringLiteral("callsign"), QStringLiteral("DL1")),
+                         datei());
+            QStringList treffer;
+            for (const QString &c : lesbar)
+                if (c.contains(QLatin1String("DL1")))
+                    treffer << c;
+            QCOMPARE(rs.RecordCount(), treffer.size());
+            QStringList gezeigt;
+            for (int z = 0; z < rs.RecordCount(); ++z)
+                gezeigt << rs.wert(z, rs.feldIndex(QStringLiteral("callsign"))).toString();
+            QCOMPARE(gezeigt, treffer);
+        }
+        QCOMPARE(Testhilfe::lies(datei()), kaputt);
     }
 };
 

@@ -245,6 +245,42 @@ private Q_SLOTS:
         QCOMPARE(box->text(), text);
     }
 
+    // A NUL character cannot occur in the lists: a search for it finds
+    // nothing, in every search box (the hidden one of frm_fw too).
+    void nulZeichenFindetNichts()
+    {
+        const std::pair<void (frm_main::*)(), KindFenster *(frm_main::*)() const> wege[] = {
+            {&frm_main::bos_Click, &frm_main::frm_bos},
+            {&frm_main::flug_Click, &frm_main::frm_flug},
+            {&frm_main::afu_Click, &frm_main::frm_afu},
+            {&frm_main::fw_Click, &frm_main::frm_fw}};
+        const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        int kaesten = 0;
+        for (const auto &weg : wege) {
+            auto *w = oeffne(weg.first, weg.second);
+            const QString titel = w->windowTitle();
+            const std::pair<QLineEdit *, void (FrequenzListe::*)()> suchen[] = {
+                {w->txt_ort, &FrequenzListe::cmd_sucheort_Click},
+                {w->txt_rufname, &FrequenzListe::cmd_sucherufname_Click},
+                {w->txt_freq, &FrequenzListe::cmd_suchefreq_Click}};
+            for (const auto &suche : suchen) {
+                if (!suche.first)
+                    continue;
+                ++kaesten;
+                suche.first->setText(text);
+                (w->*suche.second)();
+                QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
+                QCOMPARE(w->Adodc1->RecordCount(), 0);
+                QVERIFY(w->Adodc1->RecordSource().contains(text));
+                QCOMPARE(w->windowTitle(), titel);
+                QCOMPARE(suche.first->text(), text);
+            }
+            w->cmd_reset_Click();
+            QVERIFY(w->Adodc1->RecordCount() > 0);
+        }
+        QCOMPARE(kaesten, 11);
+    }
+
     void sucheErsetztStattEinzuengen()
     {
         auto *bos = oeffne(&frm_main::bos_Click, &frm_main::frm_bos);

@@ -218,6 +218,26 @@ private Q_SLOTS:
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
+    // A NUL character cannot occur in the log: for every column the search
+    // finds nothing, says so and shows all records again.
+    void nulZeichen()
+    {
+        Fenster f;
+        OEFFNEN(f);
+        frm_eintrag *w = f.w.get();
+        const QString begriff = QStringLiteral("DL") + QChar(0);
+        for (QRadioButton *option : {w->opt_skip, w->opt_vorname, w->opt_qth, w->opt_frequenz, w->opt_land}) {
+            Testhilfe::leeren();
+            f.klick(option);
+            w->txt_suchbegriff->setText(begriff);
+            f.klick(w->cmd_suchen);
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            QCOMPARE(Testhilfe::meldungen().first().text, Logsuche::keineTreffer(begriff));
+            QCOMPARE(f.gridRufzeichen().size(), 4);
+            QCOMPARE(w->lbl_treffer->text(), QStringLiteral("4 Einträge"));
+        }
+    }
+
     // An empty log: the message, and the count stays 0.
     void leererLog()
     {
