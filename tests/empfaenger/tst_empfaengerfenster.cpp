@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
-#include <sqlite3.h>
 
 // The receiver in the program's windows, driven through the real main
 // window: the menu "Empfänger", the status bar, tuning from the list
@@ -78,16 +77,8 @@ class TestEmpfaengerFenster : public QObject
     // The first value of a query on the log file, through a connection of its own.
     QString logWert(const char *sql) const
     {
-        sqlite3 *db = nullptr;
-        sqlite3_stmt *s = nullptr;
-        QString wert = QStringLiteral("<nichts>");
-        if (sqlite3_open_v2(QFile::encodeName(ordner->logDatei()).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
-                == SQLITE_OK
-            && sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
-            wert = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)));
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return wert;
+        return Testhilfe::abfrage(ordner->logDatei(), QString::fromUtf8(sql), QString())
+            .value(0, QStringLiteral("<nichts>"));
     }
 
     frm_eintrag *eintrag() const { return qobject_cast<frm_eintrag *>(haupt->frm_eintrag()); }
