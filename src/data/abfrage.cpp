@@ -56,10 +56,3 @@ QString Abfrage::text() const
     }
     return t;
 }
-
-bool Abfrage::operator==(const Abfrage &b) const
-{
-    return m_tabelle == b.m_tabelle && m_eckig == b.m_eckig && m_suchSpalte == b.m_suchSpalte
-           && m_suchText == b.m_suchText && m_like == b.m_like && m_sortSpalte == b.m_sortSpalte
-           && m_richtung == b.m_richtung && m_kollation == b.m_kollation;
-}

@@ -44,9 +44,6 @@ public:
     const QString &kollation() const { return m_kollation; }
     Abfrage mitKollation(const QString &kollation) const;
 
-    bool operator==(const Abfrage &b) const;
-    bool operator!=(const Abfrage &b) const { return !(*this == b); }
-
 private:
     QString m_tabelle;
     bool m_eckig = false;   // the table's name in square brackets

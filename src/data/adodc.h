@@ -63,7 +63,6 @@ public:
     QString ConnectionString() const { return m_verbindungsText; }
     // The record source as its query text.
     QString RecordSource() const { return m_recordSource.text(); }
-    const Abfrage &abfrage() const { return m_recordSource; }
     void setRecordSource(const Abfrage &abfrage) { m_recordSource = abfrage; }
 
     // Runs the record source again. A record with unwritten input is written

@@ -15,8 +15,7 @@ QString zitiert(const QString &text)
 }
 }
 
-Recordset::Recordset(sqlite3 *db, const Abfrage &abfrage, const QString &datei)
-    : m_db(db), m_abfrage(abfrage), m_datei(datei)
+Recordset::Recordset(sqlite3 *db, const Abfrage &abfrage, const QString &datei) : m_db(db), m_datei(datei)
 {
     m_lader = std::make_unique<Zeilenlader>(db, abfrage, datei);
     m_felder = m_lader->felder();
@@ -204,6 +203,7 @@ int Recordset::einfuegen(const QHash<int, QVariant> &werte, const std::function<
     try {
         datensatz = m_lader->datensatz(neu);
     } catch (const DatenFehler &) {
+        // Stored all the same: the row shows what was typed (below).
     }
     if (datensatz.size() != m_felder.size()) {
         datensatz = QVector<QVariant>(m_felder.size());

@@ -38,11 +38,9 @@ public:
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
 
-    const Abfrage &abfrage() const { return m_abfrage; }
     int RecordCount() const;
     // Index of a field by name, letter case ignored; -1 if there is none.
     int feldIndex(const QString &name) const;
-    int felder() const { return m_felder.size(); }
 
     // Where failures of reading are reported: the first failure to read
     // rows, and that the file is damaged, once each per record set. What
@@ -83,7 +81,6 @@ private:
     void melden(const DatenFehler &f);
 
     sqlite3 *m_db;
-    Abfrage m_abfrage;
     QString m_datei;
     std::unique_ptr<Zeilenlader> m_lader;
     std::unique_ptr<Zeilencache> m_cache;

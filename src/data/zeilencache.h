@@ -67,12 +67,12 @@ public:
 class Zeilencache
 {
 public:
+    // Pages of 50 rows by default, the data control's cache size; 256 pages
+    // are some 12,800 rows.
     Zeilencache(Zeilenquelle &quelle, int basisAnzahl, int felder, int seitenGroesse = 50, int hoechstSeiten = 256);
 
     // The rows shown: base rows less deleted ones, plus added rows.
     int anzahl() const;
-    int felder() const { return m_felder; }
-    int basisAnzahl() const { return m_basisAnzahl; }
 
     // A cell of a shown row; null for NULL, and for a row past the end of
     // what the source gives. Throws DatenFehler when its page cannot be read.

@@ -42,6 +42,8 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
             }
         }
     } catch (const DatenFehler &) {
+        // Nothing known of the table: the first page's statement below says
+        // what is wrong.
     }
     if (teile == 1 && !ganzzahl.isEmpty()) {
         m_schluessel = sqlName(ganzzahl);
@@ -139,6 +141,8 @@ bool Zeilenlader::indexDient() const
                 return true;
         }
     } catch (const DatenFehler &) {
+        // Indexes that cannot be listed serve no one: the keys are ordered
+        // once instead, which reads the same rows.
     }
     return false;
 }
@@ -330,6 +334,7 @@ void Zeilenlader::listeLesen(bool robust)
         while (s.schritt())
             schluessel.push_back(s.zahl(0));
     } catch (const DatenFehler &) {
+        // As far as the keys could be read; the damage is reported already.
     }
     std::unique_ptr<SqliteAnweisung> pruefen;
     if (m_abfrage.hatSuche())

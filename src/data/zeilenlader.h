@@ -23,13 +23,13 @@ class SqliteAnweisung;
 // How a position is found depends on the sort:
 // - Index: an index on the sort column (or the key) orders the rows by
 //   (sort column, key). A page is read from the nearest known row (the first
-//   or last row of a page read before), from the start or from the end, with
-//   "(column, key) > (?, ?)" on the index; a far jump first steps over the
-//   rows between on the index alone. Rows whose sort column is NULL come
-//   first and are read apart, by key.
+//   or last row of a page read before), from the first or from the last row,
+//   with "(column, key) > (?, ?)" on the index; a far jump first steps over
+//   the rows between on the index alone. Whether an index serves the sort is
+//   looked up when a page other than the first is wanted.
 // - Schluesselliste: no index serves the sort (or a collation of the query
-//   asks for another order), so the query's keys are read once, in order,
-//   and a page is read by its keys.
+//   asks for another order), so the query's keys are read once, in order
+//   (keys only: 8 bytes a row), and a page is read by its keys.
 // - Versatz: the table has no key (a view): pages are read by their offset.
 //
 // A damaged file: a read that finds the file damaged does not end the
