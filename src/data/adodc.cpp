@@ -234,7 +234,7 @@ void Adodc::Cancel()
 
 void Adodc::zeigeAktuellenDatensatz()
 {
-    if (m_neu)
+    if (m_neu || m_bindungen.isEmpty())
         return;
     QVector<QVariant> werte;
     if (m_rs && m_zeile >= 0)

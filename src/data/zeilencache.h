@@ -67,9 +67,9 @@ public:
 class Zeilencache
 {
 public:
-    // Pages of 50 rows by default, the data control's cache size; 256 pages
-    // are some 12,800 rows.
-    Zeilencache(Zeilenquelle &quelle, int basisAnzahl, int felder, int seitenGroesse = 50, int hoechstSeiten = 256);
+    // Pages of 40 rows by default, about two screens of a grid; 256 pages
+    // are some 10,000 rows.
+    Zeilencache(Zeilenquelle &quelle, int basisAnzahl, int felder, int seitenGroesse = 40, int hoechstSeiten = 256);
 
     // The rows shown: base rows less deleted ones, plus added rows.
     int anzahl() const;

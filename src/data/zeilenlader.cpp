@@ -25,51 +25,26 @@ QString zitiert(const QString &text)
 Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &datei)
     : m_db(db), m_abfrage(abfrage), m_datei(datei), m_tabelle(sqlName(abfrage.tabellenName()))
 {
-    // The key: an INTEGER PRIMARY KEY is the table's rowid under a name of
-    // its own, and records are written back through it. Other tables are
-    // read by their rowid; a view has none.
-    QString ganzzahl;
-    QStringList spalten;
-    int teile = 0;
-    try {
-        SqliteAnweisung info(db, QStringLiteral("pragma table_info(") + m_tabelle + QLatin1Char(')'), QString());
-        while (info.schritt()) {
-            spalten << info.wert(1).toString();
-            if (info.zahl(5) > 0) {
-                ++teile;
-                if (info.wert(2).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                    ganzzahl = spalten.back();
-            }
-        }
-    } catch (const DatenFehler &) {
-        // Nothing known of the table: the first page's statement below says
-        // what is wrong.
-    }
-    if (teile == 1 && !ganzzahl.isEmpty()) {
-        m_schluessel = sqlName(ganzzahl);
-    } else {
-        ganzzahl.clear();
-        // A view (or a table without rowid) has none: SQLite refuses to
-        // describe it, where a query would quietly give NULL.
-        const QByteArray tabelle8 = abfrage.tabellenName().toUtf8();
-        for (const char *name : {"rowid", "_rowid_", "oid"}) {
-            if (spalten.contains(QString::fromLatin1(name), Qt::CaseInsensitive))
-                continue;   // a column of that name hides it
-            if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), name, nullptr, nullptr, nullptr,
-                                              nullptr, nullptr)
-                == SQLITE_OK)
-                m_schluessel = QString::fromLatin1(name);
+    // Rows are read by their rowid; a column of that name hides it under
+    // that name, and a view has none (SQLite refuses to describe it, where a
+    // query would quietly give NULL).
+    const QByteArray tabelle8 = abfrage.tabellenName().toUtf8();
+    for (const char *name : {"rowid", "_rowid_", "oid"}) {
+        int primaer = 0;
+        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), name, nullptr, nullptr, nullptr, &primaer,
+                                          nullptr)
+            != SQLITE_OK)
+            break;
+        if (primaer) {
+            m_schluessel = QString::fromLatin1(name);
             break;
         }
-        if (m_schluessel.isEmpty())
-            m_weg = Weg::Versatz;
     }
+    if (m_schluessel.isEmpty())
+        m_weg = Weg::Versatz;
 
     const QString sort = abfrage.sortSpalte();
-    const bool nachSchluessel = sort.isEmpty()
-                                || (!ganzzahl.isEmpty() && sort.compare(ganzzahl, Qt::CaseInsensitive) == 0)
-                                || sort.compare(m_schluessel, Qt::CaseInsensitive) == 0;
-    if (!nachSchluessel) {
+    if (!sort.isEmpty() && sort.compare(m_schluessel, Qt::CaseInsensitive) != 0) {
         m_sortierung = sqlName(sort);
         if (!abfrage.kollation().isEmpty())
             m_sortierung += QStringLiteral(" collate ") + sqlName(abfrage.kollation());
@@ -81,25 +56,40 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
         QStringLiteral("Die Abfrage %1 kann nicht ausgeführt werden.").arg(zitiert(abfrage.text()));
     SqliteAnweisung *erste = nullptr;
     try {
-        QVector<QVariant> werte;
         erste =
-            &anweisung(m_weg == Weg::Versatz ? versatzSql() : teilSql(Teil::Alle, nullptr, ">", false, false, werte));
+            m_weg == Weg::Versatz ? &anweisung(versatzSql()) : &teilAnweisung(Teil::Alle, nullptr, ">", false, false);
     } catch (const DatenFehler &f) {
         throw DatenFehler(kannNicht, f.text(), f.code());
     }
     const int versatz = m_schluessel.isEmpty() ? 0 : 1;
     for (int i = versatz; i < erste->spalten(); ++i)
         m_felder << erste->spaltenName(i);
-    auto feld = [this](const QString &name) {
-        for (int i = 0; i < m_felder.size(); ++i)
-            if (m_felder[i].compare(name, Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
-    };
-    if (!ganzzahl.isEmpty())
-        m_schluesselFeld = feld(ganzzahl);
-    if (!m_sortierung.isEmpty())
-        m_sortFeld = feld(sort);
+
+    // An INTEGER PRIMARY KEY is the rowid under a name of its own; records
+    // are written back only through one.
+    int teile = 0, ganzzahl = -1;
+    for (int i = 0; i < m_felder.size(); ++i) {
+        const char *typ = nullptr;
+        int primaer = 0;
+        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), m_felder[i].toUtf8().constData(), &typ,
+                                          nullptr, nullptr, &primaer, nullptr)
+                == SQLITE_OK
+            && primaer) {
+            ++teile;
+            if (typ && qstricmp(typ, "INTEGER") == 0)
+                ganzzahl = i;
+        }
+    }
+    if (teile == 1 && ganzzahl >= 0 && !m_schluessel.isEmpty())
+        m_schluesselFeld = ganzzahl;
+    for (int i = 0; i < m_felder.size() && !m_sortierung.isEmpty(); ++i) {
+        if (m_felder[i].compare(sort, Qt::CaseInsensitive) != 0)
+            continue;
+        if (i == m_schluesselFeld && abfrage.kollation().isEmpty())
+            m_sortierung.clear();   // sorted by the key itself
+        else
+            m_sortFeld = i;
+    }
     // A sort that no index can serve: the keys are put in order once.
     if (m_weg == Weg::Index && !m_sortierung.isEmpty() && (!abfrage.kollation().isEmpty() || m_sortFeld < 0))
         m_weg = Weg::Schluesselliste;
@@ -228,9 +218,27 @@ QString Zeilenlader::teilBedingung(Teil teil, const Anker *von, const char *op, 
     return QString();
 }
 
-QString Zeilenlader::teilSql(Teil teil, const Anker *von, const char *op, bool rueckwaerts, bool nurFinden,
-                             QVector<QVariant> &werte) const
+QVector<QVariant> Zeilenlader::teilWerte(Teil teil, const Anker *von) const
 {
+    QVector<QVariant> werte;
+    bedingung(teilBedingung(teil, von, ">", werte), werte);
+    return werte;
+}
+
+SqliteAnweisung &Zeilenlader::teilAnweisung(Teil teil, const Anker *von, const char *op, bool rueckwaerts,
+                                            bool nurFinden)
+{
+    const int opNummer = op[0] == '<' ? (op[1] ? 1 : 0) : (op[1] ? 3 : 2);
+    const int schluessel = int(teil) | (von ? 4 : 0) | (opNummer << 3) | (rueckwaerts ? 32 : 0) | (nurFinden ? 64 : 0);
+    SqliteAnweisung *&a = m_teilAnweisungen[schluessel];
+    if (!a)
+        a = &anweisung(teilSql(teil, von, op, rueckwaerts, nurFinden));
+    return *a;
+}
+
+QString Zeilenlader::teilSql(Teil teil, const Anker *von, const char *op, bool rueckwaerts, bool nurFinden) const
+{
+    QVector<QVariant> werte;
     const QString bed = bedingung(teilBedingung(teil, von, op, werte), werte);
     const QString spalten = !nurFinden               ? m_schluessel + QStringLiteral(", *")
                             : m_sortierung.isEmpty() ? QStringLiteral("null, ") + m_schluessel
@@ -294,6 +302,7 @@ void Zeilenlader::beschaedigt(const DatenFehler &f)
     m_schaden = f;
     if (m_schluessel.isEmpty())
         return;
+    m_teilAnweisungen.clear();
     m_anweisungen.clear();
     listeLesen(true);
     m_weg = Weg::Schluesselliste;
@@ -385,8 +394,8 @@ std::optional<Zeilenlader::Anker> Zeilenlader::finde(const Anker *von, bool ruec
 {
     Teil teil = von ? teilVon(*von) : Teil::Alle;
     for (;;) {
-        QVector<QVariant> werte;
-        SqliteAnweisung &s = anweisung(teilSql(teil, von, rueckwaerts ? "<" : ">", rueckwaerts, true, werte));
+        const QVector<QVariant> werte = teilWerte(teil, von);
+        SqliteAnweisung &s = teilAnweisung(teil, von, rueckwaerts ? "<" : ">", rueckwaerts, true);
         {
             Lauf lauf{s};
             for (int i = 0; i < werte.size(); ++i)
@@ -422,20 +431,28 @@ int Zeilenlader::liesAb(const Anker *von, bool einschliesslich, bool rueckwaerts
     const char *op = rueckwaerts ? (einschliesslich ? "<=" : "<") : (einschliesslich ? ">=" : ">");
     int n = 0;
     for (;;) {
-        QVector<QVariant> werte;
-        SqliteAnweisung &s = anweisung(teilSql(teil, von, op, rueckwaerts, false, werte));
+        const QVector<QVariant> werte = teilWerte(teil, von);
+        SqliteAnweisung &s = teilAnweisung(teil, von, op, rueckwaerts, false);
         Lauf lauf{s};
         for (int i = 0; i < werte.size(); ++i)
             s.binde(i + 1, werte[i]);
         s.bindeZahl(werte.size() + 1, anzahl - n);
+        // The first and the last row become starts for later reads; a text
+        // value is taken from the page afterwards rather than copied for
+        // every row.
+        const int sortSpalte = m_sortierung.isEmpty() ? -1 : 1 + m_sortFeld;
+        bool letzterText = false;
         while (s.schritt()) {
-            const Anker a{m_sortierung.isEmpty() ? QVariant() : s.wert(1 + m_sortFeld), s.zahl(0)};
+            const bool text = sortSpalte >= 0 && sqlite3_column_type(*s, sortSpalte) == SQLITE_TEXT;
+            letzter = Anker{sortSpalte < 0 || text ? QVariant() : s.wert(sortSpalte), s.zahl(0)};
+            letzterText = text;
             if (n == 0)
-                erster = a;
-            letzter = a;
+                erster = Anker{sortSpalte < 0 ? QVariant() : s.wert(sortSpalte), letzter.schluessel};
             zeileAnhaengen(s, aus, 1);
             ++n;
         }
+        if (letzterText)
+            letzter.wert = aus.wert(aus.zeilen() - 1, m_sortFeld);
         const Teil naechster = naechsterTeil(teil, rueckwaerts);
         if (n == anzahl || !von || naechster == Teil::Alle)
             return n;
@@ -591,6 +608,7 @@ void Zeilenlader::auslassen(qint64 schluessel)
     m_ausgelassen.insert(stelle, schluessel);
     // The texts of the statements change, and every position after the
     // record moves by one.
+    m_teilAnweisungen.clear();
     m_anweisungen.clear();
     m_anker.clear();
     const auto inListe = std::find(m_liste.begin(), m_liste.end(), schluessel);

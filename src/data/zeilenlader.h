@@ -92,9 +92,11 @@ private:
     // (op ">", ">=") or before ("<", "<=") a row.
     QString teilBedingung(Teil teil, const Anker *von, const char *op, QVector<QVariant> &werte) const;
     // The statement that reads rows in such a range; or, with nurFinden,
-    // only the sort value and key of the row a given number of rows on.
-    QString teilSql(Teil teil, const Anker *von, const char *op, bool rueckwaerts, bool nurFinden,
-                    QVector<QVariant> &werte) const;
+    // only the sort value and key of the row a given number of rows on. Its
+    // parameters: teilWerte, then the limit (and the offset).
+    QString teilSql(Teil teil, const Anker *von, const char *op, bool rueckwaerts, bool nurFinden) const;
+    SqliteAnweisung &teilAnweisung(Teil teil, const Anker *von, const char *op, bool rueckwaerts, bool nurFinden);
+    QVector<QVariant> teilWerte(Teil teil, const Anker *von) const;
     QString versatzSql() const;
     void zeileAnhaengen(SqliteAnweisung &s, Zeilenblock &ziel, int versatz);
     // The row that stands ueber rows after (before) von, or after the
@@ -123,7 +125,8 @@ private:
     bool m_indexGeprueft = false;
     std::vector<qint64> m_ausgelassen;   // ascending
     QHash<QString, std::shared_ptr<SqliteAnweisung>> m_anweisungen;
-    std::map<int, Anker> m_anker;   // rows read before, by position (ascending)
-    std::vector<qint64> m_liste;    // Schluesselliste: the keys in order
+    QHash<int, SqliteAnweisung *> m_teilAnweisungen;   // the page statements among them
+    std::map<int, Anker> m_anker;                      // rows read before, by position (ascending)
+    std::vector<qint64> m_liste;                       // Schluesselliste: the keys in order
     std::optional<DatenFehler> m_schaden;
 };
