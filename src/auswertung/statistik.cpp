@@ -276,6 +276,6 @@ Recordset &Statistik::eintraege(const Auswahl &auswahl)
     if (!m_berechnet)
         throw DatenFehler(kannNicht, QStringLiteral("Es ist noch nichts berechnet."));
     m_liste.reset();
-    m_liste = std::make_unique<Recordset>(m_db, abfrage(auswahl));
+    m_liste = std::make_unique<Recordset>(m_db, Abfrage::frei(abfrage(auswahl)), m_verbindung->datei());
     return *m_liste;
 }

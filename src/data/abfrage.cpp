@@ -26,6 +26,13 @@ Abfrage Abfrage::suche(const Abfrage &alle, const QString &spalte, const QString
     return a;
 }
 
+Abfrage Abfrage::frei(const QString &sql)
+{
+    Abfrage a;
+    a.m_frei = sql;
+    return a;
+}
+
 Abfrage Abfrage::mitKollation(const QString &kollation) const
 {
     Abfrage a = *this;
@@ -40,6 +47,8 @@ QString Abfrage::muster() const
 
 QString Abfrage::text() const
 {
+    if (istFrei())
+        return m_frei;
     QString t = QStringLiteral("select * from ");
     t += m_eckig ? QLatin1Char('[') + m_tabelle + QLatin1Char(']') : m_tabelle;
     if (hatSuche()) {

@@ -24,6 +24,11 @@ public:
     // ("like" or "Like").
     static Abfrage suche(const Abfrage &alle, const QString &spalte, const QString &text,
                          const QString &like = QStringLiteral("like"));
+    // A statement of the program's own that is none of the windows' shapes
+    // (the statistics' lists): run as it stands, its rows read in order and
+    // never written back.
+    static Abfrage frei(const QString &sql);
+    bool istFrei() const { return !m_frei.isEmpty(); }
 
     // The query text. In it an apostrophe of the user's text is doubled, so
     // the text reads as the statement that runs.
@@ -53,4 +58,5 @@ private:
     QString m_sortSpalte;
     Richtung m_richtung = Richtung::Auf;
     QString m_kollation;
+    QString m_frei;
 };

@@ -25,6 +25,16 @@ QString zitiert(const QString &text)
 Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &datei)
     : m_db(db), m_abfrage(abfrage), m_datei(datei), m_tabelle(sqlName(abfrage.tabellenName()))
 {
+    if (abfrage.istFrei()) {
+        m_weg = Weg::Folge;
+        m_folge = std::make_unique<SqliteAnweisung>(
+            db, abfrage.text(),
+            QStringLiteral("Die Abfrage %1 kann nicht ausgeführt werden.").arg(zitiert(abfrage.text())));
+        for (int i = 0; i < m_folge->spalten(); ++i)
+            m_felder << m_folge->spaltenName(i);
+        return;
+    }
+
     // Rows are read by their rowid; a column of that name hides it under
     // that name, and a view has none (SQLite refuses to describe it, where a
     // query would quietly give NULL).
@@ -279,6 +289,13 @@ int Zeilenlader::zaehle()
             listeLesen(false);
             return int(m_liste.size());
         }
+        if (m_weg == Weg::Folge) {
+            SqliteAnweisung s(
+                m_db, QStringLiteral("select count(*) from (") + m_abfrage.text() + QLatin1Char(')'),
+                QStringLiteral("Die Abfrage %1 kann nicht ausgeführt werden.").arg(zitiert(m_abfrage.text())));
+            s.schritt();
+            return int(std::min<qint64>(s.zahl(0), INT32_MAX));
+        }
         QVector<QVariant> werte;
         SqliteAnweisung &s =
             anweisung(QStringLiteral("select count(*) from ") + m_tabelle + bedingung(QString(), werte));
@@ -380,6 +397,7 @@ void Zeilenlader::lies(int start, int anzahl, int gesamt, Zeilenblock &ziel)
         case Weg::Index: liesIndex(start, anzahl, gesamt, ziel); break;
         case Weg::Schluesselliste: liesSchluessel(start, anzahl, ziel); break;
         case Weg::Versatz: liesVersatz(start, anzahl, ziel); break;
+        case Weg::Folge: liesFolge(start, anzahl, ziel); break;
         }
     } catch (const DatenFehler &f) {
         if (!sqliteBeschaedigt(f.code()) || m_schaden || m_schluessel.isEmpty())
@@ -598,6 +616,23 @@ void Zeilenlader::liesVersatz(int start, int anzahl, Zeilenblock &ziel)
     s.bindeZahl(werte.size() + 2, start);
     while (s.schritt())
         zeileAnhaengen(s, ziel, 0);
+}
+
+void Zeilenlader::liesFolge(int start, int anzahl, Zeilenblock &ziel)
+{
+    if (start < m_folgeStelle) {
+        m_folge->zuruecksetzen();
+        m_folgeStelle = 0;
+        m_folgeEnde = false;
+    }
+    while (!m_folgeEnde && m_folgeStelle < start + anzahl) {
+        if (!m_folge->schritt()) {
+            m_folgeEnde = true;
+            break;
+        }
+        if (m_folgeStelle++ >= start)
+            zeileAnhaengen(*m_folge, ziel, 0);
+    }
 }
 
 void Zeilenlader::auslassen(qint64 schluessel)

@@ -31,6 +31,10 @@ class SqliteAnweisung;
 //   asks for another order), so the query's keys are read once, in order
 //   (keys only: 8 bytes a row), and a page is read by its keys.
 // - Versatz: the table has no key (a view): pages are read by their offset.
+// - Folge: a free statement (Abfrage::frei) runs once and its rows are read
+//   in order as they are asked for; it keeps its place between reads (and
+//   with it a read lock on what it reads), and runs anew only for a row
+//   before its place.
 //
 // A damaged file: a read that finds the file damaged does not end the
 // reading. The loader takes the keys in order from the index (which does not
@@ -39,7 +43,7 @@ class SqliteAnweisung;
 class Zeilenlader : public Zeilenquelle
 {
 public:
-    enum class Weg { Index, Schluesselliste, Versatz };
+    enum class Weg { Index, Schluesselliste, Versatz, Folge };
 
     // Prepares the query; throws DatenFehler when it cannot run (no such
     // table or column). datei names the file in messages.
@@ -109,6 +113,7 @@ private:
     void liesIndex(int start, int anzahl, int gesamt, Zeilenblock &ziel);
     void liesSchluessel(int start, int anzahl, Zeilenblock &ziel);
     void liesVersatz(int start, int anzahl, Zeilenblock &ziel);
+    void liesFolge(int start, int anzahl, Zeilenblock &ziel);
     void listeLesen(bool robust);
     bool indexDient() const;
 
@@ -129,4 +134,7 @@ private:
     std::map<int, Anker> m_anker;                      // rows read before, by position (ascending)
     std::vector<qint64> m_liste;                       // Schluesselliste: the keys in order
     std::optional<DatenFehler> m_schaden;
+    std::unique_ptr<SqliteAnweisung> m_folge;   // Folge: the free statement
+    int m_folgeStelle = 0;                      // rows it gave so far
+    bool m_folgeEnde = false;
 };

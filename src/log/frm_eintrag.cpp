@@ -696,6 +696,9 @@ bool frm_eintrag::zeigeDatensatz(qint64 id)
                 zeile = i;
     };
     const bool ok = Meldung::abfangen([&] {
+        // The rows the view read before may be older than the file (another
+        // program may have deleted the record since): it reads them anew.
+        Adodc1->Refresh();
         suche();
         if (zeile < 0) {
             Adodc1->zeige(Logsuche::alle());

@@ -169,6 +169,26 @@ private Q_SLOTS:
         QVERIFY(!lader.schaden());
     }
 
+    // A free statement: its rows in its own order, whichever page is read
+    // first (a page before its place runs it anew); nothing to write back.
+    void freieAbfrage()
+    {
+        tabelle(true);
+        const QString sql = QStringLiteral("select s, n from t where s is not null order by n desc");
+        Zeilenlader lader(db->handle(), Abfrage::frei(sql), datei());
+        QCOMPARE(lader.weg(), Zeilenlader::Weg::Folge);
+        QCOMPARE(lader.schluesselFeld(), -1);
+        const QStringList erwartet = Testhilfe::abfrage(db->handle(), sql, QString());
+        const int n = lader.zaehle();
+        QCOMPARE(n, erwartet.size());
+        Zeilencache cache(lader, n, lader.felder().size(), 7, 2);
+        QCOMPARE(alleZeilen(cache, lader.felder(), 7, spruenge((n + 6) / 7)), erwartet);
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, Recordset(db->handle(), Abfrage::frei(QStringLiteral("selec")), datei()));
+        Recordset rs(db->handle(), Abfrage::frei(sql), datei());
+        QVERIFY(!rs.beschreibbar());
+        QCOMPARE(rs.RecordCount(), n);
+    }
+
     // A jump to the end, to the neighbour of a page read and back to the top
     // reads about one page, not the rows before it.
     void sprungLiestNurSeineSeite()
