@@ -4,9 +4,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # libhamlib-utils: rigctld and rigctl, which the receiver tests start.
+# poppler-utils: pdftotext, pdfinfo and pdffonts, which read the printed PDFs back.
 PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
         qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-        qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils"
+        qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils
+        poppler-utils"
 # Jet files: mdbtools' library to read them, its programs to check the
 # reader against; the Debian package: dpkg-shlibdeps for its dependencies,
 # the validators of its desktop and metainfo files.

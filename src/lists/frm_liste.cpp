@@ -6,6 +6,8 @@
 #include "data/adodc.h"
 #include "data/frequenz.h"
 #include "data/speicherorte.h"
+#include "druck/druckauftrag.h"
+#include "druck/tabellendruck.h"
 #include "empfaenger/funkdienst.h"
 #include "lists/frequenzdaten.h"
 #include "shell/geometrie.h"
@@ -197,6 +199,14 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     liste_exportieren->setObjectName(QStringLiteral("liste_exportieren"));
     DataGrid1->addAction(liste_exportieren);
     connect(liste_exportieren, &QAction::triggered, this, &FrequenzListe::liste_exportieren_Click);
+    // After those, the whole list on paper or as PDF.
+    liste_drucken = new QAction(QStringLiteral("Drucken …"), DataGrid1);
+    liste_drucken->setObjectName(QStringLiteral("liste_drucken"));
+    liste_pdf = new QAction(QStringLiteral("Als PDF speichern …"), DataGrid1);
+    liste_pdf->setObjectName(QStringLiteral("liste_pdf"));
+    DataGrid1->addActions({liste_drucken, liste_pdf});
+    connect(liste_drucken, &QAction::triggered, this, &FrequenzListe::liste_drucken_Click);
+    connect(liste_pdf, &QAction::triggered, this, &FrequenzListe::liste_pdf_Click);
 
     // Tab order; the first control that can take the focus has it on opening.
     QList<QWidget *> reihe;
@@ -388,4 +398,21 @@ void FrequenzListe::abstimmen(int zeile, bool eingabe)
         return;
     }
     m_empfaenger->abstimmen(Funkdienste::traeger(dienst(m_art), *hz), Funkdienste::modulation(dienst(m_art)));
+}
+
+// What the grid shows goes on paper: after a search only the rows found.
+void FrequenzListe::liste_drucken_Click()
+{
+    const QString titel = windowTitle();
+    Druckauftrag::drucken(this, titel, [this, titel](QPagedPaintDevice &geraet) {
+        return Tabellendruck(*DataGrid1->model(), titel).drucken(geraet);
+    });
+}
+
+void FrequenzListe::liste_pdf_Click()
+{
+    const QString titel = windowTitle();
+    Druckauftrag::alsPdf(this, titel, q(katalog(m_art).titel), [this, titel](QPagedPaintDevice &geraet) {
+        return Tabellendruck(*DataGrid1->model(), titel).drucken(geraet);
+    });
 }

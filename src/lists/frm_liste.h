@@ -52,6 +52,9 @@ public:
     QAction *mnu_eingabe = nullptr;
     // The grid's context menu.
     QAction *liste_exportieren = nullptr;
+    // And the rows it shows, on paper or as PDF.
+    QAction *liste_drucken = nullptr;
+    QAction *liste_pdf = nullptr;
 
 public Q_SLOTS:
     void cmd_sucheort_Click();
@@ -64,6 +67,8 @@ public Q_SLOTS:
     void mnu_eingabe_Click();
     // "Liste exportieren …": the rows the grid shows, into a file.
     void liste_exportieren_Click();
+    void liste_drucken_Click();
+    void liste_pdf_Click();
 
 private:
     void suche(QLineEdit *feld, const char *spalte);

@@ -8,6 +8,7 @@
 class Adodc;
 class Bemerkungsfeld;
 class Empfaenger;
+class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -90,6 +91,13 @@ public:
     QRadioButton *opt_qth = nullptr;
     QRadioButton *opt_land = nullptr;
 
+    // Context menus: the overview grid's records on paper or as PDF, and the
+    // current record with its remark on paper (in the grid's menu and in
+    // that of the panels of tab "LOG").
+    QAction *uebersicht_drucken = nullptr;
+    QAction *uebersicht_pdf = nullptr;
+    QAction *eintrag_drucken = nullptr;
+
 public Q_SLOTS:
     void SSTab1_Click(int vorherigerReiter);
     void DataGrid1_Click();
@@ -105,6 +113,9 @@ public Q_SLOTS:
     // The data view's current record changed (zeile -1: a new record or none).
     void Adodc1_MoveComplete(int zeile);
     void cmd_vomempfaenger_Click();
+    void uebersicht_drucken_Click();
+    void uebersicht_pdf_Click();
+    void eintrag_drucken_Click();
 
 protected:
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
@@ -131,6 +142,7 @@ private:
     void bindeFelder();
     QVector<QLineEdit *> sperrbareFelder() const;
     void trefferSetzen();
+    void druckmenueBauen();
     // Ctrl+B, Ctrl+I and Ctrl+U in the remark: the format goes on or off for
     // the selection, or for what is typed next.
     enum class Format { Fett, Kursiv, Unterstrichen };
