@@ -1,5 +1,6 @@
 #include "testhilfe.h"
 
+#include "backup/autosicherung.h"
 #include "data/programmverzeichnis.h"
 #include "shell/anwendung.h"
 
@@ -200,6 +201,9 @@ void Testhilfe::einrichten(QApplication &app)
     static QTemporaryDir einstellungen;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, einstellungen.path());
+    // The automatic backup at start is off unless a test turns it on: the
+    // log window then opens at once, as the tests of other things expect.
+    Autosicherung::setzeVorgabe(false);
     ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) { meldungen().append({text, symbol}); });
     ::Meldung::setzeAntwort([](const QString &text) {
         fragen().append(text);

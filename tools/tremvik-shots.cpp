@@ -9,6 +9,7 @@
 // hundred more before the statistics window opens.
 
 #include "auswertung/frm_statistik.h"
+#include "backup/autosicherung.h"
 #include "data/programmverzeichnis.h"
 #include "data/verbindung.h"
 #include "empfaenger/frm_waslaeuft.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -187,10 +189,16 @@ int main(int argc, char *argv[])
     beispielEintrag(tmp.filePath(log));
     Programmverzeichnis::setzen(tmp.path());
     QDir::setCurrent(tmp.path());
+    // The user's settings stay out of it (the receiver, the folder of the
+    // automatic backups); the backup goes beside the sample log.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, tmp.filePath(QStringLiteral("einstellungen")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.filePath(QStringLiteral("einstellungen")));
 
     frm_main haupt;
     haupt.resize(1280, 900);
     haupt.zeigen();
+    while (haupt.autosicherung()->laeuft())
+        warte();
     warte();
     bool ok = speichere(&haupt, aus.filePath(QStringLiteral("main.png")));
 
@@ -249,6 +257,7 @@ int main(int argc, char *argv[])
 
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
     fenster(&frm_main::wer_Click, &frm_main::frm_herstellen, QStringLiteral("herstellen.png"));
+    fenster(&frm_main::autosicher_Click, &frm_main::frm_autosicherung, QStringLiteral("autosicherung.png"));
 
     // The statistics over a few hundred records, the busiest month chosen.
     beispielStatistik(tmp.filePath(log));

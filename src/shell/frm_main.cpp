@@ -3,7 +3,9 @@
 #include "austausch/logeintrag.h"
 #include "austauschfenster/austauschdialoge.h"
 #include "auswertung/frm_statistik.h"
+#include "backup/autosicherung.h"
 #include "backup/dateikopie.h"
+#include "backup/frm_autosicherung.h"
 #include "backup/frm_herstellen.h"
 #include "backup/frm_sicherung.h"
 #include "backup/sicherungsdatei.h"
@@ -93,6 +95,7 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
 
     empfaengerBauen();
+    autosicherungBauen();
 
     // Size when restored: client area 10980 x 7500 twips, centred.
     resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
@@ -108,6 +111,7 @@ frm_main::~frm_main()
 void frm_main::zeigen()
 {
     showMaximized();
+    autosicherungStarten();
     MDIForm_Load();
     // The receiver the user left connected: the connection comes up in the
     // background, start-up does not wait for it.
@@ -211,6 +215,11 @@ bool frm_main::logFrei()
 
 void frm_main::erre_Click()
 {
+    // The log window opens once the automatic backup has taken its copy.
+    if (!m_eintrag && m_autosicherung->laeuft()) {
+        m_eintragNachSicherung = true;
+        return;
+    }
     if (!m_eintrag && !logFrei())
         return;
     zeigeKind(m_eintrag, [this] {
@@ -297,6 +306,49 @@ void frm_main::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    m_autosicherung->anhalten();
+}
+
+// ---------------------------------------------------------------------------
+// The automatic backup: at start, after the window is shown and before the
+// log window opens, on a thread of its own.
+
+void frm_main::autosicherungBauen()
+{
+    m_autosicherung = new Autosicherung::Lauf(this);
+    m_autosicherung->setObjectName(QStringLiteral("autosicherung"));
+    connect(m_autosicherung, &Autosicherung::Lauf::fertig, this, &frm_main::autosicherungFertig);
+
+    dv->addSeparator()->setObjectName(QStringLiteral("dv_autosicherung"));
+    autosicher = new QAction(QStringLiteral("Automatische Sicherungen \u2026"), this);
+    autosicher->setObjectName(QStringLiteral("autosicher"));
+    dv->addAction(autosicher);
+    connect(autosicher, &QAction::triggered, this, &frm_main::autosicher_Click);
+}
+
+void frm_main::autosicherungStarten()
+{
+    if (m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen()))
+        statusBar()->showMessage(QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
+}
+
+void frm_main::autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner)
+{
+    statusBar()->clearMessage();
+    if (ergebnis.art == Autosicherung::Ergebnis::Art::Fehler)
+        Meldung::zeigen(Autosicherung::meldung(ergebnis, ordner), Meldung::Symbol::Fehler);
+    if (m_eintragNachSicherung) {
+        m_eintragNachSicherung = false;
+        erre_Click();
+    }
+}
+
+void frm_main::autosicher_Click()
+{
+    // A restore needs the log as the restore window does: this program's to
+    // use, and its window closed.
+    zeigeKind(m_autosicherungFenster,
+              [this] { return new ::frm_autosicherung([this] { return logFrei() && schliesseEintrag(); }); });
 }
 
 // ---------------------------------------------------------------------------

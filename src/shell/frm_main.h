@@ -15,6 +15,10 @@ class Logsperre;
 #include "shell/kindfenster.h"
 
 class Empfaenger;
+namespace Autosicherung {
+class Lauf;
+struct Ergebnis;
+}
 class RigctlEmpfaenger;
 struct EmpfaengerZustand;
 
@@ -47,6 +51,9 @@ public:
     KindFenster *frm_sicherung() const { return m_sicherung; }
     KindFenster *frm_herstellen() const { return m_herstellen; }
     KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
+    KindFenster *frm_autosicherung() const { return m_autosicherungFenster; }
+    // The automatic backup of the log at start.
+    Autosicherung::Lauf *autosicherung() const { return m_autosicherung; }
     // The receiver connection, handed to the list and log windows.
     RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
     KindFenster *frm_statistik() const { return m_statistik; }
@@ -73,6 +80,8 @@ public:
     QAction *logimport = nullptr;
     QMenu *ausw = nullptr;
     QAction *stat = nullptr;
+    // After the entries above: the automatic backups.
+    QAction *autosicher = nullptr;
     QAction *help = nullptr;
     // Menu "Empfänger", after the program's own menus.
     QMenu *empf = nullptr;
@@ -99,6 +108,7 @@ public Q_SLOTS:
     void empf_verbinden_Click();
     void empf_trennen_Click();
     void empf_waslaeuft_Click();
+    void autosicher_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -115,6 +125,9 @@ private:
     // Whether this program may use the log: takes the lock if need be, and
     // tells the user when another program holds it.
     bool logFrei();
+    void autosicherungBauen();
+    void autosicherungStarten();
+    void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
 
     QMdiArea *m_mdi;
     std::unique_ptr<Logsperre> m_logsperre;
@@ -122,4 +135,8 @@ private:
     QPointer<KindFenster> m_waslaeuft;
     RigctlEmpfaenger *m_empfaenger = nullptr;
     QPointer<KindFenster> m_statistik;
+    Autosicherung::Lauf *m_autosicherung = nullptr;
+    QPointer<KindFenster> m_autosicherungFenster;
+    // "eigene Einträge" was asked for while the backup ran.
+    bool m_eintragNachSicherung = false;
 };

@@ -157,8 +157,11 @@ private Q_SLOTS:
         };
         QCOMPARE(eintraege(h.prog), QStringList({"end=ENDE"}));
         QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
+        // The entries of the program come first; the exchange and the
+        // automatic backups follow, each after a separator.
         QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung", "dv_austausch=",
-                                               "logexport=Log exportieren …", "logimport=Log importieren …"}));
+                                               "logexport=Log exportieren …", "logimport=Log importieren …",
+                                               "dv_autosicherung=", "autosicher=Automatische Sicherungen \u2026"}));
         QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
         for (QAction *a : h.findChildren<QAction *>())
             QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
