@@ -12,11 +12,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,65 +52,21 @@ QString endung()
 
 const QString zeitFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 
-// "<generation>.tmp-" and six letters or digits: a run that was killed.
-bool istRest(const QString &name)
-{
-    static const QRegularExpression muster(QStringLiteral("^(.+)\\.tmp-[A-Za-z0-9]{6}$"));
-    const QRegularExpressionMatch m = muster.match(name);
-    return m.hasMatch() && Autosicherung::zeitVon(m.captured(1)).isValid();
-}
-
-// Removes what killed runs left in the folder: only temporary files of
-// generations, and only those no running copy holds locked.
+// Removes what killed runs left in the folder: the temporary files of
+// generations (as the backup window's copies name theirs) that no running
+// copy holds.
 void raeumeAuf(const QString &ordner)
 {
-    const QByteArray o = QFile::encodeName(ordner);
-    const int ordnerFd = ::open(o.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (ordnerFd < 0)
-        return;
-    DIR *d = ::fdopendir(ordnerFd);
-    if (!d) {
-        ::close(ordnerFd);
-        return;
+    static const QRegularExpression rest(QStringLiteral("^(.+)\\.tmp-[A-Za-z0-9]{6}$"));
+    QSet<QString> ziele;
+    const QStringList namen = QDir(ordner).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden);
+    for (const QString &n : namen) {
+        const QRegularExpressionMatch m = rest.match(n);
+        if (m.hasMatch() && Autosicherung::zeitVon(m.captured(1)).isValid())
+            ziele.insert(m.captured(1));
     }
-    while (const dirent *e = ::readdir(d)) {
-        if (!istRest(QFile::decodeName(e->d_name)))
-            continue;
-        const int fd = ::openat(ordnerFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat offen, jetzt;
-        if (::fstat(fd, &offen) == 0 && S_ISREG(offen.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-            && ::fstatat(ordnerFd, e->d_name, &jetzt, AT_SYMLINK_NOFOLLOW) == 0 && jetzt.st_ino == offen.st_ino
-            && jetzt.st_dev == offen.st_dev)
-            ::unlinkat(ordnerFd, e->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(d);
-}
-
-// A temporary file beside the generation, locked for as long as the run
-// holds it, so that another run does not take it for a leftover.
-int neueTempDatei(const QByteArray &ziel, QByteArray &name)
-{
-    for (int versuch = 0; versuch < 8; ++versuch) {
-        name = ziel + ".tmp-XXXXXX";
-        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0)
-            return -1;
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK)
-                return fd;   // no flock() here: no cleanup removes it either
-            ::close(fd);
-            continue;
-        }
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && st.st_nlink > 0)
-            return fd;
-        ::close(fd);   // removed by a cleanup before the lock was taken
-    }
-    errno = EBUSY;
-    return -1;
+    for (const QString &z : std::as_const(ziele))
+        Dateikopie::raeumeAuf(QDir(ordner).filePath(z));
 }
 
 // SQLite's online backup of one database file into another. Copies in
@@ -317,8 +269,9 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
 
     const QString ziel = QDir(ordner).filePath(dateiname(jetzt));
     const QByteArray z = QFile::encodeName(ziel);
-    QByteArray temp;
-    const int fd = neueTempDatei(z, temp);
+    QString tempName;
+    const int fd = Dateikopie::tempDatei(ziel, tempName);
+    const QByteArray temp = QFile::encodeName(tempName);
     if (fd < 0)
         return fehler(
             QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.").arg(ordner, Dateikopie::grund(errno)));
@@ -327,7 +280,6 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
         ::close(fd);
         return fehler(grund);
     };
-    const QString tempName = QFile::decodeName(temp);
     const QString kopie = kopiere(log, tempName, abbrechen);
     if (kopie == QLatin1String("abgebrochen")) {
         verwerfen(QString());

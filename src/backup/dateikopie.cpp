@@ -97,6 +97,14 @@ int neueTempDatei(const QByteArray &ziel, QByteArray &name)
 }
 }
 
+int Dateikopie::tempDatei(const QString &ziel, QString &name)
+{
+    QByteArray temp;
+    const int fd = neueTempDatei(QFile::encodeName(ziel), temp);
+    name = fd < 0 ? QString() : QFile::decodeName(temp);
+    return fd;
+}
+
 int Dateikopie::raeumeAuf(const QString &ziel)
 {
     const QByteArray ordner = QFile::encodeName(Sicherungsdatei::ordnerVon(ziel));

@@ -33,6 +33,10 @@ public:
     // in its folder; files a running copy holds are kept. Returns how many
     // were removed. kopiere() does this before it starts.
     static int raeumeAuf(const QString &ziel);
+    // The locked temporary file beside a target, as kopiere() makes it, for
+    // a copy that writes its bytes another way: its descriptor (the lock
+    // holds until the file is closed) and name, or -1 with errno set.
+    static int tempDatei(const QString &ziel, QString &name);
 
     // The steps at which a fault can be injected (for tests): before each
     // block is written (with the bytes written so far), before the data is
