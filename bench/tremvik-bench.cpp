@@ -24,6 +24,7 @@
 #include "auswertung/frm_statistik.h"
 #include "auswertung/logdatum.h"
 #include "auswertung/statistik.h"
+#include "backup/autosicherung.h"
 #include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/programmverzeichnis.h"
@@ -616,6 +617,9 @@ int main(int argc, char *argv[])
     QTemporaryDir ordner;
     // No settings of the user's (a receiver to connect to) take part.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, ordner.path());
+    // The start is measured as on every day but the first: with no automatic
+    // backup due (it runs once a day, on a thread of its own).
+    Autosicherung::setzeVorgabe(false);
     if (nur.contains(QLatin1String("list")))
         for (int n : listen)
             listenFaelle(ordner.path(), n);
