@@ -1,5 +1,6 @@
 #include "austausch/textkodierung.h"
 
+#include <QList>
 #include <QStringDecoder>
 
 namespace {

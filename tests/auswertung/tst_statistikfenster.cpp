@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTableView>
