@@ -7,7 +7,43 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
+#include <iterator>
+#include <set>
+
 using namespace RtfLeser;
+
+namespace {
+// What the RTF gave where the box draws a run otherwise: the family (the run
+// has none of its own and is drawn in the document's default font), and the
+// size in half points with the size drawn instead. Text typed after such a
+// run takes them over, as it takes over any format.
+constexpr int urFamilie = QTextFormat::UserProperty + 1;
+constexpr int urHalbpunkte = QTextFormat::UserProperty + 2;
+constexpr int gezeigteHalbpunkte = QTextFormat::UserProperty + 3;
+
+// The size the RTF gave a run drawn in another; 0 if the run is drawn in its
+// own or the user has given it a size since.
+int urGroesse(const QTextCharFormat &f)
+{
+    if (!f.hasProperty(urHalbpunkte) || !f.hasProperty(QTextFormat::FontPointSize)
+        || f.fontPointSize() != f.intProperty(gezeigteHalbpunkte) / 2.0)
+        return 0;
+    return f.intProperty(urHalbpunkte);
+}
+
+// The families of a run as the RTF gives them; empty if none.
+QStringList familien(const QTextCharFormat &f)
+{
+    QStringList liste;
+    if (f.hasProperty(QTextFormat::FontFamilies))
+        liste = f.fontFamilies().toStringList();
+    if (liste.isEmpty() && f.hasProperty(QTextFormat::FontFamily))
+        liste = QStringList{f.font().family()};
+    if (liste.isEmpty() && f.hasProperty(urFamilie))
+        liste = QStringList{f.stringProperty(urFamilie)};
+    return liste;
+}
+}
 
 bool Rtf::istRtf(const QString &text)
 {
@@ -44,21 +80,106 @@ QString Rtf::ausBytes(const QByteArray &daten)
     return text;
 }
 
+QString Rtf::schriftfamilie(const QTextCharFormat &format)
+{
+    return familien(format).value(0);
+}
+
+double Rtf::punktgroesse(const QTextCharFormat &format)
+{
+    if (const int ur = urGroesse(format))
+        return ur / 2.0;
+    return format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : 0;
+}
+
 // ---------------------------------------------------------------- reading
 
-static QTextCharFormat zeichenFormat(const Zeichen &z, const Dokument &d)
+namespace {
+
+// Which family and size the box draws a run in (see Rtf::lesen), taken in
+// the order the runs use them. A font of its own is one family in one size,
+// weight, slant and vertical alignment; weight, slant and alignment are
+// always drawn as given, and the family and size are given up in turn.
+class Schriftwahl
+{
+public:
+    struct Bild
+    {
+        QString familie;   // empty: the document's default font
+        int halbpunkte;
+    };
+    // A run in a family (empty: the default font) with the properties z.
+    Bild waehlen(const QString &familie, const Zeichen &z);
+
+private:
+    static int naechste(const std::set<int> &groessen, int halbpunkte);
+
+    // Per family drawn and kind of letter (bold, italic, raised or
+    // lowered), the sizes drawn.
+    QHash<QPair<QString, int>, std::set<int>> m_groessen;
+    int m_schriften = 0;
+};
+
+int Schriftwahl::naechste(const std::set<int> &groessen, int halbpunkte)
+{
+    // Of two as near, the smaller.
+    const auto oben = groessen.lower_bound(halbpunkte);
+    if (oben == groessen.end())
+        return *std::prev(oben);
+    if (oben == groessen.begin())
+        return *oben;
+    const int unten = *std::prev(oben);
+    return halbpunkte - unten <= *oben - halbpunkte ? unten : *oben;
+}
+
+Schriftwahl::Bild Schriftwahl::waehlen(const QString &familie, const Zeichen &z)
+{
+    const int art = int(z.fett) | int(z.kursiv) << 1 | (z.hochTief + 1) << 2;
+    const int halbpunkte = z.halbpunkte;
+    Bild bild{familie, halbpunkte};
+    auto it = m_groessen.find({familie, art});
+    if (it != m_groessen.end() && it->count(halbpunkte) != 0)
+        return bild;
+    if (m_schriften < Rtf::maxSchriften) {
+        m_groessen[{familie, art}].insert(halbpunkte);
+        ++m_schriften;
+        return bild;
+    }
+    if (it == m_groessen.end()) {
+        // A family not drawn in this kind yet: the default font.
+        bild.familie.clear();
+        it = m_groessen.find({bild.familie, art});
+        if (it == m_groessen.end()) {
+            // Once for each kind of letter.
+            m_groessen[{bild.familie, art}].insert(halbpunkte);
+            ++m_schriften;
+            return bild;
+        }
+    }
+    bild.halbpunkte = naechste(*it, halbpunkte);
+    return bild;
+}
+
+QTextCharFormat zeichenFormat(const Zeichen &z, const Dokument &d, Schriftwahl &wahl)
 {
     QTextCharFormat f;
     const int nummer = z.schrift < 0 ? d.standardSchrift : z.schrift;
     const QString familie = d.schriften.value(nummer);
-    if (!familie.isEmpty()) {
-        f.setFontFamilies(QStringList{familie});
+    const Schriftwahl::Bild bild = wahl.waehlen(familie, z);
+    if (!bild.familie.isEmpty()) {
+        f.setFontFamilies(QStringList{bild.familie});
         // The same name once more as the single family: the document's
         // table of formats hashes a list of families by its type alone, and
         // a remark with thousands of fonts would search one bucket for each.
-        f.setProperty(QTextFormat::FontFamily, familie);
+        f.setProperty(QTextFormat::FontFamily, bild.familie);
+    } else if (!familie.isEmpty()) {
+        f.setProperty(urFamilie, familie);
     }
-    f.setFontPointSize(z.halbpunkte / 2.0);
+    f.setFontPointSize(bild.halbpunkte / 2.0);
+    if (bild.halbpunkte != z.halbpunkte) {
+        f.setProperty(urHalbpunkte, z.halbpunkte);
+        f.setProperty(gezeigteHalbpunkte, bild.halbpunkte);
+    }
     f.setFontWeight(z.fett ? QFont::Bold : QFont::Normal);
     f.setFontItalic(z.kursiv);
     f.setFontUnderline(z.unterstrichen);
@@ -74,7 +195,7 @@ static QTextCharFormat zeichenFormat(const Zeichen &z, const Dokument &d)
     return f;
 }
 
-static Qt::Alignment qtAusrichtung(Ausrichtung a)
+Qt::Alignment qtAusrichtung(Ausrichtung a)
 {
     switch (a) {
     case Ausrichtung::Mitte: return Qt::AlignHCenter;
@@ -84,6 +205,8 @@ static Qt::Alignment qtAusrichtung(Ausrichtung a)
     }
     return Qt::AlignLeft;
 }
+
+}   // namespace
 
 void Rtf::lesen(const QString &rtf, QTextDocument *dokument)
 {
@@ -101,11 +224,12 @@ void Rtf::lesen(const QString &rtf, QTextDocument *dokument)
         // One edit: the document and its layout take in the whole remark at
         // once instead of laying out the paragraph anew for every run.
         cursor.beginEditBlock();
+        Schriftwahl wahl;
         bool erster = true;
         for (const Absatz &absatz : d.absaetze) {
             QTextBlockFormat bf;
             bf.setAlignment(qtAusrichtung(absatz.ausrichtung));
-            const QTextCharFormat marke = zeichenFormat(absatz.marke, d);
+            const QTextCharFormat marke = zeichenFormat(absatz.marke, d, wahl);
             if (erster) {
                 cursor.setBlockFormat(bf);
                 cursor.setBlockCharFormat(marke);
@@ -114,7 +238,7 @@ void Rtf::lesen(const QString &rtf, QTextDocument *dokument)
                 cursor.insertBlock(bf, marke);
             }
             for (const Lauf &lauf : absatz.laeufe)
-                cursor.insertText(lauf.text, zeichenFormat(lauf.zeichen, d));
+                cursor.insertText(lauf.text, zeichenFormat(lauf.zeichen, d, wahl));
         }
         cursor.endEditBlock();
     }
@@ -158,16 +282,12 @@ struct Eigenschaften
 Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
 {
     Eigenschaften e;
-    QStringList familien;
-    if (f.hasProperty(QTextFormat::FontFamilies))
-        familien = f.fontFamilies().toStringList();
-    if (familien.isEmpty() && f.hasProperty(QTextFormat::FontFamily))
-        familien = QStringList{f.font().family()};
-    if (familien.isEmpty())
-        familien = standard.families();
-    if (familien.isEmpty())
-        familien = QStringList{standard.family()};
-    e.familie = familien.value(0).trimmed();
+    QStringList namen = familien(f);
+    if (namen.isEmpty())
+        namen = standard.families();
+    if (namen.isEmpty())
+        namen = QStringList{standard.family()};
+    e.familie = namen.value(0).trimmed();
     if (e.familie.isEmpty())
         e.familie = QStringLiteral("Arial");
 
@@ -179,6 +299,8 @@ Eigenschaften eigenschaften(const QTextCharFormat &f, const QFont &standard)
     if (!(punkt > 0))
         punkt = 12;
     e.halbpunkte = qRound(qBound(0.5, punkt, 1638.0) * 2);
+    if (const int ur = urGroesse(f))
+        e.halbpunkte = ur;
     e.fett = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : standard.bold();
     e.kursiv = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : standard.italic();
     e.unterstrichen = (f.hasProperty(QTextFormat::TextUnderlineStyle) || f.hasProperty(QTextFormat::FontUnderline))

@@ -1,6 +1,7 @@
 #include "log/rtf.h"
 #include "testhilfe.h"
 
+#include <QFontDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextBlock>
@@ -144,6 +145,39 @@ void pruefeBericht(const QTextDocument &d)
     QCOMPARE(ausrichtungVon(d, QStringLiteral("durchgestrichen")), Qt::AlignHCenter);
     QCOMPARE(ausrichtungVon(d, QStringLiteral("Grüße")), Qt::AlignRight);
     QCOMPARE(ausrichtungVon(d, QStringLiteral("Empfang")), Qt::AlignLeft);
+}
+
+// The fonts a box draws a document in: family, size, weight, slant and
+// vertical alignment of every run, each a font engine of its own.
+QSet<QString> gezeichneteSchriften(const QTextDocument &d)
+{
+    QSet<QString> schriften;
+    for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            schriften.insert(f.font().resolve(d.defaultFont()).key() + QString::number(f.verticalAlignment()));
+        }
+    }
+    return schriften;
+}
+
+// One paragraph of runs "wN ", each in the format given, as a document.
+QTextDocument *laeufe(int n, const std::function<QTextCharFormat(int)> &format, QObject *eltern)
+{
+    auto *d = new QTextDocument(eltern);
+    QTextCursor c(d);
+    c.beginEditBlock();
+    for (int i = 0; i < n; ++i) {
+        QTextCharFormat f = format(i);
+        // The family once more as a single one, as the reader gives it: the
+        // document's table of formats hashes a list of families by its type
+        // alone.
+        if (f.hasProperty(QTextFormat::FontFamilies))
+            f.setProperty(QTextFormat::FontFamily, f.fontFamilies().toStringList().value(0));
+        c.insertText(QStringLiteral("w%1 ").arg(i), f);
+    }
+    c.endEditBlock();
+    return d;
 }
 }
 
@@ -447,7 +481,7 @@ private Q_SLOTS:
         int n = 0;
         for (auto it = d.begin().begin(); !it.atEnd(); ++it, ++n) {
             const QTextCharFormat f = it.fragment().charFormat();
-            QCOMPARE(f.fontFamilies().toStringList(), QStringList{QStringLiteral("Schrift %1").arg(anzahl - 1 - n)});
+            QCOMPARE(Rtf::schriftfamilie(f), QStringLiteral("Schrift %1").arg(anzahl - 1 - n));
             QCOMPARE(f.foreground().color(), QColor(n % 256, n / 256, 7));
         }
         QCOMPARE(n, anzahl);
@@ -461,6 +495,190 @@ private Q_SLOTS:
         QTextDocument wieder;
         Rtf::lesen(geschrieben, &wieder);
         QCOMPARE(Rtf::schreiben(wieder), geschrieben);
+    }
+
+    void vieleSchriftenZeigen_data()
+    {
+        QTest::addColumn<int>("anzahl");
+        QTest::addColumn<QString>("art");
+        QTest::newRow("16000 fehlende Schriften") << 16000 << "Schriften";
+        QTest::newRow("3200 Groessen") << 3200 << "Groessen";
+        QTest::newRow("Schriften, Groessen und Arten gemischt") << 12000 << "gemischt";
+    }
+
+    void vieleSchriftenZeigen()
+    {
+        // A remark with thousands of fonts is drawn in a bounded number of
+        // them: every weight, slant and alignment as given, families and
+        // sizes beyond the limit in fonts drawn already. What is written
+        // back is what the RTF held, byte for byte.
+        QFETCH(int, anzahl);
+        QFETCH(QString, art);
+        const QStringList installiert = QFontDatabase::families().mid(0, 8);
+        const auto format = [&](int i) {
+            QTextCharFormat f;
+            if (art == QLatin1String("Schriften")) {
+                f.setFontFamilies({QStringLiteral("Fehlt %1").arg(i)});
+                f.setFontPointSize(12);
+            } else if (art == QLatin1String("Groessen")) {
+                f.setFontFamilies({QStringLiteral("Arial")});
+                f.setFontPointSize((i + 1) / 2.0);
+            } else {
+                const int familie = i % 24;
+                f.setFontFamilies(
+                    {familie < installiert.size() ? installiert.at(familie) : QStringLiteral("Fehlt %1").arg(familie)});
+                f.setFontPointSize(6 + i % 50);
+                f.setFontWeight(i % 2 ? QFont::Bold : QFont::Normal);
+                f.setFontItalic(i % 4 >= 2);
+                f.setVerticalAlignment(QTextCharFormat::VerticalAlignment(i / 4 % 3));
+            }
+            return f;
+        };
+        const QTextDocument *vorlage = laeufe(anzahl, format, this);
+        const QString rtf = Rtf::schreiben(*vorlage);
+
+        QTextEdit feld;
+        feld.resize(600, 400);
+        Rtf::lesen(rtf, feld.document());
+        feld.show();
+        QVERIFY(!feld.grab().isNull());
+        const QSet<QString> schriften = gezeichneteSchriften(*feld.document());
+        // Well below the few hundred fonts past which Qt's font cache drops
+        // and rebuilds them while drawing.
+        QVERIFY2(schriften.size() <= 100, qPrintable(QString::number(schriften.size())));
+        QCOMPARE(Rtf::schreiben(*feld.document()), rtf);
+
+        int n = 0;
+        for (auto it = feld.document()->begin().begin(); !it.atEnd(); ++it, ++n) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const QTextCharFormat soll = format(n);
+            QCOMPARE(it.fragment().text(), QStringLiteral("w%1 ").arg(n));
+            QCOMPARE(Rtf::schriftfamilie(f), soll.fontFamilies().toStringList().value(0));
+            QCOMPARE(Rtf::punktgroesse(f), soll.fontPointSize());
+            QCOMPARE(f.fontWeight(), soll.fontWeight());
+            QCOMPARE(f.fontItalic(), soll.fontItalic());
+            QCOMPARE(f.verticalAlignment(), soll.verticalAlignment());
+        }
+        QCOMPARE(n, anzahl);
+    }
+
+    void schriftenUeberDerGrenze()
+    {
+        // Once the limit of fonts is reached, a run is drawn in the nearest
+        // size its family is drawn in (of two as near, the smaller), and a
+        // family not drawn yet in the document's default font.
+        // The paragraph mark is drawn in the document's first font (Fehlt 0
+        // at 12 pt), the runs alternate two families in 32 sizes.
+        QString tabelle, text;
+        for (int i = 0; i < Rtf::maxSchriften; ++i)
+            tabelle += QStringLiteral("{\\f%1 Fehlt %1;}").arg(i);
+        for (int i = 0; i < Rtf::maxSchriften - 1; ++i)
+            text += QStringLiteral("{\\f%1\\fs%2 a%3 }").arg(i % 2).arg(10 * (i / 2 + 1)).arg(i);
+        text += QLatin1String("{\\f0\\fs14 mehr}{\\f0\\fs16 weniger}{\\f0\\fs15 mitte}{\\f1\\fs3000 riesig}"
+                              "{\\f9\\fs20 neu}{\\f9\\fs22 neu2}{\\f0\\b\\fs14 fett}");
+        QTextDocument d;
+        d.setDefaultFont(QFont(QStringLiteral("Arial"), 12));
+        Rtf::lesen(QStringLiteral("{\\rtf1{\\fonttbl%1}%2}").arg(tabelle, text), &d);
+        const auto gezeigt = [&](const QString &lauf) {
+            const QTextCharFormat f = formatVon(d, lauf);
+            return f.fontFamilies().toStringList().value(0, QStringLiteral("Standard")) + QLatin1Char(' ')
+                   + QString::number(f.fontPointSize());
+        };
+        QCOMPARE(gezeigt(QStringLiteral("a62")), QStringLiteral("Fehlt 0 160"));
+        QCOMPARE(gezeigt(QStringLiteral("mehr")), QStringLiteral("Fehlt 0 5"));
+        QCOMPARE(gezeigt(QStringLiteral("weniger")), QStringLiteral("Fehlt 0 10"));
+        QCOMPARE(gezeigt(QStringLiteral("mitte")), QStringLiteral("Fehlt 0 5"));
+        QCOMPARE(gezeigt(QStringLiteral("riesig")), QStringLiteral("Fehlt 1 155"));
+        // The default font is drawn in the size of the first run that needs
+        // it, and later ones in the nearest of its sizes.
+        QCOMPARE(gezeigt(QStringLiteral("neu")), QStringLiteral("Standard 10"));
+        QCOMPARE(gezeigt(QStringLiteral("neu2")), QStringLiteral("Standard 10"));
+        // Bold is a font of its own: drawn bold all the same.
+        QCOMPARE(gezeigt(QStringLiteral("fett")), QStringLiteral("Standard 7"));
+        QCOMPARE(formatVon(d, QStringLiteral("fett")).fontWeight(), int(QFont::Bold));
+        QCOMPARE(Rtf::schriftfamilie(formatVon(d, QStringLiteral("neu2"))), QStringLiteral("Fehlt 9"));
+        QCOMPARE(Rtf::punktgroesse(formatVon(d, QStringLiteral("neu2"))), 11.0);
+        QCOMPARE(Rtf::punktgroesse(formatVon(d, QStringLiteral("riesig"))), 1500.0);
+    }
+
+    void eingabeNachErsatzschrift()
+    {
+        // Text typed after a run drawn in a stand-in font takes over the
+        // run's own font and size; a size or family the user gives a run
+        // replaces them.
+        QString tabelle, text;
+        for (int i = 0; i <= Rtf::maxSchriften + 1; ++i) {
+            tabelle += QStringLiteral("{\\f%1 Fehlt %1;}").arg(i);
+            text += QStringLiteral("{\\f%1\\fs%2 w%1 }").arg(i).arg(20 + i);
+        }
+        text += QStringLiteral("{\\f0\\fs%1 zuletzt}").arg(300);
+        QTextEdit feld;
+        Rtf::lesen(QStringLiteral("{\\rtf1{\\fonttbl%1}%2}").arg(tabelle, text), feld.document());
+        const QTextCharFormat letzte = formatVon(*feld.document(), QStringLiteral("zuletzt"));
+        QVERIFY(letzte.fontPointSize() != 150.0);
+        QVERIFY(formatVon(*feld.document(), QStringLiteral("w64")).fontFamilies().toStringList().isEmpty());
+
+        feld.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&feld, QStringLiteral(" getippt"));
+        QTextCursor c = feld.document()->find(QStringLiteral("w64 "));
+        QTextCharFormat fett;
+        fett.setFontWeight(QFont::Bold);
+        c.mergeCharFormat(fett);
+        QTextCursor groesse = feld.document()->find(QStringLiteral("w63 "));
+        QTextCharFormat zwanzig;
+        zwanzig.setFontPointSize(20);
+        groesse.mergeCharFormat(zwanzig);
+        QTextCursor familie = feld.document()->find(QStringLiteral("w65 "));
+        QTextCharFormat courier;
+        courier.setFontFamilies({QStringLiteral("Courier New")});
+        familie.mergeCharFormat(courier);
+
+        const QString rtf = Rtf::schreiben(*feld.document());
+        QVERIFY2(rtf.contains(QLatin1String("\\fs300 zuletzt getippt}")), qPrintable(rtf.right(300)));
+        QVERIFY(rtf.contains(QLatin1String("Fehlt 64;")));
+        QVERIFY(rtf.contains(QLatin1String("\\fs84\\b w64 }")));
+        QVERIFY(rtf.contains(QLatin1String("\\fs40 w63 }")));
+        QVERIFY(rtf.contains(QLatin1String("Courier New;")));
+        QVERIFY(!rtf.contains(QLatin1String("Fehlt 65;")));
+    }
+
+    void gewoehnlicheDokumenteUnveraendert_data()
+    {
+        QTest::addColumn<QString>("rtf");
+        for (const char *name : {"wordpad.rtf", "word.rtf", "libreoffice.rtf", "textedit.rtf", "richtextbox.rtf"})
+            QTest::newRow(name) << rtfDatei(QString::fromLatin1(name));
+        QString text;
+        for (int i = 0; i < 40; ++i)
+            text += QStringLiteral("{\\f%1\\fs%2%3 Lauf %4 }")
+                        .arg(i % 4)
+                        .arg(16 + 4 * (i % 10))
+                        .arg(i % 3 ? "" : "\\b")
+                        .arg(i);
+        QTest::newRow("vier Schriften in zehn Groessen")
+            << QStringLiteral("{\\rtf1\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Calibri;}{\\f2 Courier "
+                              "New;}{\\f3 Arial;}}%1}")
+                   .arg(text);
+    }
+
+    void gewoehnlicheDokumenteUnveraendert()
+    {
+        // A remark with the fonts and sizes of everyday use is drawn in
+        // every family and size it names.
+        QFETCH(QString, rtf);
+        QTextDocument d;
+        Rtf::lesen(rtf, &d);
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+            QList<QTextFormat> formate{b.charFormat()};
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                formate << it.fragment().charFormat();
+            for (const QTextFormat &f : formate) {
+                const QTextCharFormat z = f.toCharFormat();
+                QCOMPARE(z.fontFamilies().toStringList().value(0), Rtf::schriftfamilie(z));
+                QCOMPARE(z.fontPointSize(), Rtf::punktgroesse(z));
+                const auto eigene = f.properties().keys();
+                QVERIFY(std::all_of(eigene.begin(), eigene.end(), [](int p) { return p < QTextFormat::UserProperty; }));
+            }
+        }
     }
 
     void schreibenUngewoehnliches()
