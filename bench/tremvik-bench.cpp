@@ -521,6 +521,29 @@ void bemerkungsFaelle(int n)
         });
 }
 
+// A remark whose every run names a font of its own that is not installed,
+// as the log window shows it: read into the remark box and drawn. Floor: as
+// many runs in two fonts, put into the document raw and drawn.
+void bemerkungZeigen(int n)
+{
+    const Bemerkung vielfalt = bemerkung(n, true), schlicht = bemerkung(n, false);
+    QTextEdit feld, boden;
+    for (QTextEdit *e : {&feld, &boden}) {
+        e->resize(600, 400);
+        e->show();
+    }
+    fall(
+        "remark-show", n,
+        [&] {
+            Rtf::lesen(vielfalt.rtf, feld.document());
+            (void)feld.grab();
+        },
+        [&] {
+            rohEinfuegen(schlicht, boden.document());
+            (void)boden.grab();
+        });
+}
+
 // A log for the statistics: dates over ten years (some that cannot be
 // read), times around the clock, a few modulations, countries and many
 // places and call signs.
@@ -626,8 +649,10 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("log")))
         for (int n : logs)
             logFaelle(ordner.path(), n);
-    if (nur.contains(QLatin1String("remark")))
+    if (nur.contains(QLatin1String("remark"))) {
         bemerkungsFaelle(32000);
+        bemerkungZeigen(16000);
+    }
     if (nur.contains(QLatin1String("stats")))
         for (int n : stats)
             statistikFall(ordner.path(), n);
