@@ -322,6 +322,13 @@ private:
     void gruppeZu();
     void steuerung();
     void wort(QStringView name, bool hatZahl, int zahl);
+    // The control words of the document's head (code page, font and colour
+    // tables, destinations that are no text), of a run's character format,
+    // and of the text (paragraphs, characters, binary data); the first two
+    // answer whether the word was theirs.
+    bool kopfWort(Wort w, bool hatZahl, int zahl);
+    bool zeichenWort(Wort w, bool hatZahl, int zahl);
+    void textWort(const Eintrag &e, bool hatZahl, int zahl);
     void symbol(QChar c);
     void byteLesen();
     void textZeichen(QChar c);
@@ -510,11 +517,15 @@ void Leser::steuerung()
 void Leser::wort(QStringView name, bool hatZahl, int zahl)
 {
     const Eintrag e = woerter().value(name.toString(), Eintrag{Wort::Unbekannt});
-    const bool an = !hatZahl || zahl != 0;
-    Zeichen &z = m_z.zeichen;
-    const bool text = m_z.ziel == Ziel::Text;
-    switch (e.wort) {
-    case Wort::Unbekannt: break;
+    if (e.wort == Wort::Unbekannt)
+        return;
+    if (!kopfWort(e.wort, hatZahl, zahl) && !zeichenWort(e.wort, hatZahl, zahl))
+        textWort(e, hatZahl, zahl);
+}
+
+bool Leser::kopfWort(Wort w, bool hatZahl, int zahl)
+{
+    switch (w) {
     case Wort::Ansi: m_ansicpg = 1252; break;
     case Wort::Mac: m_ansicpg = 10000; break;
     case Wort::Pc: m_ansicpg = 437; break;
@@ -534,15 +545,14 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
         m_rot = m_gruen = m_blau = 0;
         break;
     case Wort::F:
-        if (m_z.ziel == Ziel::Schriften) {
-            schriftAbschliessen();
-            m_schriftOffen = true;
-            m_schriftNummer = hatZahl ? zahl : 0;
-            m_schriftCp = 0;
-            m_schriftName.clear();
-        } else if (hatZahl) {
-            z.schrift = zahl;
-        }
+        // In the font table a new font; in the text the run's font.
+        if (m_z.ziel != Ziel::Schriften)
+            return false;
+        schriftAbschliessen();
+        m_schriftOffen = true;
+        m_schriftNummer = hatZahl ? zahl : 0;
+        m_schriftCp = 0;
+        m_schriftName.clear();
         break;
     case Wort::Fcharset:
         if (m_z.ziel == Ziel::Schriften && m_schriftOffen && hatZahl && m_schriftCp == 0)
@@ -551,6 +561,30 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
     case Wort::Cpg:
         if (m_z.ziel == Ziel::Schriften && m_schriftOffen && hatZahl && zahl > 0 && zahl <= 65535)
             m_schriftCp = zahl;
+        break;
+    case Wort::Red:
+    case Wort::Green:
+    case Wort::Blue:
+        if (m_z.ziel == Ziel::Farben) {
+            const int wert = hatZahl ? qBound(0, zahl, 255) : 0;
+            (w == Wort::Red ? m_rot : w == Wort::Green ? m_gruen : m_blau) = wert;
+            m_farbeGesetzt = true;
+        }
+        break;
+    case Wort::Weg: m_z.ziel = Ziel::Weg; break;
+    default: return false;
+    }
+    return true;
+}
+
+bool Leser::zeichenWort(Wort w, bool hatZahl, int zahl)
+{
+    const bool an = !hatZahl || zahl != 0;
+    Zeichen &z = m_z.zeichen;
+    switch (w) {
+    case Wort::F:
+        if (hatZahl)
+            z.schrift = zahl;
         break;
     case Wort::Fs:
         if (!hatZahl)
@@ -569,7 +603,16 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
     case Wort::Sub: z.hochTief = -1; break;
     case Wort::Nosupersub: z.hochTief = 0; break;
     case Wort::Plain: z = Zeichen(); break;
-    case Wort::Pard: m_z.ausrichtung = Ausrichtung::Links; break;
+    default: return false;
+    }
+    return true;
+}
+
+void Leser::textWort(const Eintrag &e, bool hatZahl, int zahl)
+{
+    const bool text = m_z.ziel == Ziel::Text;
+    switch (e.wort) {
+    case Wort::Pard:
     case Wort::Ql: m_z.ausrichtung = Ausrichtung::Links; break;
     case Wort::Qc: m_z.ausrichtung = Ausrichtung::Mitte; break;
     case Wort::Qr: m_z.ausrichtung = Ausrichtung::Rechts; break;
@@ -590,15 +633,6 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
     case Wort::Tab:
     case Wort::Cell: ausgeben(QLatin1Char('\t')); break;
     case Wort::Zeichen: ausgeben(QChar(e.zeichen)); break;
-    case Wort::Red:
-    case Wort::Green:
-    case Wort::Blue:
-        if (m_z.ziel == Ziel::Farben) {
-            const int wert = hatZahl ? qBound(0, zahl, 255) : 0;
-            (e.wort == Wort::Red ? m_rot : e.wort == Wort::Green ? m_gruen : m_blau) = wert;
-            m_farbeGesetzt = true;
-        }
-        break;
     case Wort::U:
         if (hatZahl) {
             // The parameter is a signed 16-bit number.
@@ -622,7 +656,7 @@ void Leser::wort(QStringView name, bool hatZahl, int zahl)
                 m_pos += zahl;
         }
         break;
-    case Wort::Weg: m_z.ziel = Ziel::Weg; break;
+    default: break;
     }
 }
 
