@@ -11,7 +11,9 @@
 // The list cases: list-load (count and first screen), list-search, the
 // jumps to the last and to the middle screen of the sorted list
 // (list-jump-end, list-jump-middle: count, then that screen), and
-// list-scroll-end (every row in order, screen by screen). The log cases:
+// list-scroll-end (every row in order, screen by screen), and
+// list-sort-freq (the list sorted by its frequencies, as a click on the
+// header asks: count, then the first screen). The log cases:
 // log-load, log-search, log-save, and start (the program starting with its
 // log window).
 //
@@ -28,6 +30,7 @@
 #include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/programmverzeichnis.h"
+#include "data/sortierung.h"
 #include "data/unicodelike.h"
 #include "data/verbindung.h"
 #include "log/rtf.h"
@@ -307,6 +310,33 @@ void ladefall(const char *name, int n, const QString &datei, const std::function
         neu);
 }
 
+// The whole list sorted by another column, its frequencies as numbers: the
+// data view orders the keys once and reads the first screen by them. The
+// floor steps the same ordered query raw, the same collations registered, to
+// the end of the first screen (SQLite sorts every row before the first).
+void sortierFall(const QString &datei, int n, const std::function<void()> &neu)
+{
+    const Abfrage alle = Abfrage::alle(QStringLiteral("bos"), QStringLiteral("Ort"));
+    const Abfrage::Ordnung freq{QStringLiteral("Freq"), Abfrage::Richtung::Auf, Sortierung::frequenz};
+    const QByteArray sql = alle.geordnet(freq).text().toUtf8();
+    fall(
+        "list-sort-freq", n,
+        [&] {
+            Adodc &a = fenster->daten;
+            a.zeige(alle, freq);
+            volatile int anzahl = a.RecordCount();
+            (void)anzahl;
+            ersterBildschirm(a.modell());
+        },
+        [&] {
+            Roh r(datei);
+            Sortierung::registrieren(r.db);
+            r.zahl("select count(*) from bos");
+            r.zeilen(sql.constData(), Bildschirm, true);
+        },
+        neu);
+}
+
 void listenFaelle(const QString &ordner, int n)
 {
     const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::frequenzen);
@@ -359,6 +389,7 @@ void listenFaelle(const QString &ordner, int n)
             bildschirm(m, letzte - Bildschirm + 1);
         },
         allesRoh, neu);
+    sortierFall(datei, n, neu);
     QFile::remove(datei);
 }
 

@@ -3,6 +3,7 @@
 #include "austausch/textkodierung.h"
 #include "data/datenfehler.h"
 #include "data/frequenz.h"
+#include "data/sortierung.h"
 #include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
 #include "lists/frequenzdaten.h"
@@ -342,6 +343,9 @@ Listenformat::Liste Listenformat::lesen(const QString &datenbank, const QString 
     const QString sql =
         abfrage.isEmpty() ? QStringLiteral("select * from %1 order by rowid").arg(sqlName(l.tabelle)) : abfrage;
     const QString was = QStringLiteral("Die Liste %1 kann nicht gelesen werden.").arg(l.tabelle);
+    // The list as a window shows it, in the order the user clicked.
+    if (!Sortierung::registrieren(db.handle()))
+        throw DatenFehler(was, db.text());
     SqliteAnweisung s(db, sql, was);
     for (int k = 0; k < sqlite3_column_count(*s); ++k)
         l.spalten.append(QString::fromUtf8(sqlite3_column_name(*s, k)));

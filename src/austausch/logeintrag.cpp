@@ -2,6 +2,7 @@
 
 #include "data/frequenz.h"
 #include "data/speicherorte.h"
+#include "data/sortierung.h"
 #include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
 #include "data/verbindung.h"
@@ -96,6 +97,9 @@ QList<Logeintrag> Logdaten::lesen(const QString &datenbank, const QString &abfra
     SqliteDatei db(datenbank, SqliteDatei::Art::NurLesen);
     registriereUnicodeLike(db.handle());
     const QString was = QStringLiteral("Die Einträge des Logs können nicht gelesen werden.");
+    // A query may sort as the windows do.
+    if (!Sortierung::registrieren(db.handle()))
+        throw DatenFehler(was, db.text());
 
     qint64 gesamt = 0;
     {

@@ -40,6 +40,20 @@ Abfrage Abfrage::mitKollation(const QString &kollation) const
     return a;
 }
 
+Abfrage Abfrage::geordnet(const Ordnung &ordnung) const
+{
+    Abfrage a = *this;
+    // Ordered twice, the first order of all still decides among equal rows.
+    if (m_dannSpalte.isEmpty() && m_sortSpalte.compare(ordnung.spalte, Qt::CaseInsensitive) != 0) {
+        a.m_dannSpalte = m_sortSpalte;
+        a.m_dannRichtung = m_richtung;
+    }
+    a.m_sortSpalte = ordnung.spalte;
+    a.m_richtung = ordnung.richtung;
+    a.m_kollation = ordnung.kollation;
+    return a;
+}
+
 QString Abfrage::muster() const
 {
     return QLatin1Char('%') + m_suchText + QLatin1Char('%');
@@ -62,6 +76,9 @@ QString Abfrage::text() const
         if (!m_kollation.isEmpty())
             t += QStringLiteral(" collate ") + m_kollation;
         t += m_richtung == Richtung::Auf ? QStringLiteral(" asc") : QStringLiteral(" desc");
+        if (!m_dannSpalte.isEmpty())
+            t += QStringLiteral(", ") + m_dannSpalte
+                 + (m_dannRichtung == Richtung::Auf ? QStringLiteral(" asc") : QStringLiteral(" desc"));
     }
     return t;
 }

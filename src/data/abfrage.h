@@ -49,6 +49,28 @@ public:
     const QString &kollation() const { return m_kollation; }
     Abfrage mitKollation(const QString &kollation) const;
 
+    // An order the user lays over a query's rows (a click on a column's
+    // header): by a column, in a direction, compared by a collation (empty:
+    // the column's own).
+    struct Ordnung
+    {
+        QString spalte;
+        Richtung richtung = Richtung::Auf;
+        QString kollation;
+        bool operator==(const Ordnung &o) const
+        {
+            return spalte == o.spalte && richtung == o.richtung && kollation == o.kollation;
+        }
+    };
+    // The same rows in that order; among rows it finds equal the query's own
+    // sort decides, then the key:
+    //   select * from [bos] where Ort like '%Ham%' order by Freq collate frequenz desc, Ort asc
+    Abfrage geordnet(const Ordnung &ordnung) const;
+    // The sort among equal rows (the query's own before geordnet), with its
+    // direction; empty: none.
+    const QString &dannSpalte() const { return m_dannSpalte; }
+    Richtung dannRichtung() const { return m_dannRichtung; }
+
 private:
     QString m_tabelle;
     bool m_eckig = false;   // the table's name in square brackets
@@ -58,5 +80,7 @@ private:
     QString m_sortSpalte;
     Richtung m_richtung = Richtung::Auf;
     QString m_kollation;
+    QString m_dannSpalte;
+    Richtung m_dannRichtung = Richtung::Auf;
     QString m_frei;
 };

@@ -76,7 +76,7 @@ void Adodc::Refresh()
     if (hatAenderungen())
         Update();
     verbinde();
-    auto neu = std::make_unique<Recordset>(m_verbindung->handle(), m_recordSource, m_verbindung->datei());
+    auto neu = std::make_unique<Recordset>(m_verbindung->handle(), gezeigteAbfrage(), m_verbindung->datei());
     if (m_rs && m_rs->schaden())
         m_schaden = m_rs->schaden();
     if (m_schaden)
@@ -101,14 +101,32 @@ void Adodc::Refresh()
 
 void Adodc::zeige(const Abfrage &abfrage)
 {
+    zeige(abfrage, m_ordnung);
+}
+
+void Adodc::zeige(const Abfrage &abfrage, const std::optional<Abfrage::Ordnung> &ordnung)
+{
     const Abfrage vorher = m_recordSource;
+    const std::optional<Abfrage::Ordnung> ordnungVorher = m_ordnung;
     m_recordSource = abfrage;
+    m_ordnung = ordnung;
     try {
         Refresh();
     } catch (...) {
         m_recordSource = vorher;
+        m_ordnung = ordnungVorher;
         throw;
     }
+}
+
+void Adodc::ordne(const std::optional<Abfrage::Ordnung> &ordnung)
+{
+    zeige(m_recordSource, ordnung);
+}
+
+Abfrage Adodc::gezeigteAbfrage() const
+{
+    return m_ordnung ? m_recordSource.geordnet(*m_ordnung) : m_recordSource;
 }
 
 bool Adodc::hatAenderungen() const

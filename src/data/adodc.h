@@ -71,6 +71,19 @@ public:
     // Sets the record source and refreshes; if the query fails, the old
     // record source stays, as do the rows on screen.
     void zeige(const Abfrage &abfrage);
+
+    // The user's order laid over the record source's rows, as a record set's
+    // sort: RecordSource keeps its text, and every refresh shows its rows in
+    // this order until the order is taken away (nullopt: the record
+    // source's own order).
+    const std::optional<Abfrage::Ordnung> &ordnung() const { return m_ordnung; }
+    // Sets record source and order and refreshes; if the query fails, both
+    // stay as they were, as do the rows on screen.
+    void zeige(const Abfrage &abfrage, const std::optional<Abfrage::Ordnung> &ordnung);
+    // The record source's rows in another order; likewise.
+    void ordne(const std::optional<Abfrage::Ordnung> &ordnung);
+    // The query that runs: the record source in the user's order.
+    Abfrage gezeigteAbfrage() const;
     Recordset *recordset() const { return m_rs.get(); }
     // The exact number of rows of the last refresh (less deleted, plus added).
     int RecordCount() const { return m_rs ? m_rs->RecordCount() : 0; }
@@ -128,6 +141,7 @@ private:
 
     QString m_verbindungsText;
     Abfrage m_recordSource;
+    std::optional<Abfrage::Ordnung> m_ordnung;
     Verbindung::Zugriff m_zugriff;
     std::unique_ptr<Verbindung> m_verbindung;
     std::unique_ptr<Recordset> m_rs;

@@ -1,6 +1,7 @@
 #include "data/verbindung.h"
 
 #include "data/datenfehler.h"
+#include "data/sortierung.h"
 #include "data/speicherorte.h"
 #include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
@@ -90,16 +91,18 @@ Verbindung::Verbindung(const QString &verbindungsText, Zugriff zugriff)
     // Every search matches by the like() that folds all of Unicode; without
     // it a search would quietly find less than it should.
     const bool mitLike = rc == SQLITE_OK && registriereUnicodeLike(m_handle);
-    if (!mitLike) {
-        const DatenFehler f =
-            rc != SQLITE_OK
-                ? sqliteFehler(kannNicht, m_handle, rc)
-                : DatenFehler(
-                    kannNicht,
-                    QStringLiteral("Die Suche ohne Unterschied von Groß- und Kleinschreibung lässt sich nicht "
-                                   "einrichten. ")
-                        + sqliteText(m_handle),
-                    sqlite3_extended_errcode(m_handle));
+    // A click on a column's header sorts by these orders; without them such
+    // a sort would fail only when asked for.
+    const bool mitOrdnungen = mitLike && Sortierung::registrieren(m_handle);
+    if (!mitOrdnungen) {
+        const QString wasNicht =
+            !mitLike ? QStringLiteral("Die Suche ohne Unterschied von Groß- und Kleinschreibung lässt sich nicht "
+                                      "einrichten. ")
+                     : QStringLiteral("Die Sortierung der Spalten (Frequenzen als Zahlen, Texte nach dem deutschen "
+                                      "Alphabet) lässt sich nicht einrichten. ");
+        const DatenFehler f = rc != SQLITE_OK ? sqliteFehler(kannNicht, m_handle, rc)
+                                              : DatenFehler(kannNicht, wasNicht + sqliteText(m_handle),
+                                                            sqlite3_extended_errcode(m_handle));
         m_handle = nullptr;
         QSqlDatabase::database(m_name, false).close();
         QSqlDatabase::removeDatabase(m_name);

@@ -58,6 +58,10 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
         m_sortierung = sqlName(sort);
         if (!abfrage.kollation().isEmpty())
             m_sortierung += QStringLiteral(" collate ") + sqlName(abfrage.kollation());
+        if (!abfrage.dannSpalte().isEmpty())
+            m_dann = sqlName(abfrage.dannSpalte())
+                     + (abfrage.dannRichtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc")
+                                                                        : QStringLiteral(" asc"));
     }
 
     // The statement of the first page checks the whole query (a missing
@@ -101,7 +105,8 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
             m_sortFeld = i;
     }
     // A sort that no index can serve: the keys are put in order once.
-    if (m_weg == Weg::Index && !m_sortierung.isEmpty() && (!abfrage.kollation().isEmpty() || m_sortFeld < 0))
+    if (m_weg == Weg::Index && !m_sortierung.isEmpty()
+        && (!abfrage.kollation().isEmpty() || !m_dann.isEmpty() || m_sortFeld < 0))
         m_weg = Weg::Schluesselliste;
 }
 
@@ -264,7 +269,8 @@ QString Zeilenlader::versatzSql() const
     QString sql = QStringLiteral("select * from ") + m_tabelle + bedingung(QString(), werte);
     if (!m_sortierung.isEmpty())
         sql += QStringLiteral(" order by ") + m_sortierung
-               + (m_abfrage.richtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+               + (m_abfrage.richtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc") : QStringLiteral(" asc"))
+               + (m_dann.isEmpty() ? QString() : QStringLiteral(", ") + m_dann);
     return sql + QStringLiteral(" limit ? offset ?");
 }
 
@@ -333,6 +339,8 @@ void Zeilenlader::listeLesen(bool robust)
     const QString richtung = rueckwaerts ? QStringLiteral(" desc") : QStringLiteral(" asc");
     if (!m_sortierung.isEmpty())
         ordnung += m_sortierung + richtung + QStringLiteral(", ");
+    if (!m_sortierung.isEmpty() && !m_dann.isEmpty())
+        ordnung += m_dann + QStringLiteral(", ");
     ordnung += m_schluessel + richtung;
 
     if (!robust) {

@@ -28,7 +28,7 @@ class SqliteAnweisung;
 //   the rows between on the index alone. Whether an index serves the sort is
 //   looked up when a page other than the first is wanted.
 // - Schluesselliste: no index serves the sort (or a collation of the query
-//   asks for another order), so the query's keys are read once, in order
+//   or a second sort column asks for another order), so the query's keys are read once, in order
 //   (keys only: 8 bytes a row), and a page is read by its keys.
 // - Versatz: the table has no key (a view): pages are read by their offset.
 // - Folge: a free statement (Abfrage::frei) runs once and its rows are read
@@ -123,6 +123,7 @@ private:
     QString m_tabelle;
     QString m_schluessel;   // "rowid" or the key column; empty: none
     QString m_sortierung;   // the sort column as SQL, empty: by key
+    QString m_dann;         // the sort among its equal rows, with direction
     QStringList m_felder;
     int m_schluesselFeld = -1;
     int m_sortFeld = -1;

@@ -5,6 +5,7 @@
 #include "data/abfrage.h"
 #include "data/adodc.h"
 #include "data/frequenz.h"
+#include "data/sortierung.h"
 #include "data/speicherorte.h"
 #include "druck/druckauftrag.h"
 #include "druck/tabellendruck.h"
@@ -45,6 +46,10 @@ struct Katalog
     QRect grid, reset;
     Suche ort, rufname, freq;   // rufname.titel == nullptr: no such search
     QVector<GridSpalte> spalten;
+    // The columns whose values are numbers (frequencies in MHz, channel
+    // numbers): a click on their header sorts them as numbers, every other
+    // column in German alphabetical order.
+    QVector<const char *> zahlSpalten;
 };
 
 const Katalog &katalog(FrequenzListe::Art art)
@@ -66,7 +71,8 @@ const Katalog &katalog(FrequenzListe::Art art)
           {"Benutzer", "Benutzer", 1140},
           {"Rufname", "Rufname", 2085},
           {"Kanal", "Kanal", 2085},
-          {"Freq", "Freq", 1710}}},
+          {"Freq", "Freq", 1710}},
+         {"Kanal", "Freq"}},
         {"frm_flug",
          " FlugFunk   ",
          "flugfunk",
@@ -78,7 +84,8 @@ const Katalog &katalog(FrequenzListe::Art art)
          {0, 6360, "Suche mit Ortsangabe", "Ort", true},
          {0, 0, nullptr, nullptr, false},
          {6480, 6360, "Suche mit Frequenzangabe", "Frquenz", true},
-         {{"Frequenz", "Frquenz", 2370}, {"Ort", "Ort", 6780}}},
+         {{"Frequenz", "Frquenz", 2370}, {"Ort", "Ort", 6780}},
+         {"Frquenz"}},
         {"frm_afu",
          "AFU - Repeater   ",
          "afu",
@@ -90,7 +97,8 @@ const Katalog &katalog(FrequenzListe::Art art)
          {0, 6360, "Suche mit Ortsangabe", "standort", true},
          {4320, 6360, "Suche mit Eingabefrequenz", "eingabe", true},
          {8760, 6360, "Suche mit Ausgabefrequenz", "ausgabe", true},
-         {{"Standort", "Standort", 3810}, {"Eingabe", "Eingabe", 3810}, {"Ausgabe", "Ausgabe", 3810}}},
+         {{"Standort", "Standort", 3810}, {"Eingabe", "Eingabe", 3810}, {"Ausgabe", "Ausgabe", 3810}},
+         {"Eingabe", "Ausgabe"}},
         {"frm_fw",
          "Fernwirken   ",
          "fernwirken",
@@ -105,7 +113,8 @@ const Katalog &katalog(FrequenzListe::Art art)
          {{"Frequenz", "Frequenz", 2520},
           {"Kreis/Stadt", "Stadt", 3135},
           {"Firma", "Firma", 3465},
-          {"Anwenderart", "Anwenderart", 10785}}},
+          {"Anwenderart", "Anwenderart", 10785}},
+         {"Frequenz"}},
     };
     return k[int(art)];
 }
@@ -190,6 +199,11 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     connect(cmd_suchefreq, &QPushButton::clicked, this, &FrequenzListe::cmd_suchefreq_Click);
     connect(cmd_reset, &QPushButton::clicked, this, &FrequenzListe::cmd_reset_Click);
 
+    // A click on a column's header sorts the rows shown by that column.
+    DataGrid1->horizontalHeader()->setSectionsClickable(true);
+    connect(DataGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrequenzListe::DataGrid1_HeadClick);
+    ordnungZeigen();
+
     // The grid's context menu: the grid's actions, a disabled one with the
     // reason in its tooltip.
     DataGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -262,16 +276,61 @@ void FrequenzListe::liste_exportieren_Click()
     const QString datei = Adodc1->datei().isEmpty()
                               ? Speicherorte::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
                               : Adodc1->datei();
-    Austauschdialoge::listeExportieren(this, datei, tabelle(), Adodc1->RecordSource());
+    // The rows the grid shows, in the order it shows them.
+    Austauschdialoge::listeExportieren(this, datei, tabelle(), Adodc1->gezeigteAbfrage().text());
 }
 
 void FrequenzListe::cmd_reset_Click()
 {
-    if (!Meldung::abfangen([this] { Adodc1->zeige(ladeAbfrage(katalog(m_art))); }))
+    // The whole list in its own order again: the user's order goes too.
+    const bool gezeigt = Meldung::abfangen([this] { Adodc1->zeige(ladeAbfrage(katalog(m_art)), std::nullopt); });
+    ordnungZeigen();
+    if (!gezeigt)
         return;
     for (QLineEdit *t : {txt_ort, txt_freq, txt_rufname})
         if (t)
             t->clear();
+}
+
+// ---------------------------------------------------------------------------
+// Sorting by a column: a click on its header shows the rows (the whole list
+// or the rows found) in that column's order, a second click in the reverse
+// order. Searches keep the order; "R E S E T" ends it. The data view holds
+// the order; the header shows it.
+
+void FrequenzListe::DataGrid1_HeadClick(int spalte)
+{
+    const Katalog &k = katalog(m_art);
+    if (spalte < 0 || spalte >= k.spalten.size()) {
+        ordnungZeigen();
+        return;
+    }
+    const QString feld = k.spalten[spalte].feld;
+    bool zahl = false;
+    for (const char *z : k.zahlSpalten)
+        zahl = zahl || feld == q(z);
+    Abfrage::Ordnung ordnung{feld, Abfrage::Richtung::Auf, zahl ? Sortierung::frequenz : Sortierung::deutsch};
+    const std::optional<Abfrage::Ordnung> &jetzt = Adodc1->ordnung();
+    if (jetzt && jetzt->spalte == feld && jetzt->richtung == Abfrage::Richtung::Auf)
+        ordnung.richtung = Abfrage::Richtung::Ab;
+    Meldung::abfangen([&] { Adodc1->ordne(ordnung); });   // a failure leaves the rows as they were
+    ordnungZeigen();
+}
+
+void FrequenzListe::ordnungZeigen()
+{
+    // The header flips its indicator itself on a click; what counts is the
+    // order the data view shows.
+    const Katalog &k = katalog(m_art);
+    const std::optional<Abfrage::Ordnung> &ordnung = Adodc1->ordnung();
+    int spalte = -1;
+    for (int i = 0; ordnung && i < k.spalten.size(); ++i)
+        if (k.spalten[i].feld == ordnung->spalte)
+            spalte = i;
+    QHeaderView *kopf = DataGrid1->horizontalHeader();
+    kopf->setSortIndicatorShown(spalte >= 0);
+    kopf->setSortIndicator(spalte, ordnung && ordnung->richtung == Abfrage::Richtung::Ab ? Qt::DescendingOrder
+                                                                                        : Qt::AscendingOrder);
 }
 
 // ---------------------------------------------------------------------------

@@ -69,8 +69,13 @@ public Q_SLOTS:
     void liste_exportieren_Click();
     void liste_drucken_Click();
     void liste_pdf_Click();
+    // A click on a column's header: the rows shown sorted by that column,
+    // reversed by a second click.
+    void DataGrid1_HeadClick(int spalte);
 
 private:
+    // The one place that shows the data view's order in the grid's header.
+    void ordnungZeigen();
     void suche(QLineEdit *feld, const char *spalte);
     // Tunes the receiver to the row's frequency (a repeater's input with eingabe).
     void abstimmen(int zeile, bool eingabe);
