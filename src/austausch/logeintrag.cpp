@@ -1,8 +1,8 @@
 #include "austausch/logeintrag.h"
 
 #include "data/frequenz.h"
-#include "data/speicherorte.h"
 #include "data/sortierung.h"
+#include "data/speicherorte.h"
 #include "data/sqlitedatei.h"
 #include "data/unicodelike.h"
 #include "data/verbindung.h"

@@ -7,6 +7,7 @@
 #include <QVarLengthArray>
 #include <sqlite3.h>
 
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -81,6 +82,66 @@ int kollation(void *, int laengeA, const void *a, int laengeB, const void *b)
     return vergleich(alsText(a, laengeA, pa), alsText(b, laengeB, pb));
 }
 
+// A frequency as a list mostly holds it: digits, at most one decimal mark,
+// nothing else ("145,500", "0,1291", "27"), and within the range the
+// converter takes. Such texts are compared as numbers on their bytes, which
+// is what a sort spends its time on; any other text takes the full way.
+struct Einfach
+{
+    const unsigned char *ganz;   // the MHz, without leading zeros
+    int ganzLaenge;
+    const unsigned char *bruch;   // the decimals, without trailing zeros
+    int bruchLaenge;
+};
+
+std::optional<Einfach> einfach(const unsigned char *p, int n)
+{
+    int marke = -1;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] == ',' || p[i] == '.') {
+            if (marke >= 0)
+                return std::nullopt;
+            marke = i;
+        } else if (p[i] < '0' || p[i] > '9') {
+            return std::nullopt;
+        }
+    }
+    Einfach e{p, marke < 0 ? n : marke, marke < 0 ? p + n : p + marke + 1, marke < 0 ? 0 : n - marke - 1};
+    if (e.ganzLaenge + e.bruchLaenge == 0)
+        return std::nullopt;   // no digits: no frequency
+    while (e.ganzLaenge > 0 && *e.ganz == '0') {
+        ++e.ganz;
+        --e.ganzLaenge;
+    }
+    while (e.bruchLaenge > 0 && e.bruch[e.bruchLaenge - 1] == '0')
+        --e.bruchLaenge;
+    if (e.ganzLaenge > 6 || e.bruchLaenge > 6)
+        return std::nullopt;   // too large, or finer than a hertz: the full way says so
+    return e;
+}
+
+int kollationFrequenz(void *, int laengeA, const void *a, int laengeB, const void *b)
+{
+    const auto *pa = static_cast<const unsigned char *>(a);
+    const auto *pb = static_cast<const unsigned char *>(b);
+    const std::optional<Einfach> ea = einfach(pa, laengeA);
+    const std::optional<Einfach> eb = ea ? einfach(pb, laengeB) : std::nullopt;
+    if (!ea || !eb)
+        return kollation<Sortierung::vergleicheFrequenz>(nullptr, laengeA, a, laengeB, b);
+    if (ea->ganzLaenge != eb->ganzLaenge)
+        return ea->ganzLaenge < eb->ganzLaenge ? -1 : 1;
+    if (const int k = std::memcmp(ea->ganz, eb->ganz, size_t(ea->ganzLaenge)))
+        return vorzeichen(k);
+    if (const int k = std::memcmp(ea->bruch, eb->bruch, size_t(std::min(ea->bruchLaenge, eb->bruchLaenge))))
+        return vorzeichen(k);
+    if (ea->bruchLaenge != eb->bruchLaenge)
+        return ea->bruchLaenge < eb->bruchLaenge ? -1 : 1;
+    // One frequency in two spellings: by their characters.
+    if (const int k = std::memcmp(pa, pb, size_t(std::min(laengeA, laengeB))))
+        return vorzeichen(k);
+    return vorzeichen(laengeA - laengeB);
+}
+
 }   // namespace
 
 int Sortierung::vergleicheDeutsch(QStringView a, QStringView b)
@@ -102,8 +163,7 @@ int Sortierung::vergleicheFrequenz(QStringView a, QStringView b)
 
 bool Sortierung::registrieren(sqlite3 *db)
 {
-    return sqlite3_create_collation_v2(db, "frequenz", SQLITE_UTF8, nullptr, &kollation<vergleicheFrequenz>, nullptr)
-               == SQLITE_OK
+    return sqlite3_create_collation_v2(db, "frequenz", SQLITE_UTF8, nullptr, &kollationFrequenz, nullptr) == SQLITE_OK
            && sqlite3_create_collation_v2(db, "deutsch", SQLITE_UTF8, nullptr, &kollation<vergleicheDeutsch>, nullptr)
                   == SQLITE_OK;
 }

@@ -59,9 +59,9 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
         if (!abfrage.kollation().isEmpty())
             m_sortierung += QStringLiteral(" collate ") + sqlName(abfrage.kollation());
         if (!abfrage.dannSpalte().isEmpty())
-            m_dann = sqlName(abfrage.dannSpalte())
-                     + (abfrage.dannRichtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc")
-                                                                        : QStringLiteral(" asc"));
+            m_dann =
+                sqlName(abfrage.dannSpalte())
+                + (abfrage.dannRichtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc") : QStringLiteral(" asc"));
     }
 
     // The statement of the first page checks the whole query (a missing

@@ -330,7 +330,7 @@ void FrequenzListe::ordnungZeigen()
     QHeaderView *kopf = DataGrid1->horizontalHeader();
     kopf->setSortIndicatorShown(spalte >= 0);
     kopf->setSortIndicator(spalte, ordnung && ordnung->richtung == Abfrage::Richtung::Ab ? Qt::DescendingOrder
-                                                                                        : Qt::AscendingOrder);
+                                                                                         : Qt::AscendingOrder);
 }
 
 // ---------------------------------------------------------------------------

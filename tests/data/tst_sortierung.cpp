@@ -3,6 +3,8 @@
 
 #include <sqlite3.h>
 
+#include <random>
+
 // The collations a clicked column sorts by, through SQLite as the lists use
 // them.
 class TestSortierung : public QObject
@@ -54,6 +56,46 @@ private Q_SLOTS:
         QVERIFY(Sortierung::vergleicheFrequenz(u"84,295", u"172,220") < 0);
         QVERIFY(Sortierung::vergleicheFrequenz(u"145,5 MHz", u"146") < 0);
         QVERIFY(Sortierung::vergleicheFrequenz(u"1000000", u"1") > 0);   // too large: no frequency
+    }
+
+    // Plain frequencies are compared on their bytes: for every pair of a
+    // mixed set of texts that agrees with the full comparison.
+    void einfacheUndVolleGleich()
+    {
+        QStringList texte{"0",      "00",        ",5",        "5,",    ",",       "0,500000",    "0,5000001",
+                          "999999", "1000000",   "0999999,9", "145,5", "145,500", "145,5000000", "27,185",
+                          "27.185", "145,5 MHz", " 145,5",    "1,2,3", "",        "0,000001",    "0,0000001"};
+        const QString zeichen = QStringLiteral("0012599,. Mzaä");
+        std::mt19937 zufall(3);
+        for (int i = 0; i < 400; ++i) {
+            QString t;
+            for (int n = int(zufall() % 10); n > 0; --n)
+                t += zeichen[int(zufall() % zeichen.size())];
+            texte << t;
+        }
+        sqlite3 *db = nullptr;
+        sqlite3_open(":memory:", &db);
+        QVERIFY(Sortierung::registrieren(db));
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db, "select (?1 collate frequenz) < ?2, (?1 collate frequenz) = ?2", -1, &s, nullptr);
+        int falsch = 0;
+        for (const QString &a : texte) {
+            const QByteArray a8 = a.toUtf8();
+            for (const QString &b : texte) {
+                const QByteArray b8 = b.toUtf8();
+                sqlite3_bind_text(s, 1, a8.constData(), a8.size(), SQLITE_STATIC);
+                sqlite3_bind_text(s, 2, b8.constData(), b8.size(), SQLITE_STATIC);
+                sqlite3_step(s);
+                const int sql = sqlite3_column_int(s, 1) ? 0 : sqlite3_column_int(s, 0) ? -1 : 1;
+                sqlite3_reset(s);
+                const int voll = Sortierung::vergleicheFrequenz(a, b);
+                if (sql != voll && ++falsch < 5)
+                    qWarning("%s / %s: %d statt %d", qPrintable(a), qPrintable(b), sql, voll);
+            }
+        }
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        QCOMPARE(falsch, 0);
     }
 
     // German dictionary order: umlauts with their letter, ß as ss, case and

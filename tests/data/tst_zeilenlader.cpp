@@ -169,6 +169,50 @@ private Q_SLOTS:
         QVERIFY(!lader.schaden());
     }
 
+    // An order laid over a query (a clicked column): the query's own sort
+    // decides among rows equal in it, also descending and through a view.
+    void ueberlagerteOrdnung_data()
+    {
+        QTest::addColumn<QString>("tabelle");
+        QTest::addColumn<QString>("suche");
+        QTest::addColumn<bool>("absteigend");
+        QTest::addColumn<QString>("vergleich");
+        QTest::newRow("Liste") << "t"
+                               << "" << false << "select s, n from t order by s collate nocase, n";
+        QTest::newRow("absteigend") << "t"
+                                    << "1" << true
+                                    << "select s, n from t where s like '%1%' order by s collate nocase desc, n";
+        QTest::newRow("Sicht") << "v"
+                               << "" << true << "select s, n from t order by s collate nocase desc, n";
+    }
+    void ueberlagerteOrdnung()
+    {
+        QFETCH(QString, tabelle);
+        QFETCH(QString, suche);
+        QFETCH(bool, absteigend);
+        QFETCH(QString, vergleich);
+        this->tabelle(true);
+        db->ausfuehren("create view v as select id, s, n from t", QString());
+        Abfrage a = Abfrage::alle(tabelle, QStringLiteral("n"));
+        if (!suche.isEmpty())
+            a = Abfrage::suche(a, QStringLiteral("s"), suche);
+        const Abfrage::Ordnung o{QStringLiteral("s"), absteigend ? Abfrage::Richtung::Ab : Abfrage::Richtung::Auf,
+                                 QStringLiteral("nocase")};
+        const Abfrage g = a.geordnet(o);
+        QCOMPARE(g.text(), QStringLiteral("select * from [%1]%2 order by s collate nocase %3, n asc")
+                               .arg(tabelle, suche.isEmpty() ? QString() : QStringLiteral(" where s like '%1%'"),
+                                    absteigend ? QStringLiteral("desc") : QStringLiteral("asc")));
+        QCOMPARE(a.geordnet({QStringLiteral("n"), Abfrage::Richtung::Ab, QString()}).text(),
+                 a.text().replace(QStringLiteral(" asc"), QStringLiteral(" desc")));   // no second sort by itself
+
+        const QStringList erwartet = Testhilfe::abfrage(db->handle(), vergleich, QString());
+        Zeilenlader lader(db->handle(), g, datei());
+        const int n = lader.zaehle();
+        QCOMPARE(n, erwartet.size());
+        Zeilencache cache(lader, n, lader.felder().size(), 7, 2);
+        QCOMPARE(alleZeilen(cache, lader.felder(), 7, spruenge((n + 6) / 7)), erwartet);
+    }
+
     // A free statement: its rows in its own order, whichever page is read
     // first (a page before its place runs it anew); nothing to write back.
     void freieAbfrage()
