@@ -339,12 +339,11 @@ Listenformat::Liste Listenformat::lesen(const QString &datenbank, const QString 
     Liste l;
     l.tabelle = Frequenzdaten::tabelle(tabelle);
     SqliteDatei db(datenbank, SqliteDatei::Art::NurLesen);
-    registriereUnicodeLike(db.handle());
     const QString sql =
         abfrage.isEmpty() ? QStringLiteral("select * from %1 order by rowid").arg(sqlName(l.tabelle)) : abfrage;
     const QString was = QStringLiteral("Die Liste %1 kann nicht gelesen werden.").arg(l.tabelle);
-    // The list as a window shows it, in the order the user clicked.
-    if (!Sortierung::registrieren(db.handle()))
+    // The list as a window shows it: found and in the order the user clicked.
+    if (!registriereUnicodeLike(db.handle()) || !Sortierung::registrieren(db.handle()))
         throw DatenFehler(was, db.text());
     SqliteAnweisung s(db, sql, was);
     for (int k = 0; k < sqlite3_column_count(*s); ++k)

@@ -95,10 +95,9 @@ QString Logdaten::standardDatei()
 QList<Logeintrag> Logdaten::lesen(const QString &datenbank, const QString &abfrage, const Fortschritt &fortschritt)
 {
     SqliteDatei db(datenbank, SqliteDatei::Art::NurLesen);
-    registriereUnicodeLike(db.handle());
     const QString was = QStringLiteral("Die Einträge des Logs können nicht gelesen werden.");
-    // A query may sort as the windows do.
-    if (!Sortierung::registrieren(db.handle()))
+    // A query may search and sort as the windows do.
+    if (!registriereUnicodeLike(db.handle()) || !Sortierung::registrieren(db.handle()))
         throw DatenFehler(was, db.text());
 
     qint64 gesamt = 0;
