@@ -180,6 +180,112 @@ template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
     }
 }
 
+// One record as the log keeps it: a text or null per log column.
+using Satz = QList<std::optional<QString>>;
+
+// Which Jet column goes to which log column.
+struct Zuordnung
+{
+    QStringList ziel;          // log columns, in the order of quellSpalten
+    QList<int> quellSpalten;   // Jet columns
+};
+
+// Matches the Jet columns to the log's by name, letter case aside; a column
+// the log lacks, and one named like the log's key, goes to uebergangen. A
+// table that shares no column with the log is refused.
+Zuordnung zuordnen(const Jet::Tabelle &kontakt, const QList<Logspalte> &log, const QString &quelle,
+                   QStringList &uebergangen)
+{
+    Zuordnung z;
+    for (int j = 0; j < kontakt.spalten.size(); ++j) {
+        const QString &name = kontakt.spalten.at(j).name;
+        const auto it = std::find_if(
+            log.begin(), log.end(), [&](const Logspalte &l) { return l.name.compare(name, Qt::CaseInsensitive) == 0; });
+        if (it == log.end() || it->schluessel) {
+            uebergangen.append(name);
+        } else if (!z.ziel.contains(it->name)) {
+            z.ziel.append(it->name);
+            z.quellSpalten.append(j);
+        }
+    }
+    if (z.ziel.isEmpty()) {
+        QStringList namen;
+        for (const Logspalte &l : log)
+            if (!l.schluessel)
+                namen.append(l.name);
+        throw nichtUebernommen(dateiName(quelle), ort(kontakt.name),
+                               QStringLiteral("Die Tabelle hat keine der Spalten der eigenen Einträge (%1).")
+                                   .arg(namen.join(QStringLiteral(", "))));
+    }
+    return z;
+}
+
+// Every record of the table as the log will keep it: values as text, the
+// frequency in MHz, the remark as RTF. Throws naming the record and column
+// of the first value that cannot become text.
+QList<Satz> umwandeln(const Jet::Tabelle &kontakt, const Zuordnung &zuordnung, const QString &quelle)
+{
+    QList<Satz> saetze;
+    for (int r = 0; r < kontakt.zeilen.size(); ++r) {
+        const Jet::Zeile &zeile = kontakt.zeilen.at(r);
+        Satz werte;
+        for (int k = 0; k < zuordnung.ziel.size(); ++k) {
+            const int j = zuordnung.quellSpalten.at(k);
+            const QString &spalte = zuordnung.ziel.at(k);
+            try {
+                std::optional<QString> w =
+                    Uebernahme::text(j < zeile.size() ? zeile.at(j) : QVariant(), kontakt.spalten.at(j).typ,
+                                     spalte.compare(QLatin1String("frequenz"), Qt::CaseInsensitive) == 0);
+                if (w && spalte.compare(QLatin1String("bemerkung"), Qt::CaseInsensitive) == 0)
+                    w = alsRtf(*w);
+                werte.append(w);
+            } catch (const DatenFehler &f) {
+                throw nichtUebernommen(dateiName(quelle), ort(kontakt.name, r + 1, kontakt.spalten.at(j).name),
+                                       f.meldung());
+            }
+        }
+        saetze.append(werte);
+    }
+    return saetze;
+}
+
+// What the log holds already in the given columns (SQL names), counted per
+// record key.
+QHash<QString, int> vorhandeneSaetze(SqliteDatei &db, const QStringList &namen)
+{
+    QHash<QString, int> vorhanden;
+    SqliteAnweisung alle(db, QStringLiteral("select %1 from \"Kontakt\"").arg(namen.join(QLatin1Char(','))),
+                         QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."));
+    int rc;
+    while ((rc = sqlite3_step(*alle)) == SQLITE_ROW) {
+        Satz werte;
+        for (int k = 0; k < namen.size(); ++k)
+            werte.append(sqlite3_column_type(*alle, k) == SQLITE_NULL
+                             ? std::nullopt
+                             : std::optional<QString>(
+                                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(*alle, k)),
+                                                   sqlite3_column_bytes(*alle, k))));
+        ++vorhanden[schluessel(werte)];
+    }
+    if (rc != SQLITE_DONE)
+        throw DatenFehler(QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."), db.text());
+    return vorhanden;
+}
+
+// Binds a record's values to the insert's parameters, in order.
+void binden(SqliteAnweisung &einfuegen, const Satz &werte)
+{
+    sqlite3_reset(*einfuegen);
+    for (int k = 0; k < werte.size(); ++k) {
+        if (werte.at(k)) {
+            const QByteArray b = werte.at(k)->toUtf8();
+            sqlite3_bind_text(*einfuegen, k + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_null(*einfuegen, k + 1);
+        }
+    }
+}
+
 }   // namespace
 
 std::optional<QString> Uebernahme::text(const QVariant &wert, Jet::Typ typ, bool frequenz)
@@ -218,102 +324,32 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
     SqliteDatei db(logDatei, SqliteDatei::Art::LesenSchreiben);
     const QList<Logspalte> log = logSpalten(db, logDatei);
 
-    // Which Jet column goes where.
     Logergebnis ergebnis;
-    QStringList ziel;   // log columns, in the order of quellSpalten
-    QList<int> quellSpalten;
-    for (int j = 0; j < kontakt.spalten.size(); ++j) {
-        const QString &name = kontakt.spalten.at(j).name;
-        const auto it = std::find_if(
-            log.begin(), log.end(), [&](const Logspalte &l) { return l.name.compare(name, Qt::CaseInsensitive) == 0; });
-        if (it == log.end() || it->schluessel) {
-            ergebnis.uebergangen.append(name);
-        } else if (!ziel.contains(it->name)) {
-            ziel.append(it->name);
-            quellSpalten.append(j);
-        }
-    }
-    if (ziel.isEmpty()) {
-        QStringList namen;
-        for (const Logspalte &l : log)
-            if (!l.schluessel)
-                namen.append(l.name);
-        throw nichtUebernommen(dateiName(quelle), ort(kontakt.name),
-                               QStringLiteral("Die Tabelle hat keine der Spalten der eigenen Einträge (%1).")
-                                   .arg(namen.join(QStringLiteral(", "))));
-    }
-
+    const Zuordnung zuordnung = zuordnen(kontakt, log, quelle, ergebnis.uebergangen);
     // Every record is converted before the log is touched.
-    QList<QList<std::optional<QString>>> saetze;
-    for (int r = 0; r < kontakt.zeilen.size(); ++r) {
-        const Jet::Zeile &zeile = kontakt.zeilen.at(r);
-        QList<std::optional<QString>> werte;
-        for (int k = 0; k < ziel.size(); ++k) {
-            const int j = quellSpalten.at(k);
-            const QString &spalte = ziel.at(k);
-            try {
-                std::optional<QString> w = text(j < zeile.size() ? zeile.at(j) : QVariant(), kontakt.spalten.at(j).typ,
-                                                spalte.compare(QLatin1String("frequenz"), Qt::CaseInsensitive) == 0);
-                if (w && spalte.compare(QLatin1String("bemerkung"), Qt::CaseInsensitive) == 0)
-                    w = alsRtf(*w);
-                werte.append(w);
-            } catch (const DatenFehler &f) {
-                throw nichtUebernommen(dateiName(quelle), ort(kontakt.name, r + 1, kontakt.spalten.at(j).name),
-                                       f.meldung());
-            }
-        }
-        saetze.append(werte);
-    }
+    const QList<Satz> saetze = umwandeln(kontakt, zuordnung, quelle);
     ergebnis.gelesen = int(saetze.size());
 
     QStringList namen, platzhalter;
-    for (const QString &z : ziel) {
+    for (const QString &z : zuordnung.ziel) {
         namen.append(sqlName(z));
         platzhalter.append(QStringLiteral("?"));
     }
-    const QString schreibfehler = QStringLiteral("Die eigenen Einträge können nicht geschrieben werden.");
     inTransaktion(db, [&] {
-        // What the log holds already, counted per record.
-        QHash<QString, int> vorhanden;
-        {
-            SqliteAnweisung alle(db, QStringLiteral("select %1 from \"Kontakt\"").arg(namen.join(QLatin1Char(','))),
-                                 QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."));
-            int rc;
-            while ((rc = sqlite3_step(*alle)) == SQLITE_ROW) {
-                QList<std::optional<QString>> werte;
-                for (int k = 0; k < ziel.size(); ++k)
-                    werte.append(sqlite3_column_type(*alle, k) == SQLITE_NULL
-                                     ? std::nullopt
-                                     : std::optional<QString>(QString::fromUtf8(
-                                         reinterpret_cast<const char *>(sqlite3_column_text(*alle, k)),
-                                         sqlite3_column_bytes(*alle, k))));
-                ++vorhanden[schluessel(werte)];
-            }
-            if (rc != SQLITE_DONE)
-                throw DatenFehler(QStringLiteral("Die eigenen Einträge lassen sich nicht lesen."), db.text());
-        }
-
+        QHash<QString, int> vorhanden = vorhandeneSaetze(db, namen);
         SqliteAnweisung einfuegen(db,
                                   QStringLiteral("insert into \"Kontakt\" (%1) values (%2)")
                                       .arg(namen.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
-                                  schreibfehler);
+                                  QStringLiteral("Die eigenen Einträge können nicht geschrieben werden."));
         for (int r = 0; r < saetze.size(); ++r) {
-            const auto &werte = saetze.at(r);
+            const Satz &werte = saetze.at(r);
             int &schon = vorhanden[schluessel(werte)];
             if (schon > 0) {
                 --schon;
                 ++ergebnis.vorhanden;
                 continue;
             }
-            sqlite3_reset(*einfuegen);
-            for (int k = 0; k < werte.size(); ++k) {
-                if (werte.at(k)) {
-                    const QByteArray b = werte.at(k)->toUtf8();
-                    sqlite3_bind_text(*einfuegen, k + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-                } else {
-                    sqlite3_bind_null(*einfuegen, k + 1);
-                }
-            }
+            binden(einfuegen, werte);
             if (sqlite3_step(*einfuegen) != SQLITE_DONE)
                 throw nichtUebernommen(
                     dateiName(quelle), ort(kontakt.name, r + 1),
