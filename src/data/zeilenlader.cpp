@@ -20,6 +20,63 @@ QString zitiert(const QString &text)
     return QStringLiteral("\u201E%1\u201C").arg(text);
 }
 
+// The name under which a table's rowid can be read: "rowid", "_rowid_" or
+// "oid", the first that no column hides; empty when all are hidden or the
+// table is a view (SQLite refuses to describe one, where a query would
+// quietly give NULL).
+QString rowidName(sqlite3 *db, const QByteArray &tabelle8)
+{
+    for (const char *name : {"rowid", "_rowid_", "oid"}) {
+        int primaer = 0;
+        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), name, nullptr, nullptr, nullptr, &primaer,
+                                          nullptr)
+            != SQLITE_OK)
+            break;
+        if (primaer)
+            return QString::fromLatin1(name);
+    }
+    return QString();
+}
+
+// The field that is the table's INTEGER PRIMARY KEY (the rowid under a name
+// of its own), or -1 when the key is no such single column.
+int ganzzahlSchluessel(sqlite3 *db, const QByteArray &tabelle8, const QStringList &felder)
+{
+    int teile = 0, ganzzahl = -1;
+    for (int i = 0; i < felder.size(); ++i) {
+        const char *typ = nullptr;
+        int primaer = 0;
+        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), felder[i].toUtf8().constData(), &typ,
+                                          nullptr, nullptr, &primaer, nullptr)
+                != SQLITE_OK
+            || !primaer)
+            continue;
+        ++teile;
+        if (typ && qstricmp(typ, "INTEGER") == 0)
+            ganzzahl = i;
+    }
+    return teile == 1 ? ganzzahl : -1;
+}
+
+// The query's sort column as SQL, with its collation if it has one.
+QString sortierSql(const Abfrage &abfrage)
+{
+    QString sql = sqlName(abfrage.sortSpalte());
+    if (!abfrage.kollation().isEmpty())
+        sql += QStringLiteral(" collate ") + sqlName(abfrage.kollation());
+    return sql;
+}
+
+// The query's sort among equal rows as SQL, with its direction; empty when
+// it has none.
+QString dannSql(const Abfrage &abfrage)
+{
+    if (abfrage.dannSpalte().isEmpty())
+        return QString();
+    return sqlName(abfrage.dannSpalte())
+           + (abfrage.dannRichtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+}
+
 }   // namespace
 
 Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &datei)
@@ -35,33 +92,15 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
         return;
     }
 
-    // Rows are read by their rowid; a column of that name hides it under
-    // that name, and a view has none (SQLite refuses to describe it, where a
-    // query would quietly give NULL).
     const QByteArray tabelle8 = abfrage.tabellenName().toUtf8();
-    for (const char *name : {"rowid", "_rowid_", "oid"}) {
-        int primaer = 0;
-        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), name, nullptr, nullptr, nullptr, &primaer,
-                                          nullptr)
-            != SQLITE_OK)
-            break;
-        if (primaer) {
-            m_schluessel = QString::fromLatin1(name);
-            break;
-        }
-    }
+    m_schluessel = rowidName(db, tabelle8);
     if (m_schluessel.isEmpty())
         m_weg = Weg::Versatz;
 
-    const QString sort = abfrage.sortSpalte();
+    const QString &sort = abfrage.sortSpalte();
     if (!sort.isEmpty() && sort.compare(m_schluessel, Qt::CaseInsensitive) != 0) {
-        m_sortierung = sqlName(sort);
-        if (!abfrage.kollation().isEmpty())
-            m_sortierung += QStringLiteral(" collate ") + sqlName(abfrage.kollation());
-        if (!abfrage.dannSpalte().isEmpty())
-            m_dann =
-                sqlName(abfrage.dannSpalte())
-                + (abfrage.dannRichtung() == Abfrage::Richtung::Ab ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+        m_sortierung = sortierSql(abfrage);
+        m_dann = dannSql(abfrage);
     }
 
     // The statement of the first page checks the whole query (a missing
@@ -79,23 +118,9 @@ Zeilenlader::Zeilenlader(sqlite3 *db, const Abfrage &abfrage, const QString &dat
     for (int i = versatz; i < erste->spalten(); ++i)
         m_felder << erste->spaltenName(i);
 
-    // An INTEGER PRIMARY KEY is the rowid under a name of its own; records
-    // are written back only through one.
-    int teile = 0, ganzzahl = -1;
-    for (int i = 0; i < m_felder.size(); ++i) {
-        const char *typ = nullptr;
-        int primaer = 0;
-        if (sqlite3_table_column_metadata(db, nullptr, tabelle8.constData(), m_felder[i].toUtf8().constData(), &typ,
-                                          nullptr, nullptr, &primaer, nullptr)
-                == SQLITE_OK
-            && primaer) {
-            ++teile;
-            if (typ && qstricmp(typ, "INTEGER") == 0)
-                ganzzahl = i;
-        }
-    }
-    if (teile == 1 && ganzzahl >= 0 && !m_schluessel.isEmpty())
-        m_schluesselFeld = ganzzahl;
+    // Records are written back only through an INTEGER PRIMARY KEY.
+    if (!m_schluessel.isEmpty())
+        m_schluesselFeld = ganzzahlSchluessel(db, tabelle8, m_felder);
     for (int i = 0; i < m_felder.size() && !m_sortierung.isEmpty(); ++i) {
         if (m_felder[i].compare(sort, Qt::CaseInsensitive) != 0)
             continue;
@@ -463,28 +488,34 @@ int Zeilenlader::liesAb(const Anker *von, bool einschliesslich, bool rueckwaerts
         for (int i = 0; i < werte.size(); ++i)
             s.binde(i + 1, werte[i]);
         s.bindeZahl(werte.size() + 1, anzahl - n);
-        // The first and the last row become starts for later reads; a text
-        // value is taken from the page afterwards rather than copied for
-        // every row.
-        const int sortSpalte = m_sortierung.isEmpty() ? -1 : 1 + m_sortFeld;
-        bool letzterText = false;
-        while (s.schritt()) {
-            const bool text = sortSpalte >= 0 && sqlite3_column_type(*s, sortSpalte) == SQLITE_TEXT;
-            letzter = Anker{sortSpalte < 0 || text ? QVariant() : s.wert(sortSpalte), s.zahl(0)};
-            letzterText = text;
-            if (n == 0)
-                erster = Anker{sortSpalte < 0 ? QVariant() : s.wert(sortSpalte), letzter.schluessel};
-            zeileAnhaengen(s, aus, 1);
-            ++n;
-        }
-        if (letzterText)
-            letzter.wert = aus.wert(aus.zeilen() - 1, m_sortFeld);
+        n = zeilenAnhaengen(s, n, aus, erster, letzter);
         const Teil naechster = naechsterTeil(teil, rueckwaerts);
         if (n == anzahl || !von || naechster == Teil::Alle)
             return n;
         teil = naechster;   // on from the near end of the next part
         von = nullptr;
     }
+}
+
+int Zeilenlader::zeilenAnhaengen(SqliteAnweisung &s, int n, Zeilenblock &aus, Anker &erster, Anker &letzter)
+{
+    // The first and the last row become starts for later reads; a text
+    // value is taken from the page afterwards rather than copied for every
+    // row.
+    const int sortSpalte = m_sortierung.isEmpty() ? -1 : 1 + m_sortFeld;
+    bool letzterText = false;
+    while (s.schritt()) {
+        const bool text = sortSpalte >= 0 && sqlite3_column_type(*s, sortSpalte) == SQLITE_TEXT;
+        letzter = Anker{sortSpalte < 0 || text ? QVariant() : s.wert(sortSpalte), s.zahl(0)};
+        letzterText = text;
+        if (n == 0)
+            erster = Anker{sortSpalte < 0 ? QVariant() : s.wert(sortSpalte), letzter.schluessel};
+        zeileAnhaengen(s, aus, 1);
+        ++n;
+    }
+    if (letzterText)
+        letzter.wert = aus.wert(aus.zeilen() - 1, m_sortFeld);
+    return n;
 }
 
 void Zeilenlader::liesIndex(int start, int anzahl, int gesamt, Zeilenblock &ziel)

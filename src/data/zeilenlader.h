@@ -110,6 +110,10 @@ private:
     // read; returns how many, with the first and the last of them.
     int liesAb(const Anker *von, bool einschliesslich, bool rueckwaerts, int anzahl, Zeilenblock &aus, Anker &erster,
                Anker &letzter);
+    // Appends the rows of a page statement (key, then the fields) to aus,
+    // counting on from n rows read before; returns the new count, with the
+    // first row read at all and the last one.
+    int zeilenAnhaengen(SqliteAnweisung &s, int n, Zeilenblock &aus, Anker &erster, Anker &letzter);
     void liesIndex(int start, int anzahl, int gesamt, Zeilenblock &ziel);
     void liesSchluessel(int start, int anzahl, Zeilenblock &ziel);
     void liesVersatz(int start, int anzahl, Zeilenblock &ziel);
