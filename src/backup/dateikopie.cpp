@@ -95,6 +95,69 @@ int neueTempDatei(const QByteArray &ziel, QByteArray &name)
     errno = EBUSY;
     return -1;
 }
+
+// Opens a file for reading, again where a signal interrupts; -1 with errno
+// set when it cannot be opened.
+int oeffneLesend(const QByteArray &pfad)
+{
+    int fd;
+    do
+        fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The rights of a copy: those of the file it replaces; a new file gets the
+// usual rights of the user's new files.
+mode_t rechteFuer(const QByteArray &ziel)
+{
+    struct stat alt;
+    return ::stat(ziel.constData(), &alt) == 0 && S_ISREG(alt.st_mode) ? (alt.st_mode & 07777) : neueRechte();
+}
+
+struct Uebertragung
+{
+    qint64 geschrieben = 0;   // bytes written
+    int fehler = 0;           // errno of the failure, 0: all copied
+    bool beimLesen = false;   // the failure was in reading the source
+};
+
+// Copies everything from ein to aus, block by block.
+Uebertragung uebertrage(int ein, int aus)
+{
+    Uebertragung u;
+    QByteArray puffer(int(Dateikopie::blockGroesse), Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(ein, puffer.data(), size_t(puffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            u.fehler = errno;
+            u.beimLesen = true;
+            return u;
+        }
+        if (n == 0)
+            return u;
+        u.fehler = gestoert(Dateikopie::Schritt::Schreiben, u.geschrieben);
+        if (!u.fehler)
+            u.fehler = schreibeAlles(aus, puffer.constData(), n);
+        if (u.fehler)
+            return u;
+        u.geschrieben += n;
+    }
+}
+
+// Makes a rename in the target's folder durable. The data is on disk
+// already, so a folder that cannot be synced is no failure.
+void ordnerSichern(const QString &ziel)
+{
+    const int ordner =
+        ::open(QFile::encodeName(Sicherungsdatei::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (ordner >= 0) {
+        ::fsync(ordner);
+        ::close(ordner);
+    }
+}
 }
 
 int Dateikopie::tempDatei(const QString &ziel, QString &name)
@@ -174,10 +237,7 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     const QByteArray q = QFile::encodeName(quelle);
     const QByteArray z = QFile::encodeName(ziel);
 
-    int ein;
-    do
-        ein = ::open(q.constData(), O_RDONLY | O_CLOEXEC);
-    while (ein < 0 && errno == EINTR);
+    const int ein = oeffneLesend(q);
     if (ein < 0)
         return fehlschlag(QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
     struct stat st;
@@ -217,31 +277,15 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
         return abbrechen(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund(e)));
     };
 
-    // The copy keeps the rights of the file it replaces; a new file gets
-    // the usual rights of the user's new files.
-    struct stat alt;
-    const mode_t rechte =
-        ::stat(z.constData(), &alt) == 0 && S_ISREG(alt.st_mode) ? (alt.st_mode & 07777) : neueRechte();
-    ::fchmod(aus, rechte);
+    ::fchmod(aus, rechteFuer(z));
 
-    QByteArray puffer(int(blockGroesse), Qt::Uninitialized);
-    qint64 geschrieben = 0;
-    for (;;) {
-        const ssize_t n = ::read(ein, puffer.data(), size_t(puffer.size()));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abbrechen(
-                QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
-        }
-        if (n == 0)
-            break;
-        if (const int e = gestoert(Schritt::Schreiben, geschrieben))
-            return schreibfehler(e);
-        if (const int e = schreibeAlles(aus, puffer.constData(), n))
-            return schreibfehler(e);
-        geschrieben += n;
-    }
+    const Uebertragung u = uebertrage(ein, aus);
+    if (u.fehler && u.beimLesen)
+        return abbrechen(
+            QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(u.fehler)));
+    if (u.fehler)
+        return schreibfehler(u.fehler);
+    const qint64 geschrieben = u.geschrieben;
 
     if (const int e = gestoert(Schritt::Sync, geschrieben))
         return schreibfehler(e);
@@ -265,13 +309,6 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     if (sperre >= 0)
         ::close(sperre);
 
-    // Make the rename itself durable; the data is already on disk, so a
-    // folder that cannot be synced is no reason to report a failure.
-    const int ordner =
-        ::open(QFile::encodeName(Sicherungsdatei::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (ordner >= 0) {
-        ::fsync(ordner);
-        ::close(ordner);
-    }
+    ordnerSichern(ziel);
     return Ergebnis{true, QString()};
 }
