@@ -20,7 +20,7 @@ qint64 Funkdienste::raster(Funkdienst dienst)
 {
     switch (dienst) {
     case Funkdienst::Bos: return 20000;
-    case Funkdienst::Flugfunk: return 12500;
+    case Funkdienst::Flugfunk:
     case Funkdienst::Afu: return 12500;
     case Funkdienst::Fernwirken: return 1000;
     }

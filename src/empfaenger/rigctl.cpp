@@ -263,39 +263,11 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
     switch (auftrag.befehl) {
     case Befehl::ChkVfo: m_protokoll.vfo = antwort.vfo; return;
 
-    case Befehl::FreqLesen: {
-        if (!m_erweitert) {
-            // The first reading tells whether the server knows the extended form.
-            if (!antwort.erweitert) {
-                m_erweitert = false;
-                m_protokoll.erweitert = false;
-                m_warteschlange.push_front({Befehl::FreqLesen, {}});
-                return;
-            }
-            m_erweitert = antwort.erweitert;
-            m_protokoll.erweitert = *antwort.erweitert;
-        }
-        const QString lesefehler = QStringLiteral("Frequenz nicht lesbar: ");
-        if (antwort.rprt != 0) {
-            z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
-        } else {
-            z.hz = antwort.hz;
-            if (z.grund.startsWith(lesefehler))
-                z.grund.clear();
-        }
-        if (z.art != EmpfaengerZustand::Art::Verbunden) {
-            z.art = EmpfaengerZustand::Art::Verbunden;
-            z.adresse = adresse();
-            z.modus.clear();
-            z.wiederholungSekunden = 0;
-            if (antwort.rprt == 0)
-                z.grund.clear();
-            m_abfrage.start();
-            if (m_modusLesbar)
-                m_warteschlange.push_back({Befehl::ModusLesen, {}});
-        }
+    case Befehl::FreqLesen:
+        if (!frequenzBeantwortet(antwort, z))
+            return;
         break;
-    }
+
     case Befehl::ModusLesen:
         if (antwort.rprt != 0)
             m_modusLesbar = false;   // the mode stays unknown
@@ -309,17 +281,60 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
         break;
 
     case Befehl::ModusSetzen:
-        if (antwort.rprt == 0)
-            break;
-        // A receiver without Hamlib's narrow FM gets FM with a narrow passband,
-        // unless it has no mode setting at all.
-        if (auftrag.argumente.startsWith("FMN ") && antwort.rprt != -11 && antwort.rprt != -4) {
-            m_fmnGeht = false;
-            m_warteschlange.push_front({Befehl::ModusSetzen, modusArgumente(Modulation::FmSchmal)});
+        if (!modusGesetzt(auftrag, antwort, z))
             return;
-        }
-        z.grund = QStringLiteral("Modulation nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt);
         break;
     }
     setzeZustand(z);
+}
+
+bool RigctlEmpfaenger::frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z)
+{
+    using Rigctl::Befehl;
+    if (!m_erweitert) {
+        // The first reading tells whether the server knows the extended form.
+        if (!antwort.erweitert) {
+            m_erweitert = false;
+            m_protokoll.erweitert = false;
+            m_warteschlange.push_front({Befehl::FreqLesen, {}});
+            return false;
+        }
+        m_erweitert = antwort.erweitert;
+        m_protokoll.erweitert = *antwort.erweitert;
+    }
+    const QString lesefehler = QStringLiteral("Frequenz nicht lesbar: ");
+    if (antwort.rprt != 0) {
+        z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
+    } else {
+        z.hz = antwort.hz;
+        if (z.grund.startsWith(lesefehler))
+            z.grund.clear();
+    }
+    if (z.art != EmpfaengerZustand::Art::Verbunden) {
+        z.art = EmpfaengerZustand::Art::Verbunden;
+        z.adresse = adresse();
+        z.modus.clear();
+        z.wiederholungSekunden = 0;
+        if (antwort.rprt == 0)
+            z.grund.clear();
+        m_abfrage.start();
+        if (m_modusLesbar)
+            m_warteschlange.push_back({Befehl::ModusLesen, {}});
+    }
+    return true;
+}
+
+bool RigctlEmpfaenger::modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwort &antwort, EmpfaengerZustand &z)
+{
+    if (antwort.rprt == 0)
+        return true;
+    // A receiver without Hamlib's narrow FM gets FM with a narrow passband,
+    // unless it has no mode setting at all.
+    if (auftrag.argumente.startsWith("FMN ") && antwort.rprt != -11 && antwort.rprt != -4) {
+        m_fmnGeht = false;
+        m_warteschlange.push_front({Rigctl::Befehl::ModusSetzen, modusArgumente(Modulation::FmSchmal)});
+        return false;
+    }
+    z.grund = QStringLiteral("Modulation nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt);
+    return true;
 }

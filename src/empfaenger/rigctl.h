@@ -65,6 +65,11 @@ private:
     void lesen();
     void senden();
     void beantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort);
+    // The steps of beantwortet for a frequency read and a mode set, on the
+    // state z to be set; false when a command was queued again instead and
+    // the state stays as it is.
+    bool frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
+    bool modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
     void socketVerloren(const QString &grund);
     QString adresse() const;
     QByteArray modusArgumente(Modulation modulation) const;

@@ -44,18 +44,60 @@ const char *kurzName(Rigctl::Befehl b)
     return "";
 }
 
+// The reply to the check: "0", "1", "CHKVFO 1" or "ChkVFO: 1", as versions
+// wrote it.
+void vfoPruefungLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
+{
+    const QList<QByteArray> teile = zeilen.value(0).simplified().replace(':', ' ').split(' ');
+    const QByteArray letztes = teile.value(teile.size() - 1);
+    a.gelesen = letztes == "0" || letztes == "1";
+    a.vfo = letztes == "1";
+}
+
+// The reply to get_freq, in whichever form it came.
+void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
+{
+    const std::optional<QByteArray> frequenz = wert(zeilen, "Frequency");
+    if (kopf(zeilen, langName(Rigctl::Befehl::FreqLesen)) || frequenz) {
+        a.erweitert = true;
+        const std::optional<qint64> hz = frequenz ? Rigctl::hertz(*frequenz) : std::nullopt;
+        a.hz = hz.value_or(0);
+        a.gelesen = hz.has_value() || a.rprt != 0;
+        return;
+    }
+    a.erweitert = false;
+    if (const auto hz = Rigctl::hertz(zeilen.value(0))) {
+        a.hz = *hz;
+        a.gelesen = true;
+    }
+}
+
+// The reply to get_mode: "Mode:" and "Passband:" lines, or the two plain
+// lines.
+void modusLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
+{
+    std::optional<QByteArray> modus = wert(zeilen, "Mode");
+    std::optional<QByteArray> passband = wert(zeilen, "Passband");
+    if (!modus && !kopf(zeilen, langName(Rigctl::Befehl::ModusLesen)) && zeilen.size() >= 2) {
+        modus = zeilen.at(0).trimmed();
+        passband = zeilen.at(1).trimmed();
+    }
+    if (modus && !modus->isEmpty() && !modus->contains(' ')) {
+        a.modus = *modus;
+        a.passband = passband ? passband->toLongLong() : 0;
+        a.gelesen = true;
+    } else {
+        a.gelesen = a.rprt != 0;
+    }
+}
+
 }
 
 QByteArray Rigctl::zeile(Befehl befehl, const Protokoll &protokoll, const QByteArray &argumente)
 {
     // The check is sent plain: its extended reply has no "RPRT" line.
-    QByteArray z;
-    if (befehl == Befehl::ChkVfo)
-        z = kurzName(befehl);
-    else if (protokoll.erweitert)
-        z = QByteArray("+\\") + langName(befehl);
-    else
-        z = kurzName(befehl);
+    QByteArray z = befehl != Befehl::ChkVfo && protokoll.erweitert ? QByteArray("+\\") + langName(befehl)
+                                                                   : QByteArray(kurzName(befehl));
     if (befehl != Befehl::ChkVfo && protokoll.vfo)
         z += " currVFO";
     if (!argumente.isEmpty())
@@ -100,61 +142,17 @@ Rigctl::Antwort Rigctl::lesen(Befehl befehl, const QList<QByteArray> &zeilen)
     for (const QByteArray &z : zeilen)
         if (const auto code = rprt(z))
             a.rprt = *code;
-    const bool nurFehler = !zeilen.isEmpty() && rprt(zeilen.front()).has_value();
+    if (!zeilen.isEmpty() && rprt(zeilen.front()).has_value()) {
+        // A failure alone; to the check it means that the server does not
+        // know it: no vfo mode.
+        a.gelesen = true;
+        return a;
+    }
 
     switch (befehl) {
-    case Befehl::ChkVfo: {
-        if (nurFehler) {
-            a.gelesen = true;   // the server does not know the check: no vfo mode
-            break;
-        }
-        // "0", "1", "CHKVFO 1" or "ChkVFO: 1", as versions wrote it.
-        const QList<QByteArray> teile = zeilen.value(0).simplified().replace(':', ' ').split(' ');
-        const QByteArray letztes = teile.value(teile.size() - 1);
-        a.gelesen = letztes == "0" || letztes == "1";
-        a.vfo = letztes == "1";
-        break;
-    }
-    case Befehl::FreqLesen: {
-        if (nurFehler) {
-            a.gelesen = true;
-            break;
-        }
-        const std::optional<QByteArray> frequenz = wert(zeilen, "Frequency");
-        if (kopf(zeilen, langName(befehl)) || frequenz) {
-            a.erweitert = true;
-            const std::optional<qint64> hz = frequenz ? hertz(*frequenz) : std::nullopt;
-            a.hz = hz.value_or(0);
-            a.gelesen = hz.has_value() || a.rprt != 0;
-            break;
-        }
-        a.erweitert = false;
-        if (const auto hz = hertz(zeilen.value(0))) {
-            a.hz = *hz;
-            a.gelesen = true;
-        }
-        break;
-    }
-    case Befehl::ModusLesen: {
-        if (nurFehler) {
-            a.gelesen = true;
-            break;
-        }
-        std::optional<QByteArray> modus = wert(zeilen, "Mode");
-        std::optional<QByteArray> passband = wert(zeilen, "Passband");
-        if (!modus && !kopf(zeilen, langName(befehl)) && zeilen.size() >= 2) {
-            modus = zeilen.at(0).trimmed();
-            passband = zeilen.at(1).trimmed();
-        }
-        if (modus && !modus->isEmpty() && !modus->contains(' ')) {
-            a.modus = *modus;
-            a.passband = passband ? passband->toLongLong() : 0;
-            a.gelesen = true;
-        } else {
-            a.gelesen = a.rprt != 0;
-        }
-        break;
-    }
+    case Befehl::ChkVfo: vfoPruefungLesen(zeilen, a); break;
+    case Befehl::FreqLesen: frequenzLesen(zeilen, a); break;
+    case Befehl::ModusLesen: modusLesen(zeilen, a); break;
     case Befehl::FreqSetzen:
     case Befehl::ModusSetzen:
         a.gelesen = std::any_of(zeilen.begin(), zeilen.end(), [](const QByteArray &z) { return rprt(z).has_value(); });
