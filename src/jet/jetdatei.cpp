@@ -252,6 +252,114 @@ QList<Jet::Spalte> spaltenVon(MdbHandle *mdb, MdbTableDef *t)
     return spalten;
 }
 
+// How many bytes a value of a fixed-size type takes in the record; laenge
+// (the value's own length) for the others.
+int festeBytes(Jet::Typ typ, int laenge)
+{
+    switch (typ) {
+    case Jet::Typ::Byte: return 1;
+    case Jet::Typ::Integer: return 2;
+    case Jet::Typ::LongInteger:
+    case Jet::Typ::Komplex:
+    case Jet::Typ::Single: return 4;
+    case Jet::Typ::Double:
+    case Jet::Typ::DatumUhrzeit:
+    case Jet::Typ::Waehrung: return 8;
+    case Jet::Typ::Dezimal: return 17;
+    case Jet::Typ::ReplikationsId: return 16;
+    default: return laenge;
+    }
+}
+
+double alsDouble(quint64 bits)
+{
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+// A value taken from the bytes of the record just fetched, which stay in
+// the page buffer after the fetch, so that it goes through no text and
+// back: numbers, dates, currency, decimals, replication ids and binary
+// data, not null. Sets grund and gives nothing when the value is damaged
+// or no date.
+QVariant ausBytes(MdbHandle *mdb, const MdbColumn *c, Jet::Typ typ, QString &grund)
+{
+    const int bytes = festeBytes(typ, c->cur_value_len);
+    if (c->cur_value_len < bytes || c->cur_value_start < 0 || c->cur_value_start + bytes > MDB_PGSIZE) {
+        grund = QStringLiteral("Der Wert ist beschädigt.");
+        return QVariant();
+    }
+    const unsigned char *p = mdb->pg_buf + c->cur_value_start;
+    switch (typ) {
+    case Jet::Typ::Byte: return QVariant(qlonglong(p[0]));
+    case Jet::Typ::Integer: return QVariant(qlonglong(qint16(kleinEndig(p, 2))));
+    case Jet::Typ::LongInteger:
+    case Jet::Typ::Komplex: return QVariant(qlonglong(qint32(kleinEndig(p, 4))));
+    case Jet::Typ::Single: {
+        const quint32 bits = quint32(kleinEndig(p, 4));
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return QVariant(f);
+    }
+    case Jet::Typ::Double: return QVariant(alsDouble(kleinEndig(p, 8)));
+    case Jet::Typ::DatumUhrzeit: {
+        const double d = alsDouble(kleinEndig(p, 8));
+        const QDateTime wert = datumZeit(d);
+        if (!wert.isValid())
+            grund = QStringLiteral("Der Wert %1 ist kein Datum.").arg(d);
+        return wert.isValid() ? QVariant(wert) : QVariant();
+    }
+    case Jet::Typ::Waehrung: return QVariant(waehrung(qint64(kleinEndig(p, 8))));
+    case Jet::Typ::Dezimal: {
+        char *text = mdb_numeric_to_string(mdb, c->cur_value_start, c->col_scale, c->col_prec);
+        const QString wert = QString::fromUtf8(text);
+        g_free(text);
+        return QVariant(wert);
+    }
+    case Jet::Typ::ReplikationsId: {
+        char *text = mdb_uuid_to_string(mdb->pg_buf, c->cur_value_start);
+        const QString wert = QString::fromUtf8(text);
+        g_free(text);
+        return QVariant(wert);
+    }
+    default: return QVariant(QByteArray(reinterpret_cast<const char *>(p), c->cur_value_len));
+    }
+}
+
+// One value of the record just fetched; puffer is the column's bound
+// buffer (text and memo, converted to UTF-8 by mdbtools). Sets grund and
+// gives nothing for a value that cannot be read.
+QVariant wertVon(MdbHandle *mdb, MdbColumn *c, Jet::Typ typ, const std::vector<char> &puffer, QString &grund)
+{
+    // A Ja/Nein value lives in the record's null mask: set means yes, and
+    // mdbtools hands it on as "is null".
+    if (typ == Jet::Typ::JaNein)
+        return QVariant(c->cur_value_len == 0);
+    if (c->cur_value_len == 0)
+        return QVariant();
+    switch (typ) {
+    case Jet::Typ::Text:
+    case Jet::Typ::Memo: {
+        const char *text = puffer.data();
+        const size_t bytes = qstrnlen(text, bindGroesse);
+        if (bytes >= bindGroesse - 1)
+            grund = QStringLiteral("Der Text ist länger als %1 MiB.").arg(bindGroesse / (1024 * 1024));
+        return bytes == 0 || !grund.isEmpty() ? QVariant() : QVariant(QString::fromUtf8(text, qsizetype(bytes)));
+    }
+    case Jet::Typ::OleObjekt: {
+        size_t groesse = 0;
+        void *daten = mdb_ole_read_full(mdb, c, &groesse);
+        QVariant wert(QByteArray(static_cast<const char *>(daten), qsizetype(groesse)));
+        free(daten);
+        return wert;
+    }
+    case Jet::Typ::JaNein:
+    case Jet::Typ::Unbekannt: grund = QStringLiteral("Der Spaltentyp %1 ist unbekannt.").arg(c->col_type); return {};
+    default: return ausBytes(mdb, c, typ, grund);
+    }
+}
+
 }   // namespace
 
 QList<Jet::Spalte> JetDatei::spalten(const QString &tabelle) const
@@ -285,9 +393,7 @@ Jet::Tabelle JetDatei::lesen(const QString &tabelle) const
     const int n = int(def.t->num_cols);
 
     // Text, memo and OLE objects are converted by mdbtools into a bound
-    // buffer; every other value is taken from the record's bytes, which
-    // stay in the page buffer after the fetch, so that no value goes
-    // through a text and back.
+    // buffer; every other value is taken from the record's bytes.
     std::vector<std::vector<char>> puffer;
     puffer.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
@@ -314,109 +420,10 @@ Jet::Tabelle JetDatei::lesen(const QString &tabelle) const
         zeile.reserve(n);
         for (int i = 0; i < n; ++i) {
             auto *c = static_cast<MdbColumn *>(g_ptr_array_index(def.t->columns, i));
-            const Jet::Typ typ = ergebnis.spalten.at(i).typ;
-            const int laenge = c->cur_value_len;
-            const unsigned char *p = mdb->pg_buf + c->cur_value_start;
-
-            // A Ja/Nein value lives in the record's null mask: set means
-            // yes, and mdbtools hands it on as "is null".
-            if (typ == Jet::Typ::JaNein) {
-                zeile.append(QVariant(laenge == 0));
-                continue;
-            }
-            if (laenge == 0) {
-                zeile.append(QVariant());
-                continue;
-            }
-            auto festeGroesse = [&](int bytes) {
-                if (laenge < bytes || c->cur_value_start < 0 || c->cur_value_start + bytes > MDB_PGSIZE)
-                    throw fehler(datensatz, i, QStringLiteral("Der Wert ist beschädigt."));
-            };
-
-            switch (typ) {
-            case Jet::Typ::Byte:
-                festeGroesse(1);
-                zeile.append(QVariant(qlonglong(p[0])));
-                break;
-            case Jet::Typ::Integer:
-                festeGroesse(2);
-                zeile.append(QVariant(qlonglong(qint16(kleinEndig(p, 2)))));
-                break;
-            case Jet::Typ::LongInteger:
-            case Jet::Typ::Komplex:
-                festeGroesse(4);
-                zeile.append(QVariant(qlonglong(qint32(kleinEndig(p, 4)))));
-                break;
-            case Jet::Typ::Single: {
-                festeGroesse(4);
-                const quint32 bits = quint32(kleinEndig(p, 4));
-                float f;
-                std::memcpy(&f, &bits, sizeof f);
-                zeile.append(QVariant(f));
-                break;
-            }
-            case Jet::Typ::Double: {
-                festeGroesse(8);
-                const quint64 bits = kleinEndig(p, 8);
-                double d;
-                std::memcpy(&d, &bits, sizeof d);
-                zeile.append(QVariant(d));
-                break;
-            }
-            case Jet::Typ::DatumUhrzeit: {
-                festeGroesse(8);
-                const quint64 bits = kleinEndig(p, 8);
-                double d;
-                std::memcpy(&d, &bits, sizeof d);
-                const QDateTime wert = datumZeit(d);
-                if (!wert.isValid())
-                    throw fehler(datensatz, i, QStringLiteral("Der Wert %1 ist kein Datum.").arg(d));
-                zeile.append(QVariant(wert));
-                break;
-            }
-            case Jet::Typ::Waehrung:
-                festeGroesse(8);
-                zeile.append(QVariant(waehrung(qint64(kleinEndig(p, 8)))));
-                break;
-            case Jet::Typ::Dezimal: {
-                festeGroesse(17);
-                char *text = mdb_numeric_to_string(mdb, c->cur_value_start, c->col_scale, c->col_prec);
-                zeile.append(QVariant(QString::fromUtf8(text)));
-                g_free(text);
-                break;
-            }
-            case Jet::Typ::ReplikationsId: {
-                festeGroesse(16);
-                char *text = mdb_uuid_to_string(mdb->pg_buf, c->cur_value_start);
-                zeile.append(QVariant(QString::fromUtf8(text)));
-                g_free(text);
-                break;
-            }
-            case Jet::Typ::Binaer:
-                festeGroesse(laenge);
-                zeile.append(QVariant(QByteArray(reinterpret_cast<const char *>(p), laenge)));
-                break;
-            case Jet::Typ::Text:
-            case Jet::Typ::Memo: {
-                const char *text = puffer[size_t(i)].data();
-                const size_t bytes = qstrnlen(text, bindGroesse);
-                if (bytes >= bindGroesse - 1)
-                    throw fehler(datensatz, i,
-                                 QStringLiteral("Der Text ist länger als %1 MiB.").arg(bindGroesse / (1024 * 1024)));
-                zeile.append(bytes == 0 ? QVariant() : QVariant(QString::fromUtf8(text, qsizetype(bytes))));
-                break;
-            }
-            case Jet::Typ::OleObjekt: {
-                size_t groesse = 0;
-                void *daten = mdb_ole_read_full(mdb, c, &groesse);
-                zeile.append(QVariant(QByteArray(static_cast<const char *>(daten), qsizetype(groesse))));
-                free(daten);
-                break;
-            }
-            case Jet::Typ::JaNein:
-            case Jet::Typ::Unbekannt:
-                throw fehler(datensatz, i, QStringLiteral("Der Spaltentyp %1 ist unbekannt.").arg(c->col_type));
-            }
+            QString grund;
+            zeile.append(wertVon(mdb, c, ergebnis.spalten.at(i).typ, puffer[size_t(i)], grund));
+            if (!grund.isEmpty())
+                throw fehler(datensatz, i, grund);
         }
         ergebnis.zeilen.append(zeile);
     }
