@@ -3,6 +3,7 @@
 #include <QChar>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -72,6 +73,22 @@ struct Muster
     std::vector<char32_t> teiltext;
 };
 
+// Marks a pattern '%text%' (without '_' or further '%') as a plain search
+// for its folded text.
+void pruefeTeiltext(Muster &m)
+{
+    const auto &t = m.teile;
+    if (t.size() < 2 || t.front().art != FolgeBeliebig || t.back().art != FolgeBeliebig)
+        return;
+    const bool nur =
+        std::all_of(t.begin() + 1, t.end() - 1, [](const Muster::Teil &teil) { return teil.art == Zeichen; });
+    if (!nur)
+        return;
+    m.nurTeiltext = true;
+    for (size_t i = 1; i + 1 < t.size(); ++i)
+        m.teiltext.push_back(t[i].zeichen);
+}
+
 Muster *baue(const unsigned char *z, int n, bool mitEscape, char32_t escape)
 {
     auto *m = new Muster;
@@ -96,20 +113,7 @@ Muster *baue(const unsigned char *z, int n, bool mitEscape, char32_t escape)
             m->teile.push_back({Zeichen, falte(c)});
         }
     }
-    const auto &t = m->teile;
-    if (t.size() >= 2 && t.front().art == FolgeBeliebig && t.back().art == FolgeBeliebig) {
-        bool nur = true;
-        for (size_t i = 1; i + 1 < t.size(); ++i)
-            if (t[i].art != Zeichen) {
-                nur = false;
-                break;
-            }
-        if (nur) {
-            m->nurTeiltext = true;
-            for (size_t i = 1; i + 1 < t.size(); ++i)
-                m->teiltext.push_back(t[i].zeichen);
-        }
-    }
+    pruefeTeiltext(*m);
     return m;
 }
 
