@@ -411,37 +411,35 @@ void frm_eintrag::reiterAusrichten()
     }
 }
 
+namespace {
+// Whether the focus came by the user's own doing (a click, Tab, a
+// shortcut), not back on activating the window or closing a menu.
+bool vomBenutzer(Qt::FocusReason grund)
+{
+    switch (grund) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason: return true;
+    default: return false;
+    }
+}
+}
+
 bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
 {
     const QEvent::Type typ = ereignis->type();
     if (objekt == txt_datum && typ == QEvent::FocusIn) {
         // Only the user entering the box counts, not the focus coming back
         // when the window is activated again or a menu closes.
-        switch (static_cast<QFocusEvent *>(ereignis)->reason()) {
-        case Qt::MouseFocusReason:
-        case Qt::TabFocusReason:
-        case Qt::BacktabFocusReason:
-        case Qt::ShortcutFocusReason: txt_datum_GotFocus(); break;
-        default: break;
-        }
+        if (vomBenutzer(static_cast<QFocusEvent *>(ereignis)->reason()))
+            txt_datum_GotFocus();
     } else if (objekt == txt_suchbegriff && typ == QEvent::MouseButtonPress) {
         if (static_cast<QMouseEvent *>(ereignis)->button() == Qt::LeftButton)
             txt_suchbegriff_Click();
     } else if (objekt == RichTextBox1 && (typ == QEvent::ShortcutOverride || typ == QEvent::KeyPress)) {
-        auto *taste = static_cast<QKeyEvent *>(ereignis);
-        std::optional<Format> format;
-        if (taste->matches(QKeySequence::Bold))
-            format = Format::Fett;
-        else if (taste->matches(QKeySequence::Italic))
-            format = Format::Kursiv;
-        else if (taste->matches(QKeySequence::Underline))
-            format = Format::Unterstrichen;
-        if (format && !RichTextBox1->isReadOnly()) {
-            taste->accept();
-            if (typ == QEvent::KeyPress)
-                formatUmschalten(*format);
+        if (formatTaste(static_cast<QKeyEvent *>(ereignis)))
             return true;
-        }
     } else if (objekt == DataGrid1 && typ == QEvent::FocusIn && !DataGrid1->currentIndex().isValid()) {
         // A grid without a current row (a new record is being typed) would
         // make its first row current on taking the focus, as when the tab
@@ -454,6 +452,23 @@ bool frm_eintrag::eventFilter(QObject *objekt, QEvent *ereignis)
         reiterAusrichten();   // the tab pages moved inside the tab container
     }
     return KindFenster::eventFilter(objekt, ereignis);
+}
+
+bool frm_eintrag::formatTaste(QKeyEvent *taste)
+{
+    std::optional<Format> format;
+    if (taste->matches(QKeySequence::Bold))
+        format = Format::Fett;
+    else if (taste->matches(QKeySequence::Italic))
+        format = Format::Kursiv;
+    else if (taste->matches(QKeySequence::Underline))
+        format = Format::Unterstrichen;
+    if (!format || RichTextBox1->isReadOnly())
+        return false;
+    taste->accept();
+    if (taste->type() == QEvent::KeyPress)
+        formatUmschalten(*format);
+    return true;
 }
 
 void frm_eintrag::formatUmschalten(Format format)

@@ -10,6 +10,7 @@ class Bemerkungsfeld;
 class Empfaenger;
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -147,6 +148,10 @@ private:
     // the selection, or for what is typed next.
     enum class Format { Fett, Kursiv, Unterstrichen };
     void formatUmschalten(Format format);
+    // A format key (bold, italic, underline) in the remark while it can be
+    // edited: taken, and on a key press the format switched. False for
+    // any other key.
+    bool formatTaste(QKeyEvent *taste);
 
     // Controls on a tab are placed relative to the tab container, whatever
     // room its tab bar takes.
