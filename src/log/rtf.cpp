@@ -385,6 +385,18 @@ void Schreiber::formatSchreiben(const QTextCharFormat &f)
     m_text += QLatin1Char(' ');
 }
 
+// A character that is not written (after tab, line and the special spaces
+// and hyphens are taken): ';' in the font table, which would end an entry
+// and which no font name needs, and the text document's structure, which is
+// no text.
+bool weggelassen(char16_t u, bool inTabelle)
+{
+    if (u == ';')
+        return inTabelle;
+    return u < 0x20 || u == QChar::ParagraphSeparator || u == QChar::ObjectReplacementCharacter || u == 0xFDD0
+           || u == 0xFDD1;
+}
+
 void Schreiber::escapen(QString &aus, QStringView text, bool inTabelle)
 {
     for (const QChar c : text) {
@@ -402,11 +414,8 @@ void Schreiber::escapen(QString &aus, QStringView text, bool inTabelle)
             aus += QLatin1String("\\-");
         } else if (u == 0x2011) {
             aus += QLatin1String("\\_");
-        } else if (u == ';' && inTabelle) {
-            continue;   // ends a font table entry; no font name needs it
-        } else if (u < 0x20 || u == QChar::ParagraphSeparator || u == QChar::ObjectReplacementCharacter || u == 0xFDD0
-                   || u == 0xFDD1) {
-            continue;   // structure of the text document, no text
+        } else if (weggelassen(u, inTabelle)) {
+            continue;
         } else if (u < 0x80) {
             aus += c;
         } else if (const int b = nachCp1252(c); b >= 0) {
