@@ -276,6 +276,65 @@ private Q_SLOTS:
         QCOMPARE(lauf({"export", db}, nullptr, &fehler), 2);
         QVERIFY(fehler.contains("Aufruf:"));
     }
+
+    // The command line around the work: build, the database named by --db
+    // in both spellings, help, and what is refused before anything is done.
+    void werkzeugAufruf()
+    {
+        const QString programm = QStringLiteral(TREMVIK_BIN "/tremvik-frequenzen");
+        if (!QFile::exists(programm))
+            QSKIP("tremvik-frequenzen ist nicht gebaut");
+        struct Lauf
+        {
+            int code;
+            QString aus, fehler;
+        };
+        auto lauf = [&](const QStringList &argumente) {
+            QProcess p;
+            p.start(programm, argumente);
+            p.waitForFinished(60000);
+            return Lauf{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                        QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        };
+        Testhilfe::Programmordner ordner;
+
+        const QString neu = ordner.pfad() + "/neu.db";
+        Lauf l = lauf({"build", neu, quellen("frequenzen"), quellen("frequenzen.sql")});
+        QCOMPARE(l.code, 0);
+        QVERIFY2(l.aus.startsWith(neu + " angelegt (bos ") && l.aus.contains(", fernwirken ")
+                     && l.aus.endsWith(" Zeilen).\n"),
+                 qPrintable(l.aus));
+        const QStringList bos = zeilen(neu, "bos");
+        QVERIFY(!bos.isEmpty());
+        // build takes no --db; the file stays as it was.
+        l = lauf({"build", "--db", neu, ordner.pfad() + "/x.db", quellen("frequenzen"), quellen("frequenzen.sql")});
+        QCOMPARE(l.code, 2);
+        QVERIFY(l.fehler.contains(QStringLiteral("Falsche Zahl von Angaben für \u201Ebuild\u201C")));
+        QVERIFY(!QFile::exists(ordner.pfad() + "/x.db"));
+
+        // --db before or after the command, "--db DATEI" or "--db=DATEI".
+        const QString csv = ordner.pfad() + "/eins.csv";
+        Testhilfe::schreibe(csv, "BL,Ort\nBW,Ulm\n");
+        l = lauf({"--db=" + neu, "import", "bos", csv});
+        QCOMPARE(l.code, 0);
+        QCOMPARE(l.aus, QStringLiteral("bos: 1 Zeile eingelesen.\n"));
+        QCOMPARE(zeilen(neu, "bos"), QStringList{"BW|Ulm|\u2205|\u2205|\u2205|\u2205"});
+        l = lauf({"export", "bos", "--db", neu});
+        QCOMPARE(l.code, 0);
+        QCOMPARE(l.aus.toUtf8(), Frequenzdaten::exportieren(neu, "bos"));
+        // Both a --db and an older first argument: one too many.
+        QCOMPARE(lauf({"export", neu, "bos", "--db", neu}).code, 2);
+
+        QCOMPARE(lauf({"--db=", "export", "bos"}).code, 2);
+        l = lauf({"--help"});
+        QCOMPARE(l.code, 0);
+        QVERIFY(l.aus.startsWith("Aufruf:"));
+        l = lauf({"bauen", neu});
+        QCOMPARE(l.code, 2);
+        QVERIFY(l.fehler.contains(QStringLiteral("Unbekannter Befehl \u201Ebauen\u201C")));
+        QVERIFY(l.fehler.contains("Aufruf:"));
+        QCOMPARE(zeilen(neu, "bos"), QStringList{"BW|Ulm|\u2205|\u2205|\u2205|\u2205"});
+    }
 };
 
 TREMVIK_TEST_MAIN(TestFrequenzdaten)
