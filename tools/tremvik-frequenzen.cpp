@@ -137,35 +137,88 @@ std::optional<Listenformat::Format> formatAbtrennen(QStringList &a)
     return Listenformat::Format::Csv;
 }
 
+// The command line with the database taken out: "--db DATEI" or
+// "--db=DATEI", anywhere.
+struct Aufruf
+{
+    QStringList angaben;
+    QString db;
+    bool dbGegeben = false;
+};
+
+Aufruf zerlegen(int argc, char *argv[])
+{
+    Aufruf auf;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--db") && i + 1 < argc) {
+            auf.db = QString::fromLocal8Bit(argv[++i]);
+            auf.dbGegeben = true;
+        } else if (arg.startsWith(QLatin1String("--db="))) {
+            auf.db = arg.mid(5);
+            auf.dbGegeben = true;
+        } else {
+            auf.angaben.append(arg);
+        }
+    }
+    return auf;
+}
+
+// build DATEI ORDNER SCHEMA.sql
+int bauen(const QStringList &a)
+{
+    const QList<int> anzahl = Frequenzdaten::bauen(a.at(0), a.at(2), a.at(1));
+    QStringList teile;
+    for (int i = 0; i < anzahl.size(); ++i)
+        teile.append(QStringLiteral("%1 %2").arg(Frequenzdaten::tabellen().at(i)).arg(anzahl.at(i)));
+    ausgeben(stdout, QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
+    return 0;
+}
+
+// import TABELLE LISTE.csv and export TABELLE, on the database given or,
+// without one, on the program's.
+int tabelleBearbeiten(const QString &befehl, const Aufruf &auf, Listenformat::Format format)
+{
+    const QStringList &a = auf.angaben;
+    QString tabelle;
+    try {
+        tabelle = Frequenzdaten::tabelle(a.at(0));
+    } catch (const DatenFehler &f) {
+        fehler(f.meldung());
+        return falscherAufruf();
+    }
+    if (befehl == QLatin1String("export"))
+        return exportieren(auf.dbGegeben ? auf.db : Speicherorte::frequenzDatei(), tabelle, format);
+    int n = 0;
+    const auto arbeit = [&](const QString &datei) { n = importieren(datei, tabelle, a.at(1)); };
+    if (auf.dbGegeben)
+        arbeit(auf.db);
+    else
+        Speicherorte::frequenzenAendern(arbeit);
+    ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
+                         .arg(tabelle)
+                         .arg(n)
+                         .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char *argv[])
 {
     // Knows where the program lies, and so its databases.
     QCoreApplication app(argc, argv);
-    QStringList a;
-    QString db;
-    bool dbGegeben = false;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--db") && i + 1 < argc) {
-            db = QString::fromLocal8Bit(argv[++i]);
-            dbGegeben = true;
-        } else if (arg.startsWith(QLatin1String("--db="))) {
-            db = arg.mid(5);
-            dbGegeben = true;
-        } else {
-            a.append(arg);
-        }
-    }
+    Aufruf auf = zerlegen(argc, argv);
+    QStringList &a = auf.angaben;
     if (a.size() == 1 && (a.first() == QLatin1String("--help") || a.first() == QLatin1String("-h"))) {
         std::fputs(aufruf, stdout);
         return 0;
     }
-    if (a.isEmpty() || (dbGegeben && db.isEmpty()))
+    if (a.isEmpty() || (auf.dbGegeben && auf.db.isEmpty()))
         return falscherAufruf();
 
     const QString befehl = a.takeFirst();
+    const bool tabellenBefehl = befehl == QLatin1String("import") || befehl == QLatin1String("export");
     std::optional<Listenformat::Format> format = Listenformat::Format::Csv;
     if (befehl == QLatin1String("export")) {
         format = formatAbtrennen(a);
@@ -175,47 +228,19 @@ int main(int argc, char *argv[])
     // import and export name the database by --db, by an older first
     // argument, or not at all: then it is the one the program reads.
     const int angaben = befehl == QLatin1String("import") ? 2 : 1;
-    if ((befehl == QLatin1String("import") || befehl == QLatin1String("export")) && !dbGegeben
-        && a.size() == angaben + 1) {
-        db = a.takeFirst();
-        dbGegeben = true;
+    if (tabellenBefehl && !auf.dbGegeben && a.size() == angaben + 1) {
+        auf.db = a.takeFirst();
+        auf.dbGegeben = true;
     }
     try {
-        if (befehl == QLatin1String("build") && a.size() == 3 && !dbGegeben) {
-            const QList<int> anzahl = Frequenzdaten::bauen(a.at(0), a.at(2), a.at(1));
-            QStringList teile;
-            for (int i = 0; i < anzahl.size(); ++i)
-                teile.append(QStringLiteral("%1 %2").arg(Frequenzdaten::tabellen().at(i)).arg(anzahl.at(i)));
-            ausgeben(stdout,
-                     QStringLiteral("%1 angelegt (%2 Zeilen).\n").arg(a.at(0), teile.join(QStringLiteral(", "))));
-            return 0;
-        }
-        if ((befehl == QLatin1String("import") || befehl == QLatin1String("export")) && a.size() == angaben) {
-            QString tabelle;
-            try {
-                tabelle = Frequenzdaten::tabelle(a.at(0));
-            } catch (const DatenFehler &f) {
-                fehler(f.meldung());
-                return falscherAufruf();
-            }
-            if (befehl == QLatin1String("export"))
-                return exportieren(dbGegeben ? db : Speicherorte::frequenzDatei(), tabelle, *format);
-            int n = 0;
-            const auto arbeit = [&](const QString &datei) { n = importieren(datei, tabelle, a.at(1)); };
-            if (dbGegeben)
-                arbeit(db);
-            else
-                Speicherorte::frequenzenAendern(arbeit);
-            ausgeben(stdout, QStringLiteral("%1: %2 %3 eingelesen.\n")
-                                 .arg(tabelle)
-                                 .arg(n)
-                                 .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
-            return 0;
-        }
+        if (befehl == QLatin1String("build") && a.size() == 3 && !auf.dbGegeben)
+            return bauen(a);
+        if (tabellenBefehl && a.size() == angaben)
+            return tabelleBearbeiten(befehl, auf, *format);
     } catch (const DatenFehler &f) {
         return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
     }
-    if (befehl != QLatin1String("build") && befehl != QLatin1String("import") && befehl != QLatin1String("export"))
+    if (befehl != QLatin1String("build") && !tabellenBefehl)
         fehler(QStringLiteral("Unbekannter Befehl \u201E%1\u201C.").arg(befehl));
     else
         fehler(QStringLiteral("Falsche Zahl von Angaben für \u201E%1\u201C.").arg(befehl));

@@ -165,6 +165,98 @@ static int beispielStatistik(const QString &logDatei)
     return anzahl;
 }
 
+// Opens a window through the main window's handler, saves a picture of it
+// and closes it again; false when it did not open or was not saved.
+static bool fensterBild(frm_main &haupt, void (frm_main::*oeffnen)(), KindFenster *(frm_main::*holen)() const,
+                        const QDir &aus, const QString &datei)
+{
+    (haupt.*oeffnen)();
+    warte();
+    KindFenster *w = (haupt.*holen)();
+    if (!w) {
+        std::printf("FEHLER: %s: Fenster nicht geöffnet\n", qPrintable(datei));
+        return false;
+    }
+    QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
+    const bool ok = speichere(rahmen, aus.filePath(datei));
+    rahmen->close();
+    warte();
+    return ok;
+}
+
+// The log window, once per tab, with the sample record and its formatted
+// remark shown.
+static bool eintragBilder(frm_main &haupt, const QDir &aus)
+{
+    haupt.erre_Click();
+    warte();
+    KindFenster *log = haupt.frm_eintrag();
+    if (!log)
+        return true;
+    QWidget *rahmen = log->parentWidget() ? log->parentWidget() : log;
+    if (auto *grid = log->findChild<QTableView *>(QStringLiteral("DataGrid1")))
+        for (int z = 0; z < grid->model()->rowCount(); ++z)
+            if (grid->model()->index(z, 2).data().toString() == QLatin1String("DL1ABC"))
+                grid->setCurrentIndex(grid->model()->index(z, 0));
+    auto *tabs = log->findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    if (!tabs)
+        return speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png")));
+    tabs->setCurrentIndex(0);
+    bool ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png")));
+    tabs->setCurrentIndex(1);
+    ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-uebersicht.png"))) && ok;
+    return ok;
+}
+
+// "Was läuft hier?" on a repeater output, without a receiver.
+static bool waslaeuftBild(frm_main &haupt, const QDir &aus)
+{
+    haupt.empf_waslaeuft_Click();
+    auto *w = qobject_cast<frm_waslaeuft *>(haupt.frm_waslaeuft());
+    if (!w) {
+        std::printf("FEHLER: waslaeuft.png: Fenster nicht geöffnet\n");
+        return false;
+    }
+    w->txt_frequenz->setText(QStringLiteral("145,600"));
+    w->cmd_anzeigen_Click();
+    QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
+    const bool ok = speichere(rahmen, aus.filePath(QStringLiteral("waslaeuft.png")));
+    rahmen->close();
+    warte();
+    return ok;
+}
+
+// The statistics window with the busiest month chosen; false also when
+// the months do not count every record with a date.
+static bool statistikBild(frm_main &haupt, const QDir &aus)
+{
+    haupt.stat_Click();
+    warte();
+    KindFenster *stat = haupt.frm_statistik();
+    QWidget *sub = stat && stat->parentWidget() ? stat->parentWidget() : stat;
+    bool ok = true;
+    if (auto *w = qobject_cast<frm_statistik *>(stat)) {
+        const Statistik::Zahlen &z = w->zahlen();
+        const QTableWidget *monate = w->tabelle[size_t(Statistik::Reihe::Monat)];
+        qint64 summe = 0;
+        int meiste = 0;
+        for (int i = 0; i < monate->rowCount(); ++i) {
+            const qint64 n = monate->item(i, 1)->text().toLongLong();
+            summe += n;
+            if (n > monate->item(meiste, 1)->text().toLongLong())
+                meiste = i;
+        }
+        std::printf("statistik: Monate zusammen %lld = %lld Einträge - %lld ohne gültiges Datum\n", summe, z.imLog,
+                    z.ohneDatum);
+        if (summe != z.imLog - z.ohneDatum) {
+            std::printf("FEHLER: die Monate zählen nicht jeden Eintrag mit Datum\n");
+            ok = false;
+        }
+        w->waehleBalken(Statistik::Reihe::Monat, meiste);
+    }
+    return sub ? speichere(sub, aus.filePath(QStringLiteral("statistik.png"))) && ok : false;
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -203,90 +295,20 @@ int main(int argc, char *argv[])
     bool ok = speichere(&haupt, aus.filePath(QStringLiteral("main.png")));
 
     auto fenster = [&](void (frm_main::*oeffnen)(), KindFenster *(frm_main::*holen)() const, const QString &datei) {
-        (haupt.*oeffnen)();
-        warte();
-        KindFenster *w = (haupt.*holen)();
-        if (!w) {
-            std::printf("FEHLER: %s: Fenster nicht geöffnet\n", qPrintable(datei));
-            ok = false;
-            return;
-        }
-        QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
-        ok = speichere(rahmen, aus.filePath(datei)) && ok;
-        rahmen->close();
-        warte();
+        ok = fensterBild(haupt, oeffnen, holen, aus, datei) && ok;
     };
     fenster(&frm_main::bos_Click, &frm_main::frm_bos, QStringLiteral("bos.png"));
     fenster(&frm_main::flug_Click, &frm_main::frm_flug, QStringLiteral("flug.png"));
     fenster(&frm_main::afu_Click, &frm_main::frm_afu, QStringLiteral("afu.png"));
     fenster(&frm_main::fw_Click, &frm_main::frm_fw, QStringLiteral("fw.png"));
-
-    // The log window, once per tab, with its first record shown.
-    haupt.erre_Click();
-    warte();
-    if (KindFenster *log = haupt.frm_eintrag()) {
-        QWidget *rahmen = log->parentWidget() ? log->parentWidget() : log;
-        // Show the sample record with the formatted remark.
-        if (auto *grid = log->findChild<QTableView *>(QStringLiteral("DataGrid1")))
-            for (int z = 0; z < grid->model()->rowCount(); ++z)
-                if (grid->model()->index(z, 2).data().toString() == QLatin1String("DL1ABC"))
-                    grid->setCurrentIndex(grid->model()->index(z, 0));
-        if (auto *tabs = log->findChild<QTabWidget *>(QStringLiteral("SSTab1"))) {
-            tabs->setCurrentIndex(0);
-            ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png"))) && ok;
-            tabs->setCurrentIndex(1);
-            ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-uebersicht.png"))) && ok;
-        } else {
-            ok = speichere(rahmen, aus.filePath(QStringLiteral("eintrag-log.png"))) && ok;
-        }
-    }
-
-    // "Was läuft hier?" on a repeater output, without a receiver.
-    haupt.empf_waslaeuft_Click();
-    if (auto *w = qobject_cast<frm_waslaeuft *>(haupt.frm_waslaeuft())) {
-        w->txt_frequenz->setText(QStringLiteral("145,600"));
-        w->cmd_anzeigen_Click();
-        QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
-        ok = speichere(rahmen, aus.filePath(QStringLiteral("waslaeuft.png"))) && ok;
-        rahmen->close();
-        warte();
-    } else {
-        std::printf("FEHLER: waslaeuft.png: Fenster nicht geöffnet\n");
-        ok = false;
-    }
-
+    ok = eintragBilder(haupt, aus) && ok;
+    ok = waslaeuftBild(haupt, aus) && ok;
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
     fenster(&frm_main::wer_Click, &frm_main::frm_herstellen, QStringLiteral("herstellen.png"));
     fenster(&frm_main::autosicher_Click, &frm_main::frm_autosicherung, QStringLiteral("autosicherung.png"));
 
-    // The statistics over a few hundred records, the busiest month chosen.
+    // The statistics over a few hundred records.
     beispielStatistik(tmp.filePath(log));
-    haupt.stat_Click();
-    warte();
-    KindFenster *stat = haupt.frm_statistik();
-    QWidget *sub = stat && stat->parentWidget() ? stat->parentWidget() : stat;
-    if (auto *w = qobject_cast<frm_statistik *>(stat)) {
-        const Statistik::Zahlen &z = w->zahlen();
-        const QTableWidget *monate = w->tabelle[size_t(Statistik::Reihe::Monat)];
-        qint64 summe = 0;
-        int meiste = 0;
-        for (int i = 0; i < monate->rowCount(); ++i) {
-            const qint64 n = monate->item(i, 1)->text().toLongLong();
-            summe += n;
-            if (n > monate->item(meiste, 1)->text().toLongLong())
-                meiste = i;
-        }
-        std::printf("statistik: Monate zusammen %lld = %lld Einträge - %lld ohne gültiges Datum\n", summe, z.imLog,
-                    z.ohneDatum);
-        if (summe != z.imLog - z.ohneDatum) {
-            std::printf("FEHLER: die Monate zählen nicht jeden Eintrag mit Datum\n");
-            ok = false;
-        }
-        w->waehleBalken(Statistik::Reihe::Monat, meiste);
-    }
-    if (sub)
-        ok = speichere(sub, aus.filePath(QStringLiteral("statistik.png"))) && ok;
-    else
-        ok = false;
+    ok = statistikBild(haupt, aus) && ok;
     return ok ? 0 : 1;
 }
