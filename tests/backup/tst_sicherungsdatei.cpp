@@ -481,6 +481,18 @@ private Q_SLOTS:
         QVERIFY2(e.grund.contains(QLatin1String("existiert nicht")), qPrintable(e.grund));
         QCOMPARE(Testhilfe::lies(ziel), alt);
 
+        // A source that fails while it is read (a process's memory reads as
+        // an I/O error from its start): nothing is left behind.
+        if (QFileInfo(QStringLiteral("/proc/self/mem")).isFile()) {
+            e = Dateikopie::kopiere(QStringLiteral("/proc/self/mem"), ziel);
+            QVERIFY(!e.ok);
+            QVERIFY2(
+                e.grund.contains(QLatin1String("/proc/self/mem kann nicht gelesen werden: Ein- oder Ausgabefehler")),
+                qPrintable(e.grund));
+            QCOMPARE(Testhilfe::lies(ziel), alt);
+            QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
+        }
+
         // A write that stops part-way: the file size limit lets the first
         // blocks through.
         e = mitGroessenGrenze(Dateikopie::blockGroesse + 1000, [&] { return Dateikopie::kopiere(quelle, ziel); });
