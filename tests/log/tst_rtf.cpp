@@ -701,6 +701,12 @@ private Q_SLOTS:
         QCOMPARE(formatVon(wieder, QStringLiteral("seltsam")).fontFamilies().toStringList().value(0),
                  QStringLiteral("Ab{c}\\d é"));
         QCOMPARE(formatVon(wieder, QStringLiteral("riesig")).fontPointSize(), 1638.0);
+        // Only a font name loses its semicolon, the text keeps it.
+        QTextDocument semikolon;
+        QTextCursor(&semikolon).insertText(QStringLiteral("a;b"), format("A;b", 12));
+        QTextDocument semikolonWieder;
+        Rtf::lesen(Rtf::schreiben(semikolon), &semikolonWieder);
+        QCOMPARE(semikolonWieder.toPlainText(), QStringLiteral("a;b"));
     }
 
     void eingefuegtesHtml()
