@@ -258,6 +258,10 @@ private Q_SLOTS:
         QTest::newRow("fcharset204")
             << "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e4\\f1 \\'cf\\'f0\\'e8}"
             << "äПри";
+        // A font's code page wins over its character set, in either order.
+        QTest::newRow("cpg") << "{\\rtf1{\\fonttbl{\\f0\\fcharset0\\cpg1251 A;}{\\f1\\cpg1251\\fcharset0 B;}}"
+                                "\\f0 \\'cf\\f1 \\'f0\\f2 \\'e8}"
+                             << "Прè";
         QTest::newRow("u mit uc1") << "{\\rtf1 \\u8364\\'80x\\u8364?y}"
                                    << "€x€y";
         QTest::newRow("u negativ") << "{\\rtf1 \\u-4064?\\u-10179?\\u-8704?}" << QString(QChar(0xF020)) + "😀";
