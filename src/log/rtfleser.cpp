@@ -329,6 +329,14 @@ private:
     bool kopfWort(Wort w, bool hatZahl, int zahl);
     bool zeichenWort(Wort w, bool hatZahl, int zahl);
     void textWort(const Eintrag &e, bool hatZahl, int zahl);
+    // Steps of those: a word of the font table (false for \f outside it),
+    // a colour's share in the colour table, the end of a table row, a \uN
+    // character, and \binN data, which is skipped.
+    bool schriftWort(Wort w, bool hatZahl, int zahl);
+    void farbAnteil(Wort w, bool hatZahl, int zahl);
+    void zeilenEnde();
+    void unicodeZeichen(bool hatZahl, int zahl);
+    void binaerUeberspringen(bool hatZahl, int zahl);
     void symbol(QChar c);
     void byteLesen();
     void textZeichen(QChar c);
@@ -545,8 +553,24 @@ bool Leser::kopfWort(Wort w, bool hatZahl, int zahl)
         m_rot = m_gruen = m_blau = 0;
         break;
     case Wort::F:
+    case Wort::Fcharset:
+    case Wort::Cpg: return schriftWort(w, hatZahl, zahl);
+    case Wort::Red:
+    case Wort::Green:
+    case Wort::Blue: farbAnteil(w, hatZahl, zahl); break;
+    case Wort::Weg: m_z.ziel = Ziel::Weg; break;
+    default: return false;
+    }
+    return true;
+}
+
+bool Leser::schriftWort(Wort w, bool hatZahl, int zahl)
+{
+    const bool inTabelle = m_z.ziel == Ziel::Schriften;
+    switch (w) {
+    case Wort::F:
         // In the font table a new font; in the text the run's font.
-        if (m_z.ziel != Ziel::Schriften)
+        if (!inTabelle)
             return false;
         schriftAbschliessen();
         m_schriftOffen = true;
@@ -555,26 +579,25 @@ bool Leser::kopfWort(Wort w, bool hatZahl, int zahl)
         m_schriftName.clear();
         break;
     case Wort::Fcharset:
-        if (m_z.ziel == Ziel::Schriften && m_schriftOffen && hatZahl && m_schriftCp == 0)
+        if (inTabelle && m_schriftOffen && hatZahl && m_schriftCp == 0)
             m_schriftCp = codepageVonZeichensatz(zahl);
         break;
     case Wort::Cpg:
-        if (m_z.ziel == Ziel::Schriften && m_schriftOffen && hatZahl && zahl > 0 && zahl <= 65535)
+        if (inTabelle && m_schriftOffen && hatZahl && zahl > 0 && zahl <= 65535)
             m_schriftCp = zahl;
         break;
-    case Wort::Red:
-    case Wort::Green:
-    case Wort::Blue:
-        if (m_z.ziel == Ziel::Farben) {
-            const int wert = hatZahl ? qBound(0, zahl, 255) : 0;
-            (w == Wort::Red ? m_rot : w == Wort::Green ? m_gruen : m_blau) = wert;
-            m_farbeGesetzt = true;
-        }
-        break;
-    case Wort::Weg: m_z.ziel = Ziel::Weg; break;
-    default: return false;
+    default: break;
     }
     return true;
+}
+
+void Leser::farbAnteil(Wort w, bool hatZahl, int zahl)
+{
+    if (m_z.ziel != Ziel::Farben)
+        return;
+    const int wert = hatZahl ? qBound(0, zahl, 255) : 0;
+    (w == Wort::Red ? m_rot : w == Wort::Green ? m_gruen : m_blau) = wert;
+    m_farbeGesetzt = true;
 }
 
 bool Leser::zeichenWort(Wort w, bool hatZahl, int zahl)
@@ -622,42 +645,52 @@ void Leser::textWort(const Eintrag &e, bool hatZahl, int zahl)
             absatzEnde();
         break;
     case Wort::Row:
-        if (text) {
-            // The last cell's tab is no part of the text.
-            if (!m_absatz.laeufe.isEmpty() && m_absatz.laeufe.last().text.endsWith(QLatin1Char('\t')))
-                m_absatz.laeufe.last().text.chop(1);
-            absatzEnde();
-        }
+        if (text)
+            zeilenEnde();
         break;
     case Wort::Line: ausgeben(QChar::LineSeparator); break;
     case Wort::Tab:
     case Wort::Cell: ausgeben(QLatin1Char('\t')); break;
     case Wort::Zeichen: ausgeben(QChar(e.zeichen)); break;
-    case Wort::U:
-        if (hatZahl) {
-            // The parameter is a signed 16-bit number.
-            const int code = zahl < 0 ? zahl + 65536 : zahl;
-            if (code > 0 && code <= 0xFFFF)
-                ausgeben(QChar(char16_t(code)));
-            m_ueberspringen = m_z.uc;
-        }
-        break;
+    case Wort::U: unicodeZeichen(hatZahl, zahl); break;
     case Wort::Uc:
         if (hatZahl)
             m_z.uc = qBound(0, zahl, 16);
         break;
-    case Wort::Bin:
-        // Binary data of the given length; a length beyond the end of the
-        // text means the rest is broken.
-        if (hatZahl && zahl > 0) {
-            if (zahl > m_ende - m_pos)
-                m_fertig = true;
-            else
-                m_pos += zahl;
-        }
-        break;
+    case Wort::Bin: binaerUeberspringen(hatZahl, zahl); break;
     default: break;
     }
+}
+
+void Leser::zeilenEnde()
+{
+    // The last cell's tab is no part of the text.
+    if (!m_absatz.laeufe.isEmpty() && m_absatz.laeufe.last().text.endsWith(QLatin1Char('\t')))
+        m_absatz.laeufe.last().text.chop(1);
+    absatzEnde();
+}
+
+void Leser::unicodeZeichen(bool hatZahl, int zahl)
+{
+    if (!hatZahl)
+        return;
+    // The parameter is a signed 16-bit number.
+    const int code = zahl < 0 ? zahl + 65536 : zahl;
+    if (code > 0 && code <= 0xFFFF)
+        ausgeben(QChar(char16_t(code)));
+    m_ueberspringen = m_z.uc;
+}
+
+void Leser::binaerUeberspringen(bool hatZahl, int zahl)
+{
+    // Binary data of the given length; a length beyond the end of the text
+    // means the rest is broken.
+    if (!hatZahl || zahl <= 0)
+        return;
+    if (zahl > m_ende - m_pos)
+        m_fertig = true;
+    else
+        m_pos += zahl;
 }
 
 void Leser::symbol(QChar c)
