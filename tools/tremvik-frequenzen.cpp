@@ -14,6 +14,7 @@
 
 #include "austausch/listenformat.h"
 #include "data/speicherorte.h"
+#include "konsole.h"
 #include "lists/frequenzdaten.h"
 
 #include <QCoreApplication>
@@ -58,16 +59,11 @@ const char *const aufruf = "Aufruf:\n"
                            "Eingelesen werden auch Dateien mit Semikolon und Dezimalkomma (wie deutsche\n"
                            "Tabellenkalkulationen sie speichern), Kommentarzeilen mit # und CHIRP-Dateien.\n";
 
-void ausgeben(std::FILE *wohin, const QString &text)
-{
-    const QByteArray b = text.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), wohin);
-}
+using Konsole::ausgeben;
 
 int fehler(const QString &text)
 {
-    ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + text + QLatin1Char('\n'));
-    return 1;
+    return Konsole::fehler("tremvik-frequenzen", text);
 }
 
 int falscherAufruf()

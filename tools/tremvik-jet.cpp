@@ -12,6 +12,7 @@
 #include "data/speicherorte.h"
 #include "jet/jetdatei.h"
 #include "jet/uebernahme.h"
+#include "konsole.h"
 #include "lists/frequenzdaten.h"
 
 #include <QGuiApplication>
@@ -39,16 +40,11 @@ const char *const aufruf = "Aufruf:\n"
                            "geprüft ist; bei einem Fehler bleiben alle Dateien unverändert. Eine\n"
                            "Jet-Datei wird nur gelesen.\n";
 
-void ausgeben(std::FILE *wohin, const QString &text)
-{
-    const QByteArray b = text.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), wohin);
-}
+using Konsole::ausgeben;
 
 int fehler(const QString &text)
 {
-    ausgeben(stderr, QStringLiteral("tremvik-jet: ") + text + QLatin1Char('\n'));
-    return 1;
+    return Konsole::fehler("tremvik-jet", text);
 }
 
 int falscherAufruf(const QString &text)

@@ -8,6 +8,7 @@
 
 #include "austausch/logaustausch.h"
 #include "data/speicherorte.h"
+#include "konsole.h"
 #include "log/logsuche.h"
 
 #include <QFileInfo>
@@ -39,16 +40,11 @@ const char *const aufruf = "Aufruf:\n"
                            "  --db LOG     die Logdatenbank (Voreinstellung: die des Programms, neben\n"
                            "               ihm oder, installiert, im Datenordner)\n";
 
-void ausgeben(std::FILE *wohin, const QString &text)
-{
-    const QByteArray b = text.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), wohin);
-}
+using Konsole::ausgeben;
 
 int fehler(const QString &text)
 {
-    ausgeben(stderr, QStringLiteral("tremvik-log: ") + text + QLatin1Char('\n'));
-    return 1;
+    return Konsole::fehler("tremvik-log", text);
 }
 
 int falscherAufruf(const QString &grund)

@@ -1,0 +1,25 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+// What the command-line tools write on the console: text in UTF-8 as it
+// stands, and a failure on stderr after the tool's name.
+namespace Konsole {
+
+inline void ausgeben(std::FILE *wohin, const QString &text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), wohin);
+}
+
+// Writes "werkzeug: text" and a line end on stderr; returns 1, the exit
+// code of a failure.
+inline int fehler(const char *werkzeug, const QString &text)
+{
+    ausgeben(stderr, QString::fromLatin1(werkzeug) + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    return 1;
+}
+
+}   // namespace Konsole
