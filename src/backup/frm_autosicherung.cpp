@@ -1,4 +1,5 @@
 #include "backup/frm_autosicherung.h"
+#include "backup/wiederherstellen.h"
 
 #include "backup/autosicherung.h"
 #include "backup/sicherung.h"
@@ -146,25 +147,5 @@ void frm_autosicherung::cmd_wiederherstellen_Click()
 
     // The rules of the restore window: a file that is no log database is
     // refused, the log window is closed first, the log replaced in one step.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
-    if (!einwand.isEmpty()) {
-        Meldung::zeigen(QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie der eigenen Einträge.\n%2.\n"
-                                       "Die Daten wurden nicht wiederhergestellt.")
-                            .arg(quelle, einwand),
-                        Meldung::Symbol::Fehler);
-        return;
-    }
-    if (m_logFreigeben && !m_logFreigeben()) {
-        Meldung::zeigen(QStringLiteral("Die Daten wurden nicht wiederhergestellt."), Meldung::Symbol::Fehler);
-        return;
-    }
-    const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(quelle, ziel);
-    if (!e.ok) {
-        Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
-                                       "Die bisherigen eigenen Einträge sind unverändert.")
-                            .arg(quelle, e.grund),
-                        Meldung::Symbol::Fehler);
-        return;
-    }
-    Meldung::zeigen(QStringLiteral("Daten wurden erfolgreich von ") + quelle + QStringLiteral(" wiederhergestellt"));
+    logWiederherstellen(quelle, ziel, quelle, m_logFreigeben);
 }

@@ -1,4 +1,5 @@
 #include "backup/frm_herstellen.h"
+#include "backup/wiederherstellen.h"
 
 #include "backup/sicherung.h"
 #include "backup/sicherungsdatei.h"
@@ -74,35 +75,8 @@ void frm_herstellen::cmd_datenherstellen_Click()
         return;
     }
 
-    // Restoring anything but a log database would cost the whole log.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
-    if (!einwand.isEmpty()) {
-        Meldung::zeigen(QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie der eigenen Einträge.\n%2.\n"
-                                       "Die Daten wurden nicht wiederhergestellt.")
-                            .arg(quelle, einwand),
-                        Meldung::Symbol::Fehler);
-        return;
-    }
-
-    // A log window opened again meanwhile holds the log database open; its
-    // connection would go on writing into the replaced file.
-    if (m_logfensterSchliessen && !m_logfensterSchliessen()) {
-        Meldung::zeigen(QStringLiteral("Das Fenster \"Eigene Einträge\" konnte nicht geschlossen werden.\n"
-                                       "Die Daten wurden nicht wiederhergestellt."),
-                        Meldung::Symbol::Fehler);
-        return;
-    }
-
-    const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(quelle, ziel);
-    if (!e.ok) {
-        Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
-                                       "Die bisherigen eigenen Einträge sind unverändert.")
-                            .arg(ordner, e.grund),
-                        Meldung::Symbol::Fehler);
-        return;
-    }
-    Meldung::zeigen(QStringLiteral("Daten wurden erfolgreich von ") + ordner + QStringLiteral(" wiederhergestellt"));
-    schliessen();
+    if (logWiederherstellen(quelle, ziel, ordner, m_logfensterSchliessen))
+        schliessen();
 }
 
 void frm_herstellen::jetUebernehmen()
