@@ -126,9 +126,7 @@ int frequenzenUebernehmen(const QString &datei, const QString &db)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Konsole::ohneBildschirm();
     QGuiApplication app(argc, argv);
 
     QStringList a;

@@ -154,9 +154,7 @@ int main(int argc, char *argv[])
 {
     // The remark is turned into RTF with Qt's text document, which needs the
     // GUI classes but no display.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Konsole::ohneBildschirm();
     QGuiApplication app(argc, argv);
 
     QStringList a;

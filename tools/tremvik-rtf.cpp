@@ -6,6 +6,7 @@
 // DATEI "-" is standard input. Without a display the program runs on the
 // offscreen platform.
 
+#include "konsole.h"
 #include "log/rtf.h"
 
 #include <QFile>
@@ -31,9 +32,7 @@ static void ausgeben(const QByteArray &daten)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Konsole::ohneBildschirm();
     QGuiApplication app(argc, argv);
 
     if (argc != 3)

@@ -72,11 +72,10 @@ void RigctlEmpfaenger::verbinden(const QString &host, quint16 port)
     aufbauen(false);
 }
 
-void RigctlEmpfaenger::trennen()
+void RigctlEmpfaenger::abbrechen()
 {
     m_frist.stop();
     m_abfrage.stop();
-    m_wiederholung.stop();
     {
         const QSignalBlocker still(m_socket);
         m_socket->abort();
@@ -85,6 +84,12 @@ void RigctlEmpfaenger::trennen()
     m_laufend.reset();
     m_puffer.clear();
     m_zeilen.clear();
+}
+
+void RigctlEmpfaenger::trennen()
+{
+    m_wiederholung.stop();
+    abbrechen();
     EmpfaengerZustand z;
     z.adresse = m_port ? adresse() : QString();
     setzeZustand(z);
@@ -92,17 +97,8 @@ void RigctlEmpfaenger::trennen()
 
 void RigctlEmpfaenger::aufbauen(bool erneut)
 {
-    m_frist.stop();
-    m_abfrage.stop();
     m_wiederholung.stop();
-    {
-        const QSignalBlocker still(m_socket);
-        m_socket->abort();
-    }
-    m_warteschlange.clear();
-    m_laufend.reset();
-    m_puffer.clear();
-    m_zeilen.clear();
+    abbrechen();
     m_protokoll = Rigctl::Protokoll{};
     m_protokoll.erweitert = !m_nurEinfach;
     m_erweitert = m_nurEinfach ? std::optional<bool>(false) : std::nullopt;
@@ -140,16 +136,7 @@ void RigctlEmpfaenger::socketVerloren(const QString &grund)
 
 void RigctlEmpfaenger::verloren(const QString &grund)
 {
-    m_frist.stop();
-    m_abfrage.stop();
-    {
-        const QSignalBlocker still(m_socket);
-        m_socket->abort();
-    }
-    m_warteschlange.clear();
-    m_laufend.reset();
-    m_puffer.clear();
-    m_zeilen.clear();
+    abbrechen();
     EmpfaengerZustand z;
     z.art = EmpfaengerZustand::Art::Getrennt;
     z.adresse = adresse();

@@ -57,6 +57,9 @@ private:
     // The one place that changes the state.
     void setzeZustand(const EmpfaengerZustand &zustand);
 
+    // Ends the connection and whatever was asked or read on it, without a
+    // signal of the socket's; the state and a planned reconnect stay.
+    void abbrechen();
     void aufbauen(bool erneut);
     void tcpVerbunden();
     void verloren(const QString &grund);
