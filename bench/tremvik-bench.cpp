@@ -212,7 +212,8 @@ void erzeugeFrequenzen(const QString &datei, int n)
     sqlite3_close(db);
 }
 
-void erzeugeLog(const QString &datei, int n)
+// A new log file with the program's table, a transaction open for filling.
+sqlite3 *neuerLog(const QString &datei)
 {
     QFile schema(QStringLiteral(TREMVIK_QUELLEN "/db/kontakt.sql"));
     schema.open(QIODevice::ReadOnly);
@@ -220,6 +221,12 @@ void erzeugeLog(const QString &datei, int n)
     sqlite3_open(QFile::encodeName(datei).constData(), &db);
     ausfuehren(db, schema.readAll().constData());
     ausfuehren(db, "pragma synchronous=off; begin;");
+    return db;
+}
+
+void erzeugeLog(const QString &datei, int n)
+{
+    sqlite3 *db = neuerLog(datei);
     sqlite3_stmt *s = nullptr;
     sqlite3_prepare_v2(db,
                        "insert into Kontakt (callsign, skip, vorname, land, swert, rwert, datum, uhrzeit, lanal,"
@@ -580,12 +587,7 @@ void bemerkungZeigen(int n)
 // places and call signs.
 void erzeugeStatistikLog(const QString &datei, int n)
 {
-    QFile schema(QStringLiteral(TREMVIK_QUELLEN "/db/kontakt.sql"));
-    schema.open(QIODevice::ReadOnly);
-    sqlite3 *db = nullptr;
-    sqlite3_open(QFile::encodeName(datei).constData(), &db);
-    ausfuehren(db, schema.readAll().constData());
-    ausfuehren(db, "pragma synchronous=off; begin;");
+    sqlite3 *db = neuerLog(datei);
     sqlite3_stmt *s = nullptr;
     sqlite3_prepare_v2(db,
                        "insert into Kontakt (callsign, land, datum, uhrzeit, frequenz, band, ort, bemerkung)"
