@@ -1,6 +1,7 @@
 #include "testhilfe.h"
 
 #include "backup/autosicherung.h"
+#include "data/datenfehler.h"
 #include "data/programmverzeichnis.h"
 #include "shell/anwendung.h"
 
@@ -92,6 +93,16 @@ int Testhilfe::zahl(const QString &datei, const QString &sql)
     bool ok = false;
     const int n = abfrage(datei, sql).value(0).toInt(&ok);
     return ok ? n : -1;
+}
+
+QString Testhilfe::fehlerVon(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const DatenFehler &e) {
+        return e.meldung();
+    }
+    return QStringLiteral("<kein Fehler>");
 }
 
 QByteArray Testhilfe::lies(const QString &datei)

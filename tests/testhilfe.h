@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 struct sqlite3;
 
 // Shared helpers of the test programs.
@@ -43,6 +45,9 @@ void schreibe(const QString &datei, const QByteArray &inhalt);
 // a failing disk would; the records on it can no longer be read. Returns
 // whether there was such a page (the table needs some dozen rows).
 bool beschaedigeTabelle(const QString &datei, const QString &tabelle);
+// The message of the DatenFehler that f throws; "<kein Fehler>" if it
+// throws none.
+QString fehlerVon(const std::function<void()> &f);
 // A database file from one of the SQL texts in db/ (e.g. "kontakt.sql").
 void ausSchema(const QString &datei, const QString &schema);
 

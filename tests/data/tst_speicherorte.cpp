@@ -15,16 +15,6 @@ class TestSpeicherorte : public QObject
 
     using Installation = Testhilfe::Installation;
 
-    static QString fehlerVon(const std::function<void()> &f)
-    {
-        try {
-            f();
-        } catch (const DatenFehler &e) {
-            return e.meldung();
-        }
-        return QStringLiteral("<kein Fehler>");
-    }
-
 private Q_SLOTS:
     void nebenDemProgrammWieImmer()
     {
@@ -40,7 +30,7 @@ private Q_SLOTS:
         // folder: a missing log there is an error, as it always was.
         QFile::remove(ordner.logDatei());
         QCOMPARE(Speicherorte::art(), Speicherorte::Art::Programmverzeichnis);
-        QVERIFY(fehlerVon([] {
+        QVERIFY(Testhilfe::fehlerVon([] {
                     Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
                 }).contains(QStringLiteral("Die Datei ist nicht vorhanden.")));
         QVERIFY(!QFile::exists(ordner.logDatei()));
@@ -75,9 +65,9 @@ private Q_SLOTS:
 
         // Once created, a missing log is an error and never an empty one.
         QVERIFY(QFile::remove(inst.log()));
-        const QString f = fehlerVon([] { Speicherorte::logBereitstellen(); });
+        const QString f = Testhilfe::fehlerVon([] { Speicherorte::logBereitstellen(); });
         QVERIFY2(f.contains(QStringLiteral("nicht vorhanden")) && f.contains(inst.log()), qPrintable(f));
-        QVERIFY(fehlerVon([] {
+        QVERIFY(Testhilfe::fehlerVon([] {
                     Verbindung v(Verbindungstext::log, Verbindung::Zugriff::LesenSchreiben);
                 }).contains(QStringLiteral("nicht vorhanden")));
         QVERIFY(!QFile::exists(inst.log()));
@@ -93,7 +83,7 @@ private Q_SLOTS:
     {
         Installation inst;
         QFile::remove(inst.vorlage());
-        QVERIFY(fehlerVon([] { Speicherorte::logBereitstellen(); }).contains(inst.vorlage()));
+        QVERIFY(Testhilfe::fehlerVon([] { Speicherorte::logBereitstellen(); }).contains(inst.vorlage()));
         QVERIFY(!QFile::exists(inst.log()));
         // A failed first start is no start: with the file back it works.
         Testhilfe::ausSchema(inst.vorlage(), QStringLiteral("kontakt.sql"));
@@ -106,7 +96,7 @@ private Q_SLOTS:
         const QByteArray geliefert = Testhilfe::lies(inst.geliefert());
 
         // A change that fails leaves nothing behind.
-        QVERIFY(fehlerVon([] {
+        QVERIFY(Testhilfe::fehlerVon([] {
                     Speicherorte::frequenzenAendern([](const QString &datei) {
                         Testhilfe::sql(datei, QStringLiteral("delete from bos"));
                         throw DatenFehler(QStringLiteral("Abbruch"));

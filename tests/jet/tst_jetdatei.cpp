@@ -174,14 +174,7 @@ private Q_SLOTS:
         QVERIFY(JetDatei::istJet(datei(QStringLiteral("nwind.mdb"))));
         QVERIFY(JetDatei::istJet(datei(QStringLiteral("ASampleDatabase.accdb"))));
 
-        auto meldung = [](const std::function<void()> &f) {
-            try {
-                f();
-            } catch (const DatenFehler &e) {
-                return e.meldung();
-            }
-            return QStringLiteral("<kein Fehler>");
-        };
+        const auto meldung = &Testhilfe::fehlerVon;
         QVERIFY(meldung([&] { JetDatei j(sqlite); }).contains(QStringLiteral("keine Datenbank im Jet-Format")));
         QVERIFY(meldung([&] { JetDatei j(tmp.path()); }).contains(QStringLiteral("keine Datei")));
         const QString keine = meldung([&] { JetDatei(datei(QStringLiteral("nwind.mdb"))).lesen("Kontakt"); });

@@ -72,16 +72,6 @@ class TestUebernahme : public QObject
         return aus;
     }
 
-    static QString fehlerVon(const std::function<void()> &f)
-    {
-        try {
-            f();
-        } catch (const DatenFehler &e) {
-            return e.meldung();
-        }
-        return QStringLiteral("<kein Fehler>");
-    }
-
 private Q_SLOTS:
     void werteAlsText()
     {
@@ -121,8 +111,9 @@ private Q_SLOTS:
         QCOMPARE(text(-5.0, T::Double, true), QStringLiteral("-5"));
         QCOMPARE(text(145.0000001, T::Double, true), QStringLiteral("145,0000001"));
         QCOMPARE(text(QStringLiteral("145.5"), T::Text, true), QStringLiteral("145.5"));
-        QVERIFY(
-            fehlerVon([&] { text(QByteArray("\x01\x02"), T::OleObjekt); }).contains(QStringLiteral("Binäre Daten")));
+        QVERIFY(Testhilfe::fehlerVon([&] {
+                    text(QByteArray("\x01\x02"), T::OleObjekt);
+                }).contains(QStringLiteral("Binäre Daten")));
     }
 
     void logNimmtEintraegeAuf()
@@ -193,7 +184,7 @@ private Q_SLOTS:
         // first two are not written either.
         Jet::Tabelle t = altesLog();
         t.zeilen[2][6] = QByteArray("\x89PNG");
-        const QString f = fehlerVon([&] { Uebernahme::insLog(t, QStringLiteral("/alt/ALT.mdb"), log); });
+        const QString f = Testhilfe::fehlerVon([&] { Uebernahme::insLog(t, QStringLiteral("/alt/ALT.mdb"), log); });
         QVERIFY2(f.contains(QStringLiteral("ALT.mdb")) && f.contains(QStringLiteral("Tabelle \u201EKONTAKT\u201C"))
                      && f.contains(QStringLiteral("Datensatz 3"))
                      && f.contains(QStringLiteral("Spalte \u201EBemerkung\u201C")),
@@ -205,7 +196,7 @@ private Q_SLOTS:
         fremd.name = QStringLiteral("Kontakt");
         fremd.spalten = {spalte("Name", Jet::Typ::Text)};
         fremd.zeilen = {{QStringLiteral("x")}};
-        QVERIFY(fehlerVon([&] {
+        QVERIFY(Testhilfe::fehlerVon([&] {
                     Uebernahme::insLog(fremd, QStringLiteral("ALT.mdb"), log);
                 }).contains(QStringLiteral("keine der Spalten")));
         QCOMPARE(Testhilfe::lies(log), vorher);
@@ -214,7 +205,7 @@ private Q_SLOTS:
         const QString freq = m_tmp.filePath(QStringLiteral("keinlog.dorlem-fasq"));
         Testhilfe::ausSchema(freq, QStringLiteral("frequenzen.sql"));
         const QByteArray freqVorher = Testhilfe::lies(freq);
-        QVERIFY(fehlerVon([&] {
+        QVERIFY(Testhilfe::fehlerVon([&] {
                     Uebernahme::insLog(altesLog(), QStringLiteral("ALT.mdb"), freq);
                 }).contains(QStringLiteral("Tabelle Kontakt")));
         QCOMPARE(Testhilfe::lies(freq), freqVorher);
@@ -254,11 +245,12 @@ private Q_SLOTS:
         QList<Jet::Tabelle> mitSchluessel = listen;
         mitSchluessel[3].spalten.append(spalte("ID", Jet::Typ::LongInteger));
         mitSchluessel[3].zeilen[0].append(7);
-        const QString f = fehlerVon([&] { Uebernahme::frequenzen(mitSchluessel, QStringLiteral("ALT.mdb"), db); });
+        const QString f =
+            Testhilfe::fehlerVon([&] { Uebernahme::frequenzen(mitSchluessel, QStringLiteral("ALT.mdb"), db); });
         QVERIFY2(f.contains(QStringLiteral("\u201EID\u201C")) && f.contains(QStringLiteral("fernwirken")),
                  qPrintable(f));
         QCOMPARE(Testhilfe::lies(db), vorher);
-        QVERIFY(fehlerVon([&] {
+        QVERIFY(Testhilfe::fehlerVon([&] {
                     Uebernahme::frequenzen(listen.mid(0, 3), QStringLiteral("ALT.mdb"), db);
                 }).contains(QStringLiteral("Tabelle \u201Efernwirken\u201C: Die Tabelle fehlt.")));
         QCOMPARE(Testhilfe::lies(db), vorher);
