@@ -1,4 +1,6 @@
 #pragma once
+#include "data/datenfehler.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -30,6 +32,23 @@ inline int fehler(const char *werkzeug, const QString &text)
 {
     ausgeben(stderr, QString::fromLatin1(werkzeug) + QStringLiteral(": ") + text + QLatin1Char('\n'));
     return 1;
+}
+
+// A call the tool cannot take: the reason, where there is one, then how
+// the tool is called, both on stderr; returns 2.
+inline int falscherAufruf(const char *werkzeug, const char *aufruf, const QString &grund)
+{
+    if (!grund.isEmpty())
+        fehler(werkzeug, grund);
+    std::fputs(aufruf, stderr);
+    return 2;
+}
+
+// A failure of the data layer on the console: the message's paragraphs
+// become lines.
+inline QString zeilen(const DatenFehler &f)
+{
+    return f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n"));
 }
 
 }   // namespace Konsole

@@ -68,8 +68,7 @@ int fehler(const QString &text)
 
 int falscherAufruf()
 {
-    std::fputs(aufruf, stderr);
-    return 2;
+    return Konsole::falscherAufruf("tremvik-frequenzen", aufruf, QString());
 }
 
 bool schreiben(const QByteArray &daten)
@@ -234,7 +233,7 @@ int main(int argc, char *argv[])
         if (tabellenBefehl && a.size() == angaben)
             return tabelleBearbeiten(befehl, auf, *format);
     } catch (const DatenFehler &f) {
-        return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
+        return fehler(Konsole::zeilen(f));
     }
     if (befehl != QLatin1String("build") && !tabellenBefehl)
         fehler(QStringLiteral("Unbekannter Befehl \u201E%1\u201C.").arg(befehl));

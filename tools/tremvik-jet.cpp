@@ -49,10 +49,7 @@ int fehler(const QString &text)
 
 int falscherAufruf(const QString &text)
 {
-    if (!text.isEmpty())
-        fehler(text);
-    std::fputs(aufruf, stderr);
-    return 2;
+    return Konsole::falscherAufruf("tremvik-jet", aufruf, text);
 }
 
 QString datensaetze(int n)
@@ -170,6 +167,6 @@ int main(int argc, char *argv[])
             return logUebernehmen(a.first(), db);
         return frequenzenUebernehmen(a.first(), db);
     } catch (const DatenFehler &f) {
-        return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
+        return fehler(Konsole::zeilen(f));
     }
 }

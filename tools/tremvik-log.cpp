@@ -49,9 +49,7 @@ int fehler(const QString &text)
 
 int falscherAufruf(const QString &grund)
 {
-    fehler(grund);
-    std::fputs(aufruf, stderr);
-    return 2;
+    return Konsole::falscherAufruf("tremvik-log", aufruf, grund);
 }
 
 struct Angaben
@@ -164,10 +162,8 @@ int main(int argc, char *argv[])
         std::fputs(aufruf, stdout);
         return 0;
     }
-    if (a.isEmpty()) {
-        std::fputs(aufruf, stderr);
-        return 2;
-    }
+    if (a.isEmpty())
+        return falscherAufruf(QString());
     Angaben g;
     const QString falsch = angabenLesen(a, g);
     if (!falsch.isEmpty())
@@ -179,6 +175,6 @@ int main(int argc, char *argv[])
             g.db = g.befehl == QLatin1String("import") ? Speicherorte::logBereitstellen() : Logdaten::standardDatei();
         return g.befehl == QLatin1String("export") ? exportieren(g) : importieren(g);
     } catch (const DatenFehler &f) {
-        return fehler(f.meldung().replace(QLatin1String("\n\n"), QLatin1String("\n")));
+        return fehler(Konsole::zeilen(f));
     }
 }
