@@ -2,20 +2,16 @@
 
 #include "austausch/adif.h"
 #include "austausch/logcsv.h"
+#include "backup/dateikopie.h"
+#include "data/datenfehler.h"
 #include "lists/csv.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
 namespace {
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 QString formatName(Logaustausch::Format f)
 {
@@ -106,16 +102,11 @@ Logaustausch::Exportbericht Logaustausch::exportieren(const QString &datenbank, 
     const QByteArray inhalt = daten(eintraege, optionen, &bericht);
     bericht.datei = datei;
 
-    QSaveFile f(datei);
-    const QString kannNicht = QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(datei));
-    if (!f.open(QIODevice::WriteOnly))
-        throw DatenFehler(kannNicht, f.errorString());
-    if (fortschritt && !fortschritt(9, 10)) {
-        f.cancelWriting();
+    if (fortschritt && !fortschritt(9, 10))
         throw Abgebrochen();
-    }
-    if (f.write(inhalt) != inhalt.size() || !f.commit())
-        throw DatenFehler(kannNicht, f.errorString());
+    if (const int e = Dateikopie::schreibe(datei, inhalt))
+        throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(datei)),
+                          Dateikopie::grund(e) + QLatin1Char('.'));
     if (fortschritt)
         fortschritt(10, 10);
     return bericht;

@@ -4,23 +4,19 @@
 #include "austausch/logaustausch.h"
 #include "austauschfenster/dateidialog.h"
 #include "austauschfenster/frm_zeiten.h"
+#include "backup/dateikopie.h"
+#include "data/datenfehler.h"
 #include "shell/meldung.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 namespace {
 
 // The message boxes name at most this many records one by one.
 constexpr int hoechstens = 20;
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 // A progress dialog for long work. It appears only when the work takes a
 // while; its cancel button makes the work stop and take back what it did.
@@ -219,13 +215,9 @@ void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenban
         [&] {
             const Listenformat::Ausgabe aus =
                 Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle, abfrage), typ->format);
-            QSaveFile f(w.datei);
-            const QString kannNicht =
-                QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(w.datei));
-            if (!f.open(QIODevice::WriteOnly))
-                throw DatenFehler(kannNicht, f.errorString());
-            if (f.write(aus.daten) != aus.daten.size() || !f.commit())
-                throw DatenFehler(kannNicht, f.errorString());
+            if (const int e = Dateikopie::schreibe(w.datei, aus.daten))
+                throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(w.datei)),
+                                  Dateikopie::grund(e) + QLatin1Char('.'));
             QString text = QStringLiteral("%1 %2 nach %3 geschrieben (%4).")
                                .arg(aus.zeilen)
                                .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))

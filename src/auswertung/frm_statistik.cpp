@@ -2,6 +2,7 @@
 
 #include "auswertung/eintragsmodell.h"
 #include "auswertung/logdatum.h"
+#include "backup/dateikopie.h"
 #include "data/datenfehler.h"
 #include "data/recordset.h"
 #include "data/verbindung.h"
@@ -11,6 +12,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -25,7 +27,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTableView>
@@ -582,13 +583,14 @@ bool frm_statistik::speichereBild(const QString &datei)
         return false;
     QChartView *v = diagramm[size_t(gezeigteReihe())];
     const bool svg = QFileInfo(datei).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
-    // Written under a temporary name and put in place whole, so a failure
+    // Drawn in memory first and then put in place whole, so a failure
     // leaves an earlier file of that name as it was.
-    QSaveFile f(datei);
-    bool ok = f.open(QIODevice::WriteOnly);
-    if (ok && svg) {
+    QBuffer puffer;
+    puffer.open(QIODevice::WriteOnly);
+    bool ok;
+    if (svg) {
         QSvgGenerator bild;
-        bild.setOutputDevice(&f);
+        bild.setOutputDevice(&puffer);
         bild.setSize(v->size());
         bild.setViewBox(QRect(QPoint(0, 0), v->size()));
         bild.setTitle(chart->title());
@@ -599,13 +601,19 @@ bool frm_statistik::speichereBild(const QString &datei)
             v->render(&maler);
             maler.end();
         }
-    } else if (ok) {
-        ok = v->grab().toImage().save(&f, "PNG");
+    } else {
+        ok = v->grab().toImage().save(&puffer, "PNG");
     }
-    ok = ok && f.commit();
+    QString grund = QStringLiteral("Das Bild kann nicht erzeugt werden.");
+    if (ok) {
+        if (const int e = Dateikopie::schreibe(datei, puffer.data())) {
+            grund = Dateikopie::grund(e) + QLatin1Char('.');
+            ok = false;
+        }
+    }
     if (!ok)
         Meldung::zeigen(QStringLiteral("Das Bild kann nicht gespeichert werden:\n%1\n\n%2")
-                            .arg(QDir::toNativeSeparators(datei), f.errorString()),
+                            .arg(QDir::toNativeSeparators(datei), grund),
                         Meldung::Symbol::Fehler);
     return ok;
 }

@@ -4,12 +4,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -230,64 +232,59 @@ QString Dateikopie::grund(int fehler)
     }
 }
 
-Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen)
+namespace {
+
+// Where putting a file in place failed.
+enum class Stelle { Anlegen, Lesen, Schreiben, Pruefung };
+
+struct Ablage
 {
-    auto fehlschlag = [](const QString &text) { return Ergebnis{false, text}; };
+    int fehler = 0;   // errno of the failure; 0 with no einwand: done
+    Stelle stelle = Stelle::Schreiben;
+    QString einwand;   // the check's objection
+    bool ok() const { return fehler == 0 && einwand.isEmpty(); }
+};
 
-    const QByteArray q = QFile::encodeName(quelle);
+// Puts a file in place whole: `schreiben` fills a locked temporary file
+// beside the target, which goes to disk, passes the check and is renamed
+// over the target. On a failure the target stays as it was and the
+// temporary file is gone.
+Ablage ablegen(const QString &ziel, const std::function<Uebertragung(int aus)> &schreiben,
+               const Dateikopie::Pruefung &pruefen)
+{
     const QByteArray z = QFile::encodeName(ziel);
-
-    const int ein = oeffneLesend(q);
-    if (ein < 0)
-        return fehlschlag(QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
-    struct stat st;
-    if (::fstat(ein, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(ein);
-        return fehlschlag(QStringLiteral("Die Quelldatei %1 ist keine gewöhnliche Datei.").arg(quelle));
-    }
-
-    raeumeAuf(ziel);
+    Dateikopie::raeumeAuf(ziel);
 
     // The temporary file lies beside the target, so the rename stays within
     // one file system and is atomic.
     QByteArray temp;
     const int aus = neueTempDatei(z, temp);
-    if (aus < 0) {
-        const int e = errno;
-        ::close(ein);
-        return fehlschlag(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")
-                              .arg(Sicherungsdatei::ordnerVon(ziel), grund(e)));
-    }
+    if (aus < 0)
+        return Ablage{errno, Stelle::Anlegen, {}};
     const QString tempName = QFile::decodeName(temp);
     // A second descriptor of the same open file keeps its lock until the
     // file is renamed or removed; the first one is closed when written.
     const int sperre = ::fcntl(aus, F_DUPFD_CLOEXEC, 0);
 
     int ausOffen = aus;
-    auto abbrechen = [&](const QString &text) {
-        ::close(ein);
+    auto abbrechen = [&](Ablage a) {
         if (ausOffen >= 0)
             ::close(ausOffen);
         ::unlink(temp.constData());
         if (sperre >= 0)
             ::close(sperre);
-        return fehlschlag(text);
+        return a;
     };
-    auto schreibfehler = [&](int e) {
-        return abbrechen(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund(e)));
-    };
+    auto schreibfehler = [&](int e) { return abbrechen(Ablage{e, Stelle::Schreiben, {}}); };
 
     ::fchmod(aus, rechteFuer(z));
 
-    const Uebertragung u = uebertrage(ein, aus);
-    if (u.fehler && u.beimLesen)
-        return abbrechen(
-            QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(u.fehler)));
+    const Uebertragung u = schreiben(aus);
     if (u.fehler)
-        return schreibfehler(u.fehler);
+        return abbrechen(Ablage{u.fehler, u.beimLesen ? Stelle::Lesen : Stelle::Schreiben, {}});
     const qint64 geschrieben = u.geschrieben;
 
-    if (const int e = gestoert(Schritt::Sync, geschrieben))
+    if (const int e = gestoert(Dateikopie::Schritt::Sync, geschrieben))
         return schreibfehler(e);
     if (::fsync(aus) != 0)
         return schreibfehler(errno);
@@ -298,17 +295,68 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     if (pruefen) {
         const QString einwand = pruefen(tempName);
         if (!einwand.isEmpty())
-            return abbrechen(einwand);
+            return abbrechen(Ablage{0, Stelle::Pruefung, einwand});
     }
 
-    if (const int e = gestoert(Schritt::Umbenennen, geschrieben))
+    if (const int e = gestoert(Dateikopie::Schritt::Umbenennen, geschrieben))
         return schreibfehler(e);
     if (::rename(temp.constData(), z.constData()) != 0)
         return schreibfehler(errno);
-    ::close(ein);
     if (sperre >= 0)
         ::close(sperre);
 
     ordnerSichern(ziel);
-    return Ergebnis{true, QString()};
+    return Ablage{};
+}
+}   // namespace
+
+Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen)
+{
+    auto fehlschlag = [](const QString &text) { return Ergebnis{false, text}; };
+
+    const int ein = oeffneLesend(QFile::encodeName(quelle));
+    if (ein < 0)
+        return fehlschlag(QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(errno)));
+    struct stat st;
+    if (::fstat(ein, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(ein);
+        return fehlschlag(QStringLiteral("Die Quelldatei %1 ist keine gewöhnliche Datei.").arg(quelle));
+    }
+
+    const Ablage a = ablegen(
+        ziel, [ein](int aus) { return uebertrage(ein, aus); }, pruefen);
+    ::close(ein);
+    if (a.ok())
+        return Ergebnis{true, QString()};
+    switch (a.stelle) {
+    case Stelle::Anlegen:
+        return fehlschlag(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")
+                              .arg(Sicherungsdatei::ordnerVon(ziel), grund(a.fehler)));
+    case Stelle::Lesen:
+        return fehlschlag(
+            QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(a.fehler)));
+    case Stelle::Pruefung: return fehlschlag(a.einwand);
+    case Stelle::Schreiben: break;
+    }
+    return fehlschlag(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund(a.fehler)));
+}
+
+int Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
+{
+    const Ablage a = ablegen(ziel,
+                             [&daten](int aus) {
+                                 Uebertragung u;
+                                 while (u.geschrieben < daten.size()) {
+                                     const qint64 n = std::min(blockGroesse, daten.size() - u.geschrieben);
+                                     u.fehler = gestoert(Schritt::Schreiben, u.geschrieben);
+                                     if (!u.fehler)
+                                         u.fehler = schreibeAlles(aus, daten.constData() + u.geschrieben, n);
+                                     if (u.fehler)
+                                         return u;
+                                     u.geschrieben += n;
+                                 }
+                                 return u;
+                             },
+                             {});
+    return a.fehler;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -28,6 +29,10 @@ public:
     using Pruefung = std::function<QString(const QString &tempDatei)>;
 
     static Ergebnis kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
+    // Writes bytes into a file the same way: whole or not at all, with the
+    // rights of the file it replaces. Returns 0, or the errno of the step
+    // that failed (grund() gives its German text).
+    static int schreibe(const QString &ziel, const QByteArray &daten);
 
     // Removes the temporary files that killed copies onto this target left
     // in its folder; files a running copy holds are kept. Returns how many

@@ -37,3 +37,9 @@ class KeinDatensatz : public DatenFehler
 public:
     KeinDatensatz() : DatenFehler(QStringLiteral("Es ist kein Datensatz ausgewählt.")) { }
 };
+
+// A name (a file, a table, a value) quoted in a message the German way.
+inline QString zitiert(const QString &text)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(text);
+}

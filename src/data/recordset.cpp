@@ -1,5 +1,6 @@
 #include "data/recordset.h"
 
+#include "data/datenfehler.h"
 #include "data/sqlitedatei.h"
 #include "data/zeilencache.h"
 #include "data/zeilenlader.h"
@@ -7,13 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-
-namespace {
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
-}
 
 Recordset::Recordset(sqlite3 *db, const Abfrage &abfrage, const QString &datei) : m_db(db), m_datei(datei)
 {

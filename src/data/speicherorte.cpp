@@ -15,11 +15,6 @@
 
 namespace {
 
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
-
 QString imOrdner(const QString &ordner, const QString &name)
 {
     return ordner.endsWith(QLatin1Char('/')) ? ordner + name : ordner + QLatin1Char('/') + name;

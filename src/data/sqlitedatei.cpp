@@ -1,5 +1,7 @@
 #include "data/sqlitedatei.h"
 
+#include "data/datenfehler.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -8,13 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
-
-namespace {
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
-}
 
 QString sqlName(const QString &bezeichner)
 {

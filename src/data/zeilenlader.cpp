@@ -1,5 +1,6 @@
 #include "data/zeilenlader.h"
 
+#include "data/datenfehler.h"
 #include "data/sqlitedatei.h"
 
 #include <sqlite3.h>
@@ -14,11 +15,6 @@ struct Lauf
     SqliteAnweisung &s;
     ~Lauf() { s.zuruecksetzen(); }
 };
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 // The name under which a table's rowid can be read: "rowid", "_rowid_" or
 // "oid", the first that no column hides; empty when all are hidden or the

@@ -13,12 +13,6 @@
 #include <QPrinter>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 Druckauftrag::Druckerwahl &druckerwahl()
@@ -31,48 +25,6 @@ Druckauftrag::Dateiwahl &dateiwahl()
 {
     static Druckauftrag::Dateiwahl w;
     return w;
-}
-
-// The bytes into a temporary file beside the target, to disk, then renamed
-// over it. Returns 0 or the errno of the step that failed.
-int schreibeGanz(const QString &ziel, const QByteArray &daten)
-{
-    QByteArray temp = QFile::encodeName(ziel) + ".tmp-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    auto scheitern = [&](int e) {
-        ::close(fd);
-        ::unlink(temp.constData());
-        return e;
-    };
-    const mode_t maske = ::umask(0);
-    ::umask(maske);
-    ::fchmod(fd, 0666 & ~maske);
-    const char *p = daten.constData();
-    qint64 rest = daten.size();
-    while (rest > 0) {
-        const ssize_t n = ::write(fd, p, size_t(rest));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return scheitern(n < 0 ? errno : ENOSPC);
-        p += n;
-        rest -= n;
-    }
-    if (::fsync(fd) != 0)
-        return scheitern(errno);
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(temp.constData());
-        return e;
-    }
-    if (::rename(temp.constData(), QFile::encodeName(ziel).constData()) != 0) {
-        const int e = errno;
-        ::unlink(temp.constData());
-        return e;
-    }
-    return 0;
 }
 
 }   // namespace
@@ -126,7 +78,7 @@ QString Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, c
         if (!seiten(pdf))
             return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
     }
-    if (const int e = schreibeGanz(datei, puffer.data()))
+    if (const int e = Dateikopie::schreibe(datei, puffer.data()))
         return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2.")
             .arg(datei, Dateikopie::grund(e));
     return QString();

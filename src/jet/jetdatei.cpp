@@ -1,5 +1,7 @@
 #include "jet/jetdatei.h"
 
+#include "data/datenfehler.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -11,11 +13,6 @@
 #include <vector>
 
 namespace {
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 // Room for one bound value: text and memo are converted to UTF-8 into it.
 // A remark of a log is far smaller; a longer value is reported, never cut.

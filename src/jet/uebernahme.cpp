@@ -1,5 +1,6 @@
 #include "jet/uebernahme.h"
 
+#include "data/datenfehler.h"
 #include "data/frequenz.h"
 #include "data/sqlitedatei.h"
 #include "lists/frequenzdaten.h"
@@ -16,11 +17,6 @@
 #include <cmath>
 
 namespace {
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 QString dateiName(const QString &pfad)
 {

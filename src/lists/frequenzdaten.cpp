@@ -1,5 +1,6 @@
 #include "lists/frequenzdaten.h"
 
+#include "data/datenfehler.h"
 #include "data/sqlitedatei.h"
 
 #include <QFile>
@@ -11,11 +12,6 @@
 #include <cstring>
 
 namespace {
-
-QString zitiert(const QString &text)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(text);
-}
 
 using Datenbank = SqliteDatei;
 using Anweisung = SqliteAnweisung;

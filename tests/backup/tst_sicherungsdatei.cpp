@@ -456,6 +456,34 @@ private Q_SLOTS:
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
     }
 
+    // Bytes written into a file (an export, a PDF, a picture) go in place
+    // the same way as a copy: whole, with the old file's rights, or not at
+    // all, leaving no temporary file behind.
+    void bytesGanzOderGarNicht()
+    {
+        QTemporaryDir t;
+        const QString ziel = t.filePath(QStringLiteral("liste.csv"));
+        Testhilfe::schreibe(ziel, "alt");
+        QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner);
+        const QByteArray neu(int(2 * Dateikopie::blockGroesse + 7), 'n');
+        QCOMPARE(Dateikopie::schreibe(ziel, neu), 0);
+        QCOMPARE(Testhilfe::lies(ziel), neu);
+        QCOMPARE(QFileInfo(ziel).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner),
+                 QFile::WriteOwner);
+
+        Dateikopie::setzeStoerung([](Dateikopie::Schritt s, qint64 geschrieben) {
+            return s == Dateikopie::Schritt::Schreiben && geschrieben > 0 ? ENOSPC : 0;
+        });
+        QCOMPARE(Dateikopie::schreibe(ziel, QByteArray(neu.size(), 'x')), ENOSPC);
+        Dateikopie::setzeStoerung({});
+        QCOMPARE(Testhilfe::lies(ziel), neu);
+        QCOMPARE(inhalt(t.path()), QStringList{"liste.csv"});
+
+        QCOMPARE(Dateikopie::schreibe(t.filePath(QStringLiteral("fehlt/liste.csv")), "x"), ENOENT);
+        QCOMPARE(Dateikopie::grund(ENOENT), QStringLiteral("Die Datei oder der Ordner existiert nicht"));
+        QCOMPARE(inhalt(t.path()), QStringList{"liste.csv"});
+    }
+
     void echteFehlerLassenAllesUnveraendert()
     {
         QTemporaryDir t;
