@@ -11,4 +11,7 @@ public:
     explicit KindFenster(QWidget *parent = nullptr) : QWidget(parent) { }
     // The window's load handler; throws DatenFehler when loading fails.
     virtual void Form_Load() { }
+    // The frame around it takes its size from this hint; a window of fixed
+    // size hints at that size, not at what its layout would like.
+    QSize sizeHint() const override { return minimumSize() == maximumSize() ? minimumSize() : QWidget::sizeHint(); }
 };

@@ -208,6 +208,30 @@ private Q_SLOTS:
         QCOMPARE(sub->size(), vorher);
     }
 
+    // Every child window fills its frame: the frame is as large as the
+    // window's fixed size and a border, with no empty band around it.
+    void jedesFensterFuelltSeinenRahmen()
+    {
+        frm_main h;
+        h.zeigen();
+        for (QAction *a : {h.bos, h.flug, h.afu, h.fw, h.sicher, h.stat, h.autosicher, h.empf_waslaeuft, h.wer})
+            a->trigger();
+        QCOMPARE(offen(h).size(), 9);   // the restore window closed the log
+        for (QMdiSubWindow *sub : offen(h)) {
+            const QRect w = sub->widget()->geometry();
+            const int rand = w.left();
+            QVERIFY2(sub->width() - w.right() - 1 == rand && sub->height() - w.bottom() - 1 == rand,
+                     qPrintable(QStringLiteral("%1: Fenster %2x%3 bei %4,%5 im Rahmen %6x%7")
+                                    .arg(sub->widget()->objectName())
+                                    .arg(w.width())
+                                    .arg(w.height())
+                                    .arg(w.left())
+                                    .arg(w.top())
+                                    .arg(sub->width())
+                                    .arg(sub->height())));
+        }
+    }
+
     void sicherungSchliesstDasLog()
     {
         frm_main h;
