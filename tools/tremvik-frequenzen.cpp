@@ -16,6 +16,7 @@
 #include "data/speicherorte.h"
 #include "konsole.h"
 #include "lists/frequenzdaten.h"
+#include "shell/anwendung.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -203,6 +204,7 @@ int main(int argc, char *argv[])
 {
     // Knows where the program lies, and so its databases.
     QCoreApplication app(argc, argv);
+    Anwendung::qtTexteDeutsch(app);
     Aufruf auf = zerlegen(argc, argv);
     QStringList &a = auf.angaben;
     if (a.size() == 1 && (a.first() == QLatin1String("--help") || a.first() == QLatin1String("-h"))) {

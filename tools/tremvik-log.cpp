@@ -10,6 +10,7 @@
 #include "data/speicherorte.h"
 #include "konsole.h"
 #include "log/logsuche.h"
+#include "shell/anwendung.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -154,6 +155,7 @@ int main(int argc, char *argv[])
     // GUI classes but no display.
     Konsole::ohneBildschirm();
     QGuiApplication app(argc, argv);
+    Anwendung::qtTexteDeutsch(app);
 
     QStringList a;
     for (int i = 1; i < argc; ++i)

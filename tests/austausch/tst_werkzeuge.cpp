@@ -126,6 +126,25 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(ordner.pfad() + "/x.adi"));
     }
 
+    // The reason a damaged ADX file cannot be read comes from Qt's XML
+    // reader, in German as in the program; the log stays as it was.
+    void kaputteAdxDatei()
+    {
+        Testhilfe::Programmordner ordner;
+        const QString db = ordner.logDatei();
+        einfuegen(db, beispiele());
+        const QStringList vorher = logInhalt(db);
+        const QString datei = ordner.pfad() + "/kaputt.adx";
+        Testhilfe::schreibe(datei, "<?xml version=\"1.0\"?>\n<ADX><RECORDS><RECORD><CALL>DL1XYZ</NAME>");
+        const Lauf l = starte("tremvik-log", {"import", datei, "--db", db});
+        QCOMPARE(l.code, 1);
+        QVERIFY2(l.fehler.contains("Die ADX-Datei kann nicht gelesen werden (Zeile 2, in Datensatz 1)"),
+                 qPrintable(l.fehler));
+        QVERIFY2(!l.fehler.contains("tag mismatch"), qPrintable(l.fehler));
+        QVERIFY2(l.fehler.contains(QStringLiteral("schließenden Elemente")), qPrintable(l.fehler));
+        QCOMPARE(logInhalt(db), vorher);
+    }
+
     void listenformate()
     {
         QTemporaryDir dir;
