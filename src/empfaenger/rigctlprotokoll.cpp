@@ -1,5 +1,7 @@
 #include "empfaenger/rigctlprotokoll.h"
 
+#include <algorithm>
+
 namespace {
 
 // The value of a "Key: value" line of an extended reply, if the key is that.
@@ -72,6 +74,17 @@ void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
     }
 }
 
+// Whether a text can be the name of a mode ("FM", "PKTUSB"): a short word of
+// visible ASCII characters. Anything else is no mode, however it came (a
+// reply of another protocol, binary junk, kilobytes of one "word"), and never
+// reaches the state, the status bar or a log entry.
+bool modusName(const QByteArray &modus)
+{
+    constexpr int hoechstensZeichen = 32;
+    return !modus.isEmpty() && modus.size() <= hoechstensZeichen
+           && std::all_of(modus.begin(), modus.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
 // The reply to get_mode: "Mode:" and "Passband:" lines, or the two plain
 // lines.
 void modusLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
@@ -82,7 +95,7 @@ void modusLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
         modus = zeilen.at(0).trimmed();
         passband = zeilen.at(1).trimmed();
     }
-    if (modus && !modus->isEmpty() && !modus->contains(' ')) {
+    if (modus && modusName(*modus)) {
         a.modus = *modus;
         a.passband = passband ? passband->toLongLong() : 0;
         a.gelesen = true;

@@ -64,6 +64,17 @@ private Q_SLOTS:
         QCOMPARE(a.passband, 12500);
         a = Rigctl::lesen(Befehl::ModusLesen, L{"AM", "8000"});
         QCOMPARE(a.modus, QByteArray("AM"));
+        a = Rigctl::lesen(Befehl::ModusLesen, L{"get_mode:", "Mode: PKTUSB", "Passband: 3000", "RPRT 0"});
+        QCOMPARE(a.modus, QByteArray("PKTUSB"));
+        // What cannot be a mode's name is no mode: a huge word, control
+        // characters, bytes beyond ASCII.
+        for (const QByteArray &falsch :
+             {QByteArray(60000, 'X'), QByteArray("F\x1b[2JM"), QByteArray("FM\xff\xfe"), QByteArray("FM\0N", 4)}) {
+            a = Rigctl::lesen(Befehl::ModusLesen, L{"get_mode:", "Mode: " + falsch, "Passband: 0", "RPRT 0"});
+            QVERIFY(!a.gelesen);
+            QVERIFY(a.modus.isEmpty());
+            QVERIFY(!Rigctl::lesen(Befehl::ModusLesen, L{falsch, "0"}).gelesen);
+        }
 
         // The check, as the versions wrote its answer.
         for (const QByteArray &z : {QByteArray("1"), QByteArray("CHKVFO 1"), QByteArray("ChkVFO: 1")})
