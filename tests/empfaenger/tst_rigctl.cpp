@@ -293,6 +293,31 @@ private Q_SLOTS:
         QCOMPARE(server.verbindungen, 1);
     }
 
+    void antwortetMuell()
+    {
+        // Something that answers every line with bytes of no protocol: lost,
+        // with a reason the status bar can show (no control codes, no broken
+        // characters).
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *s = server.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, s, [s] {
+                while (s->canReadLine()) {
+                    s->readLine();
+                    s->write("\x1b[2J\x07M\xc3\xbcll\xff\xfe\tEnde\n");
+                }
+            });
+        });
+        RigctlEmpfaenger e;
+        e.setzeFristen(kurz());
+        e.verbinden(QStringLiteral("127.0.0.1"), server.serverPort());
+        QTRY_COMPARE(e.zustand().art, Art::Getrennt);
+        QCOMPARE(e.zustand().grund,
+                 QStringLiteral("unverständliche Antwort \u201E\u00B7[2J\u00B7Müll\u00B7\u00B7\u00B7Ende\u201C"));
+        QCOMPARE(e.zustand().modus, QString());
+    }
+
     void schweigtZuUnbekanntem()
     {
         // A server that ignores what it does not know: the check and the
