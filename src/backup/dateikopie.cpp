@@ -223,6 +223,7 @@ QString Dateikopie::grund(int fehler)
     case EISDIR: return QStringLiteral("Am Ziel befindet sich ein Ordner dieses Namens");
     case EIO: return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers");
     case ENAMETOOLONG: return QStringLiteral("Der Pfad ist zu lang");
+    case ELOOP: return QStringLiteral("Verweise auf Verweise führen im Kreis");
     case EBUSY:
     case ETXTBSY: return QStringLiteral("Die Datei wird gerade benutzt");
     case ENODEV:
@@ -343,7 +344,11 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
 
 int Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
 {
-    const Ablage a = ablegen(ziel,
+    // A link is written through: the file behind it is replaced.
+    const QString datei = Sicherungsdatei::aufgeloest(ziel);
+    if (datei.isEmpty())
+        return ELOOP;
+    const Ablage a = ablegen(datei,
                              [&daten](int aus) {
                                  Uebertragung u;
                                  while (u.geschrieben < daten.size()) {

@@ -479,6 +479,17 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(ziel), neu);
         QCOMPARE(inhalt(t.path()), QStringList{"liste.csv"});
 
+        // Through a link the file behind it is written; the link stays.
+        const QString verweis = t.filePath(QStringLiteral("verweis.csv"));
+        QVERIFY(QFile::link(QStringLiteral("liste.csv"), verweis));
+        QCOMPARE(Dateikopie::schreibe(verweis, "neu"), 0);
+        QVERIFY(QFileInfo(verweis).isSymLink());
+        QCOMPARE(Testhilfe::lies(ziel), QByteArray("neu"));
+        QVERIFY(QFile::remove(verweis));
+        QVERIFY(QFile::link(QStringLiteral("kreis.csv"), t.filePath(QStringLiteral("kreis.csv"))));
+        QCOMPARE(Dateikopie::schreibe(t.filePath(QStringLiteral("kreis.csv")), "x"), ELOOP);
+        QVERIFY(QFile::remove(t.filePath(QStringLiteral("kreis.csv"))));
+
         QCOMPARE(Dateikopie::schreibe(t.filePath(QStringLiteral("fehlt/liste.csv")), "x"), ENOENT);
         QCOMPARE(Dateikopie::grund(ENOENT), QStringLiteral("Die Datei oder der Ordner existiert nicht"));
         QCOMPARE(inhalt(t.path()), QStringList{"liste.csv"});
