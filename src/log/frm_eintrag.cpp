@@ -38,6 +38,7 @@
 
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 namespace {
@@ -502,12 +503,46 @@ QString frm_eintrag::abfrage() const
 
 void frm_eintrag::neuLaden()
 {
-    if (m_zustand != Zustand::Browse)
+    if (m_zustand != Zustand::Browse) {
+        m_neuLadenOffen = true;
         return;
+    }
     Meldung::abfangen([this] {
         Adodc1->Refresh();
         trefferSetzen();
     });
+}
+
+void frm_eintrag::neuLadenNachholen()
+{
+    if (!m_neuLadenOffen || m_zustand != Zustand::Browse)
+        return;
+    m_neuLadenOffen = false;
+    Meldung::abfangen([this] {
+        const qint64 id = aktuelleId();
+        Adodc1->Refresh();
+        if (const int zeile = zeileVon(id); zeile > 0)
+            Adodc1->setAktuelleZeile(zeile);
+        trefferSetzen();
+    });
+}
+
+int frm_eintrag::zeileVon(qint64 id) const
+{
+    Recordset *rs = Adodc1->recordset();
+    const int feld = rs && id >= 0 ? rs->feldIndex(QStringLiteral("id")) : -1;
+    for (int i = 0; feld >= 0 && i < rs->RecordCount(); ++i)
+        if (rs->wert(i, feld).toLongLong() == id)
+            return i;
+    return -1;
+}
+
+qint64 frm_eintrag::aktuelleId() const
+{
+    Recordset *rs = Adodc1->recordset();
+    const int feld = rs ? rs->feldIndex(QStringLiteral("id")) : -1;
+    const int zeile = Adodc1->aktuelleZeile();
+    return feld >= 0 && zeile >= 0 ? rs->wert(zeile, feld).toLongLong() : -1;
 }
 
 void frm_eintrag::trefferSetzen()
@@ -557,8 +592,12 @@ void frm_eintrag::Adodc1_MoveComplete(int)
     // The editing buttons set their state after their own moves. Any other
     // move has left the record being created or edited, and the data view
     // has written its input or dropped it untouched.
-    if (m_zustand != Zustand::Browse)
+    if (m_zustand != Zustand::Browse) {
         status_normal();
+        // Not in the middle of this move: once it is done.
+        if (m_neuLadenOffen)
+            QMetaObject::invokeMethod(this, &frm_eintrag::neuLadenNachholen, Qt::QueuedConnection);
+    }
 }
 
 void frm_eintrag::felder_sperren()
@@ -643,6 +682,7 @@ void frm_eintrag::cmd_speichern_Click()
         return;
     }
     status_normal();
+    neuLadenNachholen();
 }
 
 void frm_eintrag::cmd_loeschen_Click()
@@ -655,6 +695,7 @@ void frm_eintrag::cmd_loeschen_Click()
         return;
     }
     status_normal();
+    neuLadenNachholen();
 }
 
 void frm_eintrag::cmd_abbrechen_Click()
@@ -663,6 +704,9 @@ void frm_eintrag::cmd_abbrechen_Click()
         Adodc1->Cancel();   // the fields show what is stored: nothing left to write
         Adodc1->Refresh();
         status_normal();
+        // The rows are read anew already; the count follows them.
+        if (std::exchange(m_neuLadenOffen, false))
+            trefferSetzen();
     });
 }
 
@@ -702,29 +746,23 @@ void frm_eintrag::cmd_alle_Click()
 
 bool frm_eintrag::zeigeDatensatz(qint64 id)
 {
-    if (cmd_speichern->isEnabled()) {
+    if (m_zustand != Zustand::Browse) {
         Meldung::zeigen(QStringLiteral("Im Fenster \u201EEigene Einträge\u201C wird gerade ein Eintrag bearbeitet. "
                                        "Bitte zuerst speichern oder abbrechen."));
         return false;
     }
     int zeile = -1;
-    auto suche = [&] {
-        Recordset *rs = Adodc1->recordset();
-        const int feld = rs ? rs->feldIndex(QStringLiteral("id")) : -1;
-        for (int i = 0; feld >= 0 && i < rs->RecordCount() && zeile < 0; ++i)
-            if (rs->wert(i, feld).toLongLong() == id)
-                zeile = i;
-    };
     const bool ok = Meldung::abfangen([&] {
         // The rows the view read before may be older than the file (another
         // program may have deleted the record since): it reads them anew.
         Adodc1->Refresh();
-        suche();
+        m_neuLadenOffen = false;
+        zeile = zeileVon(id);
         if (zeile < 0) {
             Adodc1->zeige(Logsuche::alle());
-            trefferSetzen();
-            suche();
+            zeile = zeileVon(id);
         }
+        trefferSetzen();
         if (zeile >= 0)
             Adodc1->setAktuelleZeile(zeile);
     });

@@ -43,9 +43,9 @@ public:
     void setzeEmpfaenger(Empfaenger *empfaenger);
     // The query whose records the overview shows: all, or a search's.
     QString abfrage() const;
-    // Shows the records of that query anew (others were added to the log),
-    // unless a record is being made or edited: that input stays as it is,
-    // and the overview shows the new records at the next search or reset.
+    // Shows the records of that query anew (others were added to the log).
+    // While a record is being made or edited, that input stays as it is,
+    // and the overview shows the new records once it is saved or cancelled.
     void neuLaden();
     // Shows one record (by its key) on tab "LOG", listing every record first
     // if a search left it out. Not while a record is being edited: that is
@@ -143,6 +143,15 @@ private:
     void bindeFelder();
     QVector<QLineEdit *> sperrbareFelder() const;
     void trefferSetzen();
+    // The row of the record with that key in the overview, or -1; and the
+    // key of the current record, or -1.
+    int zeileVon(qint64 id) const;
+    qint64 aktuelleId() const;
+    // Records added to the log while one was being made or edited are shown
+    // once the window is back in Browse: the rows are read anew and the
+    // record shown stays current.
+    void neuLadenNachholen();
+    bool m_neuLadenOffen = false;
     void druckmenueBauen();
     // Ctrl+B, Ctrl+I and Ctrl+U in the remark: the format goes on or off for
     // the selection, or for what is typed next.

@@ -140,6 +140,32 @@ private Q_SLOTS:
         QCOMPARE(log->txt_callsign->text(), "NEU1");
         QVERIFY(log->cmd_speichern->isEnabled());
         QCOMPARE(logInhalt(ordner->logDatei()).size(), 6);
+        // Once it is saved, the overview shows every record of the log, and
+        // the saved record stays the one shown.
+        log->cmd_speichern->click();
+        QCOMPARE(logInhalt(ordner->logDatei()).size(), 7);
+        QCOMPARE(anzahl(h), 7);
+        QCOMPARE(log->DataGrid1->model()->rowCount(), 7);
+        QCOMPARE(log->txt_callsign->text(), "NEU1");
+
+        // The same for a record being edited and then cancelled, and for a
+        // record left by a click in the overview.
+        log->cmd_bearbeiten->click();
+        Testhilfe::schreibe(ordner->pfad() + "/eins.adi", "<CALL:4>G4YZ<EOR>");
+        h.logimport->trigger();
+        QCOMPARE(anzahl(h), 7);
+        log->cmd_abbrechen->click();
+        QCOMPARE(anzahl(h), 8);
+        QCOMPARE(log->DataGrid1->model()->rowCount(), 8);
+
+        log->cmd_neu->click();
+        Testhilfe::schreibe(ordner->pfad() + "/eins.adi", "<CALL:4>G4ZZ<EOR>");
+        h.logimport->trigger();
+        log->DataGrid1->setCurrentIndex(log->DataGrid1->model()->index(2, 0));
+        QVERIFY(!log->cmd_speichern->isEnabled());
+        QTRY_COMPARE(anzahl(h), 9);
+        QCOMPARE(log->DataGrid1->model()->rowCount(), 9);
+        QCOMPARE(logInhalt(ordner->logDatei()).size(), 9);
     }
 
     // A file with refused records: the user decides about the rest.
