@@ -49,6 +49,21 @@ QString sqliteText(sqlite3 *db, int rc)
     case SQLITE_TOOBIG: deutsch = QStringLiteral("Der Wert ist zu groß."); break;
     case SQLITE_PROTOCOL: deutsch = QStringLiteral("Die Sperre der Datenbankdatei lässt sich nicht setzen."); break;
     case SQLITE_INTERRUPT: deutsch = QStringLiteral("Der Vorgang wurde abgebrochen."); break;
+    case SQLITE_ERROR: {
+        // A table or column that is not there: a file that is empty, or
+        // another database than the one expected.
+        static const QString keineTabelle = QStringLiteral("no such table: ");
+        static const QString keineSpalte = QStringLiteral("no such column: ");
+        if (original.startsWith(keineTabelle))
+            deutsch = QStringLiteral("Die Tabelle %1 fehlt in der Datenbank.")
+                          .arg(zitiert(original.mid(keineTabelle.size())));
+        else if (original.startsWith(keineSpalte))
+            deutsch =
+                QStringLiteral("Die Spalte %1 fehlt in der Datenbank.").arg(zitiert(original.mid(keineSpalte.size())));
+        else
+            return original;
+        break;
+    }
     default: return original;
     }
     return deutsch + QStringLiteral(" (") + original + QLatin1Char(')');

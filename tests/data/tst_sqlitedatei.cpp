@@ -129,6 +129,21 @@ private Q_SLOTS:
         } catch (const DatenFehler &f) {
             QCOMPARE(f.meldung(), QStringLiteral("Tippfehler\n\nnear \"selec\": syntax error"));
         }
+        // A table or column that is not there, named in German.
+        try {
+            leser.ausfuehren("select * from fehlt", QStringLiteral("Lesen"));
+            QFAIL("eine fehlende Tabelle muss scheitern");
+        } catch (const DatenFehler &f) {
+            QCOMPARE(f.meldung(), QStringLiteral("Lesen\n\nDie Tabelle \u201Efehlt\u201C fehlt in der Datenbank. "
+                                                 "(no such table: fehlt)"));
+        }
+        try {
+            leser.ausfuehren("select b from t", QStringLiteral("Lesen"));
+            QFAIL("eine fehlende Spalte muss scheitern");
+        } catch (const DatenFehler &f) {
+            QCOMPARE(f.meldung(), QStringLiteral("Lesen\n\nDie Spalte \u201Eb\u201C fehlt in der Datenbank. "
+                                                 "(no such column: b)"));
+        }
     }
 
     // Parameters keep their type, and a text with NUL characters stays whole.

@@ -289,6 +289,34 @@ private Q_SLOTS:
         h.bos->trigger();
         QVERIFY(h.frm_bos());
     }
+
+    // A log file that is empty (a disk that ran full) or another database
+    // (the frequency file copied over it) is reported in German, naming
+    // what is missing; the file stays as it was.
+    void leeresOderFremdesLogBeimStart_data()
+    {
+        QTest::addColumn<bool>("leer");
+        QTest::newRow("leer") << true;
+        QTest::newRow("fremd") << false;
+    }
+    void leeresOderFremdesLogBeimStart()
+    {
+        QFETCH(bool, leer);
+        QFile::remove(ordner->logDatei());
+        if (leer)
+            Testhilfe::schreibe(ordner->logDatei(), QByteArray());
+        else
+            QVERIFY(QFile::copy(ordner->frequenzDatei(), ordner->logDatei()));
+        const QByteArray vorher = Testhilfe::lies(ordner->logDatei());
+        frm_main h;
+        h.zeigen();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        const QString text = Testhilfe::meldungen()[0].text;
+        QVERIFY2(text.contains(QStringLiteral("Die Tabelle \u201EKontakt\u201C fehlt in der Datenbank.")),
+                 qPrintable(text));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+        QCOMPARE(Testhilfe::lies(ordner->logDatei()), vorher);
+    }
 };
 
 TREMVIK_TEST_MAIN(TestHauptfenster)
