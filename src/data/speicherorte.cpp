@@ -100,8 +100,12 @@ QString Speicherorte::installiert()
 
 QString Speicherorte::datenordner()
 {
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                           + QStringLiteral("/tremvik-tool"));
+    // A relative XDG_DATA_HOME is no data folder (the XDG rules say so):
+    // it would put the log wherever the program happens to be started.
+    QString daten = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (QDir::isRelativePath(daten))
+        daten = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(daten + QStringLiteral("/tremvik-tool"));
 }
 
 Speicherorte::Art Speicherorte::art()

@@ -33,7 +33,8 @@ QString frequenzName();
 
 // PREFIX/share/tremvik-tool, beside the program's bin folder.
 QString installiert();
-// $XDG_DATA_HOME/tremvik-tool (~/.local/share/tremvik-tool).
+// $XDG_DATA_HOME/tremvik-tool (~/.local/share/tremvik-tool, also when
+// XDG_DATA_HOME is not an absolute path).
 QString datenordner();
 
 // The log the program uses: its full name, whether it exists or not.

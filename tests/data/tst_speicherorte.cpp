@@ -79,6 +79,28 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(inst.log()), mitEintrag);
     }
 
+    // A relative XDG_DATA_HOME does not count: the log would lie wherever
+    // the program was started from, and a start from elsewhere would miss it.
+    void relativerDatenordnerZaehltNicht()
+    {
+        Installation inst;
+        QTemporaryDir heim, hier;
+        const QByteArray altHeim = qgetenv("HOME");
+        const QString altHier = QDir::currentPath();
+        qputenv("HOME", QFile::encodeName(heim.path()));
+        qputenv("XDG_DATA_HOME", "daten");
+        QDir::setCurrent(hier.path());
+        const QString erwartet = heim.path() + QStringLiteral("/.local/share/tremvik-tool");
+        const QString datenordner = Speicherorte::datenordner();
+        const QString log = Speicherorte::logBereitstellen();
+        QDir::setCurrent(altHier);
+        qputenv("HOME", altHeim);
+        QCOMPARE(datenordner, erwartet);
+        QCOMPARE(log, erwartet + QStringLiteral("/tremvik.dorlem-fasq"));
+        QVERIFY(QFile::exists(log));
+        QVERIFY(!QFile::exists(hier.filePath(QStringLiteral("daten"))));
+    }
+
     void ohneLeeresLogInDerInstallation()
     {
         Installation inst;
