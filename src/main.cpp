@@ -9,7 +9,9 @@ int main(int argc, char *argv[])
     // --version and --help answer on the console.
     if (const std::optional<int> ende = Befehlszeile::beantworten(argc, argv))
         return *ende;
+    const QtMessageHandler ausgabe = Anwendung::ohneAnzeigeMelden();
     QApplication app(argc, argv);
+    qInstallMessageHandler(ausgabe);
     Anwendung::einrichten(app);
     frm_main hauptfenster;
     hauptfenster.zeigen();

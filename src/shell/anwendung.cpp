@@ -9,6 +9,32 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+QtMessageHandler vorherigeAusgabe = nullptr;
+
+void ohneAnzeige(QtMsgType typ, const QMessageLogContext &ort, const QString &text)
+{
+    if (typ != QtFatalMsg) {
+        if (vorherigeAusgabe)
+            vorherigeAusgabe(typ, ort, text);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(typ, ort, text)));
+        return;
+    }
+    // The only failure while the application is made: no platform to
+    // show windows on, mostly no display at all.
+    const QByteArray b = QStringLiteral("tremvik-tool: Das Hauptfenster kann nicht geöffnet werden, weil keine "
+                                        "grafische Anzeige erreichbar ist (DISPLAY oder WAYLAND_DISPLAY).\n")
+                             .toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+}
+
 void Anwendung::einrichten(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("tremvik-tool"));
@@ -36,4 +62,10 @@ void Anwendung::qtTexteDeutsch(QCoreApplication &app)
         QCoreApplication::installTranslator(qt);
     else
         delete qt;
+}
+
+QtMessageHandler Anwendung::ohneAnzeigeMelden()
+{
+    vorherigeAusgabe = qInstallMessageHandler(ohneAnzeige);
+    return vorherigeAusgabe;
 }

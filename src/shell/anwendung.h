@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QApplication;
 class QCoreApplication;
 
@@ -11,4 +13,9 @@ void einrichten(QApplication &app);
 // Qt's own texts in German (a reader's reason why a file is damaged, for
 // instance), for the command-line tools as for the program.
 void qtTexteDeutsch(QCoreApplication &app);
+// Put in place while the QApplication is made: where Qt finds no display
+// to show windows on, the program says so in German on stderr and ends
+// with exit code 1 (instead of Qt's English text and an abort). Returns
+// the handler to put back once the application stands.
+QtMessageHandler ohneAnzeigeMelden();
 }

@@ -161,6 +161,27 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("ohne/.local"))));
     }
 
+    // Started without a display, the program says why in German and ends
+    // with a failure, instead of Qt's English text and an abort; it has
+    // touched nothing of the user's.
+    void ohneAnzeigeEineDeutscheMeldung()
+    {
+        const QString home = m_tmp.filePath(QStringLiteral("ohneAnzeige"));
+        QProcessEnvironment ohneAnzeige = nutzer(home);
+        ohneAnzeige.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        QProcess p;
+        p.setProcessEnvironment(ohneAnzeige);
+        p.start(programm(), QStringList());
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QString fehler = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(fehler.contains(QStringLiteral("tremvik-tool: Das Hauptfenster kann nicht geöffnet werden, weil "
+                                                "keine grafische Anzeige erreichbar ist")),
+                 qPrintable(fehler));
+        QVERIFY(!QFile::exists(home + QStringLiteral("/.local")));
+    }
+
     void ersterUndZweiterStartInLeeremHome()
     {
         const QString home = m_tmp.filePath(QStringLiteral("home"));
