@@ -17,8 +17,9 @@ QString sqlName(const QString &bezeichner);
 // SQLite's report of a failure in German: the common result codes (file is
 // no database, locked, damaged, read-only, disk full, ...) in words of their
 // own, and a missing table or column, followed by SQLite's text in
-// parentheses; any other failure as SQLite's text alone. rc is the result of the failed call (its extended code, or the
-// primary one); with rc == 0 the handle's last error is taken.
+// parentheses; any other failure as SQLite's text alone. rc is the result
+// of the failed call (its extended code, or the primary one); with rc == 0
+// the handle's last error is taken.
 QString sqliteText(sqlite3 *db, int rc = 0);
 // The failure of a step that the program tried (was), with sqliteText.
 DatenFehler sqliteFehler(const QString &was, sqlite3 *db, int rc = 0);
