@@ -61,6 +61,9 @@ frm_autosicherung::frm_autosicherung(std::function<bool()> logFreigeben, QWidget
     lst_sicherungen = new QTreeWidget(this);
     lst_sicherungen->setObjectName(QStringLiteral("lst_sicherungen"));
     lst_sicherungen->setHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Größe"), QStringLiteral("Einträge")});
+    // Size and count stand right-aligned, their headers with them.
+    for (int spalte : {1, 2})
+        lst_sicherungen->headerItem()->setTextAlignment(spalte, Qt::AlignRight | Qt::AlignVCenter);
     lst_sicherungen->setRootIsDecorated(false);
     lst_sicherungen->setSelectionMode(QAbstractItemView::SingleSelection);
     lst_sicherungen->setAllColumnsShowFocus(true);
