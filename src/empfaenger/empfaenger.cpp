@@ -2,7 +2,25 @@
 
 #include "data/frequenz.h"
 
+QString EmpfaengerZustand::sichtbar(QString text)
+{
+    for (QChar &c : text)
+        if (!c.isPrint() || c == QChar::ReplacementCharacter)
+            c = QChar(0x00B7);
+    return text;
+}
+
 QString EmpfaengerZustand::statusText() const
+{
+    return sichtbar(statusTextRoh());
+}
+
+QString EmpfaengerZustand::warumNicht() const
+{
+    return sichtbar(warumNichtRoh());
+}
+
+QString EmpfaengerZustand::statusTextRoh() const
 {
     switch (art) {
     case Art::NichtVerbunden: return QStringLiteral("Empfänger: nicht verbunden");
@@ -24,7 +42,7 @@ QString EmpfaengerZustand::statusText() const
     return QString();
 }
 
-QString EmpfaengerZustand::warumNicht() const
+QString EmpfaengerZustand::warumNichtRoh() const
 {
     switch (art) {
     case Art::NichtVerbunden:

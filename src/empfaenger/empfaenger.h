@@ -42,6 +42,14 @@ struct EmpfaengerZustand
     // Why the receiver cannot be tuned now, for the tooltip of a disabled
     // entry; empty when it can.
     QString warumNicht() const;
+    // Text from outside (an address from the settings, a reply) as it can
+    // be shown: what is no visible character (a control code, a byte that
+    // is no UTF-8) becomes "·".
+    static QString sichtbar(QString text);
+
+private:
+    QString statusTextRoh() const;
+    QString warumNichtRoh() const;
 };
 
 class Empfaenger : public QObject

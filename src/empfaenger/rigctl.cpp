@@ -242,13 +242,8 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
 {
     using Rigctl::Befehl;
     if (!antwort.gelesen) {
-        // Shown in the status bar: what cannot be shown as a character (a
-        // control code, a byte that is no UTF-8) becomes a dot.
-        QString erste = QString::fromUtf8(m_zeilen.value(0)).left(40);
-        for (QChar &c : erste)
-            if (!c.isPrint() || c == QChar::ReplacementCharacter)
-                c = QChar(0x00B7);
-        verloren(QStringLiteral("unverständliche Antwort \u201E%1\u201C").arg(erste));
+        verloren(QStringLiteral("unverständliche Antwort \u201E%1\u201C")
+                     .arg(EmpfaengerZustand::sichtbar(QString::fromUtf8(m_zeilen.value(0)).left(40))));
         return;
     }
     EmpfaengerZustand z = m_zustand;

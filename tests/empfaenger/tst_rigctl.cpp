@@ -2,6 +2,8 @@
 #include "empfaenger/rigctlprotokoll.h"
 #include "empfaengerhilfe.h"
 
+#include <algorithm>
+
 using Art = EmpfaengerZustand::Art;
 
 // The rigctl client: reading the protocol's replies, then the client against
@@ -22,6 +24,19 @@ class TestRigctl : public QObject
     }
 
 private Q_SLOTS:
+    // An address from the settings shows no control codes in the status bar
+    // or a tooltip.
+    void zustandsTexteSichtbar()
+    {
+        EmpfaengerZustand z;
+        z.art = EmpfaengerZustand::Art::Getrennt;
+        z.adresse = QStringLiteral("rig\x1b[2J\x07:4532");
+        z.grund = QStringLiteral("Verbindung abgelehnt");
+        QVERIFY(z.statusText().startsWith(QStringLiteral("Empfänger getrennt (rig\u00B7[2J\u00B7:4532)")));
+        for (const QString &text : {z.statusText(), z.warumNicht()})
+            QVERIFY(std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }));
+    }
+
     void init() { Testhilfe::leeren(); }
 
     void antwortenLesen()
