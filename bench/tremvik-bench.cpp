@@ -22,19 +22,19 @@
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
 // memory of the process during the case.
 
-#include "ansicht/datenbindung.h"
-#include "auswertung/frm_statistik.h"
-#include "auswertung/logdatum.h"
-#include "auswertung/statistik.h"
-#include "backup/autosicherung.h"
-#include "data/abfrage.h"
-#include "data/adodc.h"
-#include "data/programmverzeichnis.h"
-#include "data/sortierung.h"
-#include "data/unicodelike.h"
-#include "data/verbindung.h"
-#include "log/rtf.h"
-#include "shell/frm_main.h"
+#include "fenster/bausteine/datenbindung.h"
+#include "fenster/auswertung/frm_statistik.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/auswertung/statistik.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/daten/abfrage.h"
+#include "kern/daten/adodc.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/daten/sortierung.h"
+#include "kern/daten/unicodelike.h"
+#include "kern/daten/verbindung.h"
+#include "kern/formate/rtf.h"
+#include "fenster/haupt/frm_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

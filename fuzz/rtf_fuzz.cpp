@@ -2,7 +2,7 @@
 // crash, hang or leak, and what the writer makes of the result must read
 // back to the same text.
 
-#include "log/rtf.h"
+#include "kern/formate/rtf.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

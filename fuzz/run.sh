@@ -15,7 +15,7 @@ mkdir -p "$bau/korpus"
 
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -fPIC -I"$quellen/src" $(pkg-config --cflags Qt6Gui Qt6Core) \
-    "$hier/rtf_fuzz.cpp" "$quellen/src/log/rtf.cpp" "$quellen/src/log/rtfleser.cpp" \
+    "$hier/rtf_fuzz.cpp" "$quellen/src/kern/formate/rtf.cpp" "$quellen/src/kern/formate/rtfleser.cpp" \
     $(pkg-config --libs Qt6Gui Qt6Core) -o "$bau/rtf_fuzz"
 
 export QT_QPA_PLATFORM=offscreen
@@ -40,4 +40,4 @@ sekunden=${1:-60}
 cd "$bau"
 "$bau/rtf_fuzz" -max_total_time="$sekunden" -max_len=4096 -timeout=10 -rss_limit_mb=3072 \
     -jobs=1 -workers=1 -dict="$hier/rtf.dict" -artifact_prefix="$bau/" \
-    "$bau/korpus" "$hier/corpus/rtf" "$quellen/tests/log/rtf"
+    "$bau/korpus" "$hier/corpus/rtf" "$quellen/tests/kern/formate/rtf"

@@ -1,6 +1,6 @@
-#include "shell/anwendung.h"
-#include "shell/befehlszeile.h"
-#include "shell/frm_main.h"
+#include "fenster/bausteine/anwendung.h"
+#include "kern/basis/befehlszeile.h"
+#include "fenster/haupt/frm_main.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "testhilfe.h"
 
-#include "backup/autosicherung.h"
-#include "data/datenfehler.h"
-#include "data/programmverzeichnis.h"
-#include "shell/anwendung.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/basis/datenfehler.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "fenster/bausteine/anwendung.h"
 
 #include <QDir>
 #include <QFile>

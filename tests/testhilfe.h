@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/meldung.h"
+#include "fenster/bausteine/meldung.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-#include "data/datenfehler.h"
+#include "kern/basis/datenfehler.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,7 +6,7 @@
 // --wenn-fehlt an existing file is left exactly as it is, so the build can
 // supply an empty log database without ever replacing a user's log.
 
-#include "data/sqlitedatei.h"
+#include "kern/daten/sqlitedatei.h"
 
 #include <QFile>
 

@@ -8,15 +8,15 @@
 // Without --db, import and export work on the frequency database that the
 // program reads (see Speicherorte).
 //
-// The work itself is done by Frequenzdaten (src/lists/frequenzdaten.h) and
-// Listenformat (src/austausch/listenformat.h); this is only the command
+// The work itself is done by Frequenzdaten (src/kern/bestaende/frequenzdaten.h) and
+// Listenformat (src/kern/austausch/listenformat.h); this is only the command
 // line around them.
 
-#include "austausch/listenformat.h"
-#include "data/speicherorte.h"
+#include "kern/austausch/listenformat.h"
+#include "kern/basis/speicherorte.h"
 #include "konsole.h"
-#include "lists/frequenzdaten.h"
-#include "shell/anwendung.h"
+#include "kern/bestaende/frequenzdaten.h"
+#include "fenster/bausteine/anwendung.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,16 +4,16 @@
 //   tremvik-jet log ALT.mdb [--db DATEI]
 //   tremvik-jet frequenzen ALT.mdb [--db DATEI]
 //
-// The work is done by JetDatei and Uebernahme (src/jet/); this is only the
+// The work is done by JetDatei and Uebernahme (src/kern/jet/); this is only the
 // command line around them. Without --db the tool works on the databases
 // the program itself uses (see Speicherorte). Without a display it runs on
 // the offscreen platform: turning a plain remark into RTF needs fonts.
 
-#include "data/speicherorte.h"
-#include "jet/jetdatei.h"
-#include "jet/uebernahme.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/jet/jetdatei.h"
+#include "kern/jet/uebernahme.h"
 #include "konsole.h"
-#include "lists/frequenzdaten.h"
+#include "kern/bestaende/frequenzdaten.h"
 
 #include <QGuiApplication>
 #include <QStringList>

@@ -4,13 +4,13 @@
 //   tremvik-log export DATEI [--utc|--ortszeit] [--csv=de|rfc] [--ascii] [--db LOG]
 //   tremvik-log import DATEI [--utc|--ortszeit] [--rest] [--db LOG]
 //
-// The work itself is done by Logaustausch (src/austausch/logaustausch.h).
+// The work itself is done by Logaustausch (src/kern/austausch/logaustausch.h).
 
-#include "austausch/logaustausch.h"
-#include "data/speicherorte.h"
+#include "kern/austausch/logaustausch.h"
+#include "kern/basis/speicherorte.h"
 #include "konsole.h"
-#include "log/logsuche.h"
-#include "shell/anwendung.h"
+#include "kern/bestaende/logsuche.h"
+#include "fenster/bausteine/anwendung.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

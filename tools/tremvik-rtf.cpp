@@ -7,7 +7,7 @@
 // offscreen platform.
 
 #include "konsole.h"
-#include "log/rtf.h"
+#include "kern/formate/rtf.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -8,14 +8,14 @@
 // sample records so that the log window has something to show, and a few
 // hundred more before the statistics window opens.
 
-#include "auswertung/frm_statistik.h"
-#include "backup/autosicherung.h"
-#include "data/programmverzeichnis.h"
-#include "data/verbindung.h"
-#include "empfaenger/frm_waslaeuft.h"
-#include "shell/anwendung.h"
-#include "shell/frm_main.h"
-#include "shell/meldung.h"
+#include "fenster/auswertung/frm_statistik.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/daten/verbindung.h"
+#include "fenster/empfaenger/frm_waslaeuft.h"
+#include "fenster/bausteine/anwendung.h"
+#include "fenster/haupt/frm_main.h"
+#include "fenster/bausteine/meldung.h"
 
 #include <QApplication>
 #include <QDir>

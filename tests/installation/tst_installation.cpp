@@ -1,6 +1,6 @@
-#include "data/programmverzeichnis.h"
-#include "data/speicherorte.h"
-#include "shell/frm_main.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/basis/speicherorte.h"
+#include "fenster/haupt/frm_main.h"
 #include "testhilfe.h"
 
 #include <QImage>

@@ -1,0 +1,234 @@
+#include "fenster/austausch/austauschdialoge.h"
+
+#include "kern/austausch/listenformat.h"
+#include "kern/austausch/logaustausch.h"
+#include "fenster/bausteine/dateidialog.h"
+#include "fenster/austausch/frm_zeiten.h"
+#include "kern/basis/dateikopie.h"
+#include "kern/basis/datenfehler.h"
+#include "fenster/bausteine/meldung.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace {
+
+// The message boxes name at most this many records one by one.
+constexpr int hoechstens = 20;
+
+// A progress dialog for long work. It appears only when the work takes a
+// while; its cancel button makes the work stop and take back what it did.
+class Fortschrittsanzeige
+{
+public:
+    Fortschrittsanzeige(QWidget *eltern, const QString &text) : d(text, QStringLiteral("Abbrechen"), 0, 100, eltern)
+    {
+        d.setObjectName(QStringLiteral("fortschritt"));
+        d.setWindowTitle(QStringLiteral("tremvik-tool"));
+        d.setWindowModality(Qt::WindowModal);
+        d.setMinimumDuration(500);
+        d.setAutoClose(false);
+        d.setAutoReset(false);
+        d.setValue(0);
+        uhr.start();
+    }
+
+    Fortschritt funktion()
+    {
+        return [this](qint64 erledigt, qint64 gesamt) {
+            // The screen is drawn anew a few times a second, not per record.
+            if (uhr.elapsed() >= 50 || erledigt >= gesamt) {
+                uhr.restart();
+                d.setValue(gesamt > 0 ? int(erledigt * 100 / gesamt) : 0);
+                QApplication::processEvents();
+            }
+            return !d.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog d;
+    QElapsedTimer uhr;
+};
+
+// The export's file types, each with its format.
+struct Typ
+{
+    const char *filter;
+    Logaustausch::Format format;
+};
+const Typ logTypen[] = {
+    {"ADIF (*.adi)", Logaustausch::Format::Adi},
+    {"ADIF, nur ASCII (*.adi)", Logaustausch::Format::AdiAscii},
+    {"ADX, ADIF als XML (*.adx)", Logaustausch::Format::Adx},
+    {"CSV für Tabellenkalkulationen (*.csv)", Logaustausch::Format::CsvDeutsch},
+    {"CSV nach RFC 4180 (*.csv)", Logaustausch::Format::CsvRfc},
+};
+
+bool istAdif(Logaustausch::Format f)
+{
+    return f == Logaustausch::Format::Adi || f == Logaustausch::Format::AdiAscii || f == Logaustausch::Format::Adx;
+}
+
+// The format of the chosen file type; for a type the list does not have,
+// the file's extension says it.
+std::optional<Logaustausch::Format> logFormat(const Dateidialog::Wahl &w)
+{
+    for (const Typ &t : logTypen)
+        if (w.filter == QString::fromUtf8(t.filter))
+            return t.format;
+    return Logaustausch::formatFuer(w.datei);
+}
+
+// Runs work that may be cancelled or fail, and reports either.
+bool ausfuehren(const std::function<void()> &arbeit, const QString &abgebrochen)
+{
+    try {
+        arbeit();
+        return true;
+    } catch (const Abgebrochen &) {
+        Meldung::zeigen(abgebrochen);
+    } catch (const DatenFehler &f) {
+        Meldung::fehler(f);
+    }
+    return false;
+}
+
+struct Listentyp
+{
+    const char *filter;
+    Listenformat::Format format;
+    const char *name;
+};
+const Listentyp listenTypen[] = {
+    {"CSV von tremvik-tool (*.csv)", Listenformat::Format::Csv, "CSV von tremvik-tool"},
+    {"CHIRP (*.csv)", Listenformat::Format::Chirp, "CHIRP"},
+    {"Gqrx-Lesezeichen (*.csv)", Listenformat::Format::Gqrx, "Gqrx-Lesezeichen"},
+    {"SDR++-Frequenzliste (*.json)", Listenformat::Format::Sdrpp, "SDR++-Frequenzliste"},
+};
+
+}   // namespace
+
+void Austauschdialoge::logExportieren(QWidget *eltern, const QString &datenbank, const QString &abfrage)
+{
+    QStringList filter;
+    for (const Typ &t : logTypen)
+        filter.append(QString::fromUtf8(t.filter));
+    const Dateidialog::Wahl w =
+        Dateidialog::zeigen(eltern, Dateidialog::Art::Speichern, QStringLiteral("Log exportieren"), filter);
+    if (w.datei.isEmpty())
+        return;
+    Logaustausch::Optionen o;
+    const auto format = logFormat(w);
+    if (!format) {
+        Meldung::zeigen(QStringLiteral("%1 hat keinen bekannten Dateityp (.adi, .adx, .csv).").arg(zitiert(w.datei)),
+                        Meldung::Symbol::Fehler);
+        return;
+    }
+    o.format = *format;
+    if (istAdif(o.format)) {
+        const std::optional<bool> ortszeit = frm_zeiten::fragen(eltern, true);
+        if (!ortszeit)
+            return;
+        o.zeit.ortszeit = *ortszeit;
+    }
+    Logaustausch::Exportbericht bericht;
+    Fortschrittsanzeige anzeige(eltern, QStringLiteral("Das Log wird exportiert …"));
+    if (ausfuehren([&] { bericht = Logaustausch::exportieren(datenbank, abfrage, w.datei, o, anzeige.funktion()); },
+                   QStringLiteral("Der Export wurde abgebrochen; es wurde keine Datei geschrieben.")))
+        Meldung::zeigen(Logaustausch::zusammenfassung(bericht));
+}
+
+bool Austauschdialoge::logImportieren(QWidget *eltern, const QString &datenbank)
+{
+    const Dateidialog::Wahl w = Dateidialog::zeigen(
+        eltern, Dateidialog::Art::Oeffnen, QStringLiteral("Log importieren"),
+        {QStringLiteral("ADIF (*.adi *.adx)"), QStringLiteral("CSV (*.csv)"), QStringLiteral("Alle Dateien (*)")});
+    if (w.datei.isEmpty())
+        return false;
+    const auto format = Logaustausch::formatFuer(w.datei);
+    AdifZuordnung::Zeitbezug zeit;
+    if (format && istAdif(*format)) {
+        const std::optional<bool> ortszeit = frm_zeiten::fragen(eltern, false);
+        if (!ortszeit)
+            return false;
+        zeit.ortszeit = *ortszeit;
+    }
+
+    Logaustausch::Eingelesen ein;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool gelesen = ausfuehren([&] { ein = Logaustausch::einlesen(w.datei, zeit); }, QString());
+        QApplication::restoreOverrideCursor();
+        if (!gelesen)
+            return false;
+    }
+    const int abgelehnt = ein.abgelehnt();
+    bool rest = false;
+    if (abgelehnt > 0) {
+        const int uebrig = int(ein.saetze.size()) - abgelehnt;
+        QString text = QStringLiteral("%1 von %2 Datensätzen aus %3 können nicht übernommen werden:\n\n%4")
+                           .arg(abgelehnt)
+                           .arg(ein.saetze.size())
+                           .arg(zitiert(QFileInfo(w.datei).fileName()),
+                                Logaustausch::abgelehnte(ein, hoechstens).join(QLatin1Char('\n')));
+        if (uebrig == 0) {
+            Meldung::zeigen(text + QStringLiteral("\n\nEs wurde nichts ins Log aufgenommen."), Meldung::Symbol::Fehler);
+            return false;
+        }
+        text += QStringLiteral("\n\nDie übrigen %1 Datensätze trotzdem ins Log aufnehmen?").arg(uebrig);
+        if (!Meldung::frage(text))
+            return false;
+        rest = true;
+    }
+
+    Logdaten::Bericht bericht;
+    Fortschrittsanzeige anzeige(eltern, QStringLiteral("Die Datensätze werden ins Log aufgenommen …"));
+    if (!ausfuehren([&] { bericht = Logaustausch::importieren(datenbank, ein, rest, anzeige.funktion()); },
+                    QStringLiteral("Der Import wurde abgebrochen; das Log ist unverändert.")))
+        return false;
+    Meldung::zeigen(Logaustausch::zusammenfassung(ein, bericht, hoechstens));
+    return bericht.geschrieben && bericht.anzahl(Logdaten::Ergebnis::Art::Aufgenommen) > 0;
+}
+
+void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenbank, const QString &tabelle,
+                                        const QString &abfrage)
+{
+    QStringList filter;
+    for (const Listentyp &t : listenTypen)
+        filter.append(QString::fromUtf8(t.filter));
+    const Dateidialog::Wahl w =
+        Dateidialog::zeigen(eltern, Dateidialog::Art::Speichern, QStringLiteral("Liste exportieren"), filter);
+    if (w.datei.isEmpty())
+        return;
+    const Listentyp *typ = nullptr;
+    for (const Listentyp &t : listenTypen)
+        if (w.filter == QString::fromUtf8(t.filter))
+            typ = &t;
+    if (!typ) {
+        const bool json = QFileInfo(w.datei).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
+        typ = &listenTypen[json ? 3 : 0];
+    }
+    ausfuehren(
+        [&] {
+            const Listenformat::Ausgabe aus =
+                Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle, abfrage), typ->format);
+            if (const int e = Dateikopie::schreibe(w.datei, aus.daten))
+                throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(w.datei)),
+                                  Dateikopie::grund(e) + QLatin1Char('.'));
+            QString text = QStringLiteral("%1 %2 nach %3 geschrieben (%4).")
+                               .arg(aus.zeilen)
+                               .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
+                               .arg(zitiert(w.datei), QString::fromUtf8(typ->name));
+            if (!aus.hinweise.isEmpty()) {
+                QStringList h = aus.hinweise.mid(0, hoechstens);
+                if (aus.hinweise.size() > hoechstens)
+                    h.append(QStringLiteral("… und %1 weitere.").arg(aus.hinweise.size() - hoechstens));
+                text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + h.join(QLatin1Char('\n'));
+            }
+            Meldung::zeigen(text);
+        },
+        QString());
+}

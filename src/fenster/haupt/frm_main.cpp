@@ -1,0 +1,432 @@
+#include "fenster/haupt/frm_main.h"
+
+#include "kern/bestaende/logeintrag.h"
+#include "fenster/austausch/austauschdialoge.h"
+#include "fenster/auswertung/frm_statistik.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/basis/dateikopie.h"
+#include "fenster/sicherung/frm_autosicherung.h"
+#include "fenster/sicherung/frm_herstellen.h"
+#include "fenster/sicherung/frm_sicherung.h"
+#include "kern/sicherung/sicherungsdatei.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/empfaenger/einstellung.h"
+#include "fenster/empfaenger/frm_verbinden.h"
+#include "fenster/empfaenger/frm_waslaeuft.h"
+#include "kern/empfaenger/rigctl.h"
+#include "fenster/listen/frm_liste.h"
+#include "fenster/log/frm_eintrag.h"
+#include "kern/bestaende/logsuche.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/kindfenster.h"
+#include "kern/basis/logsperre.h"
+#include "fenster/bausteine/meldung.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+
+frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("frm_main"));
+    setWindowTitle(QStringLiteral("TREMVIK - Frequenzen"));
+    m_mdi->setObjectName(QStringLiteral("mdi"));
+    m_mdi->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdi);
+
+    auto aktion = [this](const QString &name, const QString &text) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(name);
+        return a;
+    };
+    auto liste = [this](const QString &name, const QString &text) {
+        QMenu *m = menuBar()->addMenu(text);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+
+    prog = liste(QStringLiteral("prog"), QStringLiteral("Programm"));
+    end = aktion(QStringLiteral("end"), QStringLiteral("ENDE"));
+    prog->addAction(end);
+
+    dfsdfs = liste(QStringLiteral("dfsdfs"), QStringLiteral("Frequenzen"));
+    bos = aktion(QStringLiteral("bos"), QStringLiteral("BOS"));
+    flug = aktion(QStringLiteral("flug"), QStringLiteral("Flugfunk"));
+    afu = aktion(QStringLiteral("afu"), QStringLiteral("AFU-Repeater"));
+    fw = aktion(QStringLiteral("fw"), QStringLiteral("Fernwirken"));
+    dfsdfs->addActions({bos, flug, afu, fw});
+
+    erre = aktion(QStringLiteral("erre"), QStringLiteral("eigene Einträge"));
+    menuBar()->addAction(erre);
+
+    dv = liste(QStringLiteral("dv"), QStringLiteral("Datenverwaltung"));
+    sicher = aktion(QStringLiteral("sicher"), QStringLiteral("Sicherung"));
+    wer = aktion(QStringLiteral("wer"), QStringLiteral("Wiederherstellung"));
+    dv->addActions({sicher, wer});
+    dv->addSeparator()->setObjectName(QStringLiteral("dv_austausch"));
+    logexport = aktion(QStringLiteral("logexport"), QStringLiteral("Log exportieren …"));
+    logimport = aktion(QStringLiteral("logimport"), QStringLiteral("Log importieren …"));
+    dv->addActions({logexport, logimport});
+
+    // The figures of the log.
+    ausw = liste(QStringLiteral("ausw"), QStringLiteral("Auswertung"));
+    stat = aktion(QStringLiteral("stat"), QStringLiteral("Statistik …"));
+    ausw->addAction(stat);
+
+    help = aktion(QStringLiteral("help"), QStringLiteral("?"));
+    menuBar()->addAction(help);
+
+    connect(end, &QAction::triggered, this, &frm_main::end_Click);
+    connect(bos, &QAction::triggered, this, &frm_main::bos_Click);
+    connect(flug, &QAction::triggered, this, &frm_main::flug_Click);
+    connect(afu, &QAction::triggered, this, &frm_main::afu_Click);
+    connect(fw, &QAction::triggered, this, &frm_main::fw_Click);
+    connect(erre, &QAction::triggered, this, &frm_main::erre_Click);
+    connect(sicher, &QAction::triggered, this, &frm_main::sicher_Click);
+    connect(wer, &QAction::triggered, this, &frm_main::wer_Click);
+    connect(logexport, &QAction::triggered, this, &frm_main::logexport_Click);
+    connect(logimport, &QAction::triggered, this, &frm_main::logimport_Click);
+    connect(stat, &QAction::triggered, this, &frm_main::stat_Click);
+    connect(help, &QAction::triggered, this, &frm_main::help_Click);
+
+    empfaengerBauen();
+    autosicherungBauen();
+
+    // Size when restored: client area 10980 x 7500 twips, centred.
+    resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
+}
+
+frm_main::~frm_main()
+{
+    // The child windows (and with the log window its connection) go before
+    // the log's lock is given back.
+    qDeleteAll(m_mdi->subWindowList());
+}
+
+void frm_main::zeigen()
+{
+    showMaximized();
+    autosicherungStarten();
+    MDIForm_Load();
+    // The receiver the user left connected: the connection comes up in the
+    // background, start-up does not wait for it.
+    const EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    if (e.verbinden)
+        m_empfaenger->verbinden(e.host, e.port);
+}
+
+QString frm_main::programmMeldung()
+{
+    return QStringLiteral("Der Meister der Frequenz! https://tremvik.example.org");
+}
+
+KindFenster *frm_main::zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge)
+{
+    if (fenster) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(fenster->parentWidget())) {
+            sub->showNormal();
+            sub->raise();
+            m_mdi->setActiveSubWindow(sub);
+        }
+        return fenster;
+    }
+    KindFenster *w = erzeuge();
+    if (!Meldung::abfangen([w] { w->Form_Load(); })) {
+        delete w;   // closed rather than left half-built
+        return nullptr;
+    }
+    fenster = w;
+    const QSize groesse = w->size();
+    w->setFixedSize(groesse);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(w, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                                    | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    sub->setOption(QMdiSubWindow::RubberBandResize, false);
+    sub->adjustSize();
+    sub->setFixedSize(sub->sizeHint());
+    sub->show();
+    // The area places a new window so that it fits the client area as it is
+    // now. At start that is still the restored size (the window system
+    // maximises the main window later, and in its own time), and a window
+    // wider or higher than that would begin left of or above the area and
+    // stay there. It begins at the area's edge instead, and is wholly
+    // inside once the main window has its full size.
+    if (sub->x() < 0 || sub->y() < 0)
+        sub->move(std::max(0, sub->x()), std::max(0, sub->y()));
+    m_mdi->setActiveSubWindow(sub);
+    w->setFocus();
+    return w;
+}
+
+void frm_main::MDIForm_Load()
+{
+    erre_Click();
+}
+
+void frm_main::bos_Click()
+{
+    zeigeKind(m_bos, [this] { return liste(FrequenzListe::Art::Bos); });
+}
+
+void frm_main::flug_Click()
+{
+    zeigeKind(m_flug, [this] { return liste(FrequenzListe::Art::Flug); });
+}
+
+void frm_main::afu_Click()
+{
+    zeigeKind(m_afu, [this] { return liste(FrequenzListe::Art::Afu); });
+}
+
+void frm_main::fw_Click()
+{
+    zeigeKind(m_fw, [this] { return liste(FrequenzListe::Art::Fw); });
+}
+
+bool frm_main::logFrei()
+{
+    const QString logdatei = Sicherungsdatei::logdatei();
+    // Before an installed program's first start its data folder, where the
+    // lock file goes beside the log, may not exist yet.
+    QDir().mkpath(Speicherorte::logOrdner());
+    if (!m_logsperre)
+        m_logsperre = std::make_unique<Logsperre>(logdatei);
+    const bool schonGehalten = m_logsperre->gehalten();
+    if (m_logsperre->nehmen()) {
+        // What restores killed part-way left beside the log goes now.
+        if (!schonGehalten)
+            Dateikopie::raeumeAuf(logdatei);
+        return true;
+    }
+    Meldung::zeigen(
+        QStringLiteral("Die eigenen Einträge (%1) werden schon von einem anderen laufenden tremvik-tool benutzt.\n"
+                       "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn jenes Programm beendet ist. "
+                       "Die Frequenzlisten stehen weiter zur Verfügung.")
+            .arg(logdatei),
+        Meldung::Symbol::Fehler);
+    return false;
+}
+
+void frm_main::erre_Click()
+{
+    // The log window opens once the automatic backup has taken its copy.
+    if (!m_eintrag && m_autosicherung->laeuft()) {
+        m_eintragNachSicherung = true;
+        return;
+    }
+    if (!m_eintrag && !logFrei())
+        return;
+    zeigeKind(m_eintrag, [this] {
+        auto *w = new ::frm_eintrag;
+        w->setzeEmpfaenger(m_empfaenger);
+        return w;
+    });
+}
+
+bool frm_main::schliesseEintrag()
+{
+    if (!m_eintrag)
+        return true;
+    QWidget *sub = m_eintrag->parentWidget();
+    if (!(sub ? sub->close() : m_eintrag->close()))
+        return false;
+    // Destroyed at once, not later: its connection to the log database must
+    // be gone before a backup or a restore touches the file.
+    delete (sub ? sub : static_cast<QWidget *>(m_eintrag.data()));
+    return true;
+}
+
+void frm_main::sicher_Click()
+{
+    if (!schliesseEintrag())
+        return;
+    zeigeKind(m_sicherung, [] { return new ::frm_sicherung; });
+}
+
+void frm_main::wer_Click()
+{
+    if (!schliesseEintrag())
+        return;
+    if (!m_herstellen && !logFrei())
+        return;
+    zeigeKind(m_herstellen, [this] { return new ::frm_herstellen([this] { return schliesseEintrag(); }); });
+}
+
+// The export takes what the open log window shows (after a search only the
+// records found), otherwise every record.
+void frm_main::logexport_Click()
+{
+    const auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data());
+    Austauschdialoge::logExportieren(this, Logdaten::standardDatei(), log ? log->abfrage() : Logsuche::alle().text());
+}
+
+// An open log window shows the records anew after an import.
+void frm_main::logimport_Click()
+{
+    if (Austauschdialoge::logImportieren(this, Logdaten::standardDatei()))
+        if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+            log->neuLaden();
+}
+
+void frm_main::stat_Click()
+{
+    zeigeKind(m_statistik, [this] { return new ::frm_statistik([this](qint64 id) { zeigeEintrag(id); }); });
+}
+
+void frm_main::zeigeEintrag(qint64 id)
+{
+    erre_Click();
+    if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+        log->zeigeDatensatz(id);
+}
+
+void frm_main::help_Click()
+{
+    Meldung::zeigen(programmMeldung());
+}
+
+void frm_main::end_Click()
+{
+    close();
+}
+
+void frm_main::closeEvent(QCloseEvent *event)
+{
+    m_mdi->closeAllSubWindows();
+    // A child that could not write its input stays open, and so does the program.
+    const auto offen = m_mdi->subWindowList();
+    if (std::any_of(offen.begin(), offen.end(), [](QMdiSubWindow *s) { return s->isVisible(); })) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_autosicherung->anhalten();
+}
+
+// ---------------------------------------------------------------------------
+// The automatic backup: at start, after the window is shown and before the
+// log window opens, on a thread of its own.
+
+void frm_main::autosicherungBauen()
+{
+    m_autosicherung = new Autosicherung::Lauf(this);
+    m_autosicherung->setObjectName(QStringLiteral("autosicherung"));
+    connect(m_autosicherung, &Autosicherung::Lauf::fertig, this, &frm_main::autosicherungFertig);
+
+    dv->addSeparator()->setObjectName(QStringLiteral("dv_autosicherung"));
+    autosicher = new QAction(QStringLiteral("Automatische Sicherungen \u2026"), this);
+    autosicher->setObjectName(QStringLiteral("autosicher"));
+    dv->addAction(autosicher);
+    connect(autosicher, &QAction::triggered, this, &frm_main::autosicher_Click);
+}
+
+void frm_main::autosicherungStarten()
+{
+    if (m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen()))
+        statusBar()->showMessage(QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
+}
+
+void frm_main::autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner)
+{
+    statusBar()->clearMessage();
+    if (ergebnis.art == Autosicherung::Ergebnis::Art::Fehler)
+        Meldung::zeigen(Autosicherung::meldung(ergebnis, ordner), Meldung::Symbol::Fehler);
+    if (m_eintragNachSicherung) {
+        m_eintragNachSicherung = false;
+        erre_Click();
+    }
+}
+
+void frm_main::autosicher_Click()
+{
+    // A restore needs the log as the restore window does: this program's to
+    // use, and its window closed.
+    zeigeKind(m_autosicherungFenster,
+              [this] { return new ::frm_autosicherung([this] { return logFrei() && schliesseEintrag(); }); });
+}
+
+// ---------------------------------------------------------------------------
+// The receiver
+
+void frm_main::empfaengerBauen()
+{
+    m_empfaenger = new RigctlEmpfaenger(this);
+    m_empfaenger->setObjectName(QStringLiteral("empfaenger"));
+
+    empf = new QMenu(QStringLiteral("Empfänger"), this);
+    empf->setObjectName(QStringLiteral("empf"));
+    empf->menuAction()->setObjectName(QStringLiteral("empf"));
+    // Right after "Datenverwaltung", whatever follows it.
+    const QList<QAction *> oben = menuBar()->actions();
+    const int nachDv = oben.indexOf(dv->menuAction()) + 1;
+    menuBar()->insertMenu(oben.value(nachDv, help), empf);
+    auto aktion = [this](const QString &name, const QString &text) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(name);
+        empf->addAction(a);
+        return a;
+    };
+    empf_verbinden = aktion(QStringLiteral("empf_verbinden"), QStringLiteral("Verbinden \u2026"));
+    empf_trennen = aktion(QStringLiteral("empf_trennen"), QStringLiteral("Trennen"));
+    empf_waslaeuft = aktion(QStringLiteral("empf_waslaeuft"), QStringLiteral("Was läuft hier?"));
+    connect(empf_verbinden, &QAction::triggered, this, &frm_main::empf_verbinden_Click);
+    connect(empf_trennen, &QAction::triggered, this, &frm_main::empf_trennen_Click);
+    connect(empf_waslaeuft, &QAction::triggered, this, &frm_main::empf_waslaeuft_Click);
+
+    lbl_empfaenger = new QLabel(this);
+    lbl_empfaenger->setObjectName(QStringLiteral("lbl_empfaenger"));
+    statusBar()->addWidget(lbl_empfaenger, 1);
+    connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &frm_main::empfaengerAnzeigen);
+    empfaengerAnzeigen(m_empfaenger->zustand());
+}
+
+void frm_main::empfaengerAnzeigen(const EmpfaengerZustand &zustand)
+{
+    lbl_empfaenger->setText(zustand.statusText());
+}
+
+FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
+{
+    FrequenzListe *w = FrequenzListe::erzeuge(art);
+    w->setzeEmpfaenger(m_empfaenger);
+    return w;
+}
+
+void frm_main::empf_verbinden_Click()
+{
+    const EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    auto *dialog = new frm_verbinden(e.host, e.port, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        EmpfaengerEinstellung neu;
+        neu.host = dialog->host();
+        neu.port = dialog->port();
+        neu.verbinden = true;
+        neu.schreiben();
+        m_empfaenger->verbinden(neu.host, neu.port);
+    });
+    dialog->open();   // window-modal; nothing waits for it
+}
+
+void frm_main::empf_trennen_Click()
+{
+    m_empfaenger->trennen();
+    EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
+    e.verbinden = false;
+    e.schreiben();
+}
+
+void frm_main::empf_waslaeuft_Click()
+{
+    zeigeKind(m_waslaeuft, [this] {
+        auto *w = new ::frm_waslaeuft;
+        w->setzeEmpfaenger(m_empfaenger);
+        return w;
+    });
+}

@@ -1,0 +1,142 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class Logsperre;
+#include "fenster/listen/frm_liste.h"
+#include "fenster/bausteine/kindfenster.h"
+
+class Empfaenger;
+namespace Autosicherung {
+class Lauf;
+struct Ergebnis;
+}
+class RigctlEmpfaenger;
+struct EmpfaengerZustand;
+
+// The main window: a multiple-document frame with the menu bar. It keeps one
+// shared instance of every child window, created when it is first shown and
+// destroyed when it is closed.
+//
+// Only one running program uses the log database: the main window takes the
+// log's lock (Logsperre) before it first opens the log window or the restore
+// window, and keeps it until it is destroyed. While another program holds
+// it, both are refused with a message; the frequency lists and the backup
+// (which only reads the log) still work.
+class frm_main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frm_main(QWidget *parent = nullptr);
+    ~frm_main() override;
+
+    // Shows the window maximised and runs its load handler.
+    void zeigen();
+
+    QMdiArea *mdi() const { return m_mdi; }
+    // The open child windows, by kind (null when not open).
+    KindFenster *frm_bos() const { return m_bos; }
+    KindFenster *frm_flug() const { return m_flug; }
+    KindFenster *frm_afu() const { return m_afu; }
+    KindFenster *frm_fw() const { return m_fw; }
+    KindFenster *frm_eintrag() const { return m_eintrag; }
+    KindFenster *frm_sicherung() const { return m_sicherung; }
+    KindFenster *frm_herstellen() const { return m_herstellen; }
+    KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
+    KindFenster *frm_autosicherung() const { return m_autosicherungFenster; }
+    // The automatic backup of the log at start.
+    Autosicherung::Lauf *autosicherung() const { return m_autosicherung; }
+    // The receiver connection, handed to the list and log windows.
+    RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
+    KindFenster *frm_statistik() const { return m_statistik; }
+
+    static QString programmMeldung();
+    // Closes the log window if it is open (it writes its pending input first);
+    // false if it stayed open because that input could not be written.
+    bool schliesseEintrag();
+
+    // Menu entries.
+    QMenu *prog = nullptr;
+    QAction *end = nullptr;
+    QMenu *dfsdfs = nullptr;
+    QAction *bos = nullptr;
+    QAction *flug = nullptr;
+    QAction *afu = nullptr;
+    QAction *fw = nullptr;
+    QAction *erre = nullptr;
+    QMenu *dv = nullptr;
+    QAction *sicher = nullptr;
+    QAction *wer = nullptr;
+    // Exchange of the log with other programs, after a separator.
+    QAction *logexport = nullptr;
+    QAction *logimport = nullptr;
+    QMenu *ausw = nullptr;
+    QAction *stat = nullptr;
+    // After the entries above: the automatic backups.
+    QAction *autosicher = nullptr;
+    QAction *help = nullptr;
+    // Menu "Empfänger", after the program's own menus.
+    QMenu *empf = nullptr;
+    QAction *empf_verbinden = nullptr;
+    QAction *empf_trennen = nullptr;
+    QAction *empf_waslaeuft = nullptr;
+    // The receiver's state in the status bar.
+    QLabel *lbl_empfaenger = nullptr;
+
+public Q_SLOTS:
+    void MDIForm_Load();
+    void bos_Click();
+    void flug_Click();
+    void afu_Click();
+    void fw_Click();
+    void erre_Click();
+    void sicher_Click();
+    void wer_Click();
+    void logexport_Click();
+    void logimport_Click();
+    void stat_Click();
+    void help_Click();
+    void end_Click();
+    void empf_verbinden_Click();
+    void empf_trennen_Click();
+    void empf_waslaeuft_Click();
+    void autosicher_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Brings the log window to the front on one record (for the statistics).
+    void zeigeEintrag(qint64 id);
+    KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
+    // A list window, given the receiver.
+    FrequenzListe *liste(FrequenzListe::Art art) const;
+    void empfaengerBauen();
+    // The one place that shows the receiver's state in the main window.
+    void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
+    // Whether this program may use the log: takes the lock if need be, and
+    // tells the user when another program holds it.
+    bool logFrei();
+    void autosicherungBauen();
+    void autosicherungStarten();
+    void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+
+    QMdiArea *m_mdi;
+    std::unique_ptr<Logsperre> m_logsperre;
+    QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
+    QPointer<KindFenster> m_waslaeuft;
+    RigctlEmpfaenger *m_empfaenger = nullptr;
+    QPointer<KindFenster> m_statistik;
+    Autosicherung::Lauf *m_autosicherung = nullptr;
+    QPointer<KindFenster> m_autosicherungFenster;
+    // "eigene Einträge" was asked for while the backup ran.
+    bool m_eintragNachSicherung = false;
+};

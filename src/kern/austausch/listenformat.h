@@ -1,0 +1,47 @@
+#pragma once
+#include "kern/formate/csv.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The frequency lists in the formats receivers and their programs load:
+// tremvik's own CSV, CHIRP's generic CSV, Gqrx's bookmarks.csv and the
+// list files of SDR++'s frequency manager. Frequencies are converted
+// exactly (data/frequenz.h); a row whose frequency is not one is left out
+// and reported, never guessed.
+namespace Listenformat {
+
+enum class Format { Csv, Chirp, Gqrx, Sdrpp };
+
+// "csv", "chirp", "gqrx", "sdrpp" (the names of tremvik-frequenzen).
+std::optional<Format> format(const QString &name);
+
+// The rows of one table of the frequency database, all columns, as a query
+// over it yields them (a list window's query; by default the stored order).
+struct Liste
+{
+    QString tabelle;
+    QStringList spalten;
+    QList<Csv::Zeile> zeilen;
+};
+Liste lesen(const QString &datenbank, const QString &tabelle, const QString &abfrage = QString());
+
+struct Ausgabe
+{
+    QByteArray daten;
+    int zeilen = 0;         // rows written
+    QStringList hinweise;   // rows left out, and why
+};
+Ausgabe schreiben(const Liste &liste, Format format);
+
+// Reads a list for the table: tremvik's CSV (comma or, as German
+// spreadsheets save it, semicolon; '#' comment lines; a byte order mark;
+// UTF-8 or Windows-1252) or CHIRP's CSV (told by its column "Location"),
+// whose columns are turned into the table's. Throws Csv::Fehler naming the
+// line of a fault.
+Csv::Tabelle einlesen(const QByteArray &daten, const QString &tabelle);
+
+}

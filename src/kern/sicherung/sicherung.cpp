@@ -1,0 +1,191 @@
+#include "kern/sicherung/sicherung.h"
+
+#include "kern/sicherung/sicherungsdatei.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// A read transaction on the database for as long as it lives. Opening it
+// also rolls back a transaction that an interrupted writer left behind.
+class Lesesperre
+{
+public:
+    explicit Lesesperre(const QString &datei)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            return;   // the copy itself reports a missing or unreadable file
+        }
+        sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
+        const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            m_gesperrt = true;
+        else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+            m_belegt = true;
+        // Any other error: not a database the lock could hold; the file is
+        // copied as it is.
+    }
+    ~Lesesperre()
+    {
+        if (m_gesperrt)
+            sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    bool belegt() const { return m_belegt; }
+
+private:
+    sqlite3 *m_db = nullptr;
+    bool m_gesperrt = false;
+    bool m_belegt = false;
+};
+
+// The lock SQLite's own writers take before they change a database file:
+// a write lock over its lock bytes (the pending and the reserved byte and
+// the shared range, 1 GiB into the file). While it is held no other
+// connection reads the file or is part-way through a write; one that is
+// keeps the lock from being taken. It is an open file description lock, so
+// it also stands against SQLite connections of this very program, and
+// closing another descriptor of the file does not let go of it.
+class Schreibsperre
+{
+public:
+    enum class Ergebnis { Gesperrt, Belegt, Fehler };
+
+    ~Schreibsperre()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // Tries for up to the given time. A missing file needs no lock, nor one
+    // that nobody may write (no writer can be part-way through it then).
+    Ergebnis nehmen(const QString &datei, int wartezeitMs)
+    {
+        do
+            m_fd = ::open(QFile::encodeName(datei).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        while (m_fd < 0 && errno == EINTR);
+        if (m_fd < 0) {
+            m_fehler = errno;
+            return errno == ENOENT || errno == EACCES || errno == EPERM || errno == EROFS ? Ergebnis::Gesperrt
+                                                                                          : Ergebnis::Fehler;
+        }
+        QElapsedTimer uhr;
+        uhr.start();
+        for (;;) {
+            struct flock sperre = {};
+            sperre.l_type = F_WRLCK;
+            sperre.l_whence = SEEK_SET;
+            sperre.l_start = pendingByte;
+            sperre.l_len = 2 + 510;   // pending, reserved, shared range
+            if (::fcntl(m_fd, F_OFD_SETLK, &sperre) == 0)
+                return Ergebnis::Gesperrt;
+            if (errno != EAGAIN && errno != EACCES && errno != EINTR) {
+                m_fehler = errno;
+                return Ergebnis::Fehler;
+            }
+            if (uhr.elapsed() >= wartezeitMs)
+                return Ergebnis::Belegt;
+            QThread::msleep(20);
+        }
+    }
+    int fehler() const { return m_fehler; }
+
+private:
+    static constexpr off_t pendingByte = 0x40000000;
+    int m_fd = -1;
+    int m_fehler = 0;
+};
+
+// Copies over the target and removes a rollback journal left beside it: it
+// belongs to the replaced file, and SQLite would apply it to the new one.
+// The journal is put aside, not deleted, until the new file is in place;
+// should the rename fail, the old file gets it back.
+Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
+{
+    const QByteArray journal = QFile::encodeName(Sicherungsdatei::journal(ziel));
+    const QByteArray beiseite = journal + ".alt";
+    bool verschoben = false;
+
+    const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
+        if (pruefen) {
+            const QString einwand = pruefen(temp);
+            if (!einwand.isEmpty())
+                return einwand;
+        }
+        if (::rename(journal.constData(), beiseite.constData()) == 0)
+            verschoben = true;
+        else if (errno != ENOENT)
+            return QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
+                .arg(QFile::decodeName(journal), Dateikopie::grund(errno));
+        return QString();
+    });
+    if (verschoben && !e.ok)
+        ::rename(beiseite.constData(), journal.constData());
+    else if (e.ok)
+        ::unlink(beiseite.constData());   // also one a killed copy left
+    return e;
+}
+
+// The name a copy replaces: a symbolic link's target rather than the link.
+bool ersetzbar(const QString &ziel, QString &datei, Dateikopie::Ergebnis &fehler)
+{
+    datei = Sicherungsdatei::aufgeloest(ziel);
+    if (!datei.isEmpty())
+        return true;
+    fehler = {false, QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel)};
+    return false;
+}
+}
+
+Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
+{
+    QString datei;
+    Dateikopie::Ergebnis fehler;
+    if (!ersetzbar(ziel, datei, fehler))
+        return fehler;
+    Lesesperre sperre(quelle);
+    if (sperre.belegt())
+        return {false,
+                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+    // A backup that restore would refuse must not take the place of one it
+    // would accept: the copied bytes are checked as restore checks them.
+    return ersetze(quelle, datei, [&quelle](const QString &temp) {
+        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand.isEmpty() ? QString()
+                                 : QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand);
+    });
+}
+
+Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+{
+    QString datei;
+    Dateikopie::Ergebnis fehler;
+    if (!ersetzbar(ziel, datei, fehler))
+        return fehler;
+    Schreibsperre sperre;
+    // Check the bytes that will become the log, not only the file they
+    // came from; then wait, as a backup does, for a writer of the log to
+    // end, and keep every other connection out until the file is replaced.
+    return ersetze(quelle, datei, [&](const QString &temp) {
+        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        if (!einwand.isEmpty())
+            return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+        switch (sperre.nehmen(datei, wartezeitMs)) {
+        case Schreibsperre::Ergebnis::Gesperrt: return QString();
+        case Schreibsperre::Ergebnis::Belegt:
+            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei);
+        case Schreibsperre::Ergebnis::Fehler: break;
+        }
+        return QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
+            .arg(datei, Dateikopie::grund(sperre.fehler()));
+    });
+}

@@ -1,0 +1,323 @@
+#include "fenster/haupt/frm_main.h"
+#include "kern/basis/logsperre.h"
+#include "testhilfe.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+// The main window: start state, menu, one instance per child window kind,
+// the program message and the end of the program.
+class TestHauptfenster : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Testhilfe::Programmordner> ordner;
+
+    static QList<QMdiSubWindow *> offen(frm_main &h)
+    {
+        QList<QMdiSubWindow *> l;
+        for (QMdiSubWindow *s : h.mdi()->subWindowList())
+            if (s->isVisible())
+                l << s;
+        return l;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        ordner = std::make_unique<Testhilfe::Programmordner>();
+        Testhilfe::leeren();
+    }
+    void cleanup() { ordner.reset(); }
+
+    void startzustand()
+    {
+        frm_main h;
+        h.zeigen();
+        QCOMPARE(h.windowTitle(), QStringLiteral("TREMVIK - Frequenzen"));
+        QVERIFY(h.isMaximized());
+        QCOMPARE(offen(h).size(), 1);
+        QVERIFY(h.frm_eintrag());
+        QCOMPARE(h.frm_eintrag()->windowTitle(), QStringLiteral("Eigene Einträge"));
+        QVERIFY(!h.frm_bos() && !h.frm_sicherung() && !h.frm_herstellen());
+        QVERIFY(!h.windowIcon().isNull());
+        QCOMPARE(QApplication::applicationName(), QStringLiteral("tremvik-tool"));
+        QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.00"));
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    // The log window opens wholly inside the maximised main window, also
+    // once the window system has had its say about the size.
+    void logfensterLiegtImHauptfenster()
+    {
+        frm_main h;
+        h.zeigen();
+        auto *sub = qobject_cast<QMdiSubWindow *>(h.frm_eintrag()->parentWidget());
+        QVERIFY(sub);
+        QVERIFY(QTest::qWaitForWindowExposed(&h));
+        QCoreApplication::processEvents();
+        QVERIFY(h.isMaximized());
+        QVERIFY2(
+            h.mdi()->viewport()->rect().contains(sub->geometry()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())));
+    }
+
+    // One log, one program: the lock file beside the log is held with
+    // flock() for as long as the program runs, and goes with it.
+    void logsperre()
+    {
+        const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+        if (flock.isEmpty())
+            QSKIP("flock (util-linux) fehlt");
+        const QString log = ordner->logDatei();
+        const QString datei = log + QStringLiteral(".lock");
+        auto gehaltenVonAussen = [&] { return QProcess::execute(flock, {"-n", datei, "true"}) == 1; };
+        {
+            Logsperre a(log), b(log);
+            QCOMPARE(a.sperrdatei(), datei);
+            QVERIFY(a.nehmen() && a.nehmen());
+            QVERIFY(!b.nehmen());
+            QVERIFY(gehaltenVonAussen());
+            a.freigeben();
+            QVERIFY(!QFile::exists(datei));
+            QVERIFY(b.nehmen());
+        }
+        QVERIFY(!QFile::exists(datei));
+
+        // A lock file left by a program that crashed is no obstacle.
+        Testhilfe::schreibe(datei, QByteArray());
+        QVERIFY(Logsperre(log).nehmen());
+
+        // Held by another process: refused until that process ends.
+        QProcess halter;
+        halter.start(flock,
+                     {datei, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
+        QVERIFY(halter.waitForStarted());
+        QByteArray ausgabe;   // "bereit" once flock holds the lock
+        while (!ausgabe.contains("bereit") && halter.waitForReadyRead())
+            ausgabe += halter.readAllStandardOutput();
+        QVERIFY(ausgabe.contains("bereit"));
+        QVERIFY(gehaltenVonAussen());
+        Logsperre c(log);
+        QVERIFY(!c.nehmen());
+        halter.closeWriteChannel();   // cat ends, and flock with it
+        QVERIFY(halter.waitForFinished());
+        QVERIFY(c.nehmen());
+    }
+
+    // A second program on the same program directory: the log stays with
+    // the first, and the second says so; its lists still work.
+    void zweitesProgrammOeffnetDasLogNicht()
+    {
+        auto erstes = std::make_unique<frm_main>();
+        erstes->zeigen();
+        QVERIFY(erstes->frm_eintrag());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+
+        frm_main zweites;
+        zweites.zeigen();
+        QVERIFY(!zweites.frm_eintrag());
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Die eigenen Einträge (")));
+        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+
+        Testhilfe::leeren();
+        zweites.erre->trigger();
+        zweites.wer->trigger();
+        QVERIFY(!zweites.frm_eintrag() && !zweites.frm_herstellen());
+        QCOMPARE(Testhilfe::meldungen().size(), 2);
+        zweites.bos->trigger();
+        zweites.sicher->trigger();   // a backup only reads the log
+        QVERIFY(zweites.frm_bos() && zweites.frm_sicherung());
+        QCOMPARE(Testhilfe::meldungen().size(), 2);
+        QVERIFY(erstes->frm_eintrag());
+
+        // Once the first program has ended, the log opens in the second.
+        erstes.reset();
+        Testhilfe::leeren();
+        zweites.erre->trigger();
+        QVERIFY(zweites.frm_eintrag());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    void menue()
+    {
+        frm_main h;
+        QStringList oben;
+        for (QAction *a : h.menuBar()->actions())
+            oben << a->objectName() + QLatin1Char('=') + a->text();
+        QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
+                                    "empf=Empfänger", "ausw=Auswertung", "help=?"}));
+        auto eintraege = [](QMenu *m) {
+            QStringList l;
+            for (QAction *a : m->actions())
+                l << a->objectName() + QLatin1Char('=') + a->text();
+            return l;
+        };
+        QCOMPARE(eintraege(h.prog), QStringList({"end=ENDE"}));
+        QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
+        // The entries of the program come first; the exchange and the
+        // automatic backups follow, each after a separator.
+        QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung", "dv_austausch=",
+                                               "logexport=Log exportieren …", "logimport=Log importieren …",
+                                               "dv_autosicherung=", "autosicher=Automatische Sicherungen \u2026"}));
+        QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
+        for (QAction *a : h.findChildren<QAction *>())
+            QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
+        // German standard buttons come from Qt's translations.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
+    }
+
+    void einFensterJeArtUndFrischNachDemSchliessen()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        KindFenster *bos = h.frm_bos();
+        QVERIFY(bos);
+        h.bos->trigger();
+        QCOMPARE(h.frm_bos(), bos);
+        QCOMPARE(h.mdi()->activeSubWindow()->widget(), bos);
+        h.erre->trigger();
+        QCOMPARE(h.mdi()->activeSubWindow()->widget(), h.frm_eintrag());
+        QCOMPARE(offen(h).size(), 2);
+
+        QPointer<QWidget> alt = bos;
+        bos->parentWidget()->close();
+        QTRY_VERIFY(alt.isNull());
+        QVERIFY(!h.frm_bos());
+        h.bos->trigger();
+        QVERIFY(h.frm_bos());
+        QCOMPARE(offen(h).size(), 2);
+
+        // The system menu offers no way to minimise or maximise, and the
+        // window keeps its size.
+        auto *sub = qobject_cast<QMdiSubWindow *>(h.frm_bos()->parentWidget());
+        QStringList eintraege;
+        for (QAction *a : sub->systemMenu()->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator())
+                eintraege << a->text().remove(QLatin1Char('&'));
+        const QString alle = eintraege.join(QLatin1Char('|'));
+        QVERIFY2(alle.contains(QStringLiteral("Schließen")), qPrintable(alle));
+        QVERIFY2(!alle.contains(QLatin1String("Minimieren")) && !alle.contains(QLatin1String("Maximieren")),
+                 qPrintable(alle));
+        const QSize vorher = sub->size();
+        sub->resize(vorher + QSize(50, 50));
+        QCOMPARE(sub->size(), vorher);
+    }
+
+    // Every child window fills its frame: the frame is as large as the
+    // window's fixed size and a border, with no empty band around it.
+    void jedesFensterFuelltSeinenRahmen()
+    {
+        frm_main h;
+        h.zeigen();
+        for (QAction *a : {h.bos, h.flug, h.afu, h.fw, h.sicher, h.stat, h.autosicher, h.empf_waslaeuft, h.wer})
+            a->trigger();
+        QCOMPARE(offen(h).size(), 9);   // the restore window closed the log
+        for (QMdiSubWindow *sub : offen(h)) {
+            const QRect w = sub->widget()->geometry();
+            const int rand = w.left();
+            QVERIFY2(sub->width() - w.right() - 1 == rand && sub->height() - w.bottom() - 1 == rand,
+                     qPrintable(QStringLiteral("%1: Fenster %2x%3 bei %4,%5 im Rahmen %6x%7")
+                                    .arg(sub->widget()->objectName())
+                                    .arg(w.width())
+                                    .arg(w.height())
+                                    .arg(w.left())
+                                    .arg(w.top())
+                                    .arg(sub->width())
+                                    .arg(sub->height())));
+        }
+    }
+
+    void sicherungSchliesstDasLog()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        QPointer<KindFenster> log = h.frm_eintrag();
+        h.sicher->trigger();
+        QTRY_VERIFY(log.isNull());
+        QVERIFY(h.frm_sicherung());
+        QVERIFY(h.frm_bos());   // other windows stay open
+        h.wer->trigger();
+        QVERIFY(h.frm_herstellen() && h.frm_sicherung());
+        QVERIFY(!h.frm_eintrag());   // and the log does not come back by itself
+        h.frm_herstellen()->parentWidget()->close();
+        QVERIFY(!h.frm_eintrag());
+    }
+
+    void programmMeldung()
+    {
+        frm_main h;
+        h.zeigen();
+        h.help->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Der Meister der Frequenz! ")));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Keins);
+        QCOMPARE(offen(h).size(), 1);
+    }
+
+    void endeSchliesstAlles()
+    {
+        frm_main h;
+        h.zeigen();
+        h.bos->trigger();
+        h.afu->trigger();
+        QPointer<KindFenster> bos = h.frm_bos(), log = h.frm_eintrag();
+        h.end->trigger();
+        QVERIFY(!h.isVisible());
+        QTRY_VERIFY(bos.isNull() && log.isNull());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+    }
+
+    // A missing log database is reported with its path; the program goes on,
+    // and the other windows still open.
+    void fehlendesLogBeimStart()
+    {
+        QFile::remove(ordner->logDatei());
+        frm_main h;
+        h.zeigen();
+        QVERIFY(!h.frm_eintrag());
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+        QVERIFY(!QFile::exists(ordner->logDatei()));
+        QVERIFY(h.isVisible());
+        h.bos->trigger();
+        QVERIFY(h.frm_bos());
+    }
+
+    // A log file that is empty (a disk that ran full) or another database
+    // (the frequency file copied over it) is reported in German, naming
+    // what is missing; the file stays as it was.
+    void leeresOderFremdesLogBeimStart_data()
+    {
+        QTest::addColumn<bool>("leer");
+        QTest::newRow("leer") << true;
+        QTest::newRow("fremd") << false;
+    }
+    void leeresOderFremdesLogBeimStart()
+    {
+        QFETCH(bool, leer);
+        QFile::remove(ordner->logDatei());
+        if (leer)
+            Testhilfe::schreibe(ordner->logDatei(), QByteArray());
+        else
+            QVERIFY(QFile::copy(ordner->frequenzDatei(), ordner->logDatei()));
+        const QByteArray vorher = Testhilfe::lies(ordner->logDatei());
+        frm_main h;
+        h.zeigen();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        const QString text = Testhilfe::meldungen()[0].text;
+        QVERIFY2(text.contains(QStringLiteral("Die Tabelle \u201EKontakt\u201C fehlt in der Datenbank.")),
+                 qPrintable(text));
+        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+        QCOMPARE(Testhilfe::lies(ordner->logDatei()), vorher);
+    }
+};
+
+TREMVIK_TEST_MAIN(TestHauptfenster)
+#include "tst_hauptfenster.moc"
