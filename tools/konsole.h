@@ -11,15 +11,6 @@
 // stands, and a failure on stderr after the tool's name.
 namespace Konsole {
 
-// A tool that draws with Qt's GUI classes (a text document, a font) but
-// shows no window runs offscreen where no display is at hand.
-inline void ohneBildschirm()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
 inline void ausgeben(std::FILE *wohin, const QString &text)
 {
     const QByteArray b = text.toUtf8();

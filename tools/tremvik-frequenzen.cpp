@@ -16,7 +16,7 @@
 #include "kern/basis/speicherorte.h"
 #include "konsole.h"
 #include "kern/bestaende/frequenzdaten.h"
-#include "fenster/bausteine/anwendung.h"
+#include "kern/basis/sprache.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -204,7 +204,7 @@ int main(int argc, char *argv[])
 {
     // Knows where the program lies, and so its databases.
     QCoreApplication app(argc, argv);
-    Anwendung::qtTexteDeutsch(app);
+    Sprache::qtTexteDeutsch(app);
     Aufruf auf = zerlegen(argc, argv);
     QStringList &a = auf.angaben;
     if (a.size() == 1 && (a.first() == QLatin1String("--help") || a.first() == QLatin1String("-h"))) {

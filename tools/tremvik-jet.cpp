@@ -6,8 +6,7 @@
 //
 // The work is done by JetDatei and Uebernahme (src/kern/jet/); this is only the
 // command line around them. Without --db the tool works on the databases
-// the program itself uses (see Speicherorte). Without a display it runs on
-// the offscreen platform: turning a plain remark into RTF needs fonts.
+// the program itself uses (see Speicherorte).
 
 #include "kern/basis/speicherorte.h"
 #include "kern/jet/jetdatei.h"
@@ -15,7 +14,7 @@
 #include "konsole.h"
 #include "kern/bestaende/frequenzdaten.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -123,8 +122,7 @@ int frequenzenUebernehmen(const QString &datei, const QString &db)
 
 int main(int argc, char *argv[])
 {
-    Konsole::ohneBildschirm();
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
 
     QStringList a;
     QString db;

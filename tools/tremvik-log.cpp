@@ -10,10 +10,10 @@
 #include "kern/basis/speicherorte.h"
 #include "konsole.h"
 #include "kern/bestaende/logsuche.h"
-#include "fenster/bausteine/anwendung.h"
+#include "kern/basis/sprache.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -151,11 +151,8 @@ int importieren(const Angaben &g)
 
 int main(int argc, char *argv[])
 {
-    // The remark is turned into RTF with Qt's text document, which needs the
-    // GUI classes but no display.
-    Konsole::ohneBildschirm();
-    QGuiApplication app(argc, argv);
-    Anwendung::qtTexteDeutsch(app);
+    QCoreApplication app(argc, argv);
+    Sprache::qtTexteDeutsch(app);
 
     QStringList a;
     for (int i = 1; i < argc; ++i)

@@ -3,21 +3,20 @@
 //   tremvik-rtf totext DATEI      prints the plain text (UTF-8)
 //   tremvik-rtf roundtrip DATEI   reads the file and writes it anew as RTF
 //
-// DATEI "-" is standard input. Without a display the program runs on the
-// offscreen platform.
+// DATEI "-" is standard input.
 
 #include "konsole.h"
 #include "kern/formate/rtf.h"
 
 #include <QFile>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTextDocument>
 
 #include <cstdio>
 
-static int aufruf()
+static int aufruf(std::FILE *wohin = stderr)
 {
-    std::fprintf(stderr, "Aufruf: tremvik-rtf totext DATEI\n"
+    std::fprintf(wohin, "Aufruf: tremvik-rtf totext DATEI\n"
                          "        tremvik-rtf roundtrip DATEI\n"
                          "  totext     gibt den reinen Text der RTF-Datei aus\n"
                          "  roundtrip  liest die Datei und gibt sie neu geschrieben als RTF aus\n"
@@ -32,9 +31,12 @@ static void ausgeben(const QByteArray &daten)
 
 int main(int argc, char *argv[])
 {
-    Konsole::ohneBildschirm();
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
 
+    if (argc == 2 && (qstrcmp(argv[1], "--help") == 0 || qstrcmp(argv[1], "-h") == 0)) {
+        aufruf(stdout);
+        return 0;
+    }
     if (argc != 3)
         return aufruf();
     const QByteArray befehl = argv[1];

@@ -1,13 +1,12 @@
 #include "fenster/bausteine/anwendung.h"
 
 #include "fenster/bausteine/geometrie.h"
+#include "kern/basis/sprache.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,23 +44,13 @@ void Anwendung::einrichten(QApplication &app)
     // Liberation Sans has Arial's metrics; fontconfig usually says so too.
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    qtTexteDeutsch(app);
+    Sprache::qtTexteDeutsch(app);
 
     QIcon icon;
     icon.addFile(QStringLiteral(":/tremvik/tremvik-16.xpm"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/tremvik/tremvik-32.xpm"), QSize(32, 32));
     QApplication::setWindowIcon(icon);
     QApplication::setFont(Geometrie::standardSchrift());
-}
-
-void Anwendung::qtTexteDeutsch(QCoreApplication &app)
-{
-    auto *qt = new QTranslator(&app);
-    if (qt->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qt);
-    else
-        delete qt;
 }
 
 QtMessageHandler Anwendung::ohneAnzeigeMelden()

@@ -395,6 +395,9 @@ FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
 {
     FrequenzListe *w = FrequenzListe::erzeuge(art);
     w->setzeEmpfaenger(m_empfaenger);
+    connect(w, &FrequenzListe::exportieren, w, [w](const QString &datei, const QString &tabelle, const QString &abfrage) {
+        Austauschdialoge::listeExportieren(w, datei, tabelle, abfrage);
+    });
     return w;
 }
 

@@ -1,7 +1,6 @@
 #include "fenster/listen/frm_liste.h"
 
 #include "fenster/bausteine/datenbindung.h"
-#include "fenster/austausch/austauschdialoge.h"
 #include "kern/daten/abfrage.h"
 #include "kern/daten/adodc.h"
 #include "kern/basis/frequenz.h"
@@ -277,7 +276,7 @@ void FrequenzListe::liste_exportieren_Click()
                               ? Speicherorte::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
                               : Adodc1->datei();
     // The rows the grid shows, in the order it shows them.
-    Austauschdialoge::listeExportieren(this, datei, tabelle(), Adodc1->gezeigteAbfrage().text());
+    Q_EMIT exportieren(datei, tabelle(), Adodc1->gezeigteAbfrage().text());
 }
 
 void FrequenzListe::cmd_reset_Click()

@@ -56,6 +56,11 @@ public:
     QAction *liste_drucken = nullptr;
     QAction *liste_pdf = nullptr;
 
+Q_SIGNALS:
+    // "Liste exportieren …" was chosen: the rows the grid shows (the query
+    // over the table of that database) are to go into a file.
+    void exportieren(const QString &datenbank, const QString &tabelle, const QString &abfrage);
+
 public Q_SLOTS:
     void cmd_sucheort_Click();
     void cmd_sucherufname_Click();

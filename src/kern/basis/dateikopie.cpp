@@ -1,6 +1,6 @@
 #include "kern/basis/dateikopie.h"
 
-#include "kern/sicherung/sicherungsdatei.h"
+#include "kern/basis/pfad.h"
 
 #include <QFile>
 
@@ -154,7 +154,7 @@ Uebertragung uebertrage(int ein, int aus)
 void ordnerSichern(const QString &ziel)
 {
     const int ordner =
-        ::open(QFile::encodeName(Sicherungsdatei::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::open(QFile::encodeName(Pfad::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (ordner >= 0) {
         ::fsync(ordner);
         ::close(ordner);
@@ -172,7 +172,7 @@ int Dateikopie::tempDatei(const QString &ziel, QString &name)
 
 int Dateikopie::raeumeAuf(const QString &ziel)
 {
-    const QByteArray ordner = QFile::encodeName(Sicherungsdatei::ordnerVon(ziel));
+    const QByteArray ordner = QFile::encodeName(Pfad::ordnerVon(ziel));
     const QByteArray z = QFile::encodeName(ziel);
     const QByteArray praefix = z.mid(z.lastIndexOf('/') + 1) + ".tmp-";
 
@@ -332,7 +332,7 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     switch (a.stelle) {
     case Stelle::Anlegen:
         return fehlschlag(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")
-                              .arg(Sicherungsdatei::ordnerVon(ziel), grund(a.fehler)));
+                              .arg(Pfad::ordnerVon(ziel), grund(a.fehler)));
     case Stelle::Lesen:
         return fehlschlag(
             QStringLiteral("Die Quelldatei %1 kann nicht gelesen werden: %2.").arg(quelle, grund(a.fehler)));
@@ -345,7 +345,7 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
 int Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
 {
     // A link is written through: the file behind it is replaced.
-    const QString datei = Sicherungsdatei::aufgeloest(ziel);
+    const QString datei = Pfad::aufgeloest(ziel);
     if (datei.isEmpty())
         return ELOOP;
     const Ablage a = ablegen(datei,

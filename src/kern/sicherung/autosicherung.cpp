@@ -1,4 +1,5 @@
 #include "kern/sicherung/autosicherung.h"
+#include "kern/basis/pfad.h"
 
 #include "kern/basis/dateikopie.h"
 #include "kern/sicherung/sicherungsdatei.h"
@@ -138,7 +139,7 @@ QString Autosicherung::logdatei()
 
 QString Autosicherung::standardOrdner()
 {
-    return QDir(Sicherungsdatei::ordnerVon(logdatei())).filePath(QStringLiteral("sicherungen"));
+    return QDir(Pfad::ordnerVon(logdatei())).filePath(QStringLiteral("sicherungen"));
 }
 
 Autosicherung::Einstellung Autosicherung::Einstellung::lesen()

@@ -1,4 +1,5 @@
 #include "kern/sicherung/sicherung.h"
+#include "kern/basis/pfad.h"
 
 #include "kern/sicherung/sicherungsdatei.h"
 
@@ -138,7 +139,7 @@ Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const D
 // The name a copy replaces: a symbolic link's target rather than the link.
 bool ersetzbar(const QString &ziel, QString &datei, Dateikopie::Ergebnis &fehler)
 {
-    datei = Sicherungsdatei::aufgeloest(ziel);
+    datei = Pfad::aufgeloest(ziel);
     if (!datei.isEmpty())
         return true;
     fehler = {false, QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel)};

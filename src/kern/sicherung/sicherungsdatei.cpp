@@ -117,31 +117,9 @@ QString Sicherungsdatei::logdatei()
     return Speicherorte::logDatei();
 }
 
-QString Sicherungsdatei::aufgeloest(const QString &datei)
-{
-    // As many links in a row as the system itself follows.
-    QString pfad = datei;
-    for (int schritt = 0; schritt < 40; ++schritt) {
-        const QFileInfo info(pfad);
-        if (!info.isSymLink())
-            return pfad;
-        pfad = info.symLinkTarget();
-    }
-    return QString();
-}
-
 QString Sicherungsdatei::journal(const QString &datei)
 {
     return datei + QStringLiteral("-journal");
-}
-
-QString Sicherungsdatei::ordnerVon(const QString &datei)
-{
-    const int i = datei.lastIndexOf(QLatin1Char('/'));
-    if (i < 0)
-        return QStringLiteral(".");
-    const QString ordner = datei.left(i);
-    return ordner.isEmpty() ? QStringLiteral("/") : ordner;
 }
 
 bool Sicherungsdatei::gleich(const QString &a, const QString &b)

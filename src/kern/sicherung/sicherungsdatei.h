@@ -18,17 +18,8 @@ QString in(const QString &ordner);
 // and the restore use.
 QString logdatei();
 
-// The file a name finally stands for: a symbolic link is followed (also
-// when its target does not exist yet) to the name of the file behind it,
-// so a file written there replaces the link's target, not the link. Any
-// other name is returned unchanged; empty when links lead in a circle.
-QString aufgeloest(const QString &datei);
-
 // The rollback journal SQLite keeps beside a database file.
 QString journal(const QString &datei);
-
-// The folder of a full file name ("/" for a file in the root).
-QString ordnerVon(const QString &datei);
 
 // True when both texts are equal, or when both name the same existing file
 // or folder under different spellings (a symbolic link, "..", a second

@@ -1,4 +1,5 @@
 #include "kern/basis/dateikopie.h"
+#include "kern/basis/pfad.h"
 #include "kern/sicherung/laufwerke.h"
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
@@ -86,8 +87,8 @@ private Q_SLOTS:
         QCOMPARE(Sicherungsdatei::in(QStringLiteral("/")), QStringLiteral("//tremvik.dorlem-fasq"));
         QCOMPARE(Sicherungsdatei::journal(QStringLiteral("/p/tremvik.dorlem-fasq")),
                  QStringLiteral("/p/tremvik.dorlem-fasq-journal"));
-        QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("//tremvik.dorlem-fasq")), QStringLiteral("/"));
-        QCOMPARE(Sicherungsdatei::ordnerVon(QStringLiteral("/a/b/tremvik.dorlem-fasq")), QStringLiteral("/a/b"));
+        QCOMPARE(Pfad::ordnerVon(QStringLiteral("//tremvik.dorlem-fasq")), QStringLiteral("/"));
+        QCOMPARE(Pfad::ordnerVon(QStringLiteral("/a/b/tremvik.dorlem-fasq")), QStringLiteral("/a/b"));
     }
 
     void gleicherOrtAuchUnterAnderemNamen()

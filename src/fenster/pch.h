@@ -1,5 +1,5 @@
 #pragma once
-// Precompiled header: the Qt includes almost every file needs.
+// Precompiled header of the windows: the Qt includes almost every file needs.
 #include <QtCore>
 #include <QtGui>
 #include <QtSql>
