@@ -1,18 +1,18 @@
 #include "fenster/log/frm_eintrag.h"
 
 #include "fenster/bausteine/datenbindung.h"
-#include "kern/daten/adodc.h"
+#include "fenster/bausteine/druckauftrag.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/meldung.h"
+#include "fenster/log/bemerkungsfeld.h"
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/frequenz.h"
-#include "fenster/bausteine/druckauftrag.h"
+#include "kern/bestaende/logsuche.h"
+#include "kern/daten/adodc.h"
 #include "kern/druck/eintragsdruck.h"
 #include "kern/druck/tabellendruck.h"
 #include "kern/empfaenger/empfaenger.h"
-#include "fenster/log/bemerkungsfeld.h"
-#include "kern/bestaende/logsuche.h"
 #include "kern/formate/rtf.h"
-#include "fenster/bausteine/geometrie.h"
-#include "fenster/bausteine/meldung.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -562,8 +562,13 @@ void frm_eintrag::DataGrid1_Click()
 
 void frm_eintrag::txt_datum_GotFocus()
 {
-    if (!txt_datum->isReadOnly())
-        txt_datum->setText(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    if (txt_datum->isReadOnly())
+        return;
+    const QString heute = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    // In a new record today's date is filled in like the receiver's values:
+    // the user's input only once the user changes the record.
+    if (!Adodc1->vorbelegen({{QStringLiteral("datum"), heute}}))
+        txt_datum->setText(heute);
 }
 
 // ---------------------------------------------------------------------------
@@ -637,16 +642,40 @@ void frm_eintrag::status_bearbeiten()
 
 void frm_eintrag::cmd_neu_Click()
 {
+    // With a receiver connected, the new record starts on its frequency and
+    // mode; they are the receiver's, not input, until the user types.
+    neuAnlegen(m_empfaenger && m_empfaenger->verbunden() ? empfaengerWerte() : QHash<QString, QString>());
+}
+
+bool frm_eintrag::neuAnlegen(const QHash<QString, QString> &werte)
+{
+    QHash<QString, QVariant> vorbelegt;
+    for (auto it = werte.begin(); it != werte.end(); ++it)
+        if (!it.value().isEmpty())
+            vorbelegt.insert(it.key(), it.value());
     try {
-        Adodc1->AddNew();   // writes a country typed in Browse first
+        Adodc1->AddNew(vorbelegt);   // writes a country typed in Browse first
     } catch (const DatenFehler &f) {
         Meldung::fehler(f);
-        return;
+        return false;
     }
     status_neu();
-    // With a receiver connected, the new record starts on its frequency and mode.
-    if (m_empfaenger && m_empfaenger->verbunden())
-        vomEmpfaenger();
+    return true;
+}
+
+bool frm_eintrag::neuVorbelegt(const QHash<QString, QString> &werte)
+{
+    // A new record nobody typed into yet may begin again with these values.
+    const bool unberuehrt = m_zustand == Zustand::Neu && !Adodc1->hatAenderungen();
+    if (m_zustand != Zustand::Browse && !unberuehrt) {
+        Meldung::zeigen(QStringLiteral("Im Fenster \u201EEigene Einträge\u201C wird gerade ein Eintrag bearbeitet. "
+                                       "Bitte zuerst speichern oder abbrechen."));
+        return false;
+    }
+    if (!neuAnlegen(werte))
+        return false;
+    SSTab1->setCurrentIndex(0);
+    return true;
 }
 
 void frm_eintrag::cmd_bearbeiten_Click()
@@ -924,17 +953,25 @@ void frm_eintrag::empfaengerAnwenden()
         cmd_vomempfaenger->setToolTip(QStringLiteral("vom Empfänger: Frequenz und Modulation übernehmen"));
 }
 
+// The user's own choice: the values count as typed.
 void frm_eintrag::cmd_vomempfaenger_Click()
 {
-    if (m_empfaenger && m_empfaenger->verbunden() && m_zustand != Zustand::Browse)
-        vomEmpfaenger();
+    if (!m_empfaenger || !m_empfaenger->verbunden() || m_zustand == Zustand::Browse)
+        return;
+    const QHash<QString, QString> werte = empfaengerWerte();
+    if (werte.contains(QStringLiteral("frequenz")))
+        txt_frequenz->setText(werte.value(QStringLiteral("frequenz")));
+    if (werte.contains(QStringLiteral("band")))
+        txt_band->setText(werte.value(QStringLiteral("band")));
 }
 
-void frm_eintrag::vomEmpfaenger()
+QHash<QString, QString> frm_eintrag::empfaengerWerte() const
 {
+    QHash<QString, QString> werte;
     const EmpfaengerZustand z = m_empfaenger->zustand();
     if (z.hz > 0)
-        txt_frequenz->setText(Frequenz::mhzText(z.hz));
+        werte.insert(QStringLiteral("frequenz"), Frequenz::mhzText(z.hz));
     if (!z.modus.isEmpty())
-        txt_band->setText(logModulation(z.modus));
+        werte.insert(QStringLiteral("band"), logModulation(z.modus));
+    return werte;
 }
