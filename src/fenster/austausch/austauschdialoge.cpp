@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
 
@@ -137,8 +138,13 @@ void Austauschdialoge::logExportieren(QWidget *eltern, const QString &datenbank,
     Logaustausch::Exportbericht bericht;
     Fortschrittsanzeige anzeige(eltern, QStringLiteral("Das Log wird exportiert …"));
     if (ausfuehren([&] { bericht = Logaustausch::exportieren(datenbank, abfrage, w.datei, o, anzeige.funktion()); },
-                   QStringLiteral("Der Export wurde abgebrochen; es wurde keine Datei geschrieben.")))
+                   QStringLiteral("Der Export wurde abgebrochen; es wurde keine Datei geschrieben."))) {
+        Meldung::status(QStringLiteral("Export: %1 %2 nach %3 geschrieben")
+                            .arg(bericht.eintraege)
+                            .arg(bericht.eintraege == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"),
+                                 QDir::toNativeSeparators(w.datei)));
         Meldung::zeigen(Logaustausch::zusammenfassung(bericht));
+    }
 }
 
 bool Austauschdialoge::logImportieren(QWidget *eltern, const QString &datenbank)
@@ -228,6 +234,10 @@ void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenban
                     h.append(QStringLiteral("… und %1 weitere.").arg(aus.hinweise.size() - hoechstens));
                 text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + h.join(QLatin1Char('\n'));
             }
+            Meldung::status(QStringLiteral("Export: %1 %2 nach %3 geschrieben")
+                                .arg(aus.zeilen)
+                                .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"),
+                                     QDir::toNativeSeparators(w.datei)));
             Meldung::zeigen(text);
         },
         QString());

@@ -7,6 +7,7 @@
 #include "kern/daten/recordset.h"
 #include "kern/daten/verbindung.h"
 #include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/dateidialog.h"
 #include "fenster/bausteine/meldung.h"
 
 #include <QBarCategoryAxis>
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTableView>
@@ -310,6 +312,19 @@ void frm_statistik::bauen()
 void frm_statistik::Form_Load()
 {
     m_statistik = std::make_unique<Statistik>(Verbindungstext::log);
+    // The period shown last time, as long as it still is one.
+    const QSettings einstellungen;
+    const QDate von = QDate::fromString(einstellungen.value(QStringLiteral("Statistik/von")).toString(), Qt::ISODate);
+    const QDate bis = QDate::fromString(einstellungen.value(QStringLiteral("Statistik/bis")).toString(), Qt::ISODate);
+    if (einstellungen.value(QStringLiteral("Statistik/Zeitraum")).toBool() && von.isValid() && bis.isValid()
+        && von <= bis && von >= dat_von->minimumDate() && bis <= dat_bis->maximumDate()) {
+        chk_zeitraum->setChecked(true);
+        chk_zeitraum_Click();
+        dat_von->setDate(von);
+        dat_bis->setDate(bis);
+        berechne(Statistik::Zeitraum{von, bis});
+        return;
+    }
     berechne(Statistik::Zeitraum());
     const QDate heute = QDate::currentDate();
     dat_von->setDate(m_zahlen.erster.isValid() ? m_zahlen.erster : heute);
@@ -520,7 +535,15 @@ void frm_statistik::cmd_anzeigen_Click()
             return;
         }
     }
-    Meldung::abfangen([&] { berechne(z); });
+    if (!Meldung::abfangen([&] { berechne(z); }))
+        return;
+    // The next opening shows this period again.
+    QSettings einstellungen;
+    einstellungen.setValue(QStringLiteral("Statistik/Zeitraum"), !z.ganzesLog());
+    if (!z.ganzesLog()) {
+        einstellungen.setValue(QStringLiteral("Statistik/von"), z.von.toString(Qt::ISODate));
+        einstellungen.setValue(QStringLiteral("Statistik/bis"), z.bis.toString(Qt::ISODate));
+    }
 }
 
 void frm_statistik::cmd_ohnedatum_Click()
@@ -564,7 +587,8 @@ void frm_statistik::setzeDateiwahl(Dateiwahl wahl)
 
 void frm_statistik::cmd_bild_Click()
 {
-    const QString vorschlag = QDir::home().filePath(q(art(gezeigteReihe()).datei) + QStringLiteral(".png"));
+    const QString vorschlag = QDir(Dateidialog::letzterOrdner(Dateidialog::Ordner::Bild))
+                                  .filePath(q(art(gezeigteReihe()).datei) + QStringLiteral(".png"));
     QString datei = dateiwahl() ? dateiwahl()(this, vorschlag)
                                 : QFileDialog::getSaveFileName(this, QStringLiteral("Als Bild speichern"), vorschlag,
                                                                QStringLiteral("PNG-Bild (*.png);;SVG-Grafik (*.svg)"));
@@ -573,7 +597,9 @@ void frm_statistik::cmd_bild_Click()
     const QString endung = QFileInfo(datei).suffix().toLower();
     if (endung != QLatin1String("png") && endung != QLatin1String("svg"))
         datei += QStringLiteral(".png");
-    speichereBild(datei);
+    Dateidialog::merkeOrdner(Dateidialog::Ordner::Bild, datei);
+    if (speichereBild(datei))
+        Meldung::status(QStringLiteral("Bild gespeichert: ") + QDir::toNativeSeparators(datei));
 }
 
 bool frm_statistik::speichereBild(const QString &datei)

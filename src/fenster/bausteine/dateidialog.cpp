@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -19,13 +22,23 @@ QString endung(const QString &filter)
     return muster.match(filter).captured(1);
 }
 
-}   // namespace
-
-Dateidialog::Wahl Dateidialog::zeigen(QWidget *eltern, Art art, const QString &titel, const QStringList &filter)
+QString schluessel(Dateidialog::Ordner ordner)
 {
-    if (ersatz())
-        return ersatz()(art, titel, filter);
-    QFileDialog d(eltern, titel, QDir::homePath());
+    switch (ordner) {
+    case Dateidialog::Ordner::Export: return QStringLiteral("Ordner/Export");
+    case Dateidialog::Ordner::Import: return QStringLiteral("Ordner/Import");
+    case Dateidialog::Ordner::Pdf: return QStringLiteral("Ordner/PDF");
+    case Dateidialog::Ordner::Bild: return QStringLiteral("Ordner/Bild");
+    }
+    return QString();
+}
+
+// The platform's file dialog, opening on a folder.
+Dateidialog::Wahl dialog(QWidget *eltern, Dateidialog::Art art, const QString &titel, const QStringList &filter,
+                         const QString &ordner)
+{
+    using Art = Dateidialog::Art;
+    QFileDialog d(eltern, titel, ordner);
     d.setObjectName(QStringLiteral("dateidialog"));
     d.setNameFilters(filter);
     if (art == Art::Speichern) {
@@ -41,6 +54,43 @@ Dateidialog::Wahl Dateidialog::zeigen(QWidget *eltern, Art art, const QString &t
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return {};
     return {d.selectedFiles().constFirst(), d.selectedNameFilter()};
+}
+
+}   // namespace
+
+QString Dateidialog::letzterOrdner(Ordner ordner)
+{
+    const QString gemerkt = QSettings().value(schluessel(ordner)).toString();
+    if (!gemerkt.isEmpty() && QFileInfo(gemerkt).isDir())
+        return gemerkt;
+    if (ordner == Ordner::Pdf) {
+        const QString dokumente = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!dokumente.isEmpty() && QFileInfo(dokumente).isDir())
+            return dokumente;
+    }
+    return QDir::homePath();
+}
+
+void Dateidialog::merkeOrdner(Ordner ordner, const QString &datei)
+{
+    if (datei.isEmpty())
+        return;
+    const QString ort = QFileInfo(datei).absolutePath();
+    if (QFileInfo(ort).isDir())
+        QSettings().setValue(schluessel(ordner), ort);
+}
+
+Dateidialog::Wahl Dateidialog::zeigen(QWidget *eltern, Art art, const QString &titel, const QStringList &filter)
+{
+    return zeigen(eltern, art, titel, filter, art == Art::Speichern ? Ordner::Export : Ordner::Import);
+}
+
+Dateidialog::Wahl Dateidialog::zeigen(QWidget *eltern, Art art, const QString &titel, const QStringList &filter,
+                                      Ordner ordner)
+{
+    Wahl w = ersatz() ? ersatz()(art, titel, filter) : dialog(eltern, art, titel, filter, letzterOrdner(ordner));
+    merkeOrdner(ordner, w.datei);
+    return w;
 }
 
 void Dateidialog::setzeErsatz(Ersatz e)

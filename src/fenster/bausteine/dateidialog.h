@@ -19,9 +19,20 @@ struct Wahl
     QString filter;   // the chosen entry of the file types, as given
 };
 
+// The kinds of file the user picks, each with the folder last used for it.
+enum class Ordner { Export, Import, Pdf, Bild };
+// The folder a dialog for that kind opens on: where the user last chose
+// such a file (kept in the settings across starts), as long as it is
+// there; otherwise the home folder (for PDFs the documents folder).
+QString letzterOrdner(Ordner ordner);
+// The folder of a file the user chose, to open on next time.
+void merkeOrdner(Ordner ordner, const QString &datei);
+
 // Speichern asks before replacing a file and adds the extension of the
-// chosen file type to a name without one.
+// chosen file type to a name without one. The dialog opens on the folder
+// last used for the kind (an export when saving, an import when opening).
 Wahl zeigen(QWidget *eltern, Art art, const QString &titel, const QStringList &filter);
+Wahl zeigen(QWidget *eltern, Art art, const QString &titel, const QStringList &filter, Ordner ordner);
 
 using Ersatz = std::function<Wahl(Art art, const QString &titel, const QStringList &filter)>;
 // Replaces the dialog (an empty function restores it).

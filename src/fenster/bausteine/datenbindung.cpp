@@ -1,14 +1,15 @@
 #include "fenster/bausteine/datenbindung.h"
 
-#include "kern/daten/adodc.h"
-#include "kern/basis/datenfehler.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
+#include "kern/basis/datenfehler.h"
+#include "kern/daten/adodc.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSettings>
 #include <QTableView>
 
 namespace {
@@ -85,6 +86,33 @@ void Datenbindung::grid(Adodc *daten, QTableView *grid, const QVector<GridSpalte
     for (int i = 0; i < spalten.size(); ++i)
         grid->setColumnWidth(i, Geometrie::twips(spalten[i].breiteTwips));
     new GridFolger(daten, grid);
+}
+
+void Datenbindung::breitenMerken(QTableView *grid, const QString &name)
+{
+    const QString schluessel = QStringLiteral("Spaltenbreiten/") + name;
+    QHeaderView *kopf = grid->horizontalHeader();
+    const QVariantList gemerkt = QSettings().value(schluessel).toList();
+    if (gemerkt.size() == kopf->count()) {
+        for (int i = 0; i < gemerkt.size(); ++i) {
+            bool zahl = false;
+            const int twips = gemerkt[i].toInt(&zahl);
+            // From a sliver to about two screens wide.
+            if (zahl && twips >= 60 && twips <= 60000)
+                grid->setColumnWidth(i, Geometrie::twips(twips));
+        }
+    }
+    // Written when the window closes, not at every step of a drag.
+    auto breiten = std::make_shared<QVariantList>();
+    QObject::connect(kopf, &QHeaderView::sectionResized, grid, [grid, breiten] {
+        breiten->clear();
+        for (int i = 0; i < grid->horizontalHeader()->count(); ++i)
+            breiten->append(Geometrie::inTwips(grid->columnWidth(i)));
+    });
+    QObject::connect(grid, &QObject::destroyed, [schluessel, breiten] {
+        if (!breiten->isEmpty())
+            QSettings().setValue(schluessel, *breiten);
+    });
 }
 
 void Datenbindung::feld(Adodc *daten, QLineEdit *feld, const QString &feldName)

@@ -25,6 +25,12 @@ namespace Datenbindung {
 // the grid says why and goes back to the record.
 void grid(Adodc *daten, QTableView *grid, const QVector<GridSpalte> &spalten);
 
+// The widths the user gives the grid's columns are kept in the settings
+// under the name (the window's) and are the grid's again at the next start;
+// widths kept for another set of columns, or out of all measure, are passed
+// over.
+void breitenMerken(QTableView *grid, const QString &name);
+
 // A text box bound to one field: it shows the current record's value, and
 // what the user types there goes into that field (an empty box is NULL).
 void feld(Adodc *daten, QLineEdit *feld, const QString &feldName);

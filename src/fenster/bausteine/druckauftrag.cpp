@@ -1,7 +1,8 @@
 #include "fenster/bausteine/druckauftrag.h"
 
-#include "kern/basis/dateikopie.h"
+#include "fenster/bausteine/dateidialog.h"
 #include "fenster/bausteine/meldung.h"
+#include "kern/basis/dateikopie.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,7 +12,8 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QStandardPaths>
+
+#include <optional>
 
 namespace {
 
@@ -39,10 +41,68 @@ void Druckauftrag::setzeDateiwahl(Dateiwahl wahl)
     dateiwahl() = std::move(wahl);
 }
 
+QString Druckauftrag::dateiname(const QString &name)
+{
+    static const QString verboten = QStringLiteral("/\\:*?\"<>|");
+    QString n;
+    for (const QChar c : name.simplified()) {   // line breaks and tabs are blanks
+        if (verboten.contains(c))
+            n += QLatin1Char('-');
+        else if (c.category() != QChar::Other_Control)   // NUL, the C0 and C1 codes, DEL
+            n += c;
+    }
+    n = n.simplified();
+    while (n.startsWith(QLatin1Char('.')))
+        n = n.mid(1).trimmed();
+    // A file name holds 255 bytes; room is left for ".pdf" and more.
+    while (n.toUtf8().size() > 200)
+        n.chop(n.size() > 1 && n.at(n.size() - 1).isLowSurrogate() ? 2 : 1);
+    while (n.endsWith(QLatin1Char('.')) || n.endsWith(QLatin1Char(' ')))
+        n.chop(1);
+    return n.isEmpty() ? QStringLiteral("Ausdruck") : n;
+}
+
+namespace {
+// Writes the pages into a PDF file on pages of that layout (the default:
+// A4); empty when it worked, else why not.
+QString pdfErzeugen(const QString &datei, const QString &titel, const Druckauftrag::Seiten &seiten,
+                    const std::optional<QPageLayout> &seite)
+{
+    QBuffer puffer;
+    puffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&puffer);
+        pdf.setTitle(titel.simplified());
+        pdf.setCreator(QStringLiteral("tremvik-tool"));
+        if (seite)
+            pdf.setPageLayout(*seite);
+        else
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+        if (!seiten(pdf))
+            return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
+    }
+    if (const int e = Dateikopie::schreibe(datei, puffer.data()))
+        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2.")
+            .arg(datei, Dateikopie::grund(e));
+    return QString();
+}
+
+// The PDF at its place, or why not.
+void pdfMelden(const QString &datei, const QString &fehler)
+{
+    if (fehler.isEmpty())
+        Meldung::status(QStringLiteral("PDF gespeichert: ") + QDir::toNativeSeparators(datei));
+    else
+        Meldung::zeigen(fehler, Meldung::Symbol::Fehler);
+}
+}   // namespace
+
 void Druckauftrag::drucken(QWidget *eltern, const QString &titel, const Seiten &seiten)
 {
     QPrinter drucker(QPrinter::HighResolution);
-    drucker.setDocName(titel.simplified());
+    // The dialog proposes a file for a PDF from the document's name: one a
+    // disk takes, its ending given so that a dot in the title stays.
+    drucker.setDocName(dateiname(titel) + QStringLiteral(".pdf"));
     drucker.setCreator(QStringLiteral("tremvik-tool"));
     bool weiter;
     if (druckerwahl()) {
@@ -59,6 +119,13 @@ void Druckauftrag::drucken(QWidget *eltern, const QString &titel, const Seiten &
     }
     if (!weiter)
         return;
+    drucker.setDocName(titel.simplified());
+    if (drucker.outputFormat() == QPrinter::PdfFormat && !drucker.outputFileName().isEmpty()) {
+        // Into a file: written whole, and a failure names its reason.
+        const QString datei = drucker.outputFileName();
+        pdfMelden(datei, pdfErzeugen(datei, titel, seiten, drucker.pageLayout()));
+        return;
+    }
     if (!seiten(drucker) || drucker.printerState() == QPrinter::Error)
         Meldung::zeigen(QStringLiteral("Der Druck ist fehlgeschlagen: Der Drucker \u201E%1\u201C kann nicht "
                                        "verwendet werden.")
@@ -68,30 +135,13 @@ void Druckauftrag::drucken(QWidget *eltern, const QString &titel, const Seiten &
 
 QString Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten)
 {
-    QBuffer puffer;
-    puffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&puffer);
-        pdf.setTitle(titel.simplified());
-        pdf.setCreator(QStringLiteral("tremvik-tool"));
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        if (!seiten(pdf))
-            return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
-    }
-    if (const int e = Dateikopie::schreibe(datei, puffer.data()))
-        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2.")
-            .arg(datei, Dateikopie::grund(e));
-    return QString();
+    return pdfErzeugen(datei, titel, seiten, std::nullopt);
 }
 
 void Druckauftrag::alsPdf(QWidget *eltern, const QString &titel, const QString &name, const Seiten &seiten)
 {
-    QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (ordner.isEmpty() || !QFileInfo(ordner).isDir())
-        ordner = QDir::homePath();
-    QString vorschlag = name.simplified();
-    vorschlag.replace(QLatin1Char('/'), QLatin1Char('-'));
-    vorschlag = QDir(ordner).filePath(vorschlag + QStringLiteral(".pdf"));
+    const QString vorschlag =
+        QDir(Dateidialog::letzterOrdner(Dateidialog::Ordner::Pdf)).filePath(dateiname(name) + QStringLiteral(".pdf"));
 
     QString datei;
     if (dateiwahl()) {
@@ -108,7 +158,6 @@ void Druckauftrag::alsPdf(QWidget *eltern, const QString &titel, const QString &
     }
     if (datei.isEmpty())
         return;
-    const QString fehler = pdfSchreiben(datei, titel, seiten);
-    if (!fehler.isEmpty())
-        Meldung::zeigen(fehler, Meldung::Symbol::Fehler);
+    Dateidialog::merkeOrdner(Dateidialog::Ordner::Pdf, datei);
+    pdfMelden(datei, pdfSchreiben(datei, titel, seiten));
 }

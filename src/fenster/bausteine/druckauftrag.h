@@ -16,12 +16,22 @@ namespace Druckauftrag {
 // Paints the printout onto a device; false when it cannot be painted on.
 using Seiten = std::function<bool(QPagedPaintDevice &geraet)>;
 
-// The print dialog, then the pages on the printer chosen there.
+// The print dialog, then the pages on the printer chosen there; a PDF file
+// chosen there is written as alsPdf() writes it, and a failure names its
+// reason. The dialog proposes the title as a file name (see dateiname).
 void drucken(QWidget *eltern, const QString &titel, const Seiten &seiten);
-// A save dialog that proposes name + ".pdf", then the PDF. The file is
-// written under a temporary name and renamed when complete, so an existing
-// file is only ever replaced by a whole new one.
+// A save dialog that proposes name + ".pdf" in the folder last used for a
+// PDF, then the PDF. The file is written under a temporary name and renamed
+// when complete, so an existing file is only ever replaced by a whole new
+// one. Done, it is named in the status bar.
 void alsPdf(QWidget *eltern, const QString &titel, const QString &name, const Seiten &seiten);
+
+// A name (a title, a call sign) as a file name any disk takes: "/", "\\",
+// ":" and the other characters a file name cannot hold on common disks
+// become "-", control characters (NUL included) go, blanks are made single,
+// no dot leads, and it is at most 200 bytes long; an empty one is
+// "Ausdruck".
+QString dateiname(const QString &name);
 
 // Writes the pages into a PDF file as alsPdf() does. Empty when it worked,
 // else why not, in German.

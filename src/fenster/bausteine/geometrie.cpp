@@ -23,6 +23,11 @@ int Geometrie::twips(int twips)
     return int(std::lround(twips * pixelJeTwip()));
 }
 
+int Geometrie::inTwips(int pixel)
+{
+    return int(std::lround(pixel / pixelJeTwip()));
+}
+
 QRect Geometrie::rechteck(int links, int oben, int breite, int hoehe)
 {
     const int l = twips(links), o = twips(oben);

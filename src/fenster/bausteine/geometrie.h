@@ -9,6 +9,8 @@ class QWidget;
 // 96 dpi, scaled with the screen's logical resolution.
 namespace Geometrie {
 int twips(int twips);
+// Pixels back into twips.
+int inTwips(int pixel);
 QRect rechteck(int links, int oben, int breite, int hoehe);
 // Places a control at a twips rectangle relative to its parent.
 void setze(QWidget *w, int links, int oben, int breite, int hoehe);

@@ -17,6 +17,12 @@ Meldung::Antwort &antwort()
     static Meldung::Antwort a;
     return a;
 }
+
+Meldung::Statusanzeige &statusanzeige()
+{
+    static Meldung::Statusanzeige a;
+    return a;
+}
 }
 
 void Meldung::zeigen(const QString &text, Symbol symbol)
@@ -38,6 +44,17 @@ void Meldung::fehler(const DatenFehler &f)
 void Meldung::setzeAnzeige(Anzeige a)
 {
     anzeige() = std::move(a);
+}
+
+void Meldung::status(const QString &text, QAction *aktion)
+{
+    if (statusanzeige())
+        statusanzeige()(text, aktion);
+}
+
+void Meldung::setzeStatusanzeige(Statusanzeige a)
+{
+    statusanzeige() = std::move(a);
 }
 
 bool Meldung::frage(const QString &text)

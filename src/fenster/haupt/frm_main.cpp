@@ -1,6 +1,7 @@
 #include "fenster/haupt/frm_main.h"
 
 #include "kern/bestaende/logeintrag.h"
+#include "kern/bestaende/papierkorb.h"
 #include "fenster/austausch/austauschdialoge.h"
 #include "fenster/auswertung/frm_statistik.h"
 #include "kern/sicherung/autosicherung.h"
@@ -96,13 +97,21 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
 
     empfaengerBauen();
     autosicherungBauen();
+    fensterMenueBauen();
+    statusBauen();
+    m_papierkorb = std::make_shared<Papierkorb>();
 
     // Size when restored: client area 10980 x 7500 twips, centred.
     resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
+
+    // F1 opens the manual, where the menu "?" offers one.
+    if (auto *handbuch = findChild<QAction *>(QStringLiteral("handbuch")); handbuch && handbuch->shortcut().isEmpty())
+        handbuch->setShortcut(QKeySequence::HelpContents);
 }
 
 frm_main::~frm_main()
 {
+    Meldung::setzeStatusanzeige({});
     // The child windows (and with the log window its connection) go before
     // the log's lock is given back.
     qDeleteAll(m_mdi->subWindowList());
@@ -225,6 +234,7 @@ void frm_main::erre_Click()
     zeigeKind(m_eintrag, [this] {
         auto *w = new ::frm_eintrag;
         w->setzeEmpfaenger(m_empfaenger);
+        w->setzePapierkorb(m_papierkorb);
         return w;
     });
 }

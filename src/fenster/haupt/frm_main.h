@@ -11,6 +11,8 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class Logsperre;
+class Papierkorb;
+class QTimer;
 #include "fenster/listen/frm_liste.h"
 #include "fenster/bausteine/kindfenster.h"
 
@@ -90,6 +92,16 @@ public:
     QAction *empf_waslaeuft = nullptr;
     // The receiver's state in the status bar.
     QLabel *lbl_empfaenger = nullptr;
+    // Menu "Fenster", after the program's own menus and before "?": the
+    // child windows arranged, closed, and listed (the active one checked).
+    QMenu *fenster = nullptr;
+    QAction *fenster_ueberlappend = nullptr;
+    QAction *fenster_nebeneinander = nullptr;
+    QAction *fenster_schliessen = nullptr;   // Ctrl+W, Ctrl+F4: the active one
+    QAction *fenster_alleschliessen = nullptr;
+    // The words after an action, in the status bar for a few seconds; an
+    // action offered with them is a link in them.
+    QLabel *lbl_status = nullptr;
 
 public Q_SLOTS:
     void MDIForm_Load();
@@ -109,6 +121,8 @@ public Q_SLOTS:
     void empf_trennen_Click();
     void empf_waslaeuft_Click();
     void autosicher_Click();
+    void fenster_schliessen_Click();
+    void fenster_alleschliessen_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -128,6 +142,11 @@ private:
     void autosicherungBauen();
     void autosicherungStarten();
     void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+    void fensterMenueBauen();
+    // The one place that applies the open child windows to menu "Fenster".
+    void fensterMenueAuffrischen();
+    void statusBauen();
+    void statusZeigen(const QString &text, QAction *aktion);
 
     QMdiArea *m_mdi;
     std::unique_ptr<Logsperre> m_logsperre;
@@ -139,4 +158,8 @@ private:
     QPointer<KindFenster> m_autosicherungFenster;
     // "eigene Einträge" was asked for while the backup ran.
     bool m_eintragNachSicherung = false;
+    // The log records deleted in this run, for the log window's undo.
+    std::shared_ptr<Papierkorb> m_papierkorb;
+    QTimer *m_statusZeit = nullptr;
+    QPointer<QAction> m_statusAktion;
 };

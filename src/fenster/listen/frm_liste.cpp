@@ -186,6 +186,7 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     Adodc1 =
         new Adodc(Verbindungstext::frequenzen, Abfrage::tabelle(q(k.tabelle)), Verbindung::Zugriff::NurLesen, this);
     Datenbindung::grid(Adodc1, DataGrid1, k.spalten);
+    Datenbindung::breitenMerken(DataGrid1, objectName());
     Datenbindung::fehlerMelden(Adodc1);
     const int zeile = QFontMetrics(DataGrid1->font()).height() + Geometrie::twips(60);
     DataGrid1->verticalHeader()->setDefaultSectionSize(zeile);
@@ -221,6 +222,28 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     connect(liste_drucken, &QAction::triggered, this, &FrequenzListe::liste_drucken_Click);
     connect(liste_pdf, &QAction::triggered, this, &FrequenzListe::liste_pdf_Click);
 
+    // Keys: Return in a search box runs its search; Ctrl+F goes into the
+    // first search box, Ctrl+P prints what the grid shows.
+    connect(txt_ort, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_sucheort_Click);
+    if (txt_rufname)
+        connect(txt_rufname, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_sucherufname_Click);
+    connect(txt_freq, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_suchefreq_Click);
+    taste_suchen = new QAction(QStringLiteral("Suchen"), this);
+    taste_suchen->setObjectName(QStringLiteral("taste_suchen"));
+    taste_suchen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    taste_suchen->setShortcutContext(Qt::WidgetWithChildrenShortcut);   // only in this window
+    addAction(taste_suchen);
+    connect(taste_suchen, &QAction::triggered, this, [this] {
+        txt_ort->setFocus(Qt::ShortcutFocusReason);
+        txt_ort->selectAll();
+    });
+    txt_ort->setToolTip(QStringLiteral("Suchbegriff (Strg+F); die Eingabetaste sucht"));
+    for (QLineEdit *t : {txt_rufname, txt_freq})
+        if (t)
+            t->setToolTip(QStringLiteral("Suchbegriff; die Eingabetaste sucht"));
+    liste_drucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    liste_drucken->setShortcutVisibleInContextMenu(true);
+
     // Tab order; the first control that can take the focus has it on opening.
     QList<QWidget *> reihe;
     if (art == Art::Bos)
@@ -245,7 +268,11 @@ void FrequenzListe::Form_Load()
 
 void FrequenzListe::suche(QLineEdit *feld, const char *spalte)
 {
-    const Abfrage abfrage = Abfrage::suche(ladeAbfrage(katalog(m_art)), q(spalte), feld->text());
+    Abfrage abfrage = Abfrage::suche(ladeAbfrage(katalog(m_art)), q(spalte), feld->text());
+    // In the frequency searches (the repeaters' input too) a dot stands
+    // for the decimal comma; the query's text keeps what was typed.
+    if (feld == txt_freq || (m_art == Art::Afu && feld == txt_rufname))
+        abfrage = abfrage.mitDezimalpunkt();
     Meldung::abfangen([&] { Adodc1->zeige(abfrage); });   // a failure leaves the window as it was
 }
 

@@ -55,6 +55,8 @@ public:
     // And the rows it shows, on paper or as PDF.
     QAction *liste_drucken = nullptr;
     QAction *liste_pdf = nullptr;
+    // Ctrl+F: into the first search box.
+    QAction *taste_suchen = nullptr;
 
 Q_SIGNALS:
     // "Liste exportieren …" was chosen: the rows the grid shows (the query

@@ -4,18 +4,23 @@
 #include "fenster/bausteine/meldung.h"
 #include "fenster/log/bemerkungsfeld.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/bestaende/logdatum.h"
 #include "kern/bestaende/logsuche.h"
+#include "kern/bestaende/papierkorb.h"
 #include "kern/daten/adodc.h"
 #include "kern/empfaenger/empfaenger.h"
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
 
 #include <utility>
 
@@ -30,6 +35,8 @@ frm_eintrag::frm_eintrag(QWidget *parent) : KindFenster(parent)
     bauen();
     bindeFelder();
     druckmenueBauen();
+    tastenBauen();
+    m_papierkorb = std::make_shared<Papierkorb>();
 
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int jetzt) {
         SSTab1_Click(1 - jetzt);   // two tabs: the other one was selected before
@@ -43,11 +50,22 @@ frm_eintrag::frm_eintrag(QWidget *parent) : KindFenster(parent)
     connect(cmd_suchen, &QPushButton::clicked, this, &frm_eintrag::cmd_suchen_Click);
     connect(cmd_alle, &QPushButton::clicked, this, &frm_eintrag::cmd_alle_Click);
     connect(Adodc1, &Adodc::aktuelleZeileGeaendert, this, &frm_eintrag::Adodc1_MoveComplete);
-    txt_datum->installEventFilter(this);
-    txt_suchbegriff->installEventFilter(this);
+    // Input written by any way of leaving the record is said as SPEICHERN's.
+    connect(Adodc1, &Adodc::geschrieben, this, &frm_eintrag::gespeichertMelden);
+    connect(cmd_jetzt, &QToolButton::clicked, this, &frm_eintrag::cmd_jetzt_Click);
+    for (QLineEdit *feld : findChildren<QLineEdit *>())
+        feld->installEventFilter(this);
     RichTextBox1->installEventFilter(this);
     DataGrid1->installEventFilter(this);
     status_normal();   // built in Browse
+    rueckgaengigAnwenden();
+}
+
+void frm_eintrag::setzePapierkorb(std::shared_ptr<Papierkorb> korb)
+{
+    if (korb)
+        m_papierkorb = std::move(korb);
+    rueckgaengigAnwenden();
 }
 
 // ---------------------------------------------------------------------------
@@ -153,6 +171,7 @@ void frm_eintrag::zustandSetzen(Zustand neu)
     cmd_speichern->setEnabled(!browse);
     cmd_loeschen->setEnabled(neu == Zustand::Bearbeiten);
     cmd_abbrechen->setEnabled(!browse);
+    cmd_jetzt->setEnabled(!browse);
     if (!browse)
         felder_freigeben();
     empfaengerAnwenden();   // "vom Empfänger" works in New and Edit
@@ -259,9 +278,14 @@ void frm_eintrag::cmd_bearbeiten_Click()
 
 void frm_eintrag::cmd_speichern_Click()
 {
+    bool gespeichert = true;
+    bool gesagt = false;   // a write says so itself
+    const auto gehoert = connect(Adodc1, &Adodc::geschrieben, this, [&gesagt] { gesagt = true; });
+    const auto ende = qScopeGuard([gehoert] { disconnect(gehoert); });
     try {
         Adodc1->Update();
     } catch (const KeinDatensatz &f) {
+        gespeichert = false;
         // No record to write to (an empty list). Input typed there is not
         // thrown away without a word: the window stays as it is.
         bool eingabe = !RichTextBox1->toPlainText().isEmpty() || !txt_land->text().isEmpty();
@@ -278,19 +302,108 @@ void frm_eintrag::cmd_speichern_Click()
     }
     status_normal();
     neuLadenNachholen();
+    if (gespeichert && !gesagt)
+        gespeichertMelden();
 }
 
 void frm_eintrag::cmd_loeschen_Click()
 {
+    // The record as stored goes into the bin first, for Ctrl+Z; if it cannot
+    // be read there, it is deleted all the same, as it always was.
+    const qint64 id = Adodc1->istNeu() ? -1 : aktuelleId();
+    bool imKorb = false;
+    if (id >= 0) {
+        try {
+            m_papierkorb->hineinlegen(Adodc1->datei(), id);
+            imKorb = true;
+        } catch (const DatenFehler &) {
+        }
+    }
+    bool geloescht = false;
     try {
         Adodc1->Delete();   // the next row becomes current
+        geloescht = id >= 0;
     } catch (const KeinDatensatz &) {
+    } catch (const DatenFehler &f) {
+        if (imKorb)
+            m_papierkorb->verwerfen();
+        Meldung::fehler(f);
+        return;
+    }
+    if (imKorb && !geloescht)
+        m_papierkorb->verwerfen();
+    status_normal();
+    neuLadenNachholen();
+    rueckgaengigAnwenden();
+    if (geloescht && imKorb)
+        Meldung::status(QStringLiteral("Eintrag gelöscht \u2013 Rückgängig (Strg+Z)"), rueckgaengig);
+    else if (geloescht)
+        Meldung::status(QStringLiteral("Eintrag gelöscht"));
+}
+
+void frm_eintrag::rueckgaengig_Click()
+{
+    if (!m_papierkorb || m_papierkorb->leer())
+        return;
+    qint64 id = -1;
+    try {
+        id = m_papierkorb->zurueckholen();
     } catch (const DatenFehler &f) {
         Meldung::fehler(f);
         return;
     }
-    status_normal();
-    neuLadenNachholen();
+    rueckgaengigAnwenden();
+    // Shown on tab "LOG" where it was deleted; while a record is being
+    // edited the list takes it in once that is done.
+    if (m_zustand == Zustand::Browse)
+        zeigeDatensatz(id);
+    else
+        neuLaden();
+    Meldung::status(QStringLiteral("Eintrag zurückgeholt"));
+}
+
+void frm_eintrag::rueckgaengigAnwenden()
+{
+    if (!rueckgaengig)
+        return;
+    const int n = m_papierkorb ? m_papierkorb->anzahl() : 0;
+    rueckgaengig->setEnabled(n > 0);
+    rueckgaengig->setToolTip(n > 0 ? QStringLiteral("Den zuletzt gelöschten Eintrag zurückholen (Strg+Z)")
+                                   : QStringLiteral("Es gibt keinen gelöschten Eintrag zum Zurückholen."));
+}
+
+namespace {
+// A value quoted in a word of the status bar, a few dozen characters at most.
+QString auszug(const QString &text)
+{
+    constexpr int hoechstens = 40;
+    return zitiert(text.size() > hoechstens ? text.left(hoechstens - 1) + QStringLiteral("\u2026") : text);
+}
+}
+
+void frm_eintrag::gespeichertMelden()
+{
+    // Stored as typed; the word says what the statistics cannot read.
+    QStringList zweifel;
+    const QString datum = txt_datum->text();
+    const QString zeit = txt_uhrzeit->text();
+    if (!datum.trimmed().isEmpty() && !Logdatum::tag(datum))
+        zweifel << QStringLiteral("%1 ist kein gültiges Datum (TT.MM.JJJJ)").arg(auszug(datum));
+    if (!zeit.trimmed().isEmpty() && !Logdatum::minute(zeit))
+        zweifel << QStringLiteral("%1 ist keine gültige Uhrzeit (HH:MM)").arg(auszug(zeit));
+    Meldung::status(
+        QStringLiteral("Eintrag gespeichert")
+        + (zweifel.isEmpty() ? QString() : QStringLiteral(" \u2013 ") + zweifel.join(QStringLiteral(", "))));
+}
+
+void frm_eintrag::cmd_jetzt_Click()
+{
+    if (m_zustand == Zustand::Browse)
+        return;
+    // The user's own choice: both count as typed.
+    const QDateTime jetzt = QDateTime::currentDateTime();
+    txt_datum->setText(jetzt.toString(QStringLiteral("dd.MM.yyyy")));
+    txt_uhrzeit->setText(jetzt.toString(QStringLiteral("HH:mm")));
 }
 
 void frm_eintrag::cmd_abbrechen_Click()

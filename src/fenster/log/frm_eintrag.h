@@ -6,9 +6,12 @@
 #include <QRect>
 #include <QVector>
 
+#include <memory>
+
 class Adodc;
 class Bemerkungsfeld;
 class Empfaenger;
+class Papierkorb;
 class QAction;
 class QFrame;
 class QKeyEvent;
@@ -42,6 +45,10 @@ public:
     // The receiver whose frequency and mode "NEU" and "vom Empfänger" take
     // into the record; null: the window has no receiver functions.
     void setzeEmpfaenger(Empfaenger *empfaenger);
+    // Where the records deleted with "LÖSCHEN" are kept for Ctrl+Z: the
+    // main window's, so that they can be brought back until the program
+    // ends; without one the window keeps its own.
+    void setzePapierkorb(std::shared_ptr<Papierkorb> korb);
     // The query whose records the overview shows: all, or a search's.
     QString abfrage() const;
     // Shows the records of that query anew (others were added to the log).
@@ -84,6 +91,9 @@ public:
     // "vom Empfänger", beside the frequency: shown with a receiver, usable
     // while connected in New and Edit.
     QToolButton *cmd_vomempfaenger = nullptr;
+    // "Jetzt", beside date and time: both filled with the local time now;
+    // usable in New and Edit, never in the Tab key's order.
+    QToolButton *cmd_jetzt = nullptr;
 
     // Tab "Übersicht".
     QFrame *Shape2 = nullptr;
@@ -107,6 +117,15 @@ public:
     QAction *uebersicht_pdf = nullptr;
     QAction *eintrag_drucken = nullptr;
 
+    // Keys, acting only where a click on their button would: Ctrl+N "NEU",
+    // Ctrl+S "SPEICHERN", Escape "ABBRECHEN", Ctrl+F the search term, Ctrl+P
+    // the overview's "Drucken …", Ctrl+Z brings the last deleted record back.
+    QAction *taste_neu = nullptr;
+    QAction *taste_speichern = nullptr;
+    QAction *taste_abbrechen = nullptr;
+    QAction *taste_suchen = nullptr;
+    QAction *rueckgaengig = nullptr;
+
 public Q_SLOTS:
     void SSTab1_Click(int vorherigerReiter);
     void DataGrid1_Click();
@@ -125,6 +144,8 @@ public Q_SLOTS:
     void uebersicht_drucken_Click();
     void uebersicht_pdf_Click();
     void eintrag_drucken_Click();
+    void cmd_jetzt_Click();
+    void rueckgaengig_Click();
 
 protected:
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
@@ -149,6 +170,13 @@ private:
 
     void bauen();
     void bindeFelder();
+    void tastenBauen();
+    // "Eintrag gespeichert" in the status bar, with a word on a date or time
+    // that cannot be read as one (it is stored as typed all the same).
+    void gespeichertMelden();
+    // The one place that applies the bin's state to Ctrl+Z.
+    void rueckgaengigAnwenden();
+    std::shared_ptr<Papierkorb> m_papierkorb;
     // Begins a new record with the program's values (see neuVorbelegt);
     // a failure is said in a message. False when none began.
     bool neuAnlegen(const QHash<QString, QString> &werte);
@@ -172,6 +200,8 @@ private:
     // edited: taken, and on a key press the format switched. False for
     // any other key.
     bool formatTaste(QKeyEvent *taste);
+    // Ctrl+Tab in the remark while it can be edited: a tab character.
+    bool tabulatorTaste(QKeyEvent *taste);
 
     // Controls on a tab are placed relative to the tab container, whatever
     // room its tab bar takes.

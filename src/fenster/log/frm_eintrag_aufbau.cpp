@@ -12,11 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
+#include <QToolButton>
 
 #include <type_traits>
 #include <utility>
@@ -144,6 +146,21 @@ const Mitglied mitglieder[] = {
 };
 // clang-format on
 #undef M
+
+// A small clock face at ten past ten.
+QIcon uhrSymbol()
+{
+    QPixmap bild(16, 16);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(32, 32, 32), 1.2));
+    p.setBrush(QColor(255, 192, 128));
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    p.drawLine(QPointF(8, 8), QPointF(8, 3.5));
+    p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
+    return QIcon(bild);
+}
 
 // A member built from the table as the class its kind says.
 template <class T> T *als(QWidget *w)
@@ -275,6 +292,18 @@ void frm_eintrag::bauen()
         if (m.tabIndex >= 0)
             reihe.insert(m.tabIndex, w);
     }
+    // "Jetzt" right of the time, in the panel's margin; like "vom
+    // Empfänger" it stays out of the Tab key's order.
+    cmd_jetzt = new QToolButton(Frame2);
+    cmd_jetzt->setObjectName(QStringLiteral("cmd_jetzt"));
+    cmd_jetzt->setText(QStringLiteral("Jetzt"));
+    cmd_jetzt->setAccessibleName(QStringLiteral("Jetzt"));
+    cmd_jetzt->setToolTip(QStringLiteral("Jetzt: Datum und Uhrzeit auf diesen Augenblick setzen"));
+    cmd_jetzt->setIcon(uhrSymbol());
+    cmd_jetzt->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    cmd_jetzt->setFocusPolicy(Qt::NoFocus);
+    Geometrie::setze(cmd_jetzt, 10230, 1200, 315, 375);
+
     // As built, "DRUCKEN" is hidden and the search is by call sign.
     cmd_drucken->setVisible(false);
     opt_skip->setChecked(true);
@@ -297,6 +326,7 @@ void frm_eintrag::bindeFelder()
                         {QStringLiteral("QTH"), QStringLiteral("ort"), 1995},
                         {QStringLiteral("R-Wert"), QStringLiteral("rwert"), 1215}});
     Datenbindung::fehlerMelden(Adodc1);
+    Datenbindung::breitenMerken(DataGrid1, objectName());
     const QFontMetrics fm(DataGrid1->font());
     DataGrid1->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
     DataGrid1->verticalHeader()->setFixedWidth(Geometrie::twips(270));

@@ -22,7 +22,9 @@ Abfrage Logsuche::alle()
 
 Abfrage Logsuche::suche(Spalte spalte, const QString &begriff)
 {
-    return Abfrage::suche(alle(), ::spalte(spalte), begriff, QStringLiteral("Like"));
+    const Abfrage a = Abfrage::suche(alle(), ::spalte(spalte), begriff, QStringLiteral("Like"));
+    // A frequency typed with a dot finds it written with the decimal comma.
+    return spalte == Spalte::Frequenz ? a.mitDezimalpunkt() : a;
 }
 
 QString Logsuche::trefferText(int anzahl)

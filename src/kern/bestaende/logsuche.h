@@ -17,7 +17,8 @@ Abfrage alle();
 // The records whose column contains the term anywhere, e.g.
 // "select * from [Kontakt] where land Like '%Italien%' order by frequenz asc".
 // The term goes in as the user typed it; '%' and '_' keep their meaning, an
-// apostrophe is matched as itself (and doubled in the text).
+// apostrophe is matched as itself (and doubled in the text). Over the
+// frequency, a dot also stands for the decimal comma.
 Abfrage suche(Spalte spalte, const QString &begriff);
 // "12 Einträge".
 QString trefferText(int anzahl);

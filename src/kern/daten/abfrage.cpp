@@ -59,6 +59,33 @@ QString Abfrage::muster() const
     return QLatin1Char('%') + m_suchText + QLatin1Char('%');
 }
 
+Abfrage Abfrage::mitDezimalpunkt() const
+{
+    Abfrage a = *this;
+    a.m_dezimalpunkt = true;
+    return a;
+}
+
+QStringList Abfrage::suchMuster() const
+{
+    QStringList m{muster()};
+    if (m_dezimalpunkt && m_suchText.contains(QLatin1Char('.')))
+        m << QString(m.front()).replace(QLatin1Char('.'), QLatin1Char(','));
+    return m;
+}
+
+QString Abfrage::suchBedingung(const QString &spaltenName) const
+{
+    const QString eine = spaltenName + QStringLiteral(" like ?");
+    const qsizetype n = suchMuster().size();
+    if (n == 1)
+        return eine;
+    QStringList teile;
+    for (qsizetype i = 0; i < n; ++i)
+        teile << eine;
+    return QLatin1Char('(') + teile.join(QStringLiteral(" or ")) + QLatin1Char(')');
+}
+
 QString Abfrage::text() const
 {
     if (istFrei())

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // One query of a data window, as a value: all columns of one table, either
 // every row or the rows whose column contains a text, sorted by one column.
@@ -40,6 +41,17 @@ public:
     const QString &suchText() const { return m_suchText; }
     // The pattern of the like-match: the text between two '%'.
     QString muster() const;
+    // A search over frequencies: a dot in the text also stands for the
+    // decimal comma ("84.295" finds "84,295" and "84.295"). The query's text
+    // keeps the text as typed.
+    Abfrage mitDezimalpunkt() const;
+    // The patterns the search column is matched against, a row matching any
+    // one: muster(), and for a frequency search with a dot, the same with
+    // the decimal comma.
+    QStringList suchMuster() const;
+    // The search's condition over the column's SQL name, one '?' for each
+    // of suchMuster(): "Ort like ?" or "(Freq like ? or Freq like ?)".
+    QString suchBedingung(const QString &spaltenName) const;
     // Empty: the rows in the table's own order (by its key).
     const QString &sortSpalte() const { return m_sortSpalte; }
     Richtung richtung() const { return m_richtung; }
@@ -77,6 +89,7 @@ private:
     QString m_suchSpalte;
     QString m_suchText;
     QString m_like;
+    bool m_dezimalpunkt = false;
     QString m_sortSpalte;
     Richtung m_richtung = Richtung::Auf;
     QString m_kollation;

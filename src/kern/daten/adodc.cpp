@@ -219,6 +219,7 @@ void Adodc::Update()
         m_umbau = false;
         m_neu = false;
         neueZeile(zeile);
+        Q_EMIT geschrieben();
         return;
     }
     if (m_zeile < 0)
@@ -229,6 +230,7 @@ void Adodc::Update()
     m_rs->aendern(m_zeile, werte);
     zeigeAktuellenDatensatz();
     Q_EMIT m_modell->dataChanged(m_modell->index(m_zeile, 0), m_modell->index(m_zeile, m_modell->columnCount() - 1));
+    Q_EMIT geschrieben();
 }
 
 void Adodc::Delete()

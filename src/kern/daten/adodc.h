@@ -140,6 +140,9 @@ public:
 
 Q_SIGNALS:
     void aktuelleZeileGeaendert(int zeile);
+    // A record was written (a new one stored, or changes to one); the bound
+    // controls show it as stored.
+    void geschrieben();
     // Rows could not be read while they were shown, or the file turned out
     // damaged: once per refresh and kind, after the event that found it.
     void fehler(const DatenFehler &f);

@@ -190,8 +190,9 @@ QString Zeilenlader::bedingung(const QString &weitere, QVector<QVariant> &werte)
     werte.clear();
     QStringList teile;
     if (m_abfrage.hatSuche()) {
-        teile << sqlName(m_abfrage.suchSpalte()) + QStringLiteral(" like ?");
-        werte << m_abfrage.muster();
+        teile << m_abfrage.suchBedingung(sqlName(m_abfrage.suchSpalte()));
+        for (const QString &m : m_abfrage.suchMuster())
+            werte << m;
     }
     if (!m_ausgelassen.empty()) {
         QString ohne = m_schluessel + QStringLiteral(" not in (");
@@ -396,7 +397,7 @@ void Zeilenlader::listeLesen(bool robust)
         pruefen = std::make_unique<SqliteAnweisung>(
             m_db,
             QStringLiteral("select count(*) from ") + m_tabelle + QStringLiteral(" where ") + m_schluessel
-                + QStringLiteral(" = ? and ") + sqlName(m_abfrage.suchSpalte()) + QStringLiteral(" like ?"),
+                + QStringLiteral(" = ? and ") + m_abfrage.suchBedingung(sqlName(m_abfrage.suchSpalte())),
             QString());
     for (qint64 k : schluessel) {
         if (std::binary_search(m_ausgelassen.begin(), m_ausgelassen.end(), k))
@@ -405,7 +406,9 @@ void Zeilenlader::listeLesen(bool robust)
             try {
                 Lauf lauf{*pruefen};
                 pruefen->bindeZahl(1, k);
-                pruefen->binde(2, m_abfrage.muster());
+                const QStringList muster = m_abfrage.suchMuster();
+                for (int i = 0; i < muster.size(); ++i)
+                    pruefen->binde(2 + i, muster[i]);
                 if (!pruefen->schritt() || pruefen->zahl(0) == 0)
                     continue;
             } catch (const DatenFehler &) {

@@ -1,17 +1,22 @@
 #include "fenster/log/eintraghilfe.h"
 
 #include "fenster/bausteine/druckauftrag.h"
-#include "kern/druck/tabellendruck.h"
-#include "kern/bestaende/frequenzdaten.h"
-#include "fenster/listen/frm_liste.h"
-#include "kern/formate/rtf.h"
 #include "fenster/haupt/frm_main.h"
+#include "fenster/listen/frm_liste.h"
+#include "kern/bestaende/frequenzdaten.h"
+#include "kern/druck/tabellendruck.h"
+#include "kern/formate/rtf.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardItemModel>
+#include <QTabWidget>
 
 // Lists and the log on paper and as PDF files, read back with poppler's
 // pdftotext, pdfinfo and pdffonts.
@@ -322,6 +327,88 @@ private Q_SLOTS:
             !Druckauftrag::pdfSchreiben(alt, QStringLiteral("T"), [](QPagedPaintDevice &) { return false; }).isEmpty());
         QCOMPARE(Testhilfe::lies(alt), QByteArray("alt"));
         QCOMPARE(QDir(ablage.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files), QStringList());
+    }
+
+    // A title as a file name: what no disk takes is replaced or dropped.
+    void dateinamen()
+    {
+        using Druckauftrag::dateiname;
+        QCOMPARE(dateiname(QStringLiteral("Eigene Einträge \u2013 Florian Lübeck 83/1")),
+                 QStringLiteral("Eigene Einträge \u2013 Florian Lübeck 83-1"));
+        QCOMPARE(dateiname(QStringLiteral("12:30 Uhr C:\\x *?\"<>|")), QStringLiteral("12-30 Uhr C--x ------"));
+        QCOMPARE(dateiname(QString::fromUtf8("a\0b\x1b[1mc\x7f", 10) + QChar(0x85) + QStringLiteral("d")),
+                 QStringLiteral("ab[1mc d"));
+        QCOMPARE(dateiname(QStringLiteral("Zeile 1\n\tZeile 2\r\n")), QStringLiteral("Zeile 1 Zeile 2"));
+        QCOMPARE(dateiname(QStringLiteral(" ..versteckt. ")), QStringLiteral("versteckt"));
+        QCOMPARE(dateiname(QStringLiteral("\x01/")), QStringLiteral("-"));
+        QCOMPARE(dateiname(QStringLiteral(" \x02 ")), QStringLiteral("Ausdruck"));
+        for (const QString &lang : {QString(300, QChar(0xfc)), QString::fromUtf8("\xf0\x9f\x93\xbb").repeated(120)}) {
+            const QString n = dateiname(lang);
+            QVERIFY(n.toUtf8().size() <= 200 && n.toUtf8().size() > 190);
+            QCOMPARE(QString::fromUtf8(n.toUtf8()), n);   // no half of a character
+        }
+    }
+
+    // "Eintrag drucken …" into a PDF file: the print dialog proposes a name
+    // a disk takes, the file holds the record, and the PDF keeps the real
+    // title. Into a folder that is not there, the message says so.
+    void eintragAlsPdf()
+    {
+        Testhilfe::sql(
+            ordner->logDatei(),
+            QStringLiteral("insert into Kontakt (callsign, frequenz) values ('Florian Lübeck 83/1', '172,940');"));
+        haupt = std::make_unique<frm_main>();
+        haupt->zeigen();
+        QTRY_VERIFY(haupt->frm_eintrag());
+        auto *log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag());
+        log->SSTab1->setCurrentIndex(0);
+        QCOMPARE(log->txt_callsign->text(), QStringLiteral("Florian Lübeck 83/1"));
+
+        QString vorgeschlagen;
+        QString pdf = datei(QStringLiteral("eintrag.pdf"));
+        Druckauftrag::setzeDruckerwahl([&](QPrinter &drucker) {
+            vorgeschlagen = drucker.docName();
+            drucker.setOutputFormat(QPrinter::PdfFormat);
+            drucker.setOutputFileName(pdf);
+            return true;
+        });
+        log->eintrag_drucken->trigger();
+        QCOMPARE(vorgeschlagen, QStringLiteral("Eigene Einträge \u2013 Florian Lübeck 83-1.pdf"));
+        QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
+        QVERIFY(seiten(pdf).join(QString()).contains(QStringLiteral("Florian Lübeck 83/1")));
+        QCOMPARE(info(pdf, QStringLiteral("Title")), QStringLiteral("Eigene Einträge \u2013 Florian Lübeck 83/1"));
+        QCOMPARE(haupt->lbl_status->text(), QStringLiteral("PDF gespeichert: ") + pdf);
+
+        pdf = datei(QStringLiteral("fehlt/eintrag.pdf"));
+        log->eintrag_drucken->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        const QString text = Testhilfe::meldungen()[0].text;
+        QVERIFY2(text.contains(QStringLiteral("Die Datei oder der Ordner existiert nicht")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("schreibgeschützt")) && !text.contains(QStringLiteral("Drucker")));
+    }
+
+    // "Als PDF speichern …" proposes the name as a file name in the folder
+    // of the last PDF, which is kept across starts.
+    void pdfOrdnerGemerkt()
+    {
+        QSettings().remove(QStringLiteral("Ordner/PDF"));
+        const auto seiten = [](QPagedPaintDevice &g) {
+            QPainter p(&g);
+            p.drawText(100, 100, QStringLiteral("x"));
+            return true;
+        };
+        QString vorschlag;
+        Druckauftrag::setzeDateiwahl([&](const QString &v) {
+            vorschlag = v;
+            return datei(QStringLiteral("gewaehlt.pdf"));
+        });
+        Druckauftrag::alsPdf(nullptr, QStringLiteral("T"), QStringLiteral("Relais 145/6: Ulm"), seiten);
+        QCOMPARE(QFileInfo(vorschlag).fileName(), QStringLiteral("Relais 145-6- Ulm.pdf"));
+        QVERIFY(QFile::exists(datei(QStringLiteral("gewaehlt.pdf"))));
+        Druckauftrag::alsPdf(nullptr, QStringLiteral("T"), QStringLiteral("Zweite"), seiten);
+        QCOMPARE(vorschlag, datei(QStringLiteral("Zweite.pdf")));
+        QCOMPARE(QSettings().value(QStringLiteral("Ordner/PDF")).toString(), ablage.path());
+        QSettings().remove(QStringLiteral("Ordner/PDF"));
     }
 };
 

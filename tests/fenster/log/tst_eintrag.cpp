@@ -1,8 +1,8 @@
 #include "fenster/log/eintraghilfe.h"
 
-#include "kern/formate/rtf.h"
-#include "fenster/haupt/frm_main.h"
 #include "fenster/bausteine/geometrie.h"
+#include "fenster/haupt/frm_main.h"
+#include "kern/formate/rtf.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QTabBar>
+#include <QToolButton>
 
 using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
@@ -163,7 +164,10 @@ private Q_SLOTS:
         }
         const auto knoepfe = f.w->findChildren<QAbstractButton *>();
         for (const QAbstractButton *k : knoepfe) {
-            if (k->text().isEmpty())
+            // A tool button showing its icon alone has its text for the
+            // screen reader only.
+            const auto *werkzeug = qobject_cast<const QToolButton *>(k);
+            if (k->text().isEmpty() || (werkzeug && werkzeug->toolButtonStyle() == Qt::ToolButtonIconOnly))
                 continue;
             const QFontMetrics fm(k->font());
             int noetig = fm.horizontalAdvance(k->text());

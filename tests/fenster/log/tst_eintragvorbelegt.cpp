@@ -1,4 +1,4 @@
-#include "eintraghilfe.h"
+#include "fenster/log/eintraghilfe.h"
 #include "fenster/haupt/frm_main.h"
 #include "kern/empfaenger/empfaengerhilfe.h"
 #include "kern/empfaenger/rigctl.h"
