@@ -15,7 +15,10 @@
 // list-sort-freq (the list sorted by its frequencies, as a click on the
 // header asks: count, then the first screen). The log cases:
 // log-load, log-search, log-save, and start (the program starting with its
-// log window).
+// log window). The remark cases: remark-read, remark-write and remark-fonts
+// (the remark's RTF read and written), remark-fonts-show (a run in a font of
+// its own each, drawn) and remark-show (32,000 runs shown in the log
+// window's remark box).
 //
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
@@ -34,7 +37,9 @@
 #include "kern/daten/unicodelike.h"
 #include "kern/daten/verbindung.h"
 #include "kern/formate/rtf.h"
+#include "fenster/bausteine/geometrie.h"
 #include "fenster/haupt/frm_main.h"
+#include "fenster/log/bemerkungsfeld.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -559,6 +564,36 @@ void bemerkungsFaelle(int n)
         });
 }
 
+// A remark of n runs alternating bold and italic in one paragraph, shown as
+// the log window shows a record's remark: read into the window's remark box
+// (at its size) and laid out and drawn. Floor: the same words as one plain
+// run, put into a text box raw and drawn.
+void bemerkungImFeld(int n)
+{
+    const Bemerkung laeufe = bemerkung(n, false);
+    QString worte;
+    for (const auto &lauf : laeufe.laeufe)
+        worte += lauf.first;
+    Bemerkungsfeld feld;
+    QTextEdit boden;
+    for (QTextEdit *e : {static_cast<QTextEdit *>(&feld), &boden}) {
+        e->setFont(Geometrie::schrift(QStringLiteral("Arial"), 12));
+        e->setGeometry(Geometrie::rechteck(0, 0, 6735, 3975));
+        e->show();
+    }
+    fall(
+        "remark-show", n,
+        [&] {
+            feld.zeigeRtf(laeufe.rtf);
+            (void)feld.grab();
+        },
+        [&] {
+            boden.clear();
+            QTextCursor(boden.document()).insertText(worte);
+            (void)boden.grab();
+        });
+}
+
 // A remark whose every run names a font of its own that is not installed,
 // as the log window shows it: read into the remark box and drawn. Floor: as
 // many runs in two fonts, put into the document raw and drawn.
@@ -571,7 +606,7 @@ void bemerkungZeigen(int n)
         e->show();
     }
     fall(
-        "remark-show", n,
+        "remark-fonts-show", n,
         [&] {
             Rtf::lesen(vielfalt.rtf, feld.document());
             (void)feld.grab();
@@ -685,6 +720,7 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("remark"))) {
         bemerkungsFaelle(32000);
         bemerkungZeigen(16000);
+        bemerkungImFeld(32000);
     }
     if (nur.contains(QLatin1String("stats")))
         for (int n : stats)

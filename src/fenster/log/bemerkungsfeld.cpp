@@ -1,12 +1,17 @@
 #include "fenster/log/bemerkungsfeld.h"
 
 #include "fenster/bausteine/meldung.h"
+#include "kern/formate/rtf.h"
 
+#include <QMap>
 #include <QMimeData>
+#include <QPointer>
 #include <QStringList>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QVariant>
 
 #include <algorithm>
 
@@ -25,6 +30,107 @@ bool ohneText(const QString &text)
 }
 
 Bemerkungsfeld::Bemerkungsfeld(QWidget *parent) : QTextEdit(parent) { }
+
+namespace {
+// A run's format as it is drawn: the user properties (what the RTF gave,
+// kept for writing it again) draw nothing.
+QTextCharFormat sichtbar(QTextCharFormat f)
+{
+    const QMap<int, QVariant> eigenschaften = f.properties();
+    for (auto it = eigenschaften.begin(); it != eigenschaften.end(); ++it)
+        if (it.key() >= QTextFormat::UserProperty)
+            f.clearProperty(it.key());
+    return f;
+}
+
+// Gives adjacent runs that look the same the format of the first, so that
+// the layout takes them as one. False, with nothing changed, when the
+// document still holds more than so many runs.
+bool laeufeZusammenlegen(QTextDocument *d, int hoechstens)
+{
+    int laeufe = 0;
+    // Runs of several formats that look the same: given the first one's.
+    struct Bereich
+    {
+        int anfang, ende;
+        QTextCharFormat format;
+        bool gemischt;
+    };
+    QVector<Bereich> zusammen;
+    for (QTextBlock block = d->begin(); block.isValid(); block = block.next()) {
+        bool erster = true;   // a run goes no further than its paragraph
+        QTextCharFormat vorher;
+        int formatVorher = -1;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment teil = it.fragment();
+            const int index = teil.charFormatIndex();
+            if (!erster && index == formatVorher) {
+                zusammen.back().ende = teil.position() + teil.length();
+                continue;
+            }
+            const QTextCharFormat format = teil.charFormat();
+            if (!erster && sichtbar(format) == sichtbar(vorher)) {
+                zusammen.back().ende = teil.position() + teil.length();
+                zusammen.back().gemischt = true;
+                formatVorher = index;
+                continue;
+            }
+            if (++laeufe > hoechstens)
+                return false;
+            erster = false;
+            zusammen.append({teil.position(), teil.position() + teil.length(), format, false});
+            vorher = format;
+            formatVorher = index;
+        }
+    }
+    // One edit: the document tells of the change once, not at every run.
+    QTextCursor c(d);
+    c.beginEditBlock();
+    for (const Bereich &b : std::as_const(zusammen)) {
+        if (!b.gemischt)
+            continue;
+        c.setPosition(b.anfang);
+        c.setPosition(b.ende, QTextCursor::KeepAnchor);
+        c.setCharFormat(b.format);
+    }
+    c.endEditBlock();
+    return true;
+}
+}
+
+QString Bemerkungsfeld::ohneFormatierungText()
+{
+    return QStringLiteral(
+        "Diese Bemerkung hat zu viele Formatierungen und wird ohne sie gezeigt. Gespeichert bleibt sie "
+        "mit ihnen, solange sie nicht geändert wird.");
+}
+
+void Bemerkungsfeld::zeigeRtf(const QVariant &rtf)
+{
+    // Read into a document of its own: the box lays it out once, not at
+    // every run that goes in.
+    auto *neu = new QTextDocument(this);
+    neu->setUndoRedoEnabled(false);
+    neu->setDefaultFont(font());
+    if (!rtf.isNull())
+        Rtf::lesen(rtf.toString(), neu);
+    m_ohneFormatierung = !laeufeZusammenlegen(neu, maxLaeufe);
+    if (m_ohneFormatierung)
+        neu->setPlainText(neu->toPlainText());
+    neu->setUndoRedoEnabled(true);
+    neu->setModified(false);
+    // The box lets go of a document it did not make itself: an earlier
+    // remark's goes here.
+    const QPointer<QTextDocument> alt = document();
+    setDocument(neu);
+    if (alt && alt->parent() == this)
+        delete alt;
+    setCurrentCharFormat(QTextCharFormat());
+    moveCursor(QTextCursor::Start);
+    setToolTip(m_ohneFormatierung ? ohneFormatierungText() : QString());
+    if (m_ohneFormatierung)
+        Meldung::status(ohneFormatierungText());
+}
 
 QString Bemerkungsfeld::nurBildText()
 {

@@ -356,18 +356,7 @@ void frm_eintrag::bindeFelder()
                 return QVariant();
             return Rtf::schreiben(*d);
         },
-        [this](const QVariant &wert) {
-            QTextDocument *d = RichTextBox1->document();
-            d->setUndoRedoEnabled(false);
-            d->setDefaultFont(bemerkungsSchrift());
-            RichTextBox1->clear();
-            RichTextBox1->setCurrentCharFormat(QTextCharFormat());
-            if (!wert.isNull())
-                Rtf::lesen(wert.toString(), d);
-            d->setUndoRedoEnabled(true);
-            d->setModified(false);
-            RichTextBox1->moveCursor(QTextCursor::Start);
-        },
+        [this](const QVariant &wert) { RichTextBox1->zeigeRtf(wert); },
         [this]() { return RichTextBox1->document()->isModified(); },
     });
 }
