@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -95,13 +96,69 @@ QString kannNicht(const QString &datei)
     return QStringLiteral("Die Jet-Datei %1 kann nicht gelesen werden.").arg(zitiert(datei));
 }
 
-// Reads one table's definition: the columns in the table's order.
-void definitionLesen(MdbCatalogEntry *eintrag, Tabellendefinition &def, const QString &datei, const QString &tabelle)
+// A file cut short (a copy broken off, a full disk) still opens, and
+// mdbtools reads the pages it lacks as if they were empty: tables vanish
+// from the catalogue or lose records without a word. So every page a
+// table claims is checked against the file's length first.
+// wer: "Die Tabelle „Kontakt“", "Das Verzeichnis der Tabellen".
+DatenFehler abgeschnitten(const QString &datei, const QString &wer, quint64 seite, quint64 seiten)
 {
+    return DatenFehler(kannNicht(datei), QStringLiteral("Die Datei ist unvollständig (abgeschnitten?): %1 braucht "
+                                                        "Seite %2, die Datei endet aber nach %3 Seiten.")
+                                             .arg(wer)
+                                             .arg(seite)
+                                             .arg(seiten));
+}
+
+QString dieTabelle(const QString &tabelle)
+{
+    return QStringLiteral("Die Tabelle %1").arg(zitiert(tabelle));
+}
+
+// Four bytes of the file, little-endian; all ones when they cannot be read.
+quint32 wort(MdbHandle *mdb, quint64 stelle)
+{
+    unsigned char b[4];
+    if (pread(fileno(mdb->f->stream), b, sizeof b, off_t(stelle)) != ssize_t(sizeof b))
+        return 0xffffffffu;
+    return quint32(kleinEndig(b, 4));
+}
+
+// The pages of a table: its usage map's own page (mdbtools reads a missing
+// page there as zeros, and an empty map lists no page), then the data
+// pages the map lists.
+void seitenPruefen(MdbHandle *mdb, MdbTableDef *t, quint64 seiten, const QString &datei, const QString &wer)
+{
+    if (t->entry) {
+        const quint64 karte =
+            wort(mdb, quint64(t->entry->table_pg) * quint64(mdb->fmt->pg_size) + mdb->fmt->tab_usage_map_offset) >> 8;
+        if (karte >= seiten)
+            throw abgeschnitten(datei, wer, karte, seiten);
+    }
+    if (!t->usage_map || t->map_sz == 0)
+        return;
+    gint32 vorige = 0;
+    for (gint32 seite = mdb_map_find_next(mdb, t->usage_map, guint(t->map_sz), 0); seite > vorige;
+         seite = mdb_map_find_next(mdb, t->usage_map, guint(t->map_sz), guint32(seite))) {
+        if (quint64(seite) >= seiten)
+            throw abgeschnitten(datei, wer, quint64(seite), seiten);
+        vorige = seite;
+    }
+}
+
+// Reads one table's definition: the columns in the table's order, its
+// pages checked against the file's end.
+void definitionLesen(MdbCatalogEntry *eintrag, Tabellendefinition &def, quint64 seiten, const QString &datei,
+                     const QString &tabelle)
+{
+    if (eintrag && eintrag->table_pg >= seiten)
+        throw abgeschnitten(datei, dieTabelle(tabelle), eintrag->table_pg, seiten);
     def.t = eintrag ? mdb_read_table(eintrag) : nullptr;
     if (!def.t || !mdb_read_columns(def.t))
-        throw DatenFehler(kannNicht(datei), eintrag ? QStringLiteral("Die Tabelle %1 ist beschädigt.").arg(zitiert(tabelle))
-                                                    : QStringLiteral("Sie enthält keine Tabelle %1.").arg(zitiert(tabelle)));
+        throw DatenFehler(kannNicht(datei),
+                          eintrag ? QStringLiteral("Die Tabelle %1 ist beschädigt.").arg(zitiert(tabelle))
+                                  : QStringLiteral("Sie enthält keine Tabelle %1.").arg(zitiert(tabelle)));
+    seitenPruefen(eintrag->mdb, def.t, seiten, datei, dieTabelle(tabelle));
 }
 
 QList<Jet::Spalte> spaltenVon(MdbHandle *mdb, MdbTableDef *t)
@@ -195,6 +252,20 @@ QVariant ausBytes(MdbHandle *mdb, const MdbColumn *c, Jet::Typ typ, QString &gru
     }
 }
 
+// A memo or OLE value that does not fit in its record lies on pages of its
+// own; the record holds its length (the top bit set when it is inline after
+// all) and the page and row where it begins. The page, or 0.
+quint64 langwertSeite(MdbHandle *mdb, const MdbColumn *c, Jet::Typ typ)
+{
+    if ((typ != Jet::Typ::Memo && typ != Jet::Typ::OleObjekt) || c->cur_value_len < 12 || c->cur_value_start < 0
+        || c->cur_value_start + 12 > mdb->fmt->pg_size)
+        return 0;
+    const unsigned char *p = mdb->pg_buf + c->cur_value_start;
+    if (kleinEndig(p, 4) & 0x80000000u)
+        return 0;
+    return kleinEndig(p + 4, 4) >> 8;
+}
+
 // One value of the record just fetched; puffer is the column's bound
 // buffer (text and memo, converted to UTF-8 by mdbtools). Sets grund and
 // gives nothing for a value that cannot be read.
@@ -233,6 +304,8 @@ QVariant wertVon(MdbHandle *mdb, MdbColumn *c, Jet::Typ typ, const std::vector<c
 struct MdbDirekt::Offen
 {
     MdbHandle *mdb = nullptr;
+    // The file's whole pages.
+    quint64 seiten = 0;
     ~Offen()
     {
         if (mdb)
@@ -264,8 +337,28 @@ MdbDirekt::MdbDirekt(const QString &datei) : m_datei(datei), m_offen(new Offen)
         throw DatenFehler(kannNicht(datei), QStringLiteral("Der Kopf der Datenbank ist beschädigt oder unbekannt."));
     mdb_set_bind_size(m_offen->mdb, bindGroesse);
     mdb_set_boolean_fmt_numbers(m_offen->mdb);
+    m_offen->seiten = quint64(info.size()) / quint64(m_offen->mdb->fmt->pg_size);
+
+    // The catalogue is the table MSysObjects, whose definition lies on
+    // page 2.
+    const QString verzeichnis = QStringLiteral("Das Verzeichnis der Tabellen");
+    const QString unlesbar = QStringLiteral("Das Verzeichnis der Tabellen ist nicht lesbar.");
+    if (m_offen->seiten <= 2)
+        throw abgeschnitten(datei, verzeichnis, 2, m_offen->seiten);
+    MdbCatalogEntry katalog{};
+    katalog.mdb = m_offen->mdb;
+    katalog.object_type = MDB_TABLE;
+    katalog.table_pg = 2;
+    std::strcpy(katalog.object_name, "MSysObjects");
+    {
+        Tabellendefinition def;
+        def.t = mdb_read_table(&katalog);
+        if (!def.t)
+            throw DatenFehler(kannNicht(datei), unlesbar);
+        seitenPruefen(m_offen->mdb, def.t, m_offen->seiten, datei, verzeichnis);
+    }
     if (!mdb_read_catalog(m_offen->mdb, MDB_TABLE))
-        throw DatenFehler(kannNicht(datei), QStringLiteral("Das Verzeichnis der Tabellen ist nicht lesbar."));
+        throw DatenFehler(kannNicht(datei), unlesbar);
 }
 
 MdbDirekt::~MdbDirekt() = default;
@@ -299,14 +392,14 @@ QStringList MdbDirekt::tabellen() const
 QList<Jet::Spalte> MdbDirekt::spalten(const QString &tabelle) const
 {
     Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
+    definitionLesen(m_offen->eintrag(tabelle), def, m_offen->seiten, m_datei, tabelle);
     return spaltenVon(m_offen->mdb, def.t);
 }
 
 qint64 MdbDirekt::zaehlen(const QString &tabelle, const Zaehler &jeZeile) const
 {
     Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
+    definitionLesen(m_offen->eintrag(tabelle), def, m_offen->seiten, m_datei, tabelle);
     // Nothing is bound, so no value is converted.
     mdb_rewind_table(def.t);
     qint64 n = 0;
@@ -323,7 +416,7 @@ void MdbDirekt::lesen(const QString &tabelle, const std::function<void(const QLi
 {
     MdbHandle *mdb = m_offen->mdb;
     Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
+    definitionLesen(m_offen->eintrag(tabelle), def, m_offen->seiten, m_datei, tabelle);
 
     const QList<Jet::Spalte> spalten = spaltenVon(mdb, def.t);
     const int n = int(def.t->num_cols);
@@ -358,6 +451,12 @@ void MdbDirekt::lesen(const QString &tabelle, const std::function<void(const QLi
         for (int i = 0; i < n; ++i) {
             auto *c = static_cast<MdbColumn *>(g_ptr_array_index(def.t->columns, i));
             QString grund;
+            if (const quint64 seite = langwertSeite(mdb, c, spalten.at(i).typ); seite >= m_offen->seiten)
+                throw fehler(datensatz, i,
+                             QStringLiteral("Die Datei ist unvollständig (abgeschnitten?): Der Wert braucht Seite %1, "
+                                            "die Datei endet aber nach %2 Seiten.")
+                                 .arg(seite)
+                                 .arg(m_offen->seiten));
             werte.append(wertVon(mdb, c, spalten.at(i).typ, puffer[size_t(i)], grund));
             if (!grund.isEmpty())
                 throw fehler(datensatz, i, grund);

@@ -256,6 +256,37 @@ private Q_SLOTS:
         QVERIFY(Jethilfe::kinder().isEmpty());
     }
 
+    // A file cut short named as such: before, tables vanished ("0
+    // Tabellen") or lost their records without a word.
+    void abgeschnitteneDatei()
+    {
+        if (Jethilfe::ordner().isEmpty())
+            QSKIP("Der Ordner shared/jet mit echten Jet-Dateien fehlt.");
+        const QByteArray echt = Testhilfe::lies(datei(QStringLiteral("DateTestDatabase.mdb")));
+        for (const qsizetype laenge : {qsizetype(8192), qsizetype(24576), qsizetype(81920)}) {
+            const QString d = schreibe(QStringLiteral("kurz-%1.mdb").arg(laenge), echt.left(laenge));
+            const QString f = allesLesen(d);
+            QVERIFY2(f.contains(QStringLiteral("Die Datei ist unvollständig (abgeschnitten?)")), qPrintable(f));
+            QVERIFY(!englisch(f));
+
+            QProcess p;
+            p.start(QStringLiteral(TREMVIK_BIN "/tremvik-jet"), {QStringLiteral("zeige"), d});
+            QVERIFY(p.waitForFinished(60000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            QCOMPARE(p.exitCode(), 1);
+            QVERIFY2(err.contains(QStringLiteral("abgeschnitten?")) && !englisch(err), qPrintable(err));
+            QVERIFY(!p.readAllStandardOutput().contains("0 Tabellen"));
+        }
+        // Cut behind the pages of its table, the file is read as before,
+        // and so is the whole file.
+        for (const qsizetype laenge : {qsizetype(100000), qsizetype(echt.size())}) {
+            QMap<QString, int> zeilen;
+            QCOMPARE(allesLesen(schreibe(QStringLiteral("lang.mdb"), echt.left(laenge)), &zeilen),
+                     QStringLiteral("<kein Fehler>"));
+            QCOMPARE(zeilen, (QMap<QString, int>{{QStringLiteral("DateTest"), 6}}));
+        }
+    }
+
     // Damaged copies of every real file, with bytes changed in many
     // places and cut at many lengths: each ends within the limits, with
     // the tables read or a German refusal; where mdbtools' own mdb-export
