@@ -367,8 +367,19 @@ Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QSt
     if (tabelle.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält keine eigenen Einträge (Tabelle Kontakt).").arg(zitiert(jetDatei)),
-            QStringLiteral("Ihre Tabellen: %1.").arg(jet.tabellen().join(QStringLiteral(", "))));
+            tabellenText(jet.tabellen()));
     return insLog(jet.lesen(tabelle), jetDatei, logDatei, aufsicht);
+}
+
+QString Uebernahme::tabellenText(const QStringList &tabellen)
+{
+    constexpr int hoechstens = 30;
+    if (tabellen.isEmpty())
+        return QStringLiteral("Sie enthält keine Tabellen.");
+    QString text = QStringLiteral("Ihre Tabellen: %1").arg(tabellen.mid(0, hoechstens).join(QStringLiteral(", ")));
+    if (tabellen.size() > hoechstens)
+        text += QStringLiteral(" und %1 weitere").arg(tabellen.size() - hoechstens);
+    return text + QLatin1Char('.');
 }
 
 QList<int> Uebernahme::frequenzen(const QList<Jet::Tabelle> &tabellen, const QString &quelle, const QString &datenbank)
@@ -432,8 +443,8 @@ QList<int> Uebernahme::frequenzenAusJet(const QString &jetDatei, const QString &
     if (!fehlen.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält nicht die vier Frequenzlisten.").arg(zitiert(jetDatei)),
-            QStringLiteral("Es fehlen die Tabellen %1. Ihre Tabellen: %2.")
-                .arg(fehlen.join(QStringLiteral(", ")), jet.tabellen().join(QStringLiteral(", "))));
+            QStringLiteral("Es fehlen die Tabellen %1. %2")
+                .arg(fehlen.join(QStringLiteral(", ")), tabellenText(jet.tabellen())));
     for (const QString &liste : Frequenzdaten::tabellen())
         tabellen.append(jet.lesen(jet.tabelle(liste)));
     return frequenzen(tabellen, jetDatei, datenbank);

@@ -51,6 +51,9 @@ Logergebnis insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QSt
 // The same for the table Kontakt of a Jet file.
 Logergebnis logAusJet(const QString &jetDatei, const QString &logDatei, Jet::Aufsicht *aufsicht = nullptr);
 
+// The tables of a Jet file for a message: "Ihre Tabellen: a, b." with at
+// most a few dozen names and the number of the others, or that it has none.
+QString tabellenText(const QStringList &tabellen);
 
 // Replaces the four lists of the frequency database with the Jet tables
 // of the same names, by the rules of tremvik-frequenzen import: columns by
