@@ -215,14 +215,23 @@ private Q_SLOTS:
             QVERIFY(!englisch(f));
         }
 
-        // tremvik-jet says the same on stderr and ends with 1.
-        QProcess p;
-        p.start(QStringLiteral(TREMVIK_BIN "/tremvik-jet"), {QStringLiteral("zeige"), speicher});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1);
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QVERIFY2(err.contains(QStringLiteral("(beschädigt?)")) && !englisch(err) && err.size() < 2000, qPrintable(err));
-        QVERIFY(p.readAllStandardOutput().isEmpty());
+        // Each command of tremvik-jet says the same on stderr and ends with
+        // 1; the database it was to write is left alone.
+        const QString db = m_tmp.filePath(QStringLiteral("unberuehrt.dorlem-fasq"));
+        for (const QStringList &aufruf :
+             {QStringList{QStringLiteral("zeige"), speicher},
+              QStringList{QStringLiteral("log"), speicher, QStringLiteral("--db"), db},
+              QStringList{QStringLiteral("frequenzen"), speicher, QStringLiteral("--db"), db}}) {
+            QProcess p;
+            p.start(QStringLiteral(TREMVIK_BIN "/tremvik-jet"), aufruf);
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 1);
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            QVERIFY2(err.contains(QStringLiteral("(beschädigt?)")) && !englisch(err) && err.size() < 2000,
+                     qPrintable(err));
+            QVERIFY(p.readAllStandardOutput().isEmpty());
+        }
+        QVERIFY(!QFile::exists(db));
     }
 
     // A cancel ends the reader at once, from another thread, and throws
