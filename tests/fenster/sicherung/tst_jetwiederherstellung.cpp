@@ -100,6 +100,8 @@ private Q_SLOTS:
         h->cmd_datenherstellen->click();
         const qint64 dauer = uhr.elapsed();
 
+        qInfo("abgewiesen nach %lld ms; das Fenster antwortete mit höchstens %lld ms Pause", dauer,
+              wache.groessteLuecke);
         QVERIFY2(dauer < 30000, qPrintable(QString::number(dauer)));
         // The window answered all the while, and said what it was doing.
         QVERIFY2(wache.groessteLuecke < 1000, qPrintable(QString::number(wache.groessteLuecke)));
