@@ -48,6 +48,14 @@ foreach(programm ${TREMVIK_PROGRAMME})
   target_link_options(${programm} PRIVATE LINKER:--as-needed)
 endforeach()
 install(TARGETS ${TREMVIK_PROGRAMME} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# tremvik-jetleser reads Jet files for the program and tremvik-jet in a
+# process of its own; nobody calls it by hand, so it lives in libexec. The
+# programs find it there by its path relative to their own folder.
+target_link_options(tremvik-jetleser PRIVATE LINKER:--as-needed)
+install(TARGETS tremvik-jetleser RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tremvik-tool)
+file(RELATIVE_PATH LESER_RELATIV /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBEXECDIR}/tremvik-tool)
+target_compile_definitions(tremvik-kern PRIVATE TREMVIK_LESER_RELATIV="${LESER_RELATIV}")
 install(FILES ${FREQ_DB} ${LEERES_LOG} DESTINATION ${CMAKE_INSTALL_DATADIR}/tremvik-tool)
 install(FILES resources/tremvik-tool.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

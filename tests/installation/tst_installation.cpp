@@ -1,6 +1,7 @@
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
 #include "fenster/haupt/frm_main.h"
+#include "kern/jet/jethilfe.h"
 #include "testhilfe.h"
 
 #include <QImage>
@@ -117,6 +118,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(pfad("bin/tremvik-frequenzen")).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-jet")).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-log")).isExecutable());
+        // Jet files are read by a helper that no user calls.
+        QVERIFY(QFileInfo(pfad("libexec/tremvik-tool/tremvik-jetleser")).isExecutable());
+        QVERIFY(!QFile::exists(pfad("bin/tremvik-jetleser")));
         // Nothing of the databases beside the program: it runs installed.
         QVERIFY(!QFile::exists(pfad("bin/tremvik.dorlem-fasq")));
         QVERIFY(!QFile::exists(pfad("bin/Frequenzen.dorlem-fasq")));
@@ -159,6 +163,21 @@ private Q_SLOTS:
         QVERIFY2(hilfe.contains(m_tmp.filePath(QStringLiteral("ohne/.local/share/tremvik-tool/tremvik.dorlem-fasq"))),
                  qPrintable(hilfe));
         QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("ohne/.local"))));
+    }
+
+    // The installed tremvik-jet finds its reader in libexec.
+    void jetDateiLesen()
+    {
+        if (Jethilfe::ordner().isEmpty())
+            QSKIP("Der Ordner shared/jet mit echten Jet-Dateien fehlt.");
+        QProcess p;
+        p.setProcessEnvironment(nutzer(m_tmp.filePath(QStringLiteral("jet"))));
+        p.start(pfad(QStringLiteral("bin/tremvik-jet")),
+                {QStringLiteral("zeige"), Jethilfe::ordner() + QStringLiteral("/nwind.mdb")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 0, qPrintable(err));
+        QVERIFY(p.readAllStandardOutput().contains("Jet 3 (Access 97), 9 Tabellen"));
     }
 
     // Started without a display, the program says why in German and ends
