@@ -92,3 +92,15 @@ QString Frequenz::mhzText(qint64 hz, QChar komma, int mindestStellen)
         text += komma + bruch;
     return text;
 }
+
+Funkdienste::Kanal Funkdienste::flugfunk(qint64 geschriebenHz)
+{
+    const qint64 imBlock = geschriebenHz % 25000;   // the 25 kHz block the name lies in
+    const bool vhf = geschriebenHz >= 117'975'000 && geschriebenHz <= 137'000'000;
+    if (vhf && (imBlock == 5000 || imBlock == 10000 || imBlock == 15000)) {
+        // The three 8.33 kHz channels of a block start on the block's edge.
+        const qint64 k = imBlock / 5000 - 1;
+        return {geschriebenHz - imBlock + (k * 25000 + 1) / 3, 8333, true};
+    }
+    return {geschriebenHz, 12500, false};
+}
