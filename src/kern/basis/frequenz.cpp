@@ -104,3 +104,15 @@ Funkdienste::Kanal Funkdienste::flugfunk(qint64 geschriebenHz)
     }
     return {geschriebenHz, 12500, false};
 }
+
+qint64 Funkdienste::flugfunkName(qint64 traegerHz, bool achtKomma33)
+{
+    // Each of the three names of the carrier's block that leads to it.
+    const qint64 block = traegerHz - traegerHz % 25000;
+    for (const qint64 imBlock : {qint64(5000), qint64(10000), qint64(15000)}) {
+        const Kanal k = flugfunk(block + imBlock);
+        if (k.achtKomma33 && k.hz == traegerHz && (achtKomma33 || k.hz != block))
+            return block + imBlock;
+    }
+    return traegerHz;
+}

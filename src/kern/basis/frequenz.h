@@ -54,4 +54,12 @@ struct Kanal
 };
 Kanal flugfunk(qint64 geschriebenHz);
 
+// The other way: the name an aviation carrier is written with. A carrier that
+// only an 8.33 kHz channel has gets that channel's name (118,808333 MHz is
+// "118,810"); a carrier on a 25 kHz edge is both the 25 kHz channel and the
+// first 8.33 kHz channel of its block, and achtKomma33 says which name is
+// meant (118,800 MHz: "118,800" or "118,805"). Any other value is its own
+// name. flugfunk() of the result is always the carrier again.
+qint64 flugfunkName(qint64 traegerHz, bool achtKomma33 = false);
+
 }
