@@ -105,7 +105,7 @@ int exportieren(const QString &datenbank, const QString &tabelle, Listenformat::
         return 0;
     }
     const Listenformat::Ausgabe aus = Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle), format);
-    for (const QString &h : aus.hinweise)
+    for (const QString &h : aus.hinweise + aus.anmerkungen)
         ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + h + QLatin1Char('\n'));
     if (!schreiben(aus.daten))
         return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
