@@ -1,5 +1,6 @@
 #include "kern/austausch/listenformat.h"
 
+#include "kern/austausch/lesezeichen.h"
 #include "kern/austausch/listenart.h"
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/frequenz.h"
@@ -328,6 +329,61 @@ Csv::Tabelle ausChirp(const Csv::Tabelle &c, const Art &art)
     return t;
 }
 
+// The header of a table as it stands in the file, for telling its kind
+// before it is read: the first line that is neither empty nor a comment,
+// its fields without quotes.
+QStringList rohKopf(const QString &text, char trenner, int &zeile)
+{
+    zeile = 0;
+    for (const QStringView z : QStringView(text).split(QLatin1Char('\n'))) {
+        ++zeile;
+        const QStringView inhalt = z.trimmed();
+        if (inhalt.isEmpty() || inhalt.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList felder;
+        for (const QStringView f : inhalt.split(QLatin1Char(trenner)))
+            felder.append(f.trimmed().toString().remove(QLatin1Char('"')));
+        return felder;
+    }
+    return {};
+}
+
+// A header of tremvik's own lists: it names a column of one of them.
+bool eigenerKopf(const QStringList &kopf)
+{
+    for (const Art &a : Listenart::arten()) {
+        QStringList spalten = QStringList{q(a.frequenz), q(a.name)} + a.kommentar;
+        if (a.eingabe)
+            spalten.append(q(a.eingabe));
+        for (const QString &k : kopf)
+            if (spalten.contains(k, Qt::CaseInsensitive))
+                return true;
+    }
+    return false;
+}
+
+// A table of text: tremvik's CSV or CHIRP's, else a file of no kind known.
+Csv::Tabelle tabelleLesen(const QString &text, const Art &art)
+{
+    Csv::Dialekt d;
+    d.trenner = Csv::trennerErkennen(text);
+    d.kommentare = true;
+    int kopfZeile = 0;
+    const QStringList kopf = rohKopf(text, d.trenner, kopfZeile);
+    const bool chirp = !kopf.isEmpty() && kopf.first() == QLatin1String("Location");
+    if (!kopf.isEmpty() && !chirp && !eigenerKopf(kopf))
+        throw Csv::Fehler(kopfZeile,
+                          QStringLiteral("Die Datei hat keines der bekannten Formate. Eingelesen werden CSV-Listen "
+                                         "von tremvik-tool (Kopfzeile mit den Spaltennamen der Tabelle, hier %1), "
+                                         "CHIRP-CSV-Dateien (Kopfzeile ab \u201ELocation\u201C), Gqrx-Lesezeichen "
+                                         "(bookmarks.csv) und Frequenzlisten von SDR++ (JSON).")
+                              .arg((QStringList{q(art.frequenz), q(art.name)} + art.kommentar
+                                    + (art.eingabe ? QStringList{q(art.eingabe)} : QStringList()))
+                                       .join(QStringLiteral(", "))));
+    const Csv::Tabelle t = Csv::lesenText(text, d);
+    return chirp ? ausChirp(t, art) : t;
+}
+
 }   // namespace
 
 std::optional<Listenformat::Format> Listenformat::format(const QString &name)
@@ -392,15 +448,19 @@ Listenformat::Ausgabe Listenformat::schreiben(const Liste &liste, Format format)
     return aus;
 }
 
-Csv::Tabelle Listenformat::einlesen(const QByteArray &daten, const QString &tabelle)
+Csv::Tabelle Listenformat::einlesen(const QByteArray &daten, const QString &tabelle, QStringList *hinweise)
 {
     const Art &art = Listenart::artVon(tabelle);
-    const Textkodierung::Text text = Textkodierung::dekodieren(daten);
-    Csv::Dialekt d;
-    d.trenner = Csv::trennerErkennen(text.text);
-    d.kommentare = true;
-    const Csv::Tabelle t = Csv::lesenText(text.text, d);
-    if (t.kopf.first() == QLatin1String("Location"))
-        return ausChirp(t, art);
+    const QString text = Textkodierung::dekodieren(daten).text;
+    QStringList h;
+    Csv::Tabelle t;
+    if (Lesezeichen::istJson(text))
+        t = Lesezeichen::sdrpp(text, art, h);
+    else if (Lesezeichen::istGqrx(text))
+        t = Lesezeichen::gqrx(text, art, h);
+    else
+        t = tabelleLesen(text, art);
+    if (hinweise)
+        *hinweise = h;
     return t;
 }

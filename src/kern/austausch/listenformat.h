@@ -43,11 +43,15 @@ struct Ausgabe
 // Offset; names in ASCII, the exact name then first in the comment.
 Ausgabe schreiben(const Liste &liste, Format format);
 
-// Reads a list for the table: tremvik's CSV (comma or, as German
-// spreadsheets save it, semicolon; '#' comment lines; a byte order mark;
-// UTF-8 or Windows-1252) or CHIRP's CSV (told by its column "Location"),
-// whose columns are turned into the table's. Throws Csv::Fehler naming the
-// line of a fault.
-Csv::Tabelle einlesen(const QByteArray &daten, const QString &tabelle);
+// Reads a list for the table from a file whose kind its content tells:
+// tremvik's CSV (comma or, as German spreadsheets save it, semicolon; '#'
+// comment lines), CHIRP's CSV (its header starts with "Location"), Gqrx's
+// bookmarks.csv or an SDR++ frequency manager's JSON; a byte order mark,
+// UTF-8 or Windows-1252. The other formats' columns become the table's, as
+// schreiben() maps them the other way; of bookmarks that carry tags (lists
+// in SDR++), those of the table's tag are taken where there are any. Throws
+// Csv::Fehler naming the line of a fault, or saying that the file is of no
+// known kind. hinweise gets what was left out or taken otherwise, per record.
+Csv::Tabelle einlesen(const QByteArray &daten, const QString &tabelle, QStringList *hinweise = nullptr);
 
 }

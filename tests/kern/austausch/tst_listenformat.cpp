@@ -193,7 +193,7 @@ private Q_SLOTS:
             return a.at(0).value_or("") + a.at(1).value_or("") < b.at(0).value_or("") + b.at(1).value_or("");
         };
         std::sort(sortiert.begin(), sortiert.end(), nachText);
-        for (const Format f : {Format::Chirp}) {
+        for (const Format f : {Format::Gqrx, Format::Sdrpp, Format::Chirp}) {
             const Csv::Tabelle t = Listenformat::einlesen(Listenformat::schreiben(l, f).daten, "flugfunk");
             QCOMPARE(t.kopf, (QStringList{"Frquenz", "Ort"}));
             QList<Csv::Zeile> zurueck = t.zeilen;
@@ -268,6 +268,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("tabellen");
         QTest::newRow("CSV") << int(Format::Csv) << Frequenzdaten::tabellen();
         QTest::newRow("CHIRP") << int(Format::Chirp) << Frequenzdaten::tabellen();
+        QTest::newRow("Gqrx") << int(Format::Gqrx) << QStringList{"flugfunk"};
     }
     void mitgelieferteListenHinUndZurueck()
     {
