@@ -85,18 +85,9 @@ void ersetzen(Datenbank &db, const QString &tabelle, const QStringList &ziel, co
     }
 }
 
-// Runs arbeit in one transaction; on any failure nothing of it remains.
-template <typename F> void inTransaktion(Datenbank &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die Änderungen können nicht gespeichert werden."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
+// What a failed transaction on the lists says.
+const QString gesperrt = QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar.");
+const QString nichtGespeichert = QStringLiteral("Die Änderungen können nicht gespeichert werden.");
 
 }   // namespace
 
@@ -133,7 +124,7 @@ QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei,
         QList<QStringList> ziele;
         for (int i = 0; i < tabellen().size(); ++i)
             ziele.append(zielSpalten(db, tabellen().at(i), daten.at(i), dateien.at(i)));
-        inTransaktion(db, [&] {
+        db.transaktion(gesperrt, nichtGespeichert, [&] {
             for (int i = 0; i < tabellen().size(); ++i) {
                 ::ersetzen(db, tabellen().at(i), ziele.at(i), daten.at(i), dateien.at(i));
                 anzahl.append(int(daten.at(i).zeilen.size()));
@@ -188,7 +179,7 @@ QList<int> Frequenzdaten::ersetzen(const QString &datenbank, const QList<Liste> 
     for (const Liste &l : listen)
         ziele.append(zielSpalten(db, Frequenzdaten::tabelle(l.tabelle), l.daten, l.quelle));
     QList<int> anzahl;
-    inTransaktion(db, [&] {
+    db.transaktion(gesperrt, nichtGespeichert, [&] {
         for (int i = 0; i < listen.size(); ++i) {
             const Liste &l = listen.at(i);
             ::ersetzen(db, Frequenzdaten::tabelle(l.tabelle), ziele.at(i), l.daten, l.quelle);
