@@ -32,7 +32,22 @@ foreach(groesse 16 32)
   list(APPEND SYMBOL_PNGS ${SYMBOLE}/${groesse}/tremvik-tool.png)
 endforeach()
 
-add_custom_target(paketdateien ALL DEPENDS ${LEERES_LOG} ${SYMBOL_PNGS})
+# The user manual, which the program shows ("Handbuch", F1): Markdown with
+# pictures of the windows, in share/tremvik-tool/handbuch/ of the build
+# folder as of an installation, so the program finds it the same way in
+# both.
+set(HANDBUCH_QUELLE ${CMAKE_SOURCE_DIR}/doc/handbuch)
+file(GLOB HANDBUCH_DATEIEN CONFIGURE_DEPENDS ${HANDBUCH_QUELLE}/*.md ${HANDBUCH_QUELLE}/bilder/*.png)
+set(HANDBUCH_ZIEL ${PAKET_DATEN}/handbuch)
+add_custom_command(
+  OUTPUT ${HANDBUCH_ZIEL}/handbuch.md
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${HANDBUCH_ZIEL}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${HANDBUCH_QUELLE} ${HANDBUCH_ZIEL}
+  DEPENDS ${HANDBUCH_DATEIEN}
+  COMMENT "Handbuch in den Build-Ordner kopieren"
+  VERBATIM)
+
+add_custom_target(paketdateien ALL DEPENDS ${LEERES_LOG} ${SYMBOL_PNGS} ${HANDBUCH_ZIEL}/handbuch.md)
 
 # The release date in the metainfo is the day of the build (or
 # SOURCE_DATE_EPOCH, for builds that must come out the same).
@@ -58,6 +73,13 @@ endforeach()
 install(FILES resources/tremvik-tool.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES db/frequenzen/LIESMICH.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME Frequenzlisten.md)
+# The manual lies with the program's data, which it needs, and is linked
+# from the documentation folder, which a system may leave out (Debian
+# Policy 12.3).
+install(DIRECTORY ${HANDBUCH_QUELLE}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tremvik-tool/handbuch)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/doku)
+file(CREATE_LINK ../../tremvik-tool/handbuch ${CMAKE_BINARY_DIR}/doku/handbuch SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/doku/handbuch DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package: scripts/paket builds it into build/.
 set(CPACK_GENERATOR DEB)
