@@ -215,9 +215,9 @@ void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenban
         [&] {
             const Listenformat::Ausgabe aus =
                 Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle, abfrage), typ->format);
-            if (const int e = Dateikopie::schreibe(w.datei, aus.daten))
+            if (const Ergebnis<> e = Dateikopie::schreibe(w.datei, aus.daten); !e)
                 throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(w.datei)),
-                                  Dateikopie::grund(e) + QLatin1Char('.'));
+                                  e.grund());
             QString text = QStringLiteral("%1 %2 nach %3 geschrieben (%4).")
                                .arg(aus.zeilen)
                                .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))

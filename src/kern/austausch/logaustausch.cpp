@@ -104,9 +104,8 @@ Logaustausch::Exportbericht Logaustausch::exportieren(const QString &datenbank, 
 
     if (fortschritt && !fortschritt(9, 10))
         throw Abgebrochen();
-    if (const int e = Dateikopie::schreibe(datei, inhalt))
-        throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(datei)),
-                          Dateikopie::grund(e) + QLatin1Char('.'));
+    if (const Ergebnis<> e = Dateikopie::schreibe(datei, inhalt); !e)
+        throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden.").arg(zitiert(datei)), e.grund());
     if (fortschritt)
         fortschritt(10, 10);
     return bericht;

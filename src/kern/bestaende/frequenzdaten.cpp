@@ -94,18 +94,9 @@ bool hatTabelle(Datenbank &db, const QString &tabelle)
     return suche.schritt();
 }
 
-// Runs arbeit in one transaction; on any failure nothing of it remains.
-template <typename F> void inTransaktion(Datenbank &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die Änderungen können nicht gespeichert werden."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
+// What a failed transaction on the lists says.
+const QString gesperrt = QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar.");
+const QString nichtGespeichert = QStringLiteral("Die Änderungen können nicht gespeichert werden.");
 
 }   // namespace
 
@@ -157,7 +148,7 @@ QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei,
         QStringList herkunftZiel;
         if (herkunft)
             herkunftZiel = zielSpalten(db, herkunftTabelle(), *herkunft, herkunftDatei);
-        inTransaktion(db, [&] {
+        db.transaktion(gesperrt, nichtGespeichert, [&] {
             for (int i = 0; i < tabellen().size(); ++i) {
                 ::ersetzen(db, tabellen().at(i), ziele.at(i), daten.at(i), dateien.at(i));
                 anzahl.append(int(daten.at(i).zeilen.size()));
@@ -216,7 +207,7 @@ QList<int> Frequenzdaten::ersetzen(const QString &datenbank, const QList<Liste> 
     // A list replaced is no longer the one shipped: its origin goes with it.
     const bool mitHerkunft = hatTabelle(db, herkunftTabelle());
     QList<int> anzahl;
-    inTransaktion(db, [&] {
+    db.transaktion(gesperrt, nichtGespeichert, [&] {
         for (int i = 0; i < listen.size(); ++i) {
             const Liste &l = listen.at(i);
             const QString t = Frequenzdaten::tabelle(l.tabelle);

@@ -51,17 +51,9 @@ bool weiter(const Fortschritt &f, qint64 erledigt, qint64 gesamt)
     return !f || f(erledigt, gesamt);
 }
 
-template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Das Log ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die neuen Einträge können nicht gespeichert werden."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
+// What a failed transaction on the log says.
+const QString gesperrt = QStringLiteral("Das Log ist gesperrt oder nicht beschreibbar.");
+const QString nichtGespeichert = QStringLiteral("Die neuen Einträge können nicht gespeichert werden.");
 
 }   // namespace
 
@@ -297,7 +289,7 @@ Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Im
 
     SqliteDatei db(datenbank, SqliteDatei::Art::LesenSchreiben);
     const QStringList ziel = logSpalten(db, datenbank);
-    inTransaktion(db, [&] {
+    db.transaktion(gesperrt, nichtGespeichert, [&] {
         QHash<QString, int> bekannt = schluesselImLog(db);   // key -> number in the file, 0 for the log
         Einfueger einfuegen(db, ziel);
         for (int r = 0; r < saetze.size(); ++r) {

@@ -164,17 +164,9 @@ QList<Logspalte> logSpalten(SqliteDatei &db, const QString &logDatei)
     return spalten;
 }
 
-template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Die Logdatenbank ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die Einträge können nicht gespeichert werden."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
+// What a failed transaction on the log says.
+const QString gesperrt = QStringLiteral("Die Logdatenbank ist gesperrt oder nicht beschreibbar.");
+const QString nichtGespeichert = QStringLiteral("Die Einträge können nicht gespeichert werden.");
 
 // One record as the log keeps it: a text or null per log column.
 using Satz = QList<std::optional<QString>>;
@@ -331,7 +323,7 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
         namen.append(sqlName(z));
         platzhalter.append(QStringLiteral("?"));
     }
-    inTransaktion(db, [&] {
+    db.transaktion(gesperrt, nichtGespeichert, [&] {
         QHash<QString, int> vorhanden = vorhandeneSaetze(db, namen);
         SqliteAnweisung einfuegen(db,
                                   QStringLiteral("insert into \"Kontakt\" (%1) values (%2)")
