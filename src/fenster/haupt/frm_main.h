@@ -11,8 +11,8 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class Logsperre;
-#include "fenster/listen/frm_liste.h"
 #include "fenster/bausteine/kindfenster.h"
+#include "fenster/listen/frm_liste.h"
 
 class Empfaenger;
 namespace Autosicherung {
@@ -90,6 +90,8 @@ public:
     QAction *empf_waslaeuft = nullptr;
     // The receiver's state in the status bar.
     QLabel *lbl_empfaenger = nullptr;
+    // The automatic backup in the status bar: running, or why it failed.
+    QLabel *lbl_autosicherung = nullptr;
 
 public Q_SLOTS:
     void MDIForm_Load();
@@ -128,6 +130,7 @@ private:
     void autosicherungBauen();
     void autosicherungStarten();
     void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+    void autosicherungAnzeigen(const QString &text, const QString &ganz = QString());
 
     QMdiArea *m_mdi;
     std::unique_ptr<Logsperre> m_logsperre;
@@ -137,6 +140,7 @@ private:
     QPointer<KindFenster> m_statistik;
     Autosicherung::Lauf *m_autosicherung = nullptr;
     QPointer<KindFenster> m_autosicherungFenster;
-    // "eigene Einträge" was asked for while the backup ran.
-    bool m_eintragNachSicherung = false;
+    // Added to the message of a child window that cannot be loaded (at
+    // start: what that means for the automatic backup); empty: nothing.
+    std::function<QString()> m_ladeZusatz;
 };
