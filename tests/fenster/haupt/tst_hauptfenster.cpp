@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <csignal>
+
 // The main window: start state, menu, one instance per child window kind,
 // the program message and the end of the program.
 class TestHauptfenster : public QObject
@@ -312,6 +314,31 @@ private Q_SLOTS:
             h.end->trigger();
         }
         QVERIFY(!QFile::exists(ordner->logDatei() + QStringLiteral(".lock")));
+    }
+
+    // The program asked to end from outside (a logout, kill, Ctrl+C) ends
+    // as with "ENDE": no lock file is left beside the log.
+    void endeVonAussenLaesstKeineSperrdatei()
+    {
+        const QString programm = ordner->pfad() + QStringLiteral("/tremvik-tool");
+        QVERIFY(QFile::copy(QStringLiteral(TREMVIK_BIN "/tremvik-tool"), programm));
+        QTemporaryDir einstellungen;
+        const QString sperre = ordner->logDatei() + QStringLiteral(".lock");
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), einstellungen.path());
+            p.setProcessEnvironment(env);
+            p.start(programm, {});
+            QVERIFY(p.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sperre), 20000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QVERIFY(!QFile::exists(sperre));
+        }
     }
 
     // A lock file that is a folder, or one that another program holds,
