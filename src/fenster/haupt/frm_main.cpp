@@ -364,7 +364,8 @@ void frm_main::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_autosicherung->anhalten();
+    // A backup running now stops; the window does not wait for it.
+    m_autosicherung->abbrechen();
 }
 
 // ---------------------------------------------------------------------------

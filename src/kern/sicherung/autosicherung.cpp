@@ -450,10 +450,11 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
     m_abbrechen = false;
     auto ergebnis = std::make_shared<Ergebnis>();
     m_faden = QThread::create([this, ergebnis, log, ordner, zeit] {
-        // The user's work comes first: the copy gets what the processor
-        // and the disk have left over.
-        ::setpriority(PRIO_PROCESS, ::gettid(), 19);
-        ::syscall(SYS_ioprio_set, 1 /* IOPRIO_WHO_PROCESS */, ::gettid(), 3 << 13 /* IOPRIO_CLASS_IDLE */);
+        // The user's work comes first: the copy gets less of the processor
+        // and the disk. (Not the least: a step holds the log's read lock,
+        // and the user's writes wait for it.)
+        ::setpriority(PRIO_PROCESS, ::gettid(), 10);
+        ::syscall(SYS_ioprio_set, 1 /* IOPRIO_WHO_PROCESS */, ::gettid(), 2 << 13 | 7 /* best effort, lowest */);
         *ergebnis = sichern(log, ordner, zeit, &m_abbrechen);
     });
     m_faden->setObjectName(QStringLiteral("autosicherung"));
@@ -463,7 +464,8 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
             return;   // stopped by anhalten(), which has cleared up
         faden->deleteLater();
         m_faden = nullptr;
-        Q_EMIT fertig(*ergebnis, ordner);
+        if (!m_abbrechen)   // nobody waits for the report of a run asked to stop
+            Q_EMIT fertig(*ergebnis, ordner);
     });
     m_faden->start(QThread::LowPriority);
     return true;

@@ -161,6 +161,9 @@ public:
     // Starts a run when it is due; false when there is nothing to do.
     bool starten(const QString &log, const Einstellung &einstellung);
     bool laeuft() const { return m_faden != nullptr; }
+    // Asks a run to stop, without waiting for it (the program ending: its
+    // window goes at once, and the destructor waits).
+    void abbrechen() { m_abbrechen = true; }
     // Asks a run to stop and waits until it has.
     void anhalten();
 

@@ -48,8 +48,8 @@ constexpr int seitenJeSchritt = 128;
 // New beginnings after which the rest is copied in one step: a user who
 // writes all the time would otherwise keep the copy from ever ending.
 constexpr int neuanfaengeHoechstens = 3;
-// How long the copy waits for a lock of the log that another connection
-// holds, in all, before it gives up.
+// How long the copy waits, at a stretch, for a lock of the log that a
+// writer holds before it gives up.
 constexpr int wartezeitMs = 60000;
 
 }   // namespace
@@ -116,8 +116,7 @@ Generationskopie::Ergebnis Generationskopie::sqlite(const QString &quelle, const
     sqlite3_backup_finish(b);
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
         return ende(Ergebnis::Art::Fehler,
-                    QStringLiteral("Die Logdatenbank %1 war eine Minute lang von einem anderen Programm gesperrt.")
-                        .arg(quelle));
+                    QStringLiteral("Die Logdatenbank %1 war eine Minute lang zum Schreiben gesperrt.").arg(quelle));
     if (rc != SQLITE_DONE) {
         // Which side failed: reading the log, or writing the copy.
         const int art = rc & 0xff;
