@@ -20,6 +20,7 @@
 #include <memory>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <thread>
 
 // The automatic backup at start: generations by injected days, their
 // rotation, a damaged log, a slow copy beside a log window in use, what a
@@ -268,6 +269,38 @@ private Q_SLOTS:
         // The program ends without waiting for anything.
         haupt->close();
         QVERIFY(!haupt->isVisible());
+    }
+
+    // Ending the program while the copy is part-way: the window goes at
+    // once, the copy stops after its step, and nothing is left or told.
+    void endeWartetNichtAufDieSicherung()
+    {
+        eintraege(2000);
+        QSemaphore betreten, frei;
+        Autosicherung::setzeBremse([&](int schritt) {
+            if (schritt == 1) {
+                betreten.release();
+                frei.acquire();
+            }
+        });
+        haupt = std::make_unique<frm_main>();
+        haupt->zeigen();
+        QVERIFY(betreten.tryAcquire(1, 10000));
+        // Should the window wait after all, the copy is let go in a while.
+        std::thread spaeter([&frei] {
+            QThread::msleep(3000);
+            frei.release();
+        });
+        QElapsedTimer uhr;
+        uhr.start();
+        QVERIFY(haupt->close());
+        const qint64 ms = uhr.elapsed();
+        QVERIFY(!haupt->isVisible());
+        spaeter.join();
+        haupt.reset();
+        QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
+        QCOMPARE(QDir(ordner()).entryList(QDir::Files), QStringList());
+        QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
     // A log written between every two steps of the copy still gets its
