@@ -508,7 +508,7 @@ void startMitSicherung(const QString &ordner, int n)
     // on a busy machine shows in a few of them.
     std::vector<double> u, b;
     zuruecksetzenSpitze();
-    for (int i = 0; i < 3 * Laeufe; ++i) {
+    for (int i = 0; i < 6 * Laeufe; ++i) {
         u.push_back(starte(true));
         b.push_back(starte(false));
     }

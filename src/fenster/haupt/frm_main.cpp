@@ -116,7 +116,7 @@ void frm_main::zeigen()
 {
     showMaximized();
     // The log window opens at once; the automatic backup of the day runs
-    // in the background once it stands. A log that cannot be opened is
+    // in the background once the start is over. A log that cannot be opened is
     // not copied either: its message says so, once.
     const Autosicherung::Einstellung sicherung = Autosicherung::Einstellung::lesen();
     const bool faellig = Autosicherung::Lauf::faellig(sicherung);
@@ -376,6 +376,8 @@ void frm_main::autosicherungBauen()
 {
     m_autosicherung = new Autosicherung::Lauf(this);
     m_autosicherung->setObjectName(QStringLiteral("autosicherung"));
+    connect(m_autosicherung, &Autosicherung::Lauf::begonnen, this,
+            [this] { autosicherungAnzeigen(QStringLiteral("Die eigenen Einträge werden gesichert \u2026")); });
     connect(m_autosicherung, &Autosicherung::Lauf::fertig, this, &frm_main::autosicherungFertig);
 
     dv->addSeparator()->setObjectName(QStringLiteral("dv_autosicherung"));
@@ -404,8 +406,8 @@ void frm_main::autosicherungAnzeigen(const QString &text, const QString &ganz)
 
 void frm_main::autosicherungStarten()
 {
-    if (m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen()))
-        autosicherungAnzeigen(QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
+    m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen(),
+                             Autosicherung::startVerzoegerungMs());
 }
 
 // What a run has to tell (a failure, generations dated in the future) is

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -424,6 +425,26 @@ void Autosicherung::setzeVorgabe(bool aktiv)
     vorgabe() = aktiv;
 }
 
+namespace {
+int &verzoegerung()
+{
+    // About as long as drawing the main window and the log window takes
+    // under a window manager.
+    static int ms = 1000;
+    return ms;
+}
+}
+
+int Autosicherung::startVerzoegerungMs()
+{
+    return verzoegerung();
+}
+
+void Autosicherung::setzeStartVerzoegerung(int ms)
+{
+    verzoegerung() = ms;
+}
+
 // ---------------------------------------------------------------------------
 
 Autosicherung::Lauf::Lauf(QObject *parent) : QObject(parent)
@@ -441,13 +462,24 @@ bool Autosicherung::Lauf::faellig(const Einstellung &einstellung)
     return einstellung.aktiv && Autosicherung::faellig(einstellung.ordnerOderStandard(), jetzt().date());
 }
 
-bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstellung)
+bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstellung, int nachMs)
 {
     const QString ordner = einstellung.ordnerOderStandard();
     const QDateTime zeit = jetzt();
     if (laeuft() || !faellig(einstellung))
         return false;
     m_abbrechen = false;
+    m_geplant = true;
+    QTimer::singleShot(nachMs, this, [this, log, ordner, zeit] {
+        if (m_geplant)
+            beginnen(log, ordner, zeit);
+    });
+    return true;
+}
+
+void Autosicherung::Lauf::beginnen(const QString &log, const QString &ordner, const QDateTime &zeit)
+{
+    m_geplant = false;
     auto ergebnis = std::make_shared<Ergebnis>();
     m_faden = QThread::create([this, ergebnis, log, ordner, zeit] {
         // The user's work comes first: the copy gets less of the processor
@@ -468,11 +500,18 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
             Q_EMIT fertig(*ergebnis, ordner);
     });
     m_faden->start(QThread::LowPriority);
-    return true;
+    Q_EMIT begonnen();
+}
+
+void Autosicherung::Lauf::abbrechen()
+{
+    m_geplant = false;
+    m_abbrechen = true;
 }
 
 void Autosicherung::Lauf::anhalten()
 {
+    m_geplant = false;
     if (!m_faden)
         return;
     m_abbrechen = true;

@@ -158,22 +158,34 @@ public:
     // Whether a run would copy the log today: the backup is on and no
     // generation of today is there.
     static bool faellig(const Einstellung &einstellung);
-    // Starts a run when it is due; false when there is nothing to do.
-    bool starten(const QString &log, const Einstellung &einstellung);
-    bool laeuft() const { return m_faden != nullptr; }
+    // Starts a run when it is due, after the given time: the start of the
+    // program (the window drawn, the log window's first rows read) goes
+    // first. False when there is nothing to do.
+    bool starten(const QString &log, const Einstellung &einstellung, int nachMs = 0);
+    // Started or about to start, and not yet done.
+    bool laeuft() const { return m_faden != nullptr || m_geplant; }
     // Asks a run to stop, without waiting for it (the program ending: its
     // window goes at once, and the destructor waits).
-    void abbrechen() { m_abbrechen = true; }
+    void abbrechen();
     // Asks a run to stop and waits until it has.
     void anhalten();
 
 Q_SIGNALS:
+    // The copy has begun.
+    void begonnen();
     void fertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
 
 private:
+    void beginnen(const QString &log, const QString &ordner, const QDateTime &zeit);
+
     QThread *m_faden = nullptr;
+    bool m_geplant = false;
     std::atomic<bool> m_abbrechen{false};
 };
+
+// How long after the start of the program its backup begins (tests set 0).
+int startVerzoegerungMs();
+void setzeStartVerzoegerung(int ms);
 
 }
 

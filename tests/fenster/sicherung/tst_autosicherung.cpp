@@ -101,6 +101,7 @@ private Q_SLOTS:
         prog = std::make_unique<Testhilfe::Programmordner>();
         Testhilfe::leeren();
         einschalten();
+        Autosicherung::setzeStartVerzoegerung(0);
     }
     void cleanup()
     {
@@ -108,6 +109,7 @@ private Q_SLOTS:
         prog.reset();
         Autosicherung::setzeUhr({});
         Autosicherung::setzeBremse({});
+        Autosicherung::setzeStartVerzoegerung(1000);
         frm_autosicherung::setzeOrdnerwahl({});
         QSettings().clear();
     }
@@ -247,8 +249,9 @@ private Q_SLOTS:
         auto *w = qobject_cast<frm_eintrag *>(haupt->frm_eintrag());
         QVERIFY(w);
         QVERIFY(haupt->autosicherung()->laeuft());
-        QCOMPARE(haupt->lbl_autosicherung->text(), QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
-        QVERIFY(betreten.tryAcquire(1, 10000));
+        bool drin = false;   // the copy is part-way, held by the test
+        QTRY_VERIFY_WITH_TIMEOUT(drin || (drin = betreten.tryAcquire()), 10000);
+        QTRY_COMPARE(haupt->lbl_autosicherung->text(), QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
 
         w->SSTab1->setCurrentIndex(0);
         QTest::mouseClick(w->cmd_neu, Qt::LeftButton);
@@ -285,7 +288,8 @@ private Q_SLOTS:
         });
         haupt = std::make_unique<frm_main>();
         haupt->zeigen();
-        QVERIFY(betreten.tryAcquire(1, 10000));
+        bool drin = false;   // the copy is part-way, held by the test
+        QTRY_VERIFY_WITH_TIMEOUT(drin || (drin = betreten.tryAcquire()), 10000);
         // Should the window wait after all, the copy is let go in a while.
         std::thread spaeter([&frei] {
             QThread::msleep(3000);
