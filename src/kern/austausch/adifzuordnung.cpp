@@ -1,7 +1,8 @@
 #include "kern/austausch/adifzuordnung.h"
 
-#include "kern/formate/textkodierung.h"
 #include "kern/basis/frequenz.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/formate/textkodierung.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -160,7 +161,7 @@ struct Leser
     void datumUndZeit()
     {
         std::optional<QDate> datum;
-        std::optional<Logdaten::Uhrzeit> uhr;
+        std::optional<Logdatum::Uhrzeit> uhr;
         if (const auto d = nichtLeer(s.wert(QStringLiteral("QSO_DATE")))) {
             datum = QDate::fromString(d->trimmed(), QStringLiteral("yyyyMMdd"));
             if (!datum->isValid() || d->trimmed().size() != 8)
@@ -172,20 +173,20 @@ struct Leser
                 QTime::fromString(t, t.size() == 6 ? QStringLiteral("HHmmss") : QStringLiteral("HHmm"));
             if ((t.size() != 4 && t.size() != 6) || !zeitpunkt.isValid())
                 fehler = QStringLiteral("TIME_ON \u201E%1\u201C ist keine Uhrzeit (HHMM oder HHMMSS).").arg(*z);
-            uhr = Logdaten::Uhrzeit{zeitpunkt, t.size() == 6};
+            uhr = Logdatum::Uhrzeit{zeitpunkt, t.size() == 6};
         }
         std::optional<QString> datumText, zeitText;
         if (fehler.isEmpty() && datum && uhr) {
             QDateTime dt(*datum, uhr->zeit, QTimeZone::utc());
             if (zeit.ortszeit)
                 dt = dt.toTimeZone(zeit.zone);
-            datumText = Logdaten::datumText(dt.date());
-            zeitText = Logdaten::zeitText({dt.time(), uhr->sekunden});
+            datumText = Logdatum::datumText(dt.date());
+            zeitText = Logdatum::zeitText({dt.time(), uhr->sekunden});
         } else if (fehler.isEmpty()) {
             if (datum)
-                datumText = Logdaten::datumText(*datum);
+                datumText = Logdatum::datumText(*datum);
             if (uhr)
-                zeitText = Logdaten::zeitText(*uhr);
+                zeitText = Logdatum::zeitText(*uhr);
         }
         nimm(Logeintrag::datum, datumText);
         nimm(Logeintrag::uhrzeit, zeitText);
@@ -353,8 +354,8 @@ AdifZuordnung::Ausgabe AdifZuordnung::ausEintrag(const Logeintrag &e, Form form,
     if (r.match(rwert).hasMatch() && sw.match(swert).hasMatch())
         s.setze(QStringLiteral("RST_SENT"), rwert + swert);
 
-    const auto datum = Logdaten::datumLesen(leer(e[Logeintrag::datum]));
-    const auto uhr = Logdaten::zeitLesen(leer(e[Logeintrag::uhrzeit]));
+    const auto datum = Logdatum::tag(leer(e[Logeintrag::datum]));
+    const auto uhr = Logdatum::uhrzeit(leer(e[Logeintrag::uhrzeit]));
     if (datum && uhr) {
         const QDateTime utc = alsUtc(*datum, uhr->zeit, zeit);
         s.setze(QStringLiteral("QSO_DATE"), utc.date().toString(QStringLiteral("yyyyMMdd")));

@@ -1,8 +1,9 @@
 #include "kern/bestaende/logeintrag.h"
 
 #include "kern/basis/frequenz.h"
-#include "kern/daten/sortierung.h"
 #include "kern/basis/speicherorte.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/daten/sortierung.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/daten/unicodelike.h"
 #include "kern/daten/verbindung.h"
@@ -10,7 +11,6 @@
 
 #include <QFont>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextDocument>
 #include <sqlite3.h>
 
@@ -124,48 +124,6 @@ QList<Logeintrag> Logdaten::lesen(const QString &datenbank, const QString &abfra
     return aus;
 }
 
-std::optional<QDate> Logdaten::datumLesen(const QString &text)
-{
-    static const QRegularExpression deutsch(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})$"));
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})$"));
-    const QString t = text.trimmed();
-    QDate d;
-    if (const auto m = deutsch.match(t); m.hasMatch())
-        d = QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
-    else if (const auto m = iso.match(t); m.hasMatch())
-        d = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
-}
-
-std::optional<Logdaten::Uhrzeit> Logdaten::zeitLesen(const QString &text)
-{
-    static const QRegularExpression getrennt(QStringLiteral("^(\\d{1,2})[:.](\\d{2})(?:[:.](\\d{2}))?$"));
-    static const QRegularExpression ziffern(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2})?$"));
-    const QString t = text.trimmed();
-    QRegularExpressionMatch m = getrennt.match(t);
-    if (!m.hasMatch())
-        m = ziffern.match(t);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const bool sekunden = m.capturedLength(3) > 0;
-    const QTime z(m.captured(1).toInt(), m.captured(2).toInt(), sekunden ? m.captured(3).toInt() : 0);
-    if (!z.isValid())
-        return std::nullopt;
-    return Uhrzeit{z, sekunden};
-}
-
-QString Logdaten::datumText(const QDate &datum)
-{
-    return datum.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
-QString Logdaten::zeitText(const Uhrzeit &zeit)
-{
-    return zeit.zeit.toString(zeit.sekunden ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
-}
-
 QString Logdaten::bemerkungAlsText(const QString &rtf)
 {
     QString text = Rtf::alsText(rtf);
@@ -194,12 +152,12 @@ QString Logdaten::schluessel(const Logeintrag &e)
     };
     const QString call = teil(e[Logeintrag::callsign], [](const QString &t) { return t.trimmed().toUpper(); });
     const QString datum = teil(e[Logeintrag::datum], [](const QString &t) {
-        const auto d = datumLesen(t);
+        const auto d = Logdatum::tag(t);
         return d ? d->toString(Qt::ISODate) : t.trimmed();
     });
     const QString zeit = teil(e[Logeintrag::uhrzeit], [](const QString &t) {
-        const auto z = zeitLesen(t);
-        return z ? z->zeit.toString(QStringLiteral("HH:mm:ss")) : t.trimmed();
+        const auto z = Logdatum::uhrzeit(t);
+        return z ? z->zeit.toString(QStringLiteral("HH:mm")) : t.trimmed();
     });
     const QString freq = teil(e[Logeintrag::frequenz], [](const QString &t) {
         const auto hz = Frequenz::hertz(t);
