@@ -86,44 +86,4 @@ QString bemerkungAusText(const QString &text);
 // "145,500"), else by its text.
 QString schluessel(const Logeintrag &e);
 
-// What became of one record of an import.
-struct Ergebnis
-{
-    enum class Art { Aufgenommen, Vorhanden, Abgelehnt };
-    Art art = Art::Aufgenommen;
-    int nummer = 0;   // the record's number in the file, from 1
-    int zeile = 0;    // the line of the file it starts on (0: unknown)
-    QString grund;    // why it was refused, or what it duplicates
-};
-
-// A record read from a file, ready to import; fehler is non-empty when it
-// cannot be taken, and says why.
-struct Importsatz
-{
-    Logeintrag eintrag;
-    int nummer = 0;
-    int zeile = 0;
-    QString fehler;
-};
-
-struct Bericht
-{
-    QList<Ergebnis> ergebnisse;   // one per record, in the order of the file
-    // Whether the records marked Aufgenommen were written; false when the
-    // file had refused records and the rest was not wanted. Then they only
-    // could have been added.
-    bool geschrieben = false;
-    int anzahl(Ergebnis::Art art) const;
-};
-
-// Adds the records to the log in one transaction; never changes or removes
-// a record that is there. A record whose key is in the log already, or
-// earlier in the same file, is skipped. When a record was refused and
-// rest is false, nothing is written at all (the report still tells
-// everything); with rest the valid records are added. Throws DatenFehler
-// (and the log is as it was) when the file is no log database or cannot be
-// written, and Abgebrochen when the user cancelled.
-Bericht importieren(const QString &datenbank, const QList<Importsatz> &saetze, bool rest,
-                    const Fortschritt &fortschritt = {});
-
 }
