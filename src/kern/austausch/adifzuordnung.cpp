@@ -214,6 +214,13 @@ struct Leser
 
     void bemerkung()
     {
+        // The remark's RTF, its line breaks as the log keeps them (they mean
+        // nothing to RTF); the percent-encoded form carries them exactly.
+        const QString name = app + AdifZuordnung::appName(Logeintrag::bemerkung);
+        if (auto rtf = s.wert(name)) {
+            e[Logeintrag::bemerkung] = rtf->replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            return;
+        }
         if (auto rtf = appWert(s, AdifZuordnung::appName(Logeintrag::bemerkung))) {
             e[Logeintrag::bemerkung] = rtf;
             return;
@@ -280,8 +287,10 @@ public:
         const bool ascii = Textkodierung::istAscii(w);
         if (f == AdifZuordnung::Form::AdiAscii && !ascii)
             s.setze(app + name + prozent, prozentKodiert(w), 'S');
+        else if (mehrzeilig)   // ADIF's multi-line strings break lines with CR LF
+            s.setze(app + name, mitCrLf(w), ascii ? 'M' : 'G');
         else
-            s.setze(app + name, w, ascii ? (mehrzeilig ? 'M' : 'S') : (mehrzeilig ? 'G' : 'I'));
+            s.setze(app + name, w, ascii ? 'S' : 'I');
     }
 
 private:
@@ -308,6 +317,14 @@ QString leer(const Logeintrag::Wert &w)
 }
 
 }   // namespace
+
+bool AdifZuordnung::mehrzeilig(const Adif::Feld &feld)
+{
+    static const QSet<QString> felder{"NOTES",        "NOTES_INTL", "ADDRESS",
+                                      "ADDRESS_INTL", "QSLMSG",     "QSLMSG_INTL",
+                                      "RIG",          "RIG_INTL",   app + appName(Logeintrag::bemerkung)};
+    return feld.typ == 'M' || feld.typ == 'G' || felder.contains(feld.name);
+}
 
 QString AdifZuordnung::appName(Logeintrag::Spalte spalte)
 {

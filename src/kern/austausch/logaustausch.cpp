@@ -188,9 +188,7 @@ public:
             if (s) {
                 QList<QPair<QString, Logdaten::Bereinigt>> bereinigt;
                 for (Adif::Feld &f : s->felder) {
-                    const bool mehrzeilig = f.typ == 'M' || f.typ == 'G' || f.name == QLatin1String("NOTES")
-                                            || f.name == QLatin1String("NOTES_INTL");
-                    if (const auto b = Logdaten::ohneSteuerzeichen(f.wert, mehrzeilig);
+                    if (const auto b = Logdaten::ohneSteuerzeichen(f.wert, AdifZuordnung::mehrzeilig(f));
                         b != Logdaten::Bereinigt::Nichts)
                         bereinigt.append({f.name, b});
                 }

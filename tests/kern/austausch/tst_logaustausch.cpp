@@ -347,6 +347,49 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Csv::Fehler, LogCsv::lesen("Farbe;Form\r\nrot;rund\r\n"));
     }
 
+    // The remark's RTF holds line breaks; ADIF's multi-line strings break
+    // lines with CR LF, and the remark comes back exactly.
+    void mehrzeiligeAnwendungsfelder()
+    {
+        Logeintrag e = beispiele().at(1);
+        e[Logeintrag::bemerkung] = Logdaten::bemerkungAusText(gr("Erste Zeile\nzweite Zeile\ndritte Zeile"));
+        QVERIFY(e[Logeintrag::bemerkung]->contains('\n'));
+        for (const Format format : {Format::Adi, Format::Adx}) {
+            const QByteArray datei = Logaustausch::daten({e}, optionen(format));
+            const qsizetype anfang =
+                datei.indexOf(format == Format::Adx ? "FIELDNAME=\"BEMERKUNG\"" : "APP_TREMVIK_BEMERKUNG");
+            QVERIFY(anfang > 0);
+            const QByteArray feld =
+                datei.mid(anfang, datei.indexOf(format == Format::Adx ? "</APP>" : "<EOR>", anfang) - anfang);
+            const QByteArray umbruch = format == Format::Adx ? "&#13;\n" : "\r\n";
+            QVERIFY2(feld.count('\n') >= 3 && feld.count('\n') == feld.count(umbruch), feld.constData());
+            Testhilfe::Programmordner ziel;
+            QCOMPARE(Logaustausch::importieren(ziel.logDatei(), datei, format, berlin(), false).bericht.aufgenommen, 1);
+            QCOMPARE(logInhalt(ziel.logDatei()), QStringList{e.alsText()});
+        }
+    }
+
+    // Records other logbooks refuse are counted before the file goes on:
+    // without date or time, and without a modulation ADIF knows.
+    void ohneModulation()
+    {
+        QList<Logeintrag> e = beispiele();
+        e[1][Logeintrag::band].reset();
+        e[3][Logeintrag::band] = QStringLiteral("Kauderwelsch");
+        Logaustausch::Exportbericht b;
+        const QByteArray adi = Logaustausch::daten(e, optionen(Format::Adi), &b);
+        QCOMPARE(b.ohneModulation, 2);
+        QCOMPARE(Adi::lesen(adi).datensaetze.at(1).wert("MODE"), std::nullopt);
+        b.datei = "x.adi";
+        QVERIFY2(Logaustausch::zusammenfassung(b).endsWith(
+                     gr("1 Eintrag ist ohne Datum oder Uhrzeit; andere Logbücher nehmen ihn nicht als gültige "
+                        "Verbindung an.\n\n2 Einträge sind ohne Modulation (oder mit einer, die ADIF nicht kennt); "
+                        "andere Logbücher nehmen sie nicht als gültige Verbindung an.")),
+                 qPrintable(Logaustausch::zusammenfassung(b)));
+        Logaustausch::daten(e, optionen(Format::CsvDeutsch), &b);
+        QCOMPARE(b.ohneModulation, 0);
+    }
+
     // After a search only the records found are exported.
     void nurDieGefundenen()
     {
