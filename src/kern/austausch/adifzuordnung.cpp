@@ -1,6 +1,7 @@
 #include "kern/austausch/adifzuordnung.h"
 
 #include "kern/basis/frequenz.h"
+#include "kern/basis/meldetext.h"
 #include "kern/bestaende/logdatum.h"
 #include "kern/formate/textkodierung.h"
 
@@ -93,6 +94,11 @@ QString prozentKodiert(const QString &text)
 }
 
 // The value of an application field of tremvik, in whichever form it came.
+bool mitEigenenFeldern(const Adif::Datensatz &s)
+{
+    return std::any_of(s.felder.begin(), s.felder.end(), [](const Adif::Feld &f) { return f.name.startsWith(app); });
+}
+
 std::optional<QString> appWert(const Adif::Datensatz &s, const QString &name)
 {
     if (auto w = s.wert(app + name))
@@ -132,13 +138,17 @@ struct Leser
     const AdifZuordnung::Zeitbezug &zeit;
     Logeintrag e;
     QString fehler;
+    // Whether tremvik's own fields are there to look for.
+    const bool eigene = mitEigenenFeldern(s);
 
     void nimm(Spalte spalte, const std::optional<QString> &ersatz)
     {
-        if (auto w = appWert(s, AdifZuordnung::appName(spalte)))
-            e[spalte] = w;
-        else
-            e[spalte] = ersatz;
+        if (eigene)
+            if (auto w = appWert(s, AdifZuordnung::appName(spalte))) {
+                e[spalte] = w;
+                return;
+            }
+        e[spalte] = ersatz;
     }
 
     void rapport()
@@ -162,18 +172,24 @@ struct Leser
     {
         std::optional<QDate> datum;
         std::optional<Logdatum::Uhrzeit> uhr;
+        // ADIF's forms only: eight digits, and four or six.
+        auto ziffern = [](const QString &t, std::initializer_list<qsizetype> laengen) {
+            return std::find(laengen.begin(), laengen.end(), t.size()) != laengen.end()
+                   && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        };
         if (const auto d = nichtLeer(s.wert(QStringLiteral("QSO_DATE")))) {
-            datum = QDate::fromString(d->trimmed(), QStringLiteral("yyyyMMdd"));
-            if (!datum->isValid() || d->trimmed().size() != 8)
-                fehler = QStringLiteral("QSO_DATE \u201E%1\u201C ist kein Datum (JJJJMMTT).").arg(*d);
+            const QString t = d->trimmed();
+            if (ziffern(t, {8}))
+                datum = Logdatum::tag(t);
+            if (!datum)
+                fehler = QStringLiteral("QSO_DATE %1 ist kein Datum (JJJJMMTT).").arg(Meldetext::zitat(*d));
         }
         if (const auto z = nichtLeer(s.wert(QStringLiteral("TIME_ON")))) {
             const QString t = z->trimmed();
-            const QTime zeitpunkt =
-                QTime::fromString(t, t.size() == 6 ? QStringLiteral("HHmmss") : QStringLiteral("HHmm"));
-            if ((t.size() != 4 && t.size() != 6) || !zeitpunkt.isValid())
-                fehler = QStringLiteral("TIME_ON \u201E%1\u201C ist keine Uhrzeit (HHMM oder HHMMSS).").arg(*z);
-            uhr = Logdatum::Uhrzeit{zeitpunkt, t.size() == 6};
+            if (ziffern(t, {4, 6}))
+                uhr = Logdatum::uhrzeit(t);
+            if (!uhr)
+                fehler = QStringLiteral("TIME_ON %1 ist keine Uhrzeit (HHMM oder HHMMSS).").arg(Meldetext::zitat(*z));
         }
         std::optional<QString> datumText, zeitText;
         if (fehler.isEmpty() && datum && uhr) {
@@ -198,7 +214,7 @@ struct Leser
         if (const auto f = nichtLeer(s.wert(QStringLiteral("FREQ")))) {
             if (const auto hz = Frequenz::hertz(*f))
                 text = Frequenz::mhzText(*hz);
-            else if (!appWert(s, AdifZuordnung::appName(Logeintrag::frequenz)))
+            else if (!eigene || !appWert(s, AdifZuordnung::appName(Logeintrag::frequenz)))
                 fehler = QStringLiteral("FREQ: %1").arg(Frequenz::einwand(*f));
         }
         nimm(Logeintrag::frequenz, text);

@@ -148,7 +148,7 @@ class Dateiquelle : public Logdaten::Satzquelle
 public:
     Dateiquelle(QIODevice &geraet, Logaustausch::Format format, const AdifZuordnung::Zeitbezug &zeit,
                 Logaustausch::Importergebnis &ergebnis)
-        : m_geraet(geraet), m_zeit(zeit), m_ergebnis(ergebnis)
+        : m_geraet(geraet), m_groesse(geraet.size()), m_zeit(zeit), m_ergebnis(ergebnis)
     {
         if (format == Logaustausch::Format::Adx) {
             m_adx = std::make_unique<Adx::Leser>(geraet);
@@ -211,7 +211,7 @@ public:
     }
 
     qint64 stand() const override { return m_text ? m_text->gelesen() : m_geraet.pos(); }
-    qint64 gesamt() const override { return m_geraet.size(); }
+    qint64 gesamt() const override { return m_groesse; }
 
 private:
     void uebergehen(const QString &name)
@@ -226,6 +226,7 @@ private:
     }
 
     QIODevice &m_geraet;
+    const qint64 m_groesse;
     const AdifZuordnung::Zeitbezug &m_zeit;
     Logaustausch::Importergebnis &m_ergebnis;
     std::unique_ptr<Textquelle> m_text;

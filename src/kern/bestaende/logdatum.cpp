@@ -261,12 +261,22 @@ std::optional<Logdatum::Zeitpunkt> Logdatum::zeitpunkt(QStringView text, const Q
 
 QString Logdatum::datumText(const QDate &datum)
 {
-    return datum.toString(QStringLiteral("dd.MM.yyyy"));
+    if (!datum.isValid())
+        return QString();
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%02d.%02d.%04d", datum.day(), datum.month(), datum.year());
+    return QString::fromLatin1(text, n);
 }
 
 QString Logdatum::zeitText(const Uhrzeit &zeit)
 {
-    return zeit.zeit.toString(zeit.sekunden ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+    if (!zeit.zeit.isValid())
+        return QString();
+    char text[16];
+    const int n = zeit.sekunden ? std::snprintf(text, sizeof text, "%02d:%02d:%02d", zeit.zeit.hour(),
+                                                zeit.zeit.minute(), zeit.zeit.second())
+                                : std::snprintf(text, sizeof text, "%02d:%02d", zeit.zeit.hour(), zeit.zeit.minute());
+    return QString::fromLatin1(text, n);
 }
 
 bool Logdatum::registriere(sqlite3 *db)

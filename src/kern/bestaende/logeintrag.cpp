@@ -141,11 +141,11 @@ QString Logdaten::schluessel(const Logeintrag &e)
     const QString call = teil(e[Logeintrag::callsign], [](const QString &t) { return t.trimmed().toUpper(); });
     const QString datum = teil(e[Logeintrag::datum], [](const QString &t) {
         const auto d = Logdatum::tag(t);
-        return d ? d->toString(Qt::ISODate) : t.trimmed();
+        return d ? QString::asprintf("%04d-%02d-%02d", d->year(), d->month(), d->day()) : t.trimmed();
     });
     const QString zeit = teil(e[Logeintrag::uhrzeit], [](const QString &t) {
         const auto z = Logdatum::uhrzeit(t);
-        return z ? z->zeit.toString(QStringLiteral("HH:mm")) : t.trimmed();
+        return z ? QString::asprintf("%02d:%02d", z->zeit.hour(), z->zeit.minute()) : t.trimmed();
     });
     const QString freq = teil(e[Logeintrag::frequenz], [](const QString &t) {
         const auto hz = Frequenz::hertz(t);

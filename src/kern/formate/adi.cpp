@@ -179,31 +179,48 @@ struct Adi::Leser::Zustand
             return QStringLiteral("Die Angabe %1 ist nicht abgeschlossen (es fehlt \u201E>\u201C).")
                 .arg(ausschnitt(anfang, k));
         }
-        const QString inhalt = text(anfang + 1, k);
         i = k + 1;
-        const QStringList teile = inhalt.split(QLatin1Char(':'));
-        tag.name = teile.at(0).trimmed().toUpper();
+        // name[:length[:type]], parts found without copying the text first.
+        qsizetype teile[3] = {anfang + 1, -1, -1};
+        int anzahl = 1;
+        for (qsizetype j = anfang + 1; j < k; ++j)
+            if (at(j) == ':') {
+                if (anzahl == 3) {
+                    anzahl = 4;
+                    break;
+                }
+                teile[anzahl++] = j + 1;
+            }
+        auto teil = [&](int t) {
+            const qsizetype bis = t + 1 < anzahl && t + 1 < 3 ? teile[t + 1] - 1 : k;
+            return text(teile[t], bis).trimmed();
+        };
+        tag.name = teil(0).toUpper();
         bool gueltig = !tag.name.isEmpty();
         for (const QChar c : std::as_const(tag.name))
             gueltig = gueltig && namensZeichen(c.unicode());
-        const QString roh = QLatin1Char('<') + inhalt + QLatin1Char('>');
-        if (!gueltig || teile.size() > 3)
-            return QStringLiteral("Die Angabe %1 ist kein ADIF-Feld.").arg(Meldetext::zitat(roh));
-        if (teile.size() == 1) {
+        auto roh = [&] { return Meldetext::zitat(text(anfang, k + 1)); };
+        if (!gueltig || anzahl > 3)
+            return QStringLiteral("Die Angabe %1 ist kein ADIF-Feld.").arg(roh());
+        if (anzahl == 1) {
             tag.ohneLaenge = tag.name != QLatin1String("EOR") && tag.name != QLatin1String("EOH");
             return QString();
         }
+        const QString laenge = teil(1);
         bool zahl = false;
-        tag.laenge = teile.at(1).trimmed().toLongLong(&zahl);
-        if (!zahl || tag.laenge < 0 || teile.at(1).trimmed().startsWith(QLatin1Char('+')))
-            return QStringLiteral("Das Feld %1 hat keine gültige Länge.").arg(Meldetext::zitat(roh));
+        tag.laenge = laenge.toLongLong(&zahl);
+        if (!zahl || tag.laenge < 0 || laenge.startsWith(QLatin1Char('+')))
+            return QStringLiteral("Das Feld %1 hat keine gültige Länge.").arg(roh());
         if (tag.laenge > Adif::hoechstLaenge)
             return QStringLiteral("Das Feld %1 ist länger, als ein Wert sein darf (höchstens %2 Zeichen).")
                 .arg(tag.name)
                 .arg(Adif::hoechstLaenge);
         tag.mitLaenge = true;
-        if (teile.size() == 3 && teile.at(2).trimmed().size() == 1)
-            tag.typ = teile.at(2).trimmed().at(0).toUpper().toLatin1();
+        if (anzahl == 3) {
+            const QString typ = teil(2);
+            if (typ.size() == 1)
+                tag.typ = typ.at(0).toUpper().toLatin1();
+        }
         return QString();
     }
 
