@@ -3,7 +3,7 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--stats 100000] [--nur list,log,remark,stats]
+//                 [--stats 100000] [--import 1000000] [--nur list,log,remark,stats,import]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -16,6 +16,8 @@
 // header asks: count, then the first screen). The log cases:
 // log-load, log-search, log-save, and start (the program starting with its
 // log window).
+//
+// The import cases are in importfaelle.cpp.
 //
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
@@ -651,14 +653,19 @@ void statistikFall(const QString &ordner, int n)
 
 }   // namespace
 
+namespace Bench {
+void importFaelle(const QString &ordner, int zeilen);
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000};
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000},
+                 importe = {1000000};
     QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"),
-                       QStringLiteral("stats")};
+                       QStringLiteral("stats"), QStringLiteral("import")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
@@ -667,6 +674,8 @@ int main(int argc, char *argv[])
             logs = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--stats"))
             stats = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--import"))
+            importe = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--nur"))
             nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
@@ -689,5 +698,8 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("stats")))
         for (int n : stats)
             statistikFall(ordner.path(), n);
+    if (nur.contains(QLatin1String("import")))
+        for (int n : importe)
+            Bench::importFaelle(ordner.path(), n);
     return 0;
 }
