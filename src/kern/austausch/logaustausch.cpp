@@ -173,8 +173,8 @@ public:
             m_ergebnis.zweistelligeJahre = m_csv->zweistelligeJahre();
             // A column the log has no place for was passed over in every record.
             for (const QString &spalte : m_csv->uebergangen())
-                if (m_ergebnis.uebergangen.contains(spalte))
-                    m_ergebnis.uebergangen[spalte] = m_saetze;
+                if (m_ergebnis.uebergangen.contains(gekuerzt(spalte)))
+                    m_ergebnis.uebergangen[gekuerzt(spalte)] = m_saetze;
         }
     }
 
@@ -214,13 +214,18 @@ public:
     qint64 gesamt() const override { return m_groesse; }
 
 private:
+    // A name as the summary lists it: an excerpt, for a file may name its
+    // fields at any length.
+    static QString gekuerzt(const QString &name) { return Meldetext::ausschnitt(name); }
+
     void uebergehen(const QString &name)
     {
-        auto it = m_ergebnis.uebergangen.find(name);
+        const QString k = gekuerzt(name);
+        auto it = m_ergebnis.uebergangen.find(k);
         if (it != m_ergebnis.uebergangen.end())
             ++*it;
         else if (m_ergebnis.uebergangen.size() < 1000)
-            m_ergebnis.uebergangen.insert(Meldetext::ausschnitt(name), 1);
+            m_ergebnis.uebergangen.insert(k, 1);
         else
             ++m_ergebnis.weitereUebergangen;
     }

@@ -34,7 +34,7 @@ QString Meldetext::aufzaehlung(const QStringList &namen, int hoechstens, const Q
 {
     QStringList teile;
     for (qsizetype k = 0; k < namen.size() && k < hoechstens; ++k)
-        teile.append(ausschnitt(namen.at(k)));
+        teile.append(ausschnitt(namen.at(k), 2 * auszug));
     QString aus = teile.join(trenner);
     if (namen.size() > hoechstens)
         aus += QStringLiteral(" und %1 weitere").arg(namen.size() - hoechstens);

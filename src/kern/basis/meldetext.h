@@ -20,8 +20,8 @@ QString ausschnitt(QStringView text, int hoechstens = auszug);
 // The same in the German quotes: „…“.
 QString zitat(QStringView text, int hoechstens = auszug);
 
-// Names joined by trenner, at most hoechstens of them (each an excerpt),
-// then "und 12 weitere".
+// Names joined by trenner, at most hoechstens of them (each an excerpt of
+// twice the length, room for a count after a name), then "und 12 weitere".
 QString aufzaehlung(const QStringList &namen, int hoechstens = liste, const QString &trenner = QStringLiteral(", "));
 // Lines of a list, at most hoechstens, then a line "… und 12 weitere."
 QStringList zeilen(const QStringList &zeilen, int hoechstens = liste);

@@ -274,7 +274,8 @@ private Q_SLOTS:
             adi += "<CALL:8>DL" + QByteArray::number(100000 + k) + " <FREQ:7>145.500 <EOR>\n";
         const QString datei = ordner->pfad() + "/gross.adi";
         Testhilfe::schreibe(datei, adi);
-        Testhilfe::schreibe(ordner->pfad() + "/klein.adi", "<CALL:4>G4AB<EOR>");
+        // A remark made from NOTES off the window's thread, as one made on it.
+        Testhilfe::schreibe(ordner->pfad() + "/klein.adi", "<CALL:4>G4AB<NOTES:11>Sch\xC3\xB6n\r\nklar<EOR>");
 
         // The progress dialogs shown, and whether one was still open at a message.
         QStringList gezeigt, beiMeldung;
@@ -302,6 +303,8 @@ private Q_SLOTS:
         h.logimport->trigger();
         QCOMPARE(gezeigt, QStringList());
         QCOMPARE(beiMeldung, QStringList{"zu"});
+        const QList<Logeintrag> klein = Logdaten::lesen(ordner->logDatei(), "select * from Kontakt");
+        QCOMPARE(*klein.first()[Logeintrag::bemerkung], Logdaten::bemerkungAusText(gr("Schön\nklar")));
 
         Hintergrund::setzeVerzoegerung(0);
         wahl = {datei, QString()};

@@ -270,6 +270,13 @@ private Q_SLOTS:
         QVERIFY2(text.size() < 4096, qPrintable(text.left(500)));
         QVERIFY2(text.contains(gr(" und 970 weitere; dazu 39000 weitere Felder")), qPrintable(text.right(200)));
 
+        // A field name of any length is listed short, and counted right.
+        const QByteArray lang(2000, 'L');
+        const auto namen = importieren(
+            ordner.logDatei(), "<CALL:2>X1 <" + lang + ":1>x <EOR>\n<CALL:2>X2 <" + lang + ":1>y <EOR>\n", Format::Adi);
+        QVERIFY2(Logaustausch::zusammenfassung(namen).contains(QString(40, 'L') + gr("… (2×)")),
+                 qPrintable(Logaustausch::zusammenfassung(namen).right(200)));
+
         // A value of a megabyte with a wrong length, and thousands of
         // refused records.
         QByteArray kaputt = "<NOTES:5>" + QByteArray(1024 * 1024, 'x') + "<EOR>\n";
