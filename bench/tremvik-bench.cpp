@@ -3,7 +3,8 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--stats 100000] [--start 200000] [--nur list,log,remark,stats,start]
+//                 [--stats 100000] [--start 200000] [--import 1000000]
+//                 [--nur list,log,remark,stats,start,import]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -18,6 +19,8 @@
 // log window). start-due-backup: the program starting on a day with the
 // automatic backup due, up to a usable log window; its floor is the same
 // start with no backup due.
+//
+// The import cases are in importfaelle.cpp.
 //
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
@@ -705,14 +708,19 @@ void statistikFall(const QString &ordner, int n)
 
 }   // namespace
 
+namespace Bench {
+void importFaelle(const QString &ordner, int zeilen);
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000}, starts = {200000};
-    QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"), QStringLiteral("stats"),
-                       QStringLiteral("start")};
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000}, starts = {200000},
+                 importe = {1000000};
+    QStringList nur = {QStringLiteral("list"),  QStringLiteral("log"),   QStringLiteral("remark"),
+                       QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
@@ -723,6 +731,8 @@ int main(int argc, char *argv[])
             stats = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--start"))
             starts = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--import"))
+            importe = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--nur"))
             nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
@@ -748,5 +758,8 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("start")))
         for (int n : starts)
             startMitSicherung(ordner.path(), n);
+    if (nur.contains(QLatin1String("import")))
+        for (int n : importe)
+            Bench::importFaelle(ordner.path(), n);
     return 0;
 }

@@ -145,6 +145,26 @@ private Q_SLOTS:
         QCOMPARE(logInhalt(db), vorher);
     }
 
+    // Whatever a file holds, the console gets a few kilobytes: a value of a
+    // megabyte quoted short, thousands of refused records and unknown
+    // fields counted.
+    void kurzeAusgabe()
+    {
+        Testhilfe::Programmordner ordner;
+        const QString datei = ordner.pfad() + "/riesig.adi";
+        QByteArray adi = "<NOTES:5>" + QByteArray(1024 * 1024, 'x') + "<EOR>\n";
+        for (int k = 0; k < 20000; ++k)
+            adi += "<CALL:6>DL1ABC <F" + QByteArray::number(k) + ":1>x <EOR>\n<CALL:9>X<EOR>\n";
+        Testhilfe::schreibe(datei, adi);
+        for (const QString &rest : {QString(), QStringLiteral("--rest")}) {
+            const Lauf l = starte("tremvik-log", QStringList{"import", datei, "--db", ordner.logDatei()}
+                                                     + (rest.isEmpty() ? QStringList() : QStringList{rest}));
+            QVERIFY2(l.aus.size() + l.fehler.size() < 8192, qPrintable(l.fehler.left(300) + l.aus.left(300)));
+            QVERIFY2((l.aus + l.fehler).contains(gr("… und ")), qPrintable(l.aus + l.fehler));
+        }
+        QCOMPARE(logInhalt(ordner.logDatei()).size(), 1);
+    }
+
     void listenformate()
     {
         QTemporaryDir dir;

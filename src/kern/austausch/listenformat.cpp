@@ -124,6 +124,7 @@ QByteArray chirp(const QList<Kanal> &kanaele, const Art &art, QStringList &anmer
 {
     Csv::Dialekt d;
     d.zeilenende = "\r\n";
+    d.formelnAlsText = false;   // CHIRP reads "-" in Duplex as it stands
     QList<Csv::Zeile> zeilen;
     int ort = 0;
     for (const Kanal &k : kanaele) {

@@ -1,5 +1,7 @@
 #include "kern/basis/frequenz.h"
 
+#include "kern/basis/meldetext.h"
+
 #include <algorithm>
 
 namespace {
@@ -77,7 +79,7 @@ QString Frequenz::einwand(QStringView mhz)
     const Zerlegt z = zerlege(mhz);
     if (z.hz)
         return QString();
-    return QStringLiteral("\u201E%1\u201C ist keine Frequenz: %2").arg(mhz.toString(), z.einwand);
+    return QStringLiteral("%1 ist keine Frequenz: %2").arg(Meldetext::zitat(mhz), z.einwand);
 }
 
 QString Frequenz::mhzText(qint64 hz, QChar komma, int mindestStellen)
