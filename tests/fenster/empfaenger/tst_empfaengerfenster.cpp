@@ -305,12 +305,25 @@ private Q_SLOTS:
         QVERIFY(!w->chk_folgen->toolTip().isEmpty());
         w->txt_frequenz->setText(QStringLiteral("169,4075"));
         QTest::mouseClick(w->cmd_anzeigen, Qt::LeftButton);
-        QCOMPARE(w->DataGrid1->rowCount(), 0);
+        // Nothing on it: what each list has nearest, nearest first.
+        QCOMPARE(w->lbl_ergebnis->text(), QStringLiteral("Nichts bekannt auf 169,4075 MHz \u2013 die "
+                                                         "nächstgelegenen Einträge jeder Liste (1 Zeile ohne gültige "
+                                                         "Frequenz übergangen)"));
+        QCOMPARE(w->DataGrid1->item(0, 0)->text(), QStringLiteral("Fernwirken"));
+        QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("\u22121,25"));
         // The telecontrol raster is the user's to widen.
         w->txt_fwraster->setValue(12.5);
         QCOMPARE(w->DataGrid1->rowCount(), 1);
         QCOMPARE(w->DataGrid1->item(0, 0)->text(), QStringLiteral("Fernwirken"));
         QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("\u22121,25"));
+
+        // An aviation channel as the list writes it is found on its carrier.
+        w->txt_frequenz->setText(QStringLiteral("118,805"));
+        QTest::mouseClick(w->cmd_anzeigen, Qt::LeftButton);
+        QCOMPARE(w->DataGrid1->rowCount(), 1);
+        QCOMPARE(w->DataGrid1->item(0, 1)->text(), QStringLiteral("118,805"));
+        QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("0"));
+        QVERIFY(w->lbl_ergebnis->text().startsWith(QStringLiteral("1 Eintrag auf 118,805 MHz")));
     }
 
     void rigctldBeendetUndZurueck()
