@@ -183,7 +183,7 @@ QByteArray RigctlEmpfaenger::modusArgumente(Modulation modulation) const
 
 void RigctlEmpfaenger::abstimmen(qint64 hz, Modulation modulation)
 {
-    if (!verbunden() || hz <= 0)
+    if (!verbunden() || !Rigctl::moeglich(hz))
         return;
     // Waiting commands are readings or an older tuning: this one replaces them.
     m_warteschlange.clear();
@@ -290,23 +290,26 @@ bool RigctlEmpfaenger::frequenzBeantwortet(const Rigctl::Antwort &antwort, Empfa
         m_protokoll.erweitert = *antwort.erweitert;
     }
     const QString lesefehler = QStringLiteral("Frequenz nicht lesbar: ");
-    if (antwort.rprt != 0) {
-        z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
-    } else {
-        z.hz = antwort.hz;
-        if (z.grund.startsWith(lesefehler))
-            z.grund.clear();
-    }
     if (z.art != EmpfaengerZustand::Art::Verbunden) {
         z.art = EmpfaengerZustand::Art::Verbunden;
         z.adresse = adresse();
         z.modus.clear();
         z.wiederholungSekunden = 0;
-        if (antwort.rprt == 0)
-            z.grund.clear();
+        z.grund.clear();
         m_abfrage.start();
         if (m_modusLesbar)
             m_warteschlange.push_back({Befehl::ModusLesen, {}});
+    }
+    if (antwort.rprt != 0) {
+        z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
+    } else if (!antwort.einwand.isEmpty()) {
+        // Not a frequency a receiver can have: not taken, and said so.
+        z.hz = 0;
+        z.grund = lesefehler + antwort.einwand;
+    } else {
+        z.hz = antwort.hz;
+        if (z.grund.startsWith(lesefehler))
+            z.grund.clear();
     }
     return true;
 }

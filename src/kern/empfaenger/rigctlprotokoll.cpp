@@ -56,6 +56,18 @@ void vfoPruefungLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
     a.vfo = letztes == "1";
 }
 
+// A frequency a receiver cannot have is read, but not taken: the reply
+// says why.
+void frequenzNehmen(std::optional<qint64> hz, Rigctl::Antwort &a)
+{
+    if (!hz)
+        return;
+    if (Rigctl::moeglich(*hz))
+        a.hz = *hz;
+    else
+        a.einwand = QStringLiteral("%1 Hz liegt außerhalb von 1 Hz bis 300 GHz").arg(*hz);
+}
+
 // The reply to get_freq, in whichever form it came.
 void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
 {
@@ -63,15 +75,14 @@ void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
     if (kopf(zeilen, langName(Rigctl::Befehl::FreqLesen)) || frequenz) {
         a.erweitert = true;
         const std::optional<qint64> hz = frequenz ? Rigctl::hertz(*frequenz) : std::nullopt;
-        a.hz = hz.value_or(0);
+        frequenzNehmen(hz, a);
         a.gelesen = hz.has_value() || a.rprt != 0;
         return;
     }
     a.erweitert = false;
-    if (const auto hz = Rigctl::hertz(zeilen.value(0))) {
-        a.hz = *hz;
-        a.gelesen = true;
-    }
+    const std::optional<qint64> hz = Rigctl::hertz(zeilen.value(0));
+    frequenzNehmen(hz, a);
+    a.gelesen = hz.has_value();
 }
 
 // Whether a text can be the name of a mode ("FM", "PKTUSB"): a short word of

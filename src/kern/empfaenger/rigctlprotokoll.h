@@ -46,7 +46,8 @@ struct Antwort
 {
     bool gelesen = false;            // the reply had the expected shape
     int rprt = 0;                    // the error code the server sent, 0 for none
-    qint64 hz = 0;                   // FreqLesen
+    qint64 hz = 0;                   // FreqLesen; 0 when the reply was not taken
+    QString einwand;                 // FreqLesen: why a value that was read is not taken
     QByteArray modus;                // ModusLesen
     qint64 passband = 0;             // ModusLesen
     bool vfo = false;                // ChkVfo
@@ -61,5 +62,14 @@ QString fehlertext(int code);
 // Hertz as the protocol writes them: "145000000", also "145000000.000000"
 // (rounded to whole hertz). Nothing for anything else.
 std::optional<qint64> hertz(const QByteArray &wert);
+
+// The frequencies a receiver can have: 1 Hz to 300 GHz. A reply beyond them
+// is no frequency of a receiver's and is not taken.
+constexpr qint64 kleinsteHz = 1;
+constexpr qint64 groessteHz = 300'000'000'000LL;
+inline bool moeglich(qint64 hz)
+{
+    return hz >= kleinsteHz && hz <= groessteHz;
+}
 
 }
