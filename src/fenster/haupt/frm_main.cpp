@@ -383,18 +383,24 @@ void frm_main::empfaengerBauen()
     lbl_empfaenger->setObjectName(QStringLiteral("lbl_empfaenger"));
     statusBar()->addWidget(lbl_empfaenger, 1);
     connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &frm_main::empfaengerAnzeigen);
-    empfaengerAnzeigen(m_empfaenger->zustand());
+    empfaengerAnzeigen();
 }
 
-void frm_main::empfaengerAnzeigen(const EmpfaengerZustand &zustand)
+void frm_main::empfaengerAnzeigen()
 {
-    lbl_empfaenger->setText(zustand.statusText());
+    const EmpfaengerZustand z = m_empfaenger->zustand();
+    lbl_empfaenger->setText(z.statusText());
+    // "Trennen" while a connection is wanted: made, being made, or tried again.
+    empf_trennen->setEnabled(z.art != EmpfaengerZustand::Art::NichtVerbunden);
 }
 
 FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
 {
     FrequenzListe *w = FrequenzListe::erzeuge(art);
     w->setzeEmpfaenger(m_empfaenger);
+    connect(w, &FrequenzListe::statusHinweis, this, [this](const QString &text) {
+        statusBar()->showMessage(text, 10000);
+    });
     connect(w, &FrequenzListe::exportieren, w, [w](const QString &datei, const QString &tabelle, const QString &abfrage) {
         Austauschdialoge::listeExportieren(w, datei, tabelle, abfrage);
     });

@@ -120,8 +120,9 @@ private:
     // A list window, given the receiver.
     FrequenzListe *liste(FrequenzListe::Art art) const;
     void empfaengerBauen();
-    // The one place that shows the receiver's state in the main window.
-    void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
+    // The one place that shows the receiver's state in the main window: the
+    // status bar and what the menu "Empfänger" offers.
+    void empfaengerAnzeigen();
     // Whether this program may use the log: takes the lock if need be, and
     // tells the user when another program holds it.
     bool logFrei();

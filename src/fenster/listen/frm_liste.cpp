@@ -436,8 +436,13 @@ void FrequenzListe::mnu_eingabe_Click()
 
 void FrequenzListe::abstimmen(int zeile, bool eingabe)
 {
-    if (!m_empfaenger || !m_empfaenger->verbunden() || zeile < 0)
+    if (!m_empfaenger || zeile < 0)
         return;
+    if (!m_empfaenger->verbunden()) {
+        // Said where the user looks for the receiver's state, not in a box.
+        Q_EMIT statusHinweis(m_empfaenger->zustand().warumNicht());
+        return;
+    }
     const AdodcModell *modell = Adodc1->modell();
     if (!modell)
         return;

@@ -60,6 +60,8 @@ Q_SIGNALS:
     // "Liste exportieren …" was chosen: the rows the grid shows (the query
     // over the table of that database) are to go into a file.
     void exportieren(const QString &datenbank, const QString &tabelle, const QString &abfrage);
+    // Words for the main window's status bar: why a double-click did not tune.
+    void statusHinweis(const QString &text);
 
 public Q_SLOTS:
     void cmd_sucheort_Click();

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -119,15 +120,20 @@ private Q_SLOTS:
             eintraege << a->text();
         QCOMPARE(eintraege, QStringList({"Verbinden \u2026", "Trennen", "Was läuft hier?"}));
         QCOMPARE(status(), QStringLiteral("Empfänger: nicht verbunden"));
+        // Nothing to end.
+        QVERIFY(!haupt->empf_trennen->isEnabled());
 
         // The list's receiver entries are there but disabled, and say why;
-        // a double-click does nothing.
+        // a double-click tunes nothing and says why in the status bar.
         FrequenzListe *bos = liste(&frm_main::bos_Click, &frm_main::frm_bos);
         QVERIFY(bos && bos->mnu_abstimmen);
         QVERIFY(!bos->mnu_abstimmen->isEnabled());
-        QVERIFY(bos->mnu_abstimmen->toolTip().contains(QStringLiteral("Kein Empfänger verbunden")));
+        QCOMPARE(bos->mnu_abstimmen->toolTip(), QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->mnu_abstimmen->text(), QStringLiteral("Empfänger abstimmen"));
+        QCOMPARE(haupt->statusBar()->currentMessage(), QString());
         doppelklick(bos->DataGrid1, zeile(bos->DataGrid1, 5, QStringLiteral("86,355")));
+        QCOMPARE(haupt->statusBar()->currentMessage(),
+                 QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->windowTitle(), QStringLiteral("BOS-Frequenzen   3 Datensätze"));
         QVERIFY(!liste(&frm_main::flug_Click, &frm_main::frm_flug)->mnu_eingabe);
         QVERIFY(liste(&frm_main::afu_Click, &frm_main::frm_afu)->mnu_eingabe);
@@ -342,6 +348,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(QStringLiteral("getrennt")), 5000);
         QVERIFY(!bos->mnu_abstimmen->isEnabled());
         QVERIFY(bos->mnu_abstimmen->toolTip().contains(QStringLiteral("getrennt")));
+        // The program tries again until the user ends it.
+        QVERIFY(haupt->empf_trennen->isEnabled());
         QVERIFY(Testhilfe::meldungen().isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
 
@@ -405,9 +413,11 @@ private Q_SLOTS:
         QCOMPARE(d->txt_port->value(), int(rigctld.port()));
         QTest::mouseClick(d->cmd_abbrechen, Qt::LeftButton);
 
-        // After "Trennen" it does not.
+        // After "Trennen" it does not; there is nothing more to end.
+        QVERIFY(haupt->empf_trennen->isEnabled());
         haupt->empf_trennen->trigger();
         QCOMPARE(status(), QStringLiteral("Empfänger: nicht verbunden"));
+        QVERIFY(!haupt->empf_trennen->isEnabled());
         haupt = std::make_unique<frm_main>();
         haupt->zeigen();
         QTest::qWait(300);
