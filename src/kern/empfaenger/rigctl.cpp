@@ -69,6 +69,8 @@ void RigctlEmpfaenger::verbinden(const QString &host, quint16 port)
     m_port = port;
     m_ohneChkVfo = false;
     m_nurEinfach = false;
+    m_ohneStaerke = false;
+    m_ohneDcd = false;
     aufbauen(false);
 }
 
@@ -158,6 +160,11 @@ void RigctlEmpfaenger::fristAbgelaufen()
         m_ohneChkVfo = true;
     else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::FreqLesen && !m_erweitert)
         m_nurEinfach = true;
+    // Nor one that left a level or the squelch unanswered for them.
+    else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::StaerkeLesen)
+        m_ohneStaerke = true;
+    else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::DcdLesen)
+        m_ohneDcd = true;
     verloren(QStringLiteral("der Empfänger antwortet nicht"));
 }
 
@@ -185,6 +192,7 @@ void RigctlEmpfaenger::abstimmen(qint64 hz, Modulation modulation)
 {
     if (!verbunden() || !Rigctl::moeglich(hz))
         return;
+    Q_EMIT vonHandAbgestimmt();
     // Waiting commands are readings or an older tuning: this one replaces them.
     m_warteschlange.clear();
     m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz)});
@@ -193,6 +201,50 @@ void RigctlEmpfaenger::abstimmen(qint64 hz, Modulation modulation)
     if (m_modusLesbar)
         m_warteschlange.push_back({Rigctl::Befehl::ModusLesen, {}});
     senden();
+}
+
+quint64 RigctlEmpfaenger::suchAbstimmen(qint64 hz, std::optional<Modulation> modulation)
+{
+    if (!verbunden())
+        return 0;
+    const quint64 nummer = ++m_auftraege;
+    if (!Rigctl::moeglich(hz)) {
+        spaeterAntworten([this, nummer] { Q_EMIT abgestimmt(nummer, false); });
+        return nummer;
+    }
+    m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz), nummer, !modulation, hz});
+    if (modulation)
+        m_warteschlange.push_back({Rigctl::Befehl::ModusSetzen, modusArgumente(*modulation), nummer, true, 0});
+    senden();
+    return nummer;
+}
+
+quint64 RigctlEmpfaenger::signalLesen(Signalart art)
+{
+    if (!verbunden())
+        return 0;
+    const quint64 nummer = ++m_auftraege;
+    const bool staerke = art == Signalart::Staerke;
+    if (staerke ? m_ohneStaerke : m_ohneDcd) {
+        // Asked once and left unanswered: the receiver has no such reading.
+        spaeterAntworten([this, nummer, art] {
+            Signalwert w;
+            w.auftrag = nummer;
+            w.art = art;
+            w.rprt = -11;
+            Q_EMIT signalGelesen(w);
+        });
+        return nummer;
+    }
+    m_warteschlange.push_back({staerke ? Rigctl::Befehl::StaerkeLesen : Rigctl::Befehl::DcdLesen,
+                               staerke ? QByteArrayLiteral("STRENGTH") : QByteArray(), nummer, true, 0});
+    senden();
+    return nummer;
+}
+
+void RigctlEmpfaenger::spaeterAntworten(const std::function<void()> &antwort)
+{
+    QMetaObject::invokeMethod(this, antwort, Qt::QueuedConnection);
 }
 
 void RigctlEmpfaenger::senden()
@@ -265,14 +317,38 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
     case Befehl::FreqSetzen:
         z.grund = antwort.rprt != 0 ? QStringLiteral("Frequenz nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt)
                                     : QString();
+        // A scan does not read the frequency back: it is what the receiver took.
+        if (auftrag.nummer && antwort.rprt == 0)
+            z.hz = auftrag.hz;
+        if (auftrag.nummer && antwort.rprt != 0)
+            m_suchFehler = auftrag.nummer;
         break;
 
     case Befehl::ModusSetzen:
         if (!modusGesetzt(auftrag, antwort, z))
             return;
+        if (auftrag.nummer && antwort.rprt == 0)
+            z.modus = QString::fromLatin1(auftrag.argumente.left(auftrag.argumente.indexOf(' ')));
         break;
+
+    case Befehl::StaerkeLesen:
+    case Befehl::DcdLesen: signalBeantwortet(auftrag, antwort); return;
     }
     setzeZustand(z);
+    if (auftrag.nummer && auftrag.letzter)
+        Q_EMIT abgestimmt(auftrag.nummer, m_suchFehler != auftrag.nummer);
+}
+
+void RigctlEmpfaenger::signalBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort)
+{
+    Signalwert w;
+    w.auftrag = auftrag.nummer;
+    w.art = auftrag.befehl == Rigctl::Befehl::StaerkeLesen ? Signalart::Staerke : Signalart::Rauschsperre;
+    w.gelesen = antwort.rprt == 0;
+    w.db = antwort.db;
+    w.offen = antwort.offen;
+    w.rprt = antwort.rprt;
+    Q_EMIT signalGelesen(w);
 }
 
 bool RigctlEmpfaenger::frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z)
@@ -322,7 +398,9 @@ bool RigctlEmpfaenger::modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwor
     // unless it has no mode setting at all.
     if (auftrag.argumente.startsWith("FMN ") && antwort.rprt != -11 && antwort.rprt != -4) {
         m_fmnGeht = false;
-        m_warteschlange.push_front({Rigctl::Befehl::ModusSetzen, modusArgumente(Modulation::FmSchmal)});
+        Auftrag nochmal = auftrag;
+        nochmal.argumente = modusArgumente(Modulation::FmSchmal);
+        m_warteschlange.push_front(nochmal);
         return false;
     }
     z.grund = QStringLiteral("Modulation nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt);

@@ -18,11 +18,13 @@
 namespace Rigctl {
 
 enum class Befehl {
-    ChkVfo,        // "\chk_vfo": whether every command needs a VFO argument
-    FreqLesen,     // get_freq
-    ModusLesen,    // get_mode
-    FreqSetzen,    // set_freq HZ
-    ModusSetzen,   // set_mode MODE PASSBAND
+    ChkVfo,         // "\chk_vfo": whether every command needs a VFO argument
+    FreqLesen,      // get_freq
+    ModusLesen,     // get_mode
+    FreqSetzen,     // set_freq HZ
+    ModusSetzen,    // set_mode MODE PASSBAND
+    StaerkeLesen,   // get_level STRENGTH: the signal in dB relative to S9
+    DcdLesen,       // get_dcd: whether the squelch is open
 };
 
 // What the connection learned about the server.
@@ -33,7 +35,7 @@ struct Protokoll
 };
 
 // The command line to send, with its newline. argumente: the hertz of
-// FreqSetzen, "MODE PASSBAND" of ModusSetzen.
+// FreqSetzen, "MODE PASSBAND" of ModusSetzen, "STRENGTH" of StaerkeLesen.
 QByteArray zeile(Befehl befehl, const Protokoll &protokoll, const QByteArray &argumente = QByteArray());
 
 // Whether the lines received so far (without their line ends) make the
@@ -52,6 +54,8 @@ struct Antwort
     qint64 passband = 0;             // ModusLesen
     bool vfo = false;                // ChkVfo
     std::optional<bool> erweitert;   // FreqLesen: whether the reply came in the extended form
+    int db = 0;                      // StaerkeLesen
+    bool offen = false;              // DcdLesen
 };
 Antwort lesen(Befehl befehl, const QList<QByteArray> &zeilen);
 
@@ -71,5 +75,10 @@ inline bool moeglich(qint64 hz)
 {
     return hz >= kleinsteHz && hz <= groessteHz;
 }
+
+// A level as the protocol writes it: "-37", "+12", "-45.300000" (rounded to
+// whole dB). Nothing for anything else, and for values beyond what a signal
+// can be (more than 200 dB from S9).
+std::optional<int> pegel(const QByteArray &wert);
 
 }

@@ -119,7 +119,32 @@ private Q_SLOTS:
         QCOMPARE(Rigctl::lesen(Befehl::FreqLesen, L{"300000000000"}).hz, 300000000000LL);
         QCOMPARE(Rigctl::lesen(Befehl::FreqLesen, L{"1"}).hz, 1);
 
+        // Signal strength and squelch, in either form.
+        a = Rigctl::lesen(Befehl::StaerkeLesen, L{"get_level: STRENGTH", "-38", "RPRT 0"});
+        QVERIFY(a.gelesen);
+        QCOMPARE(a.db, -38);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"-45.600000"}).db, -46);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"+12"}).db, 12);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"get_level: STRENGTH", "Level: 7", "RPRT 0"}).db, 7);
+        a = Rigctl::lesen(Befehl::StaerkeLesen, L{"RPRT -11"});
+        QVERIFY(a.gelesen);
+        QCOMPARE(a.rprt, -11);
+        for (const QByteArray &falsch : {QByteArray("laut"), QByteArray("-99999"), QByteArray("-"), QByteArray("5."),
+                                         QByteArray("1e5"), QByteArray(50000, '9')})
+            QVERIFY2(!Rigctl::lesen(Befehl::StaerkeLesen, L{falsch}).gelesen, falsch.left(20).constData());
+        a = Rigctl::lesen(Befehl::DcdLesen, L{"get_dcd:", "DCD: 1", "RPRT 0"});
+        QVERIFY(a.gelesen && a.offen);
+        a = Rigctl::lesen(Befehl::DcdLesen, L{"0"});
+        QVERIFY(a.gelesen && !a.offen);
+        QVERIFY(!Rigctl::lesen(Befehl::DcdLesen, L{"2"}).gelesen);
+        QVERIFY(Rigctl::vollstaendig(Befehl::StaerkeLesen, false, L{"-38"}));
+        QVERIFY(!Rigctl::vollstaendig(Befehl::DcdLesen, true, L{"get_dcd:", "DCD: 1"}));
+
         // The command lines: extended, plain, and with a VFO argument.
+        QCOMPARE(Rigctl::zeile(Befehl::StaerkeLesen, {true, true}, "STRENGTH"),
+                 QByteArray("+\\get_level currVFO STRENGTH\n"));
+        QCOMPARE(Rigctl::zeile(Befehl::StaerkeLesen, {false, false}, "STRENGTH"), QByteArray("l STRENGTH\n"));
+        QCOMPARE(Rigctl::zeile(Befehl::DcdLesen, {false, false}), QByteArray("\\get_dcd\n"));
         QCOMPARE(Rigctl::zeile(Befehl::FreqSetzen, {true, false}, "86355000"), QByteArray("+\\set_freq 86355000\n"));
         QCOMPARE(Rigctl::zeile(Befehl::ModusSetzen, {false, false}, "AM 0"), QByteArray("M AM 0\n"));
         QCOMPARE(Rigctl::zeile(Befehl::FreqLesen, {true, true}), QByteArray("+\\get_freq currVFO\n"));
