@@ -97,6 +97,9 @@ public:
     virtual quint64 suchAbstimmen(qint64 hz, std::optional<Modulation> modulation) = 0;
     // Reads the signal on the frequency the receiver is on; signalGelesen follows.
     virtual quint64 signalLesen(Signalart art) = 0;
+    // Drops the scan's requests not sent yet: a scan that stops or moves on
+    // leaves the receiver as it is. One sent already is answered as ever.
+    virtual void suchAuftraegeVerwerfen() = 0;
 
 Q_SIGNALS:
     void zustandGeaendert(const EmpfaengerZustand &zustand);

@@ -116,12 +116,17 @@ void RigctlEmpfaenger::aufbauen(bool erneut)
         setzeZustand(z);
     }
     m_frist.start(m_fristen.antwortMs);
-    m_socket->connectToHost(m_host, m_port);
+    // Unbuffered: a command goes out as it is written, a reply is read as it
+    // comes, with no copy and no turn of the event loop in between.
+    m_socket->connectToHost(m_host, m_port, QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 void RigctlEmpfaenger::tcpVerbunden()
 {
     m_frist.stop();
+    // One short line asked, one short reply awaited: nothing is to wait
+    // for more to send.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (!m_ohneChkVfo)
         m_warteschlange.push_back({Rigctl::Befehl::ChkVfo, {}});
     m_warteschlange.push_back({Rigctl::Befehl::FreqLesen, {}});
@@ -173,7 +178,12 @@ void RigctlEmpfaenger::fristAbgelaufen()
 
 void RigctlEmpfaenger::abfragen()
 {
-    if (m_zustand.art != EmpfaengerZustand::Art::Verbunden || m_laufend || !m_warteschlange.empty())
+    if (m_zustand.art != EmpfaengerZustand::Art::Verbunden)
+        return;
+    // A reading asked already, sent or waiting, is enough; a scan's steps
+    // do not hold it back.
+    const auto liest = [](const Auftrag &a) { return a.befehl == Rigctl::Befehl::FreqLesen; };
+    if ((m_laufend && liest(*m_laufend)) || std::any_of(m_warteschlange.begin(), m_warteschlange.end(), liest))
         return;
     m_warteschlange.push_back({Rigctl::Befehl::FreqLesen, {}});
     if (m_modusLesbar)
@@ -212,9 +222,9 @@ quint64 RigctlEmpfaenger::suchAbstimmen(qint64 hz, std::optional<Modulation> mod
         spaeterAntworten([this, nummer] { Q_EMIT abgestimmt(nummer, false); });
         return nummer;
     }
-    m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz), nummer, !modulation, hz});
+    m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz), nummer, !modulation});
     if (modulation)
-        m_warteschlange.push_back({Rigctl::Befehl::ModusSetzen, modusArgumente(*modulation), nummer, true, 0});
+        m_warteschlange.push_back({Rigctl::Befehl::ModusSetzen, modusArgumente(*modulation), nummer, true});
     senden();
     return nummer;
 }
@@ -237,9 +247,16 @@ quint64 RigctlEmpfaenger::signalLesen(Signalart art)
         return nummer;
     }
     m_warteschlange.push_back({staerke ? Rigctl::Befehl::StaerkeLesen : Rigctl::Befehl::DcdLesen,
-                               staerke ? QByteArrayLiteral("STRENGTH") : QByteArray(), nummer, true, 0});
+                               staerke ? QByteArrayLiteral("STRENGTH") : QByteArray(), nummer, true});
     senden();
     return nummer;
+}
+
+void RigctlEmpfaenger::suchAuftraegeVerwerfen()
+{
+    m_warteschlange.erase(
+        std::remove_if(m_warteschlange.begin(), m_warteschlange.end(), [](const Auftrag &a) { return a.nummer != 0; }),
+        m_warteschlange.end());
 }
 
 void RigctlEmpfaenger::spaeterAntworten(const std::function<void()> &antwort)
@@ -260,7 +277,21 @@ void RigctlEmpfaenger::senden()
 
 void RigctlEmpfaenger::lesen()
 {
-    m_puffer += m_socket->readAll();
+    // What has come; a block read short means there is no more for now.
+    // Unbuffered, the end of the connection shows here, and only here.
+    char block[4096];
+    qint64 n = 0;
+    while ((n = m_socket->read(block, sizeof block)) > 0) {
+        m_puffer.append(block, int(n));
+        if (n < qint64(sizeof block) || m_puffer.size() > hoechstePufferGroesse)
+            break;
+    }
+    if (n < 0) {
+        socketVerloren(m_socket->error() == QAbstractSocket::RemoteHostClosedError
+                           ? QStringLiteral("der Empfänger hat die Verbindung beendet")
+                           : m_socket->errorString());
+        return;
+    }
     for (int ende = m_puffer.indexOf('\n'); ende >= 0; ende = m_puffer.indexOf('\n')) {
         QByteArray zeile = m_puffer.left(ende);
         m_puffer.remove(0, ende + 1);
@@ -298,6 +329,10 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
                      .arg(EmpfaengerZustand::sichtbar(QString::fromUtf8(m_zeilen.value(0)).left(40))));
         return;
     }
+    if (auftrag.nummer) {
+        suchBeantwortet(auftrag, antwort);
+        return;
+    }
     EmpfaengerZustand z = m_zustand;
     switch (auftrag.befehl) {
     case Befehl::ChkVfo: m_protokoll.vfo = antwort.vfo; return;
@@ -317,25 +352,42 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
     case Befehl::FreqSetzen:
         z.grund = antwort.rprt != 0 ? QStringLiteral("Frequenz nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt)
                                     : QString();
-        // A scan does not read the frequency back: it is what the receiver took.
-        if (auftrag.nummer && antwort.rprt == 0)
-            z.hz = auftrag.hz;
-        if (auftrag.nummer && antwort.rprt != 0)
-            m_suchFehler = auftrag.nummer;
         break;
 
     case Befehl::ModusSetzen:
         if (!modusGesetzt(auftrag, antwort, z))
             return;
-        if (auftrag.nummer && antwort.rprt == 0)
-            z.modus = QString::fromLatin1(auftrag.argumente.left(auftrag.argumente.indexOf(' ')));
         break;
 
     case Befehl::StaerkeLesen:
-    case Befehl::DcdLesen: signalBeantwortet(auftrag, antwort); return;
+    case Befehl::DcdLesen: return;   // only a scan asks for them
     }
     setzeZustand(z);
-    if (auftrag.nummer && auftrag.letzter)
+}
+
+// A scan's steps leave the state alone: what the receiver is on is read
+// twice a second as ever, not hundreds of times a second as a fast scan
+// tunes it.
+void RigctlEmpfaenger::suchBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort)
+{
+    using Rigctl::Befehl;
+    switch (auftrag.befehl) {
+    case Befehl::FreqSetzen:
+        if (antwort.rprt != 0)
+            m_suchFehler = auftrag.nummer;
+        break;
+    case Befehl::ModusSetzen: {
+        // Narrow FM as FM with a narrow passband, as when tuned by hand.
+        EmpfaengerZustand egal = m_zustand;
+        if (!modusGesetzt(auftrag, antwort, egal))
+            return;
+        break;
+    }
+    case Befehl::StaerkeLesen:
+    case Befehl::DcdLesen: signalBeantwortet(auftrag, antwort); return;
+    default: break;
+    }
+    if (auftrag.letzter)
         Q_EMIT abgestimmt(auftrag.nummer, m_suchFehler != auftrag.nummer);
 }
 

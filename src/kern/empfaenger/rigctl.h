@@ -49,6 +49,7 @@ public:
     void abstimmen(qint64 hz, Modulation modulation) override;
     quint64 suchAbstimmen(qint64 hz, std::optional<Modulation> modulation) override;
     quint64 signalLesen(Signalart art) override;
+    void suchAuftraegeVerwerfen() override;
 
 private:
     struct Auftrag
@@ -56,10 +57,9 @@ private:
         Rigctl::Befehl befehl;
         QByteArray argumente;
         // A scan's request: its number, answered by signal once its last
-        // command is answered; the frequency it tunes to.
+        // command is answered.
         quint64 nummer = 0;
         bool letzter = true;
-        qint64 hz = 0;
     };
 
     // The one place that changes the state.
@@ -81,6 +81,7 @@ private:
     // the state stays as it is.
     bool frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
     bool modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
+    void suchBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort);
     void signalBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort);
     // Answers a scan's request that is not sent, after the caller has its number.
     void spaeterAntworten(const std::function<void()> &antwort);

@@ -44,7 +44,10 @@ Suchlauf::Suchlauf(Empfaenger *empfaenger, std::unique_ptr<Suchuhr> uhr, QObject
     });
 }
 
-Suchlauf::~Suchlauf() = default;
+Suchlauf::~Suchlauf()
+{
+    verwerfen();
+}
 
 void Suchlauf::setzeKanaele(const QVector<Suchkanal> &kanaele)
 {
@@ -128,8 +131,7 @@ void Suchlauf::weiter()
     } else if (m_stand.phase != Phase::Sucht) {
         return;
     }
-    ++m_generation;
-    m_erwartet = 0;
+    verwerfen();
     if (naechster())
         schritt();
 }
@@ -140,9 +142,16 @@ void Suchlauf::anhalten(Phase phase, const QString &grund)
         trefferBeenden();
     m_stand.phase = phase;
     m_stand.grund = grund;
+    verwerfen();
+    melden();
+}
+
+void Suchlauf::verwerfen()
+{
     ++m_generation;
     m_erwartet = 0;
-    melden();
+    if (m_empfaenger)
+        m_empfaenger->suchAuftraegeVerwerfen();
 }
 
 void Suchlauf::warten()
@@ -175,8 +184,7 @@ void Suchlauf::schritt()
 {
     ++m_generation;
     const Suchkanal &k = m_kanaele.at(m_stand.kanal);
-    m_stand.db.reset();
-    m_stand.offen.reset();
+    // The last reading stays shown until the next, as on a meter.
     const std::optional<Modulation> modus = m_modus == k.modulation ? std::nullopt : std::optional(k.modulation);
     m_erwartet = m_empfaenger ? m_empfaenger->suchAbstimmen(k.hz, modus) : 0;
     if (!m_erwartet) {

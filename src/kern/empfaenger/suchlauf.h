@@ -109,6 +109,9 @@ private:
 
     // Halts what is under way: a hit ends, a pending wait or answer no longer counts.
     void anhalten(Phase phase, const QString &grund);
+    // Whatever was asked or waited for no longer counts, and what is not
+    // sent yet is not sent.
+    void verwerfen();
     // Waits for the receiver, saying why.
     void warten();
     void schritt();

@@ -353,6 +353,22 @@ private Q_SLOTS:
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
+    void gestopptStimmtNichtMehrAb()
+    {
+        // A scan started and stopped while the receiver is still busy with
+        // the user's tuning: its first step, waiting behind, is not sent.
+        aufbauen();
+        server->verzoegerungMs = 50;
+        empfaenger->abstimmen(145500000, Modulation::FmSchmal);
+        suchlauf->starten();
+        QCOMPARE(phase(), Phase::Sucht);
+        suchlauf->stoppen();
+        QTRY_COMPARE(server->hz, 145500000);
+        QTest::qWait(300);
+        QCOMPARE(server->abgestimmt(), QList<qint64>({145500000}));
+        QCOMPARE(server->hz, 145500000);
+    }
+
     void echterRigctld()
     {
         // A sweep through the dummy rig of Hamlib, as fast as it answers.
@@ -379,6 +395,10 @@ private Q_SLOTS:
         QVERIFY(s.treffer().isEmpty());
         QVERIFY(s.stand().letzterDurchlaufMs >= 0);
         QVERIFY(e.zustand().grund.isEmpty());
+        // The state follows by its readings, twice a second.
+        const QString zuletzt = rigctld.rigctl({QStringLiteral("f")});
+        QVERIFY(zuletzt.startsWith(QStringLiteral("439")));
+        QTRY_COMPARE(QString::number(e.zustand().hz), zuletzt);
         QCOMPARE(e.zustand().modus, QStringLiteral("FMN"));
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
