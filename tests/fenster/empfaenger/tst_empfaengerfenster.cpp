@@ -118,23 +118,27 @@ private Q_SLOTS:
         QStringList eintraege;
         for (QAction *a : haupt->empf->actions())
             eintraege << a->text();
-        QCOMPARE(eintraege, QStringList({"Verbinden \u2026", "Trennen", "Was läuft hier?"}));
+        QCOMPARE(eintraege, QStringList({"Verbinden \u2026", "Trennen", "Was läuft hier?", "Suchlauf \u2026"}));
         QCOMPARE(status(), QStringLiteral("Empfänger: nicht verbunden"));
-        // Nothing to end.
+        // Nothing to end, no list to scan.
         QVERIFY(!haupt->empf_trennen->isEnabled());
+        QVERIFY(!haupt->empf_suchlauf->isEnabled());
 
         // The list's receiver entries are there but disabled, and say why;
         // a double-click tunes nothing and says why in the status bar.
         FrequenzListe *bos = liste(&frm_main::bos_Click, &frm_main::frm_bos);
         QVERIFY(bos && bos->mnu_abstimmen);
         QVERIFY(!bos->mnu_abstimmen->isEnabled());
-        QCOMPARE(bos->mnu_abstimmen->toolTip(), QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
+        QCOMPARE(bos->mnu_abstimmen->toolTip(),
+                 QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->mnu_abstimmen->text(), QStringLiteral("Empfänger abstimmen"));
         QCOMPARE(haupt->statusBar()->currentMessage(), QString());
         doppelklick(bos->DataGrid1, zeile(bos->DataGrid1, 5, QStringLiteral("86,355")));
         QCOMPARE(haupt->statusBar()->currentMessage(),
                  QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->windowTitle(), QStringLiteral("BOS-Frequenzen   3 Datensätze"));
+        // A list in front can be scanned.
+        QVERIFY(haupt->empf_suchlauf->isEnabled());
         QVERIFY(!liste(&frm_main::flug_Click, &frm_main::frm_flug)->mnu_eingabe);
         QVERIFY(liste(&frm_main::afu_Click, &frm_main::frm_afu)->mnu_eingabe);
 
