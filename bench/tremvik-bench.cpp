@@ -3,7 +3,7 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--stats 100000] [--nur list,log,remark,stats]
+//                 [--stats 100000] [--nur list,log,remark,stats,scan]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -13,7 +13,8 @@
 // (list-jump-end, list-jump-middle: count, then that screen), and
 // list-scroll-end (every row in order, screen by screen), and
 // list-sort-freq (the list sorted by its frequencies, as a click on the
-// header asks: count, then the first screen). The log cases:
+// header asks: count, then the first screen). scan-sweep (suchlauf.cpp):
+// one sweep of the scan over 1,000 channels against a fake receiver. The log cases:
 // log-load, log-search, log-save, and start (the program starting with its
 // log window).
 //
@@ -651,6 +652,8 @@ void statistikFall(const QString &ordner, int n)
 
 }   // namespace
 
+void suchlaufFall(const QString &ordner, int n);
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -658,7 +661,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000};
     QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"),
-                       QStringLiteral("stats")};
+                       QStringLiteral("stats"), QStringLiteral("scan")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
@@ -689,5 +692,7 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("stats")))
         for (int n : stats)
             statistikFall(ordner.path(), n);
+    if (nur.contains(QLatin1String("scan")))
+        suchlaufFall(ordner.path(), 1000);
     return 0;
 }
