@@ -222,12 +222,16 @@ void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenban
                                .arg(aus.zeilen)
                                .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
                                .arg(zitiert(w.datei), QString::fromUtf8(typ->name));
-            if (!aus.hinweise.isEmpty()) {
-                QStringList h = aus.hinweise.mid(0, hoechstens);
-                if (aus.hinweise.size() > hoechstens)
-                    h.append(QStringLiteral("… und %1 weitere.").arg(aus.hinweise.size() - hoechstens));
-                text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + h.join(QLatin1Char('\n'));
-            }
+            const auto liste = [](const QStringList &zeilen) {
+                QStringList h = zeilen.mid(0, hoechstens);
+                if (zeilen.size() > hoechstens)
+                    h.append(QStringLiteral("… und %1 weitere.").arg(zeilen.size() - hoechstens));
+                return h.join(QLatin1Char('\n'));
+            };
+            if (!aus.hinweise.isEmpty())
+                text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + liste(aus.hinweise);
+            if (!aus.anmerkungen.isEmpty())
+                text += QStringLiteral("\n\nAnders geschrieben:\n") + liste(aus.anmerkungen);
             Meldung::zeigen(text);
         },
         QString());

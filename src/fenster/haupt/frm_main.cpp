@@ -1,27 +1,29 @@
 #include "fenster/haupt/frm_main.h"
 
-#include "kern/bestaende/logeintrag.h"
 #include "fenster/austausch/austauschdialoge.h"
 #include "fenster/auswertung/frm_statistik.h"
-#include "kern/sicherung/autosicherung.h"
-#include "kern/basis/dateikopie.h"
-#include "fenster/sicherung/frm_autosicherung.h"
-#include "fenster/sicherung/frm_herstellen.h"
-#include "fenster/sicherung/frm_sicherung.h"
-#include "kern/sicherung/sicherungsdatei.h"
-#include "kern/basis/speicherorte.h"
-#include "kern/empfaenger/einstellung.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/kindfenster.h"
+#include "fenster/bausteine/meldung.h"
 #include "fenster/empfaenger/frm_suchlauf.h"
 #include "fenster/empfaenger/frm_verbinden.h"
 #include "fenster/empfaenger/frm_waslaeuft.h"
-#include "kern/empfaenger/rigctl.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
 #include "fenster/listen/frm_liste.h"
 #include "fenster/log/frm_eintrag.h"
-#include "kern/bestaende/logsuche.h"
-#include "fenster/bausteine/geometrie.h"
-#include "fenster/bausteine/kindfenster.h"
+#include "fenster/sicherung/frm_autosicherung.h"
+#include "fenster/sicherung/frm_herstellen.h"
+#include "fenster/sicherung/frm_sicherung.h"
+#include "kern/basis/dateikopie.h"
 #include "kern/basis/logsperre.h"
-#include "fenster/bausteine/meldung.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/bestaende/logeintrag.h"
+#include "kern/bestaende/logsuche.h"
+#include "kern/empfaenger/einstellung.h"
+#include "kern/empfaenger/rigctl.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/sicherung/sicherungsdatei.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -81,6 +83,12 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
 
     help = aktion(QStringLiteral("help"), QStringLiteral("?"));
     menuBar()->addAction(help);
+    handbuch = aktion(QStringLiteral("handbuch"), QStringLiteral("Handbuch"));
+    handbuch->setShortcut(QKeySequence(Qt::Key_F1));
+    handbuch->setToolTip(QStringLiteral("Handbuch (F1)"));
+    menuBar()->addAction(handbuch);
+    ueber = aktion(QStringLiteral("ueber"), QStringLiteral("Über tremvik-tool \u2026"));
+    menuBar()->addAction(ueber);
 
     connect(end, &QAction::triggered, this, &frm_main::end_Click);
     connect(bos, &QAction::triggered, this, &frm_main::bos_Click);
@@ -94,9 +102,16 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(logimport, &QAction::triggered, this, &frm_main::logimport_Click);
     connect(stat, &QAction::triggered, this, &frm_main::stat_Click);
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
+    connect(handbuch, &QAction::triggered, this, &frm_main::handbuch_Click);
+    connect(ueber, &QAction::triggered, this, &frm_main::ueber_Click);
 
     empfaengerBauen();
     autosicherungBauen();
+
+    lbl_daten = new QLabel(this);
+    lbl_daten->setObjectName(QStringLiteral("lbl_daten"));
+    statusBar()->addPermanentWidget(lbl_daten);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::datenAnzeigen);
 
     // Size when restored: client area 10980 x 7500 twips, centred.
     resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
@@ -107,6 +122,17 @@ frm_main::~frm_main()
     // The child windows (and with the log window its connection) go before
     // the log's lock is given back.
     qDeleteAll(m_mdi->subWindowList());
+    delete m_handbuch;
+}
+
+::frm_handbuch *frm_main::frm_handbuch() const
+{
+    return m_handbuch;
+}
+
+::frm_ueber *frm_main::frm_ueber() const
+{
+    return m_ueber;
 }
 
 void frm_main::zeigen()
@@ -292,6 +318,48 @@ void frm_main::help_Click()
     Meldung::zeigen(programmMeldung());
 }
 
+// The manual opens at the section of the window in front.
+void frm_main::handbuch_Click()
+{
+    const QMdiSubWindow *vorn = m_mdi->currentSubWindow();
+    const QString abschnitt =
+        ::frm_handbuch::abschnittFuer(vorn && vorn->widget() ? vorn->widget()->objectName() : QString());
+    if (!m_handbuch) {
+        // A window of its own, not a child: it stays where the user puts
+        // it, also behind the main window.
+        auto *h = new ::frm_handbuch;
+        if (!h->laden(Speicherorte::handbuch())) {
+            delete h;
+            return;
+        }
+        m_handbuch = h;
+    }
+    m_handbuch->zeigeAbschnitt(abschnitt);
+    m_handbuch->show();
+    m_handbuch->raise();
+    m_handbuch->activateWindow();
+}
+
+void frm_main::ueber_Click()
+{
+    if (m_ueber) {
+        m_ueber->raise();
+        m_ueber->activateWindow();
+        return;
+    }
+    m_ueber = new ::frm_ueber(this);
+    m_ueber->setAttribute(Qt::WA_DeleteOnClose);
+    m_ueber->open();   // window-modal; nothing waits for it
+}
+
+void frm_main::datenAnzeigen()
+{
+    // The window in front, also while the main window is not active.
+    const QMdiSubWindow *vorn = m_mdi->currentSubWindow();
+    const auto *liste = vorn ? qobject_cast<const FrequenzListe *>(vorn->widget()) : nullptr;
+    lbl_daten->setText(liste ? liste->hinweis() : QString());
+}
+
 void frm_main::end_Click()
 {
     close();
@@ -307,6 +375,8 @@ void frm_main::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    if (m_handbuch)
+        m_handbuch->close();
     m_autosicherung->anhalten();
 }
 

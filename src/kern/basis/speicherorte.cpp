@@ -220,6 +220,16 @@ QString Speicherorte::frequenzenAendern(const std::function<void(const QString &
     return eigene;
 }
 
+QString Speicherorte::einstellungsDatei()
+{
+    return einstellungen().fileName();
+}
+
+QString Speicherorte::handbuch()
+{
+    return installiert() + QStringLiteral("/handbuch/handbuch.md");
+}
+
 QStringList Speicherorte::eigeneOrdner()
 {
     QStringList ordner{Programmverzeichnis::pfad()};

@@ -232,6 +232,20 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QCOMPARE(Testhilfe::meldungen().first().text, gr("4 Zeilen nach „%1“ geschrieben (CHIRP).").arg(wahl.datei));
 
+        // A repeater whose input is no frequency is written as simplex, and
+        // the message says so.
+        Testhilfe::sql(ordner->frequenzDatei(),
+                       "update afu set Eingabe = '?' where Standort like 'Relaiskanal RV47 %'");
+        Testhilfe::leeren();
+        afu->liste_exportieren->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY2(Testhilfe::meldungen().first().text.endsWith(
+                     gr("(CHIRP).\n\nAnders geschrieben:\nZeile 2 (Relaiskanal RV47 (2 m, Ablage -0,6 MHz) - kein "
+                        "realer Standort) als Simplex geschrieben: Eingabe „?“ ist keine Frequenz: Die Frequenz "
+                        "enthält das Zeichen „?“.")),
+                 qPrintable(Testhilfe::meldungen().first().text));
+        QCOMPARE(Testhilfe::lies(wahl.datei).count("\r\n"), 5);
+
         h.flug->trigger();
         wahl = {ordner->pfad() + "/flug.json", "SDR++-Frequenzliste (*.json)"};
         qobject_cast<FrequenzListe *>(h.frm_flug())->liste_exportieren->trigger();

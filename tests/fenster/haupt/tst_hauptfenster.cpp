@@ -1,6 +1,12 @@
 #include "fenster/haupt/frm_main.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
 #include "kern/basis/logsperre.h"
+#include "kern/bestaende/frequenzdaten.h"
 #include "testhilfe.h"
+
+#include <QDirIterator>
+#include <QTextBrowser>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -147,8 +153,13 @@ private Q_SLOTS:
         QStringList oben;
         for (QAction *a : h.menuBar()->actions())
             oben << a->objectName() + QLatin1Char('=') + a->text();
+        // After "?", which acts at once, the manual and the about box, which
+        // do too.
         QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
-                                    "empf=Empfänger", "ausw=Auswertung", "help=?"}));
+                                    "empf=Empfänger", "ausw=Auswertung", "help=?", "handbuch=Handbuch",
+                                    "ueber=Über tremvik-tool \u2026"}));
+        for (QAction *a : {h.help, h.handbuch, h.ueber})
+            QVERIFY(!a->menu());
         auto eintraege = [](QMenu *m) {
             QStringList l;
             for (QAction *a : m->actions())
@@ -163,11 +174,13 @@ private Q_SLOTS:
                                                "logexport=Log exportieren …", "logimport=Log importieren …",
                                                "dv_autosicherung=", "autosicher=Automatische Sicherungen \u2026"}));
         QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
-        // The menu "Empfänger" offers what can be done now (a connection to
-        // end, a list in front to scan); every other entry is always there.
+        // The one shortcut: F1 for the manual. The menu "Empfänger" offers
+        // what can be done now (a connection to end, a list in front to
+        // scan); every other entry is always there.
         const QList<QAction *> empfaenger = h.empf->actions();
         for (QAction *a : h.findChildren<QAction *>())
-            QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && (a->isEnabled() || empfaenger.contains(a)));
+            QVERIFY(a->shortcut() == (a == h.handbuch ? QKeySequence(Qt::Key_F1) : QKeySequence()) && !a->isCheckable()
+                    && (a->isEnabled() || empfaenger.contains(a)));
         // German standard buttons come from Qt's translations.
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
         QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
@@ -261,6 +274,86 @@ private Q_SLOTS:
         QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Der Meister der Frequenz! ")));
         QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Keins);
         QCOMPARE(offen(h).size(), 1);
+    }
+
+    // F1 opens the manual at the section of the window in front, in a
+    // window of its own that ends with the program.
+    void handbuchMitF1()
+    {
+        Testhilfe::Installation inst;
+        const QDir gebaut(QStringLiteral(TREMVIK_BIN "/../share/tremvik-tool/handbuch"));
+        const QString ziel = inst.pfad(QStringLiteral("share/tremvik-tool/handbuch"));
+        QDirIterator it(gebaut.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString datei = it.next();
+            const QString kopie = ziel + QLatin1Char('/') + gebaut.relativeFilePath(datei);
+            QVERIFY(QDir().mkpath(QFileInfo(kopie).path()) && QFile::copy(datei, kopie));
+        }
+
+        frm_main h;
+        h.zeigen();
+        QVERIFY(QTest::qWaitForWindowActive(&h));
+        h.bos->trigger();
+        QTest::keyClick(h.frm_bos(), Qt::Key_F1);
+        QPointer<frm_handbuch> handbuch = h.frm_handbuch();
+        QVERIFY(handbuch);
+        QVERIFY(handbuch->isVisible() && handbuch->isWindow());
+        QCOMPARE(handbuch->txt_handbuch->source().toLocalFile(), ziel + QStringLiteral("/handbuch.md"));
+        QCOMPARE(handbuch->txt_handbuch->source().fragment(), QStringLiteral("frequenzlisten"));
+
+        h.erre->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(&h));
+        QTest::keyClick(h.frm_eintrag(), Qt::Key_F1);
+        QCOMPARE(h.frm_handbuch(), handbuch.data());
+        QCOMPARE(handbuch->txt_handbuch->source().fragment(), QStringLiteral("eigene-einträge"));
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+
+        // Ending the program closes it: no window is left to keep it running.
+        h.end->trigger();
+        QVERIFY(!handbuch->isVisible());
+    }
+
+    // While a list of examples is in front, the status bar says so; a list
+    // of real data, any other window or the user's own list says nothing.
+    // The titles stay as they are.
+    void beispieldatenInDerStatuszeile()
+    {
+        QFile::remove(ordner->frequenzDatei());
+        Frequenzdaten::bauen(ordner->frequenzDatei(), QStringLiteral(TREMVIK_QUELLEN "/db/frequenzen.sql"),
+                             QStringLiteral(TREMVIK_QUELLEN "/db/frequenzen"));
+        frm_main h;
+        h.zeigen();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        h.afu->trigger();
+        QVERIFY2(h.lbl_daten->text().startsWith(QStringLiteral("Beispieldaten")), qPrintable(h.lbl_daten->text()));
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        QVERIFY(h.frm_afu()->windowTitle().startsWith(QStringLiteral("AFU - Repeater   ")));
+        h.flug->trigger();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        h.fw->trigger();
+        QVERIFY(h.lbl_daten->text().startsWith(QStringLiteral("Beispieldaten")));
+        h.afu->trigger();
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        // Also while another window of the program has the focus.
+        h.ueber->trigger();
+        QVERIFY(h.frm_ueber());
+        QTest::qWait(20);
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        h.frm_ueber()->close();
+
+        h.erre->trigger();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        for (KindFenster *f : {h.frm_afu(), h.frm_flug(), h.frm_fw()})
+            f->parentWidget()->close();
+        QTRY_VERIFY(!h.frm_afu());
+
+        // The user's own list is no example.
+        Frequenzdaten::importieren(ordner->frequenzDatei(), QStringLiteral("afu"),
+                                   QByteArray("Standort,Eingabe,Ausgabe\nDB0XY,\"145,000\",\"145,600\"\n"),
+                                   QStringLiteral("eigene.csv"));
+        h.afu->trigger();
+        QVERIFY(h.frm_afu());
+        QVERIFY(h.lbl_daten->text().isEmpty());
     }
 
     void endeSchliesstAlles()
