@@ -3,11 +3,7 @@
 #include "fenster/hilfe/frm_ueber.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
-<<<<<<< HEAD
-#include "fenster/haupt/frm_main.h"
 #include "kern/jet/jethilfe.h"
-=======
->>>>>>> wp/paket
 #include "testhilfe.h"
 
 #include <QDirIterator>
@@ -51,18 +47,7 @@ class TestInstallation : public QObject
 
     static int anzahl(const QString &datei, const QString &tabelle)
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *s = nullptr;
-        int n = -1;
-        if (sqlite3_prepare_v2(db, QStringLiteral("select count(*) from \"%1\"").arg(tabelle).toUtf8().constData(), -1,
-                               &s, nullptr)
-                == SQLITE_OK
-            && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return n;
+        return Testhilfe::zahl(datei, QStringLiteral("select count(*) from \"%1\"").arg(tabelle));
     }
 
     // The environment of a user with nothing but a home folder.
