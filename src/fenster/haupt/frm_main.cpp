@@ -541,8 +541,18 @@ void frm_main::suchlaufZeigen(FrequenzListe *liste)
     }
     auto *w = qobject_cast<::frm_suchlauf *>(zeigeKind(m_suchlauf, [this] {
         auto *neu = new ::frm_suchlauf(m_empfaenger);
+        connect(neu, &::frm_suchlauf::insLog, this, &frm_main::insLog);
         return neu;
     }));
     if (w)
         w->setzeKanaele(liste->listenName(), kanaele.wert().kanaele(), kanaele.wert().ohneFrequenz());
+}
+
+// "Ins Log …" of the scan: a new record in the log window with the hit's
+// values, as the program filled them in.
+void frm_main::insLog(const QHash<QString, QString> &werte)
+{
+    erre_Click();
+    if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+        log->neuVorbelegt(werte);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -145,6 +146,8 @@ private:
     FrequenzListe *vordereListe() const;
     // Opens the scan window (or brings it to the front) over the rows a list shows.
     void suchlaufZeigen(FrequenzListe *liste);
+    // Brings the log window to the front with a new record of these values.
+    void insLog(const QHash<QString, QString> &werte);
     // Whether this program may use the log: takes the lock if need be, and
     // tells the user when another program holds it.
     bool logFrei();

@@ -3,6 +3,7 @@
 #include "fenster/empfaenger/frm_verbinden.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/listen/frm_liste.h"
+#include "fenster/log/frm_eintrag.h"
 #include "kern/empfaenger/empfaengerhilfe.h"
 #include "kern/empfaenger/rigctl.h"
 
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -159,16 +161,37 @@ private Q_SLOTS:
         QVERIFY(!server->abgestimmt().contains(85995000));
         QVERIFY(w->lbl_stand->text().contains(QStringLiteral("Durchl")));
 
-        // "Ins Log …" on a hit: its values go up, as the program filled them.
-        QSignalSpy insLog(w, &frm_suchlauf::insLog);
+        // "Ins Log …" on a hit: NEU in the log window, filled from the hit.
+        const Suchtreffer *harburg = w->treffer(1);
+        QVERIFY(harburg);
         w->DataGrid1->setCurrentCell(1, 0);
         QVERIFY(w->cmd_inslog->isEnabled());
         QTest::mouseClick(w->cmd_inslog, Qt::LeftButton);
-        QCOMPARE(insLog.size(), 1);
-        const auto werte = insLog.at(0).at(0).value<QHash<QString, QString>>();
-        QCOMPARE(werte.value(QStringLiteral("frequenz")), QStringLiteral("86,375"));
-        QCOMPARE(werte.value(QStringLiteral("band")), QStringLiteral("FM"));
-        QCOMPARE(werte.value(QStringLiteral("callsign")), QStringLiteral("Florian Harburg"));
+        auto *log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag());
+        QVERIFY(log);
+        QCOMPARE(log->SSTab1->currentIndex(), 0);
+        QVERIFY(log->cmd_speichern->isEnabled());
+        QCOMPARE(log->txt_frequenz->text(), QStringLiteral("86,375"));
+        QCOMPARE(log->txt_band->text(), QStringLiteral("FM"));
+        QCOMPARE(log->txt_ort->text(), QStringLiteral("Hamburg-Harburg"));
+        QCOMPARE(log->txt_callsign->text(), QStringLiteral("Florian Harburg"));
+        QCOMPARE(log->txt_datum->text(), harburg->zeit.toString(QStringLiteral("dd.MM.yyyy")));
+        QCOMPARE(log->txt_uhrzeit->text(), harburg->zeit.toString(QStringLiteral("HH:mm")));
+        // Values the program filled in: left untouched, nothing is stored.
+        log->parentWidget()->close();
+        QTRY_VERIFY(!haupt->frm_eintrag());
+        QCOMPARE(Testhilfe::zahl(ordner->logDatei(), QStringLiteral("select count(*) from Kontakt")), 0);
+        // Again by a double-click on the hit, and "SPEICHERN" stores it.
+        const QRect r = w->DataGrid1->visualRect(w->DataGrid1->model()->index(1, 0));
+        QTest::mouseClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(w->DataGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag());
+        QVERIFY(log);
+        QCOMPARE(log->txt_frequenz->text(), QStringLiteral("86,375"));
+        QTest::mouseClick(log->cmd_speichern, Qt::LeftButton);
+        QCOMPARE(
+            Testhilfe::abfrage(ordner->logDatei(), QStringLiteral("select frequenz, band, ort, callsign from Kontakt")),
+            QStringList({"86,375|FM|Hamburg-Harburg|Florian Harburg"}));
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 
