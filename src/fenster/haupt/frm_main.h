@@ -106,6 +106,8 @@ public:
     QLabel *lbl_empfaenger = nullptr;
     // In the status bar while a list of example data is in front: says so.
     QLabel *lbl_daten = nullptr;
+    // The automatic backup in the status bar: running, or why it failed.
+    QLabel *lbl_autosicherung = nullptr;
 
 public Q_SLOTS:
     void MDIForm_Load();
@@ -154,6 +156,7 @@ private:
     void autosicherungBauen();
     void autosicherungStarten();
     void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+    void autosicherungAnzeigen(const QString &text, const QString &ganz = QString());
 
     QMdiArea *m_mdi;
     std::unique_ptr<Logsperre> m_logsperre;
@@ -168,6 +171,7 @@ private:
     void datenAnzeigen();
     QPointer<::frm_handbuch> m_handbuch;
     QPointer<::frm_ueber> m_ueber;
-    // "eigene Einträge" was asked for while the backup ran.
-    bool m_eintragNachSicherung = false;
+    // Added to the message of a child window that cannot be loaded (at
+    // start: what that means for the automatic backup); empty: nothing.
+    std::function<QString()> m_ladeZusatz;
 };

@@ -1,3 +1,4 @@
+#include "fenster/bausteine/geometrie.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/hilfe/frm_handbuch.h"
 #include "fenster/hilfe/frm_ueber.h"
@@ -11,6 +12,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStatusBar>
+
+#include <csignal>
 
 // The main window: start state, menu, one instance per child window kind,
 // the program message and the end of the program.
@@ -370,20 +374,126 @@ private Q_SLOTS:
     }
 
     // A missing log database is reported with its path; the program goes on,
-    // and the other windows still open.
+    // and the other windows still open. Nothing is made in the program
+    // folder: no log, no lock file, also when the log is asked for again.
     void fehlendesLogBeimStart()
     {
         QFile::remove(ordner->logDatei());
+        const QStringList vorher =
+            QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+            QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+            QVERIFY(!QFile::exists(ordner->logDatei()));
+            QVERIFY(h.isVisible());
+            h.bos->trigger();
+            QVERIFY(h.frm_bos());
+            h.erre->trigger();
+            h.wer->trigger();
+            QVERIFY(h.frm_herstellen());
+            QCOMPARE(QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), vorher);
+        }
+        QCOMPARE(QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), vorher);
+
+        // With the log the lock file stands while the program runs, and
+        // goes with it.
+        Testhilfe::ausSchema(ordner->logDatei(), QStringLiteral("kontakt.sql"));
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(h.frm_eintrag());
+            QVERIFY(QFile::exists(ordner->logDatei() + QStringLiteral(".lock")));
+            h.end->trigger();
+        }
+        QVERIFY(!QFile::exists(ordner->logDatei() + QStringLiteral(".lock")));
+    }
+
+    // The program asked to end from outside (a logout, kill, Ctrl+C) ends
+    // as with "ENDE": no lock file is left beside the log.
+    void endeVonAussenLaesstKeineSperrdatei()
+    {
+        const QString programm = ordner->pfad() + QStringLiteral("/tremvik-tool");
+        QVERIFY(QFile::copy(QStringLiteral(TREMVIK_BIN "/tremvik-tool"), programm));
+        QTemporaryDir einstellungen;
+        const QString sperre = ordner->logDatei() + QStringLiteral(".lock");
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), einstellungen.path());
+            p.setProcessEnvironment(env);
+            p.start(programm, {});
+            QVERIFY(p.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sperre), 20000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QVERIFY(!QFile::exists(sperre));
+        }
+    }
+
+    // A lock file that is a folder, or one that another program holds,
+    // is told as what it is: no running tremvik-tool is claimed.
+    void sperreOhneLaufendesProgramm()
+    {
+        const QString sperre = ordner->logDatei() + QStringLiteral(".lock");
+        QVERIFY(QDir().mkpath(sperre));
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            const QString text = Testhilfe::meldungen()[0].text;
+            QVERIFY2(text.contains(
+                         QStringLiteral("Wo die Sperrdatei \u201E%1\u201C hingehört, liegt ein Ordner.").arg(sperre))
+                         && !text.contains(QStringLiteral("laufenden tremvik-tool")),
+                     qPrintable(text));
+            h.bos->trigger();
+            QVERIFY(h.frm_bos());
+        }
+        QVERIFY(QFileInfo(sperre).isDir());
+        QVERIFY(QDir().rmdir(sperre));
+
+        const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+        if (flock.isEmpty() || !QFile::exists(QStringLiteral("/proc/locks")))
+            QSKIP("flock (util-linux) oder /proc/locks fehlt");
+        Testhilfe::leeren();
+        QProcess halter;
+        halter.start(flock,
+                     {sperre, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
+        QByteArray ausgabe;
+        while (halter.waitForStarted() && !ausgabe.contains("bereit") && halter.waitForReadyRead())
+            ausgabe += halter.readAllStandardOutput();
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            const QString text = Testhilfe::meldungen()[0].text;
+            QVERIFY2(text.contains(
+                         QStringLiteral("hält das Programm \u201Eflock\u201C (Prozess %1)").arg(halter.processId()))
+                         && !text.contains(QStringLiteral("laufenden tremvik-tool")),
+                     qPrintable(text));
+        }
+        halter.closeWriteChannel();
+        QVERIFY(halter.waitForFinished());
+    }
+
+    // Restored from maximised, the client area between the menu bar and the
+    // status bar has its size of 10980 x 7500 twips.
+    void arbeitsflaecheInNormalgroesse()
+    {
         frm_main h;
         h.zeigen();
-        QVERIFY(!h.frm_eintrag());
-        QCOMPARE(Testhilfe::meldungen().size(), 1);
-        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
-        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
-        QVERIFY(!QFile::exists(ordner->logDatei()));
-        QVERIFY(h.isVisible());
-        h.bos->trigger();
-        QVERIFY(h.frm_bos());
+        h.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&h));
+        QVERIFY(h.statusBar()->isVisible());
+        QTRY_COMPARE(h.mdi()->size(), QSize(Geometrie::twips(10980), Geometrie::twips(7500)));
     }
 
     // A log file that is empty (a disk that ran full) or another database
