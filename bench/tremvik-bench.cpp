@@ -4,7 +4,7 @@
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
 //                 [--stats 100000] [--start 200000] [--import 1000000]
-//                 [--nur list,log,remark,stats,start,import]
+//                 [--nur list,log,remark,stats,start,import,scan]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -14,7 +14,9 @@
 // (list-jump-end, list-jump-middle: count, then that screen), and
 // list-scroll-end (every row in order, screen by screen), and
 // list-sort-freq (the list sorted by its frequencies, as a click on the
-// header asks: count, then the first screen). The log cases:
+// header asks: count, then the first screen). scan-sweep (suchlauf.cpp):
+// one sweep of the scan over 1,000 channels against a fake receiver. The
+// log cases:
 // log-load, log-search, log-save, and start (the program starting with its
 // log window). start-due-backup: the program starting on a day with the
 // automatic backup due, up to a usable log window; its floor is the same
@@ -711,6 +713,7 @@ void statistikFall(const QString &ordner, int n)
 namespace Bench {
 void importFaelle(const QString &ordner, int zeilen);
 }
+void suchlaufFall(const QString &ordner, int n);
 
 int main(int argc, char *argv[])
 {
@@ -720,7 +723,8 @@ int main(int argc, char *argv[])
     QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000}, starts = {200000},
                  importe = {1000000};
     QStringList nur = {QStringLiteral("list"),  QStringLiteral("log"),   QStringLiteral("remark"),
-                       QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import")};
+                       QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import"),
+                       QStringLiteral("scan")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
@@ -761,5 +765,7 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("import")))
         for (int n : importe)
             Bench::importFaelle(ordner.path(), n);
+    if (nur.contains(QLatin1String("scan")))
+        suchlaufFall(ordner.path(), 1000);
     return 0;
 }
