@@ -3,7 +3,8 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--stats 100000] [--nur list,log,remark,stats]
+//                 [--stats 100000] [--start 200000] [--import 1000000]
+//                 [--nur list,log,remark,stats,start,import,scan]
 //
 // --nur runs only the cases whose names begin with one of the given words
 // (default: all).
@@ -13,35 +14,43 @@
 // (list-jump-end, list-jump-middle: count, then that screen), and
 // list-scroll-end (every row in order, screen by screen), and
 // list-sort-freq (the list sorted by its frequencies, as a click on the
-// header asks: count, then the first screen). The log cases:
+// header asks: count, then the first screen). scan-sweep (suchlauf.cpp):
+// one sweep of the scan over 1,000 channels against a fake receiver. The
+// log cases:
 // log-load, log-search, log-save, and start (the program starting with its
-// log window). The remark cases: remark-read, remark-write and remark-fonts
-// (the remark's RTF read and written), remark-fonts-show (a run in a font of
-// its own each, drawn) and remark-show (32,000 runs shown in the log
-// window's remark box).
+// log window). start-due-backup: the program starting on a day with the
+// automatic backup due, up to a usable log window; its floor is the same
+// start with no backup due. The remark cases: remark-read, remark-write and
+// remark-fonts (the remark's RTF read and written), remark-fonts-show (a run
+// in a font of its own each, drawn) and remark-show (32,000 runs shown in the
+// log window's remark box).
+//
+// The import cases are in importfaelle.cpp.
 //
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
 // memory of the process during the case.
 
-#include "fenster/bausteine/datenbindung.h"
 #include "fenster/auswertung/frm_statistik.h"
-#include "kern/bestaende/logdatum.h"
+#include "fenster/bausteine/datenbindung.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/haupt/frm_main.h"
+#include "fenster/log/bemerkungsfeld.h"
+#include "fenster/log/frm_eintrag.h"
 #include "kern/auswertung/statistik.h"
-#include "kern/sicherung/autosicherung.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/bestaende/logdatum.h"
 #include "kern/daten/abfrage.h"
 #include "kern/daten/adodc.h"
-#include "kern/basis/programmverzeichnis.h"
 #include "kern/daten/sortierung.h"
 #include "kern/daten/unicodelike.h"
 #include "kern/daten/verbindung.h"
 #include "kern/formate/rtf.h"
-#include "fenster/bausteine/geometrie.h"
-#include "fenster/haupt/frm_main.h"
-#include "fenster/log/bemerkungsfeld.h"
+#include "kern/sicherung/autosicherung.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -475,6 +484,56 @@ void logFaelle(const QString &ordner, int n)
         });
 }
 
+// The start on a day with the automatic backup due, up to a usable log
+// window (its first screen read), next to the same start with no backup
+// due. The backup then runs on; each start's program is ended (and a
+// running backup with it) before the next one is measured, untimed.
+void startMitSicherung(const QString &ordner, int n)
+{
+    const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::log);
+    QFile::remove(datei);
+    erzeugeLog(datei, n);
+    Programmverzeichnis::setzen(ordner);
+    const QString sicherungen = Autosicherung::standardOrdner();
+    std::unique_ptr<frm_main> haupt;
+    bool liefNicht = false;
+    auto starte = [&](bool faellig) {
+        haupt.reset();
+        QDir(sicherungen).removeRecursively();
+        Autosicherung::setzeVorgabe(faellig);
+        const double ms = miss([&] {
+            haupt = std::make_unique<frm_main>();
+            haupt->zeigen();
+            QApplication::processEvents();
+            if (auto *log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag()))
+                ersterBildschirm(log->DataGrid1->model());
+        });
+        if (faellig && !haupt->autosicherung()->laeuft())
+            liefNicht = true;
+        return ms;
+    };
+    starte(true);   // warm the file cache once
+    starte(false);
+    // More runs than elsewhere: a start is short, and a thread more or less
+    // on a busy machine shows in a few of them.
+    std::vector<double> u, b;
+    zuruecksetzenSpitze();
+    for (int i = 0; i < 6 * Laeufe; ++i) {
+        u.push_back(starte(true));
+        b.push_back(starte(false));
+    }
+    haupt.reset();
+    Autosicherung::setzeVorgabe(false);
+    if (liefNicht)
+        std::fprintf(stderr, "tremvik-bench: start-due-backup: die Sicherung lief nicht im Hintergrund\n");
+    const double mu = median(u), mb = median(b);
+    std::printf("bench start-due-backup rows=%d ms=%.2f floor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", n, mu, mb,
+                mb > 0 ? mu / mb : 0.0, spitzeMb());
+    std::fflush(stdout);
+    QDir(sicherungen).removeRecursively();
+    QFile::remove(datei);
+}
+
 // One paragraph of n formatting runs, as the log's remark could hold it:
 // alternating bold and italic words, or (vielfalt) every run in a font and
 // colour of its own. The runs are also given raw, as the floor inserts them.
@@ -686,14 +745,21 @@ void statistikFall(const QString &ordner, int n)
 
 }   // namespace
 
+namespace Bench {
+void importFaelle(const QString &ordner, int zeilen);
+}
+void suchlaufFall(const QString &ordner, int n);
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000};
-    QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"),
-                       QStringLiteral("stats")};
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000}, starts = {200000},
+                 importe = {1000000};
+    QStringList nur = {QStringLiteral("list"),  QStringLiteral("log"),   QStringLiteral("remark"),
+                       QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import"),
+                       QStringLiteral("scan")};
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
@@ -702,6 +768,10 @@ int main(int argc, char *argv[])
             logs = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--stats"))
             stats = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--start"))
+            starts = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--import"))
+            importe = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--nur"))
             nur = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
@@ -725,5 +795,13 @@ int main(int argc, char *argv[])
     if (nur.contains(QLatin1String("stats")))
         for (int n : stats)
             statistikFall(ordner.path(), n);
+    if (nur.contains(QLatin1String("start")))
+        for (int n : starts)
+            startMitSicherung(ordner.path(), n);
+    if (nur.contains(QLatin1String("import")))
+        for (int n : importe)
+            Bench::importFaelle(ordner.path(), n);
+    if (nur.contains(QLatin1String("scan")))
+        suchlaufFall(ordner.path(), 1000);
     return 0;
 }

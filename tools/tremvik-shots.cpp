@@ -1,7 +1,8 @@
 // tremvik-shots OUTDIR: starts the real main window offscreen and writes a PNG
 // of every window into OUTDIR: main.png, bos.png, flug.png, afu.png, fw.png,
 // eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png,
-// waslaeuft.png, statistik.png.
+// autosicherung.png, waslaeuft.png, suchlauf.png, statistik.png, ueber.png,
+// handbuch.png.
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
@@ -9,13 +10,18 @@
 // hundred more before the statistics window opens.
 
 #include "fenster/auswertung/frm_statistik.h"
-#include "kern/sicherung/autosicherung.h"
-#include "kern/basis/programmverzeichnis.h"
-#include "kern/daten/verbindung.h"
-#include "fenster/empfaenger/frm_waslaeuft.h"
 #include "fenster/bausteine/anwendung.h"
-#include "fenster/haupt/frm_main.h"
 #include "fenster/bausteine/meldung.h"
+#include "fenster/empfaenger/frm_suchlauf.h"
+#include "fenster/empfaenger/frm_waslaeuft.h"
+#include "fenster/haupt/frm_main.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
+#include "fenster/listen/frm_liste.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/daten/verbindung.h"
+#include "kern/sicherung/autosicherung.h"
 
 #include <QApplication>
 #include <QDir>
@@ -226,6 +232,29 @@ static bool waslaeuftBild(frm_main &haupt, const QDir &aus)
     return ok;
 }
 
+// "Suchlauf" over the BOS list, without a receiver.
+static bool suchlaufBild(frm_main &haupt, const QDir &aus)
+{
+    haupt.bos_Click();
+    warte();
+    auto *liste = qobject_cast<FrequenzListe *>(haupt.frm_bos());
+    if (liste && liste->mnu_suchlauf)
+        liste->mnu_suchlauf->trigger();
+    warte();
+    auto *w = qobject_cast<frm_suchlauf *>(haupt.frm_suchlauf());
+    if (!w) {
+        std::printf("FEHLER: suchlauf.png: Fenster nicht geöffnet\n");
+        return false;
+    }
+    QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
+    const bool ok = speichere(rahmen, aus.filePath(QStringLiteral("suchlauf.png")));
+    rahmen->close();
+    if (liste)
+        liste->parentWidget()->close();
+    warte();
+    return ok;
+}
+
 // The statistics window with the busiest month chosen; false also when
 // the months do not count every record with a date.
 static bool statistikBild(frm_main &haupt, const QDir &aus)
@@ -273,6 +302,8 @@ int main(int argc, char *argv[])
     }
     Meldung::setzeAnzeige([](const QString &text, Meldung::Symbol) { std::printf("Meldung: %s\n", qPrintable(text)); });
 
+    // The manual beside the program, before the program directory moves.
+    const QString handbuch = Speicherorte::handbuch();
     QTemporaryDir tmp;
     const QString frequenzen = Verbindung::dateiName(Verbindungstext::frequenzen);
     const QString log = Verbindung::dateiName(Verbindungstext::log);
@@ -303,6 +334,7 @@ int main(int argc, char *argv[])
     fenster(&frm_main::fw_Click, &frm_main::frm_fw, QStringLiteral("fw.png"));
     ok = eintragBilder(haupt, aus) && ok;
     ok = waslaeuftBild(haupt, aus) && ok;
+    ok = suchlaufBild(haupt, aus) && ok;
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
     fenster(&frm_main::wer_Click, &frm_main::frm_herstellen, QStringLiteral("herstellen.png"));
     fenster(&frm_main::autosicher_Click, &frm_main::frm_autosicherung, QStringLiteral("autosicherung.png"));
@@ -310,5 +342,23 @@ int main(int argc, char *argv[])
     // The statistics over a few hundred records.
     beispielStatistik(tmp.filePath(log));
     ok = statistikBild(haupt, aus) && ok;
+
+    // The about box, and the manual at its first section.
+    haupt.ueber_Click();
+    if (QWidget *ueber = haupt.frm_ueber()) {
+        ok = speichere(ueber, aus.filePath(QStringLiteral("ueber.png"))) && ok;
+        ueber->close();
+    } else {
+        ok = false;
+    }
+    frm_handbuch hilfe;
+    if (hilfe.laden(handbuch)) {
+        hilfe.resize(980, 760);
+        hilfe.show();
+        hilfe.zeigeAbschnitt(QStringLiteral("das-hauptfenster-und-das-menü"));
+        ok = speichere(&hilfe, aus.filePath(QStringLiteral("handbuch.png"))) && ok;
+    } else {
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

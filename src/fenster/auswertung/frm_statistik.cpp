@@ -1,14 +1,14 @@
 #include "fenster/auswertung/frm_statistik.h"
 
-#include "kern/auswertung/eintragsmodell.h"
-#include "kern/bestaende/logdatum.h"
-#include "kern/basis/dateikopie.h"
-#include "kern/basis/datenfehler.h"
-#include "kern/daten/recordset.h"
-#include "kern/daten/verbindung.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/dateidialog.h"
 #include "fenster/bausteine/meldung.h"
+#include "kern/auswertung/eintragsmodell.h"
+#include "kern/basis/dateikopie.h"
+#include "kern/basis/datenfehler.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/daten/recordset.h"
+#include "kern/daten/verbindung.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -632,8 +632,8 @@ bool frm_statistik::speichereBild(const QString &datei)
     }
     QString grund = QStringLiteral("Das Bild kann nicht erzeugt werden.");
     if (ok) {
-        if (const int e = Dateikopie::schreibe(datei, puffer.data())) {
-            grund = Dateikopie::grund(e) + QLatin1Char('.');
+        if (const Ergebnis<> e = Dateikopie::schreibe(datei, puffer.data()); !e) {
+            grund = e.grund();
             ok = false;
         }
     }

@@ -81,9 +81,8 @@ QString pdfErzeugen(const QString &datei, const QString &titel, const Druckauftr
         if (!seiten(pdf))
             return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
     }
-    if (const int e = Dateikopie::schreibe(datei, puffer.data()))
-        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2.")
-            .arg(datei, Dateikopie::grund(e));
+    if (const Ergebnis<> e = Dateikopie::schreibe(datei, puffer.data()); !e)
+        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2").arg(datei, e.grund());
     return QString();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -13,8 +14,8 @@ class QMenu;
 class Logsperre;
 class Papierkorb;
 class QTimer;
-#include "fenster/listen/frm_liste.h"
 #include "fenster/bausteine/kindfenster.h"
+#include "fenster/listen/frm_liste.h"
 
 class Empfaenger;
 namespace Autosicherung {
@@ -33,6 +34,9 @@ struct EmpfaengerZustand;
 // window, and keeps it until it is destroyed. While another program holds
 // it, both are refused with a message; the frequency lists and the backup
 // (which only reads the log) still work.
+class frm_handbuch;
+class frm_ueber;
+
 class frm_main : public QMainWindow
 {
     Q_OBJECT
@@ -53,12 +57,16 @@ public:
     KindFenster *frm_sicherung() const { return m_sicherung; }
     KindFenster *frm_herstellen() const { return m_herstellen; }
     KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
+    KindFenster *frm_suchlauf() const { return m_suchlauf; }
     KindFenster *frm_autosicherung() const { return m_autosicherungFenster; }
     // The automatic backup of the log at start.
     Autosicherung::Lauf *autosicherung() const { return m_autosicherung; }
     // The receiver connection, handed to the list and log windows.
     RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
     KindFenster *frm_statistik() const { return m_statistik; }
+    // The manual's window and the about box, while they are open.
+    ::frm_handbuch *frm_handbuch() const;
+    ::frm_ueber *frm_ueber() const;
 
     static QString programmMeldung();
     // Closes the log window if it is open (it writes its pending input first);
@@ -85,13 +93,23 @@ public:
     // After the entries above: the automatic backups.
     QAction *autosicher = nullptr;
     QAction *help = nullptr;
+    // After "?": the manual (F1, at the section of the window in front) and
+    // the about box.
+    QAction *handbuch = nullptr;
+    QAction *ueber = nullptr;
     // Menu "Empfänger", after the program's own menus.
     QMenu *empf = nullptr;
     QAction *empf_verbinden = nullptr;
     QAction *empf_trennen = nullptr;
     QAction *empf_waslaeuft = nullptr;
+    // A scan over the rows of the list window in front.
+    QAction *empf_suchlauf = nullptr;
     // The receiver's state in the status bar.
     QLabel *lbl_empfaenger = nullptr;
+    // In the status bar while a list of example data is in front: says so.
+    QLabel *lbl_daten = nullptr;
+    // The automatic backup in the status bar: running, or why it failed.
+    QLabel *lbl_autosicherung = nullptr;
     // Menu "Fenster", after the program's own menus and before "?": the
     // child windows arranged, closed, and listed (the active one checked).
     QMenu *fenster = nullptr;
@@ -116,10 +134,13 @@ public Q_SLOTS:
     void logimport_Click();
     void stat_Click();
     void help_Click();
+    void handbuch_Click();
+    void ueber_Click();
     void end_Click();
     void empf_verbinden_Click();
     void empf_trennen_Click();
     void empf_waslaeuft_Click();
+    void empf_suchlauf_Click();
     void autosicher_Click();
     void fenster_schliessen_Click();
     void fenster_alleschliessen_Click();
@@ -132,16 +153,24 @@ private:
     void zeigeEintrag(qint64 id);
     KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
     // A list window, given the receiver.
-    FrequenzListe *liste(FrequenzListe::Art art) const;
+    FrequenzListe *liste(FrequenzListe::Art art);
     void empfaengerBauen();
-    // The one place that shows the receiver's state in the main window.
-    void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
+    // The one place that shows the receiver's state in the main window: the
+    // status bar and what the menu "Empfänger" offers.
+    void empfaengerAnzeigen();
+    // The list window in front, if a list window is.
+    FrequenzListe *vordereListe() const;
+    // Opens the scan window (or brings it to the front) over the rows a list shows.
+    void suchlaufZeigen(FrequenzListe *liste);
+    // Brings the log window to the front with a new record of these values.
+    void insLog(const QHash<QString, QString> &werte);
     // Whether this program may use the log: takes the lock if need be, and
     // tells the user when another program holds it.
     bool logFrei();
     void autosicherungBauen();
     void autosicherungStarten();
     void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+    void autosicherungAnzeigen(const QString &text, const QString &ganz = QString());
     void fensterMenueBauen();
     // The one place that applies the open child windows to menu "Fenster".
     void fensterMenueAuffrischen();
@@ -152,12 +181,18 @@ private:
     std::unique_ptr<Logsperre> m_logsperre;
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
     QPointer<KindFenster> m_waslaeuft;
+    QPointer<KindFenster> m_suchlauf;
     RigctlEmpfaenger *m_empfaenger = nullptr;
     QPointer<KindFenster> m_statistik;
     Autosicherung::Lauf *m_autosicherung = nullptr;
     QPointer<KindFenster> m_autosicherungFenster;
-    // "eigene Einträge" was asked for while the backup ran.
-    bool m_eintragNachSicherung = false;
+    // The one place that says in the status bar what the list in front holds.
+    void datenAnzeigen();
+    QPointer<::frm_handbuch> m_handbuch;
+    QPointer<::frm_ueber> m_ueber;
+    // Added to the message of a child window that cannot be loaded (at
+    // start: what that means for the automatic backup); empty: nothing.
+    std::function<QString()> m_ladeZusatz;
     // The log records deleted in this run, for the log window's undo.
     std::shared_ptr<Papierkorb> m_papierkorb;
     QTimer *m_statusZeit = nullptr;

@@ -153,8 +153,7 @@ Uebertragung uebertrage(int ein, int aus)
 // already, so a folder that cannot be synced is no failure.
 void ordnerSichern(const QString &ziel)
 {
-    const int ordner =
-        ::open(QFile::encodeName(Pfad::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int ordner = ::open(QFile::encodeName(Pfad::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (ordner >= 0) {
         ::fsync(ordner);
         ::close(ordner);
@@ -342,12 +341,12 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
     return fehlschlag(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund(a.fehler)));
 }
 
-int Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
+Ergebnis<> Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
 {
     // A link is written through: the file behind it is replaced.
     const QString datei = Pfad::aufgeloest(ziel);
     if (datei.isEmpty())
-        return ELOOP;
+        return ::Ergebnis<>::fehler(grund(ELOOP) + QLatin1Char('.'));
     const Ablage a = ablegen(datei,
                              [&daten](int aus) {
                                  Uebertragung u;
@@ -363,5 +362,5 @@ int Dateikopie::schreibe(const QString &ziel, const QByteArray &daten)
                                  return u;
                              },
                              {});
-    return a.fehler;
+    return a.ok() ? ::Ergebnis<>::erledigt() : ::Ergebnis<>::fehler(grund(a.fehler) + QLatin1Char('.'));
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "kern/basis/ergebnis.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,9 +33,9 @@ public:
     static Ergebnis kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
     // Writes bytes into a file the same way: whole or not at all, with the
     // rights of the file it replaces; a symbolic link is written through to
-    // the file behind it. Returns 0, or the errno of the step that failed
-    // (grund() gives its German text).
-    static int schreibe(const QString &ziel, const QByteArray &daten);
+    // the file behind it. A failure's reason is grund() of the step that
+    // failed, as a sentence ("Der Datenträger ist voll.").
+    static ::Ergebnis<> schreibe(const QString &ziel, const QByteArray &daten);
 
     // Removes the temporary files that killed copies onto this target left
     // in its folder; files a running copy holds are kept. Returns how many

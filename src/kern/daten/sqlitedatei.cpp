@@ -131,6 +131,19 @@ void SqliteDatei::ausfuehren(const QByteArray &sql, const QString &was)
         throw sqliteFehler(was, m_db, rc);
 }
 
+void SqliteDatei::transaktion(const QString &gesperrt, const QString &nichtGespeichert,
+                              const std::function<void()> &arbeit)
+{
+    ausfuehren("begin immediate", gesperrt);
+    try {
+        arbeit();
+        ausfuehren("commit", nichtGespeichert);
+    } catch (...) {
+        sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 QStringList SqliteDatei::spalten(const QString &tabelle)
 {
     QStringList namen;

@@ -48,6 +48,15 @@ public:
     // The columns of a table in their order; the table must exist.
     QStringList spalten(const QString &tabelle);
 
+    // Runs arbeit in one write transaction, begun at once ("begin
+    // immediate"), so no other writer comes between what it reads and what
+    // it writes. It is committed when arbeit returns; when arbeit throws, or
+    // the commit fails, it is rolled back, nothing of it remains and the
+    // exception passes on. gesperrt is the message when the transaction
+    // cannot begin (another program writes, or the file is read-only),
+    // nichtGespeichert when the commit fails.
+    void transaktion(const QString &gesperrt, const QString &nichtGespeichert, const std::function<void()> &arbeit);
+
     enum class Ersetzen { Ja, Nie };
     // Builds a database file: the schema (read from schemaDatei, which
     // messages name) runs on a new file beside ziel, then

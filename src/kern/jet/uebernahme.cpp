@@ -4,6 +4,7 @@
 #include "kern/basis/frequenz.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/bestaende/frequenzdaten.h"
+#include "kern/bestaende/logeintrag.h"
 #include "kern/formate/rtf.h"
 
 #include <QDateTime>
@@ -164,17 +165,9 @@ QList<Logspalte> logSpalten(SqliteDatei &db, const QString &logDatei)
     return spalten;
 }
 
-template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Die Logdatenbank ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die Einträge können nicht gespeichert werden."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
+// What a failed transaction on the log says.
+const QString gesperrt = QStringLiteral("Die Logdatenbank ist gesperrt oder nicht beschreibbar.");
+const QString nichtGespeichert = QStringLiteral("Die Einträge können nicht gespeichert werden.");
 
 // One record as the log keeps it: a text or null per log column.
 using Satz = QList<std::optional<QString>>;
@@ -315,7 +308,8 @@ std::optional<QString> Uebernahme::text(const QVariant &wert, Jet::Typ typ, bool
                           .arg(QString::fromLatin1(wert.typeName())));
 }
 
-Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei)
+Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei,
+                                           Jet::Aufsicht *aufsicht)
 {
     SqliteDatei db(logDatei, SqliteDatei::Art::LesenSchreiben);
     const QList<Logspalte> log = logSpalten(db, logDatei);
@@ -331,13 +325,15 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
         namen.append(sqlName(z));
         platzhalter.append(QStringLiteral("?"));
     }
-    inTransaktion(db, [&] {
+    db.transaktion(gesperrt, nichtGespeichert, [&] {
         QHash<QString, int> vorhanden = vorhandeneSaetze(db, namen);
         SqliteAnweisung einfuegen(db,
                                   QStringLiteral("insert into \"Kontakt\" (%1) values (%2)")
                                       .arg(namen.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
                                   QStringLiteral("Die eigenen Einträge können nicht geschrieben werden."));
         for (int r = 0; r < saetze.size(); ++r) {
+            if (aufsicht && aufsicht->abbrechen)
+                throw Abgebrochen();
             const Satz &werte = saetze.at(r);
             int &schon = vorhanden[schluessel(werte)];
             if (schon > 0) {
@@ -356,15 +352,26 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
     return ergebnis;
 }
 
-Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QString &logDatei)
+Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QString &logDatei, Jet::Aufsicht *aufsicht)
 {
-    const JetDatei jet(jetDatei);
+    const JetDatei jet(jetDatei, aufsicht);
     const QString tabelle = jet.tabelle(QStringLiteral("Kontakt"));
     if (tabelle.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält keine eigenen Einträge (Tabelle Kontakt).").arg(zitiert(jetDatei)),
-            QStringLiteral("Ihre Tabellen: %1.").arg(jet.tabellen().join(QStringLiteral(", "))));
-    return insLog(jet.lesen(tabelle), jetDatei, logDatei);
+            tabellenText(jet.tabellen()));
+    return insLog(jet.lesen(tabelle), jetDatei, logDatei, aufsicht);
+}
+
+QString Uebernahme::tabellenText(const QStringList &tabellen)
+{
+    constexpr int hoechstens = 30;
+    if (tabellen.isEmpty())
+        return QStringLiteral("Sie enthält keine Tabellen.");
+    QString text = QStringLiteral("Ihre Tabellen: %1").arg(tabellen.mid(0, hoechstens).join(QStringLiteral(", ")));
+    if (tabellen.size() > hoechstens)
+        text += QStringLiteral(" und %1 weitere").arg(tabellen.size() - hoechstens);
+    return text + QLatin1Char('.');
 }
 
 QList<int> Uebernahme::frequenzen(const QList<Jet::Tabelle> &tabellen, const QString &quelle, const QString &datenbank)
@@ -428,8 +435,8 @@ QList<int> Uebernahme::frequenzenAusJet(const QString &jetDatei, const QString &
     if (!fehlen.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält nicht die vier Frequenzlisten.").arg(zitiert(jetDatei)),
-            QStringLiteral("Es fehlen die Tabellen %1. Ihre Tabellen: %2.")
-                .arg(fehlen.join(QStringLiteral(", ")), jet.tabellen().join(QStringLiteral(", "))));
+            QStringLiteral("Es fehlen die Tabellen %1. %2")
+                .arg(fehlen.join(QStringLiteral(", ")), tabellenText(jet.tabellen())));
     for (const QString &liste : Frequenzdaten::tabellen())
         tabellen.append(jet.lesen(jet.tabelle(liste)));
     return frequenzen(tabellen, jetDatei, datenbank);

@@ -11,44 +11,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-// A read transaction on the database for as long as it lives. Opening it
-// also rolls back a transaction that an interrupted writer left behind.
-class Lesesperre
+Sicherung::Lesesperre::Lesesperre(const QString &datei)
 {
-public:
-    explicit Lesesperre(const QString &datei)
-    {
-        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            return;   // the copy itself reports a missing or unreadable file
-        }
-        sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
-        const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            m_gesperrt = true;
-        else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-            m_belegt = true;
-        // Any other error: not a database the lock could hold; the file is
-        // copied as it is.
-    }
-    ~Lesesperre()
-    {
-        if (m_gesperrt)
-            sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close(m_db);
+        m_db = nullptr;
+        return;   // the copy itself reports a missing or unreadable file
     }
-    bool belegt() const { return m_belegt; }
+    sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
+    const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        m_gesperrt = true;
+    else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        m_belegt = true;
+    // Any other error: not a database the lock could hold; the file is
+    // copied as it is.
+}
 
-private:
-    sqlite3 *m_db = nullptr;
-    bool m_gesperrt = false;
-    bool m_belegt = false;
-};
+Sicherung::Lesesperre::~Lesesperre()
+{
+    if (m_gesperrt)
+        sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(m_db);
+}
 
+namespace {
 // The lock SQLite's own writers take before they change a database file:
 // a write lock over its lock bytes (the pending and the reserved byte and
 // the shared range, 1 GiB into the file). While it is held no other
@@ -153,7 +143,7 @@ Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &zi
     Dateikopie::Ergebnis fehler;
     if (!ersetzbar(ziel, datei, fehler))
         return fehler;
-    Lesesperre sperre(quelle);
+    Sicherung::Lesesperre sperre(quelle);
     if (sperre.belegt())
         return {false,
                 QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
@@ -180,6 +170,11 @@ Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QS
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
         if (!einwand.isEmpty())
             return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+        // A log that is new here is the user's alone, as a new log always
+        // is; one that is replaced keeps its rights.
+        struct stat st;
+        if (::stat(QFile::encodeName(datei).constData(), &st) != 0 && errno == ENOENT)
+            ::chmod(QFile::encodeName(temp).constData(), 0600);
         switch (sperre.nehmen(datei, wartezeitMs)) {
         case Schreibsperre::Ergebnis::Gesperrt: return QString();
         case Schreibsperre::Ergebnis::Belegt:

@@ -34,8 +34,8 @@ const QStringList &logSpalten()
     return spalten;
 }
 
-// The table, its columns and its key, and then the pages.
-QString pruefeInhalt(sqlite3 *db)
+// The table, its columns and its key, and then (ganz) the pages.
+QString pruefeInhalt(sqlite3 *db, bool ganz)
 {
     const QString beschaedigt = QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
     sqlite3_stmt *s = nullptr;
@@ -89,6 +89,8 @@ QString pruefeInhalt(sqlite3 *db)
         text[0] = text[0].toUpper();
         return text;
     }
+    if (!ganz)
+        return QString();
 
     // A file whose pages are damaged passes the look-ups above; restoring
     // it would lose the log at its next use.
@@ -144,7 +146,7 @@ bool Sicherungsdatei::vorhanden(const QString &datei)
     return statVon(name, st) && S_ISREG(st.st_mode);
 }
 
-QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
+QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
 {
     const QByteArray pfad = QFile::encodeName(datei);
 
@@ -173,7 +175,7 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
         sqlite3_close(db);
         return QStringLiteral("Die Datei kann nicht als Datenbank geöffnet werden");
     }
-    QString grund = pruefeInhalt(db);
+    QString grund = pruefeInhalt(db, pruefung == Pruefung::Ganz);
     sqlite3_close(db);
     return grund;
 }

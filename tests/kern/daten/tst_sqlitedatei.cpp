@@ -168,6 +168,61 @@ private Q_SLOTS:
         QVERIFY(!s.schritt());
     }
 
+    // A transaction is whole or not there: committed when the work returns;
+    // rolled back when it throws or its commit fails, after which the
+    // connection takes the next transaction. Each way out says what failed.
+    void transaktionGanzOderGarNicht()
+    {
+        QVERIFY(
+            SqliteDatei::anlegen(datei("tr.db"),
+                                 "create table eltern (id integer primary key);"
+                                 "create table kind (e integer references eltern(id) deferrable initially deferred);",
+                                 QStringLiteral("s.sql"), SqliteDatei::Ersetzen::Nie));
+        SqliteDatei db(datei("tr.db"), SqliteDatei::Art::LesenSchreiben);
+        sqlite3_busy_timeout(db.handle(), 0);
+        db.ausfuehren("pragma foreign_keys = on", QString());
+        const QString gesperrt = QStringLiteral("gesperrt"), nicht = QStringLiteral("nicht gespeichert");
+        auto zahl = [&](const char *sql) { return Testhilfe::zahl(datei("tr.db"), QString::fromLatin1(sql)); };
+
+        db.transaktion(gesperrt, nicht, [&] { db.ausfuehren("insert into eltern values (1), (2)", QString()); });
+        QCOMPARE(zahl("select count(*) from eltern"), 2);
+
+        QCOMPARE(Testhilfe::fehlerVon([&] {
+                     db.transaktion(gesperrt, nicht, [&] {
+                         db.ausfuehren("insert into eltern values (3)", QString());
+                         throw DatenFehler(QStringLiteral("mittendrin"));
+                     });
+                 }),
+                 QStringLiteral("mittendrin"));
+        QVERIFY(sqlite3_get_autocommit(db.handle()));
+        QCOMPARE(zahl("select count(*) from eltern"), 2);
+
+        // The commit itself refuses: a child without its parent.
+        QVERIFY(Testhilfe::fehlerVon([&] {
+                    db.transaktion(gesperrt, nicht, [&] {
+                        db.ausfuehren("insert into eltern values (4)", QString());
+                        db.ausfuehren("insert into kind values (99)", QString());
+                    });
+                }).startsWith(nicht));
+        QVERIFY(sqlite3_get_autocommit(db.handle()));
+        QCOMPARE(zahl("select count(*) from eltern"), 2);
+        QCOMPARE(zahl("select count(*) from kind"), 0);
+
+        // Another writer holds the file: the work does not even start.
+        {
+            SqliteDatei anderer(datei("tr.db"), SqliteDatei::Art::LesenSchreiben);
+            anderer.ausfuehren("begin immediate", QString());
+            bool begonnen = false;
+            QVERIFY(Testhilfe::fehlerVon([&] {
+                        db.transaktion(gesperrt, nicht, [&] { begonnen = true; });
+                    }).startsWith(gesperrt));
+            QVERIFY(!begonnen);
+            anderer.ausfuehren("rollback", QString());
+        }
+        db.transaktion(gesperrt, nicht, [&] { db.ausfuehren("insert into eltern values (5)", QString()); });
+        QCOMPARE(zahl("select count(*) from eltern"), 3);
+    }
+
     void oeffnenLegtNichtsAn()
     {
         QVERIFY_THROWS_EXCEPTION(DatenFehler, SqliteDatei(datei("fehlt.db"), SqliteDatei::Art::LesenSchreiben));
