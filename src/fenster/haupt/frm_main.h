@@ -81,6 +81,10 @@ public:
     QAction *flug = nullptr;
     QAction *afu = nullptr;
     QAction *fw = nullptr;
+    // After the lists, for the list in front: Ctrl+F into its first search
+    // box, Ctrl+P its "Drucken …".
+    QAction *dfsdfs_suchen = nullptr;
+    QAction *dfsdfs_drucken = nullptr;
     QAction *erre = nullptr;
     QMenu *dv = nullptr;
     QAction *sicher = nullptr;
@@ -175,6 +179,9 @@ private:
     // The one place that applies the open child windows to menu "Fenster".
     void fensterMenueAuffrischen();
     void statusBauen();
+    void listenTastenBauen();
+    // The one place that applies the window in front to the list keys.
+    void listenTastenAnzeigen();
     void statusZeigen(const QString &text, QAction *aktion);
 
     QMdiArea *m_mdi;

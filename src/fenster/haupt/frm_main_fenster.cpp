@@ -1,6 +1,7 @@
 #include "fenster/haupt/frm_main.h"
 
 #include "fenster/bausteine/meldung.h"
+#include "fenster/listen/frm_liste.h"
 
 #include <QAction>
 #include <QLabel>
@@ -12,7 +13,8 @@
 #include <QTimer>
 
 // The main window's menu "Fenster" over its child windows, the keys that act
-// on them, and the words after an action in its status bar.
+// on them (and on the list in front), and the words after an action in its
+// status bar.
 
 namespace {
 // How long the words after an action stay.
@@ -115,6 +117,41 @@ void frm_main::fenster_schliessen_Click()
 void frm_main::fenster_alleschliessen_Click()
 {
     m_mdi->closeAllSubWindows();
+}
+
+// ---------------------------------------------------------------------------
+// The keys for the list in front, in menu "Frequenzen" after the lists
+
+void frm_main::listenTastenBauen()
+{
+    dfsdfs->addSeparator()->setObjectName(QStringLiteral("dfsdfs_tasten"));
+    dfsdfs_suchen = new QAction(QStringLiteral("Suchen"), this);
+    dfsdfs_suchen->setObjectName(QStringLiteral("dfsdfs_suchen"));
+    dfsdfs_suchen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    dfsdfs_drucken = new QAction(QStringLiteral("Drucken \u2026"), this);
+    dfsdfs_drucken->setObjectName(QStringLiteral("dfsdfs_drucken"));
+    dfsdfs_drucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    dfsdfs->addActions({dfsdfs_suchen, dfsdfs_drucken});
+    connect(dfsdfs_suchen, &QAction::triggered, this, [this] {
+        if (FrequenzListe *l = vordereListe())
+            l->sucheWaehlen();
+    });
+    connect(dfsdfs_drucken, &QAction::triggered, this, [this] {
+        if (FrequenzListe *l = vordereListe(); l && l->liste_drucken->isEnabled())
+            l->liste_drucken->trigger();
+    });
+    // Disabled while no list is in front, so that the log window's own
+    // Ctrl+F and Ctrl+P are the only ones there.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::listenTastenAnzeigen);
+    connect(dfsdfs, &QMenu::aboutToShow, this, &frm_main::listenTastenAnzeigen);
+    listenTastenAnzeigen();
+}
+
+void frm_main::listenTastenAnzeigen()
+{
+    const bool liste = vordereListe() != nullptr;
+    dfsdfs_suchen->setEnabled(liste);
+    dfsdfs_drucken->setEnabled(liste);
 }
 
 // ---------------------------------------------------------------------------

@@ -226,27 +226,7 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     connect(liste_drucken, &QAction::triggered, this, &FrequenzListe::liste_drucken_Click);
     connect(liste_pdf, &QAction::triggered, this, &FrequenzListe::liste_pdf_Click);
 
-    // Keys: Return in a search box runs its search; Ctrl+F goes into the
-    // first search box, Ctrl+P prints what the grid shows.
-    connect(txt_ort, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_sucheort_Click);
-    if (txt_rufname)
-        connect(txt_rufname, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_sucherufname_Click);
-    connect(txt_freq, &QLineEdit::returnPressed, this, &FrequenzListe::cmd_suchefreq_Click);
-    taste_suchen = new QAction(QStringLiteral("Suchen"), this);
-    taste_suchen->setObjectName(QStringLiteral("taste_suchen"));
-    taste_suchen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    taste_suchen->setShortcutContext(Qt::WidgetWithChildrenShortcut);   // only in this window
-    addAction(taste_suchen);
-    connect(taste_suchen, &QAction::triggered, this, [this] {
-        txt_ort->setFocus(Qt::ShortcutFocusReason);
-        txt_ort->selectAll();
-    });
-    txt_ort->setToolTip(QStringLiteral("Suchbegriff (Strg+F); die Eingabetaste sucht"));
-    for (QLineEdit *t : {txt_rufname, txt_freq})
-        if (t)
-            t->setToolTip(QStringLiteral("Suchbegriff; die Eingabetaste sucht"));
-    liste_drucken->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    liste_drucken->setShortcutVisibleInContextMenu(true);
+    txt_ort->setToolTip(QStringLiteral("Suchbegriff (Strg+F)"));
 
     // Tab order; the first control that can take the focus has it on opening.
     QList<QWidget *> reihe;
@@ -259,6 +239,13 @@ FrequenzListe::FrequenzListe(Art art, QWidget *parent) : KindFenster(parent), m_
     for (int i = 0; i + 1 < reihe.size(); ++i)
         setTabOrder(reihe[i], reihe[i + 1]);
     setFocusProxy(reihe.front());
+}
+
+void FrequenzListe::sucheWaehlen()
+{
+    // As Tab would reach it: what it holds stays, ready to be typed over.
+    txt_ort->setFocus(Qt::ShortcutFocusReason);
+    txt_ort->selectAll();
 }
 
 void FrequenzListe::Form_Load()

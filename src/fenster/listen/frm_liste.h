@@ -1,7 +1,7 @@
 #pragma once
+#include "fenster/bausteine/kindfenster.h"
 #include "kern/basis/ergebnis.h"
 #include "kern/empfaenger/suchkanal.h"
-#include "fenster/bausteine/kindfenster.h"
 
 #include <QPointer>
 
@@ -45,6 +45,9 @@ public:
     // for a scan; refused for more rows than a scan takes.
     Ergebnis<Kanalliste> suchkanaele() const;
     static constexpr int hoechsteSuchzeilen = 100000;
+    // Into the first search box, its text selected (the main window's
+    // Ctrl+F while the list is in front).
+    void sucheWaehlen();
 
     // Controls; frm_flug has no Frame2, txt_rufname or cmd_sucherufname.
     QGroupBox *Frame1 = nullptr;
@@ -70,8 +73,6 @@ public:
     // And the rows it shows, on paper or as PDF.
     QAction *liste_drucken = nullptr;
     QAction *liste_pdf = nullptr;
-    // Ctrl+F: into the first search box.
-    QAction *taste_suchen = nullptr;
 
 Q_SIGNALS:
     // "Liste exportieren …" was chosen: the rows the grid shows (the query

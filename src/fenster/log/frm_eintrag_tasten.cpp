@@ -176,13 +176,8 @@ void frm_eintrag::tastenBauen()
     cmd_neu->setToolTip(QStringLiteral("Neuer Eintrag (Strg+N)"));
     cmd_speichern->setToolTip(QStringLiteral("Eintrag speichern (Strg+S)"));
     cmd_abbrechen->setToolTip(QStringLiteral("Eingabe verwerfen (Esc)"));
-    txt_suchbegriff->setToolTip(QStringLiteral("Suchbegriff (Strg+F); Eingabetaste sucht"));
+    txt_suchbegriff->setToolTip(QStringLiteral("Suchbegriff (Strg+F)"));
 
-    // Return in the search term runs "SUCHEN".
-    connect(txt_suchbegriff, &QLineEdit::returnPressed, this, [this] {
-        if (cmd_suchen->isEnabled())
-            cmd_suchen_Click();
-    });
     RichTextBox1->setTabChangesFocus(true);
     new Tabulatorfilter(RichTextBox1, [this](QKeyEvent *k) { return tabulatorTaste(k); });
 }

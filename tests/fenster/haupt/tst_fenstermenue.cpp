@@ -1,5 +1,6 @@
 #include "fenster/auswertung/frm_statistik.h"
 #include "fenster/bausteine/dateidialog.h"
+#include "fenster/bausteine/druckauftrag.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/listen/frm_liste.h"
 #include "fenster/log/bemerkungsfeld.h"
@@ -16,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -84,6 +86,7 @@ private Q_SLOTS:
         ordner.reset();
         QSettings().clear();
         Dateidialog::setzeErsatz({});
+        Druckauftrag::setzeDruckerwahl({});
     }
 
     // The menu lists the open windows in the order they opened, the active
@@ -132,32 +135,55 @@ private Q_SLOTS:
         QVERIFY(haupt->fenster_schliessen->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)));
     }
 
-    // The keys of a window act in that window only: Ctrl+N in a list
-    // begins no record in the log, Ctrl+F goes to the list's first search
-    // box, and a dot in its frequency search is the decimal comma.
+    // The keys act on the window in front only: Ctrl+N in a list begins no
+    // record in the log; Ctrl+F and Ctrl+P of menu "Frequenzen" go to the
+    // list in front (its first search box, its "Drucken …") and leave the
+    // log window's own Ctrl+F and Ctrl+P alone; a dot in the list's
+    // frequency search is the decimal comma.
     void tastenNurImAktivenFenster()
     {
+        int gedruckt = 0;
+        Druckauftrag::setzeDruckerwahl([&gedruckt](QPrinter &) {
+            ++gedruckt;
+            return false;
+        });
         auto *log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag());
+        QVERIFY(!haupt->dfsdfs_suchen->isEnabled() && !haupt->dfsdfs_drucken->isEnabled());
         haupt->bos->trigger();
         auto *bos = qobject_cast<FrequenzListe *>(haupt->frm_bos());
+        QVERIFY(haupt->dfsdfs_suchen->isEnabled() && haupt->dfsdfs_drucken->isEnabled());
         bos->DataGrid1->setFocus();
         taste(bos->DataGrid1, Qt::CTRL | Qt::Key_N);
         QVERIFY(log->cmd_neu->isEnabled());   // still in Browse
+        bos->txt_ort->setText(QStringLiteral("Ham"));
         taste(bos->DataGrid1, Qt::CTRL | Qt::Key_F);
         QCOMPARE(QApplication::focusWidget(), bos->txt_ort);
+        QCOMPARE(bos->txt_ort->selectedText(), QStringLiteral("Ham"));
+        taste(bos->txt_ort, Qt::CTRL | Qt::Key_P);
+        QCOMPARE(gedruckt, 1);
         bos->txt_freq->setFocus();
         QTest::keyClicks(bos->txt_freq, QStringLiteral("84.295"));
-        QTest::keyClick(bos->txt_freq, Qt::Key_Return);
+        QTest::mouseClick(bos->cmd_suchefreq, Qt::LeftButton);
         QCOMPARE(bos->Adodc1->RecordSource(),
                  QStringLiteral("select * from [bos] where Freq like '%84.295%' order by Ort asc"));
         QCOMPARE(bos->Adodc1->RecordCount(), 1);
         QCOMPARE(bos->DataGrid1->model()->index(0, 1).data().toString(), QStringLiteral("Hamburg"));
 
-        // Back in the log, Ctrl+N begins a record there.
+        // Back in the log, Ctrl+F and Ctrl+N act there, Ctrl+P prints its
+        // overview (once: no key is claimed twice).
         eintrag(0)->trigger();
+        QVERIFY(!haupt->dfsdfs_suchen->isEnabled() && !haupt->dfsdfs_drucken->isEnabled());
+        log->SSTab1->setCurrentIndex(1);
+        log->txt_suchbegriff->setFocus();
+        taste(log->txt_suchbegriff, Qt::CTRL | Qt::Key_P);
+        QCOMPARE(gedruckt, 2);
         log->txt_land->setFocus();
-        taste(log->txt_land, Qt::CTRL | Qt::Key_N);
+        taste(log->txt_land, Qt::CTRL | Qt::Key_F);
+        QCOMPARE(QApplication::focusWidget(), log->txt_suchbegriff);
+        taste(log->txt_suchbegriff, Qt::CTRL | Qt::Key_N);
         QVERIFY(!log->cmd_neu->isEnabled());
+        QCOMPARE(bos->Adodc1->RecordCount(), 1);
+        Druckauftrag::setzeDruckerwahl({});
         QVERIFY(Testhilfe::meldungen().isEmpty());
     }
 

@@ -171,24 +171,30 @@ private Q_SLOTS:
             return l;
         };
         QCOMPARE(eintraege(h.prog), QStringList({"end=ENDE"}));
-        QCOMPARE(eintraege(h.dfsdfs), QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken"}));
+        // After the lists, after a separator, the keys for the list in front.
+        QCOMPARE(eintraege(h.dfsdfs),
+                 QStringList({"bos=BOS", "flug=Flugfunk", "afu=AFU-Repeater", "fw=Fernwirken",
+                              "dfsdfs_tasten=", "dfsdfs_suchen=Suchen", "dfsdfs_drucken=Drucken \u2026"}));
         // The entries of the program come first; the exchange and the
         // automatic backups follow, each after a separator.
         QCOMPARE(eintraege(h.dv), QStringList({"sicher=Sicherung", "wer=Wiederherstellung", "dv_austausch=",
                                                "logexport=Log exportieren …", "logimport=Log importieren …",
                                                "dv_autosicherung=", "autosicher=Automatische Sicherungen \u2026"}));
         QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
-        // The one shortcut of the program's own entries: F1 for the manual.
-        // The menu "Empfänger" offers what can be done now (a connection to
-        // end, a list in front to scan); every other entry is always there.
-        // (Menu "Fenster" has its keys, acts on the windows open and lists
-        // them with a check mark.)
-        const QList<QAction *> empfaenger = h.empf->actions();
+        // The shortcuts: F1 for the manual, Ctrl+F and Ctrl+P for the list in
+        // front; the Part's entries have none. The menu "Empfänger" and the
+        // list keys offer what can be done now (a connection to end, a list
+        // in front); every other entry is always there. (Menu "Fenster" has
+        // its keys, acts on the windows open and lists them with a check
+        // mark.)
+        const QHash<QAction *, QKeySequence> tasten{{h.handbuch, QKeySequence(Qt::Key_F1)},
+                                                    {h.dfsdfs_suchen, QKeySequence(Qt::CTRL | Qt::Key_F)},
+                                                    {h.dfsdfs_drucken, QKeySequence(Qt::CTRL | Qt::Key_P)}};
+        const QList<QAction *> jetzt = h.empf->actions() << h.dfsdfs_suchen << h.dfsdfs_drucken;
         const QList<QAction *> fensterMenue = h.fenster->actions() << h.fenster->menuAction();
         for (QAction *a : h.findChildren<QAction *>())
             if (!fensterMenue.contains(a))
-                QVERIFY2(a->shortcut() == (a == h.handbuch ? QKeySequence(Qt::Key_F1) : QKeySequence())
-                             && !a->isCheckable() && (a->isEnabled() || empfaenger.contains(a)),
+                QVERIFY2(a->shortcut() == tasten.value(a) && !a->isCheckable() && (a->isEnabled() || jetzt.contains(a)),
                          qPrintable(a->objectName()));
         QCOMPARE(
             eintraege(h.fenster),

@@ -131,12 +131,29 @@ private Q_SLOTS:
         QVERIFY(sub->windowFlags() & Qt::WindowCloseButtonHint);
     }
 
-    void ersterFokus()
+    // The first control in tab order has the focus on opening, and Tab goes
+    // through the controls in the window's order, down to the grid.
+    void ersterFokusUndTabReihenfolge()
     {
+        auto reihe = [](FrequenzListe *w, const QList<QWidget *> &erwartet) {
+            QTRY_COMPARE(QApplication::focusWidget(), erwartet.front());
+            for (qsizetype i = 1; i < erwartet.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QVERIFY2(QApplication::focusWidget() == erwartet[i], qPrintable(w->objectName()));
+            }
+        };
         auto *bos = oeffne(&frm_main::bos_Click, &frm_main::frm_bos);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(bos->cmd_reset));
+        reihe(bos, {bos->cmd_reset, bos->cmd_suchefreq, bos->txt_freq, bos->cmd_sucherufname, bos->txt_rufname,
+                    bos->cmd_sucheort, bos->txt_ort, bos->DataGrid1});
+        auto *flug = oeffne(&frm_main::flug_Click, &frm_main::frm_flug);
+        reihe(flug, {flug->txt_ort, flug->cmd_sucheort, flug->txt_freq, flug->cmd_suchefreq, flug->cmd_reset,
+                     flug->DataGrid1});
         auto *afu = oeffne(&frm_main::afu_Click, &frm_main::frm_afu);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(afu->txt_ort));
+        reihe(afu, {afu->txt_ort, afu->cmd_sucheort, afu->txt_rufname, afu->cmd_sucherufname, afu->txt_freq,
+                    afu->cmd_suchefreq, afu->cmd_reset, afu->DataGrid1});
+        // The hidden call-name search of the telecontrol list is passed over.
+        auto *fw = oeffne(&frm_main::fw_Click, &frm_main::frm_fw);
+        reihe(fw, {fw->txt_ort, fw->cmd_sucheort, fw->txt_freq, fw->cmd_suchefreq, fw->cmd_reset, fw->DataGrid1});
     }
 
     // Every search builds exactly its query and shows exactly its rows.
@@ -313,9 +330,10 @@ private Q_SLOTS:
         QVERIFY(fw->txt_rufname->text().isEmpty() && fw->txt_ort->text().isEmpty());
     }
 
-    // Return (and Enter on the keypad) in a search box runs that box's
-    // search, in every box of every list; the query is the button's.
-    void eingabetasteSucht_data()
+    // Return and Enter in a search box start no search, in any box of any
+    // list (no button is the default one); the box's button, focused and
+    // pressed with the space bar, does.
+    void eingabetasteSuchtNicht_data()
     {
         QTest::addColumn<int>("liste");
         QTest::addColumn<QString>("feld");
@@ -341,7 +359,7 @@ private Q_SLOTS:
             QTest::addRow("%s %s", namen[liste], feld)
                 << liste << QString::fromUtf8(feld) << QString::fromUtf8(text) << QString::fromUtf8(abfrage) << treffer;
     }
-    void eingabetasteSucht()
+    void eingabetasteSuchtNicht()
     {
         QFETCH(int, liste);
         QFETCH(QString, feld);
@@ -354,36 +372,30 @@ private Q_SLOTS:
             {&frm_main::afu_Click, &frm_main::frm_afu},
             {&frm_main::fw_Click, &frm_main::frm_fw}};
         FrequenzListe *w = oeffne(fenster[liste].first, fenster[liste].second);
+        const QString geladen = w->Adodc1->RecordSource();
         auto *box = w->findChild<QLineEdit *>(feld);
         QVERIFY(box);
         if (!box->isVisibleTo(w)) {
             // The hidden call-name search of the telecontrol list: no one
             // can type there, and nothing searches.
             QVERIFY(!box->isVisible());
-            QCOMPARE(w->Adodc1->RecordSource(), QStringLiteral("select * from [fernwirken] order by Frequenz asc"));
+            QCOMPARE(geladen, QStringLiteral("select * from [fernwirken] order by Frequenz asc"));
             return;
         }
         box->setFocus();
         QTest::keyClicks(box, text);
         QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w->Adodc1->RecordSource(), geladen);
+        QCOMPARE(box->text(), text);
+
+        auto *knopf = box->parentWidget()->findChild<QPushButton *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(knopf && !knopf->isDefault());
+        knopf->setFocus();
+        QTest::keyClick(knopf, Qt::Key_Space);
         QCOMPARE(w->Adodc1->RecordSource(), abfrage);
         QCOMPARE(w->Adodc1->RecordCount(), treffer);
-        QTest::mouseClick(w->cmd_reset, Qt::LeftButton);
-        box->setFocus();
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Enter);
-        QCOMPARE(w->Adodc1->RecordSource(), abfrage);
         QVERIFY(Testhilfe::meldungen().isEmpty());
-    }
-
-    void leertasteAufDemKnopfSucht()
-    {
-        auto *bos = oeffne(&frm_main::bos_Click, &frm_main::frm_bos);
-        QTest::keyClicks(bos->txt_ort, QStringLiteral("Ham"));
-        // A focused button is pressed with the space bar.
-        bos->cmd_sucheort->setFocus();
-        QTest::keyClick(bos->cmd_sucheort, Qt::Key_Space);
-        QCOMPARE(bos->Adodc1->RecordCount(), 3);
     }
 
     void wiederOeffnenAendertNichtsSchliessenLiestNeu()

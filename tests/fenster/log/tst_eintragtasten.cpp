@@ -18,7 +18,7 @@ using Eintraghilfe::Fenster;
 using Eintraghilfe::zustand;
 
 // The log window worked from the keyboard (Tab through the remark, the
-// keys of the buttons, Return in the search), the words it says after an
+// keys of the buttons, the search term), the words it says after an
 // action, "Jetzt", and bringing a deleted record back with Ctrl+Z.
 class TestEintragTasten : public QObject
 {
@@ -122,13 +122,18 @@ private Q_SLOTS:
         QCOMPARE(f.lies(QStringLiteral("select count(*) from Kontakt where callsign = 'DL8WEG'")), QStringLiteral("0"));
 
         // Ctrl+F goes into the search term without emptying it (only a
-        // click empties it); Return searches.
+        // click empties it); Return starts no search, "SUCHEN" does.
+        const QString alle = w->abfrage();
         taste(w->txt_land, Qt::CTRL | Qt::Key_F);
         QCOMPARE(w->SSTab1->currentIndex(), 1);
         QCOMPARE(QApplication::focusWidget(), w->txt_suchbegriff);
         QCOMPARE(w->txt_suchbegriff->selectedText(), QStringLiteral("...Suchbegriff"));
         QTest::keyClicks(w->txt_suchbegriff, QStringLiteral("DL"));
         QTest::keyClick(w->txt_suchbegriff, Qt::Key_Return);
+        QTest::keyClick(w->txt_suchbegriff, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w->abfrage(), alle);
+        QCOMPARE(w->txt_suchbegriff->text(), QStringLiteral("DL"));
+        f.klick(w->cmd_suchen);
         QCOMPARE(w->abfrage(),
                  QStringLiteral("select * from [Kontakt] where callSign Like '%DL%' order by frequenz asc"));
         QCOMPARE(w->lbl_treffer->text(), QStringLiteral("3 Einträge"));
@@ -160,7 +165,7 @@ private Q_SLOTS:
         f.klick(w->opt_frequenz);
         f.klick(w->txt_suchbegriff);
         QTest::keyClicks(w->txt_suchbegriff, QStringLiteral("145.5"));
-        QTest::keyClick(w->txt_suchbegriff, Qt::Key_Return);
+        f.klick(w->cmd_suchen);
         QCOMPARE(w->abfrage(),
                  QStringLiteral("select * from [Kontakt] where frequenz Like '%145.5%' order by frequenz asc"));
         QCOMPARE(f.gridRufzeichen(), QStringList({"DL1AAA"}));
