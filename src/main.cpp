@@ -13,6 +13,9 @@ namespace {
 // The signals that ask the program to end (a logout, kill, Ctrl+C) reach
 // the window's thread through this pair of sockets.
 int signalWeg[2] = {-1, -1};
+// Set once the program was asked to end: asked while it was still starting
+// (a message shown before the main loop ran), it does not go on into it.
+bool endeVerlangt = false;
 
 void beendenVerlangt(int)
 {
@@ -31,8 +34,11 @@ void beendenVonAussen(QApplication &app, frm_main &hauptfenster)
     QObject::connect(melder, &QSocketNotifier::activated, &hauptfenster, [&hauptfenster] {
         char c;
         (void)!::read(signalWeg[1], &c, 1);
+        endeVerlangt = true;
         hauptfenster.close();
-        QCoreApplication::quit();
+        // Every event loop ends, also that of a message shown at start
+        // (quit() would not end one before the main loop runs).
+        QCoreApplication::exit(0);
     });
     struct sigaction aktion = {};
     aktion.sa_handler = beendenVerlangt;
@@ -55,5 +61,7 @@ int main(int argc, char *argv[])
     frm_main hauptfenster;
     beendenVonAussen(app, hauptfenster);
     hauptfenster.zeigen();
+    if (endeVerlangt)
+        return 0;
     return app.exec();
 }

@@ -452,6 +452,43 @@ private Q_SLOTS:
         }
     }
 
+    // Asked to end while it still starts, with the message that another
+    // program uses the log before it: it ends, nothing of it stays running.
+    void endeVonAussenWaehrendDesStarts()
+    {
+        const QString programm = ordner->pfad() + QStringLiteral("/tremvik-tool");
+        QVERIFY(QFile::copy(QStringLiteral(TREMVIK_BIN "/tremvik-tool"), programm));
+        QTemporaryDir einstellungen;
+        Logsperre halter(ordner->logDatei());
+        QVERIFY(halter.nehmen());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), einstellungen.path());
+        p.setProcessEnvironment(env);
+        p.start(programm, {});
+        QVERIFY(p.waitForStarted());
+        // Once it catches SIGTERM, it is past the start of its own.
+        auto faengt = [&p] {
+            QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
+            if (!status.open(QIODevice::ReadOnly))
+                return false;
+            for (const QByteArray &zeile : status.readAll().split('\n'))
+                if (zeile.startsWith("SigCgt:"))
+                    return ((zeile.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(faengt(), 20000);
+        ::kill(pid_t(p.processId()), SIGTERM);
+        const bool geendet = p.waitForFinished(20000);
+        if (!geendet)
+            p.kill();
+        QVERIFY(geendet);
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(halter.gehalten());
+    }
+
     // A lock file that is a folder, or one that another program holds,
     // is told as what it is: no running tremvik-tool is claimed.
     void sperreOhneLaufendesProgramm()
