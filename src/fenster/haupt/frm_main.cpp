@@ -111,7 +111,7 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     empfaengerBauen();
     autosicherungBauen();
     fensterMenueBauen();
-    listenTastenBauen();
+    tastenBauen();
     statusBauen();
     m_papierkorb = std::make_shared<Papierkorb>();
 

@@ -179,9 +179,9 @@ private:
     // The one place that applies the open child windows to menu "Fenster".
     void fensterMenueAuffrischen();
     void statusBauen();
-    void listenTastenBauen();
+    void tastenBauen();
     // The one place that applies the window in front to the list keys.
-    void listenTastenAnzeigen();
+    void tastenAnzeigen();
     void statusZeigen(const QString &text, QAction *aktion);
 
     QMdiArea *m_mdi;

@@ -4,6 +4,7 @@
 #include "fenster/listen/frm_liste.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
 
 // The main window's menu "Fenster" over its child windows, the keys that act
 // on them (and on the list in front), and the words after an action in its
@@ -21,6 +23,29 @@ namespace {
 constexpr int statusMs = 6000;
 // A word quoting a file path stays a word: the middle of a long one goes.
 constexpr int statusZeichen = 200;
+
+// The menu bar shows no tooltips of its own: an entry that acts at once and
+// has a key ("Handbuch", F1) names it in its tooltip, shown here.
+class Leistentipps : public QObject
+{
+public:
+    explicit Leistentipps(QMenuBar *leiste) : QObject(leiste) { leiste->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override
+    {
+        if (ereignis->type() != QEvent::ToolTip)
+            return false;
+        auto *leiste = static_cast<QMenuBar *>(objekt);
+        const auto *hilfe = static_cast<QHelpEvent *>(ereignis);
+        QAction *a = leiste->actionAt(hilfe->pos());
+        if (a && !a->menu() && !a->shortcut().isEmpty())
+            QToolTip::showText(hilfe->globalPos(), a->toolTip(), leiste, leiste->actionGeometry(a));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
 }
 
 void frm_main::fensterMenueBauen()
@@ -120,10 +145,13 @@ void frm_main::fenster_alleschliessen_Click()
 }
 
 // ---------------------------------------------------------------------------
-// The keys for the list in front, in menu "Frequenzen" after the lists
+// The keys for the list in front, in menu "Frequenzen" after the lists, and
+// the keys of the menu bar's own entries named in their tooltips
 
-void frm_main::listenTastenBauen()
+void frm_main::tastenBauen()
 {
+    new Leistentipps(menuBar());
+
     dfsdfs->addSeparator()->setObjectName(QStringLiteral("dfsdfs_tasten"));
     dfsdfs_suchen = new QAction(QStringLiteral("Suchen"), this);
     dfsdfs_suchen->setObjectName(QStringLiteral("dfsdfs_suchen"));
@@ -142,12 +170,12 @@ void frm_main::listenTastenBauen()
     });
     // Disabled while no list is in front, so that the log window's own
     // Ctrl+F and Ctrl+P are the only ones there.
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::listenTastenAnzeigen);
-    connect(dfsdfs, &QMenu::aboutToShow, this, &frm_main::listenTastenAnzeigen);
-    listenTastenAnzeigen();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::tastenAnzeigen);
+    connect(dfsdfs, &QMenu::aboutToShow, this, &frm_main::tastenAnzeigen);
+    tastenAnzeigen();
 }
 
-void frm_main::listenTastenAnzeigen()
+void frm_main::tastenAnzeigen()
 {
     const bool liste = vordereListe() != nullptr;
     dfsdfs_suchen->setEnabled(liste);
@@ -164,6 +192,8 @@ void frm_main::statusBauen()
     lbl_status->setTextFormat(Qt::RichText);
     lbl_status->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     lbl_status->setMinimumWidth(1);   // a long word never widens the window
+    // Set apart from the receiver's state that follows it.
+    lbl_status->setContentsMargins(0, 0, 3 * lbl_status->fontMetrics().averageCharWidth(), 0);
     lbl_status->hide();
     statusBar()->insertWidget(0, lbl_status);
     connect(lbl_status, &QLabel::linkActivated, this, [this] {

@@ -302,7 +302,7 @@ void frm_eintrag::bauen()
     cmd_jetzt->setIcon(uhrSymbol());
     cmd_jetzt->setToolButtonStyle(Qt::ToolButtonIconOnly);
     cmd_jetzt->setFocusPolicy(Qt::NoFocus);
-    Geometrie::setze(cmd_jetzt, 10230, 1200, 315, 375);
+    Geometrie::setze(cmd_jetzt, 10260, 1200, 285, 375);
 
     // As built, "DRUCKEN" is hidden and the search is by call sign.
     cmd_drucken->setVisible(false);

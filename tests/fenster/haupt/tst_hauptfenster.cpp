@@ -7,7 +7,9 @@
 #include "testhilfe.h"
 
 #include <QDirIterator>
+#include <QHelpEvent>
 #include <QTextBrowser>
+#include <QToolTip>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -312,6 +314,20 @@ private Q_SLOTS:
         frm_main h;
         h.zeigen();
         QVERIFY(QTest::qWaitForWindowActive(&h));
+        // The key is named where the entry stands: the menu bar's tooltip
+        // over "Handbuch" (none over "?", which has no key).
+        auto tipp = [&h](QAction *a) {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return QStringLiteral("(bleibt stehen)");
+            const QPoint stelle = h.menuBar()->actionGeometry(a).center();
+            QHelpEvent frage(QEvent::ToolTip, stelle, h.menuBar()->mapToGlobal(stelle));
+            QCoreApplication::sendEvent(h.menuBar(), &frage);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipp(h.handbuch), QStringLiteral("Handbuch (F1)"));
+        QCOMPARE(tipp(h.help), QString());
+        QToolTip::hideText();
         h.bos->trigger();
         QTest::keyClick(h.frm_bos(), Qt::Key_F1);
         QPointer<frm_handbuch> handbuch = h.frm_handbuch();

@@ -189,6 +189,9 @@ private Q_SLOTS:
         frm_eintrag *w = f.w.get();
         QVERIFY(w->cmd_jetzt);
         QCOMPARE(w->cmd_jetzt->focusPolicy(), Qt::NoFocus);
+        // In the panel, set apart from the time box (not seen as part of it).
+        QVERIFY(w->Frame2->rect().contains(w->cmd_jetzt->geometry()));
+        QVERIFY(w->cmd_jetzt->x() - w->txt_uhrzeit->geometry().right() > 2);
         QVERIFY(!w->cmd_jetzt->isEnabled());
         f.klick(w->cmd_neu);
         QVERIFY(w->cmd_jetzt->isEnabled());
