@@ -19,7 +19,7 @@ void Papierkorb::hineinlegen(const QString &datei, qint64 id)
         throw DatenFehler(QStringLiteral("Der Eintrag ist nicht mehr im Log."));
     Zeile z{datei, id, {}, {}};
     for (int i = 0; i < s.spalten(); ++i) {
-        Wert w{sqlite3_column_type(*s, i)};
+        Wert w{sqlite3_column_type(*s, i), 0, 0, {}};
         switch (w.typ) {
         case SQLITE_INTEGER: w.zahl = sqlite3_column_int64(*s, i); break;
         case SQLITE_FLOAT: w.gleitend = sqlite3_column_double(*s, i); break;
