@@ -4,6 +4,7 @@
 #include "kern/austausch/logcsv.h"
 #include "kern/basis/dateikopie.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/basis/protokoll.h"
 #include "kern/formate/csv.h"
 
 #include <QFile>
@@ -34,6 +35,18 @@ QString ort(const Logdaten::Ergebnis &e)
 {
     return e.zeile > 0 ? QStringLiteral("Datensatz %1 (Zeile %2)").arg(e.nummer).arg(e.zeile)
                        : QStringLiteral("Datensatz %1").arg(e.nummer);
+}
+
+// What reading a file chose, for the diagnostics.
+void protokollieren(const Logaustausch::Eingelesen &ein, Logaustausch::Format format,
+                    const AdifZuordnung::Zeitbezug &zeit)
+{
+    qCInfo(protokollImport).noquote() << "gelesen:" << Protokoll::kurz(ein.datei) << "als" << formatName(format)
+                                      << (ein.windows1252 ? "in Windows-1252" : "in UTF-8")
+                                      << (zeit.ortszeit ? "Ortszeit " + zeit.zone.id() : QByteArray("UTC")) << "|"
+                                      << ein.saetze.size() << "Datensätze," << ein.abgelehnt() << "abgelehnt";
+    for (auto it = ein.uebergangen.constBegin(); it != ein.uebergangen.constEnd(); ++it)
+        qCInfo(protokollImport).noquote() << "nicht übernommen:" << Protokoll::kurz(it.key()) << it.value() << "mal";
 }
 
 QStringList begrenzt(const QStringList &zeilen, int hoechstens)
@@ -146,6 +159,7 @@ Logaustausch::Eingelesen Logaustausch::einlesen(const QByteArray &daten, Format 
         ein.windows1252 = g.windows1252;
         for (const QString &spalte : std::as_const(g.uebergangen))
             ein.uebergangen[spalte] = int(g.saetze.size());
+        protokollieren(ein, format, zeit);
         return ein;
     }
     const Adif::Datei d = format == Format::Adx ? Adx::lesen(daten) : Adi::lesen(daten);
@@ -156,13 +170,24 @@ Logaustausch::Eingelesen Logaustausch::einlesen(const QByteArray &daten, Format 
         for (const QString &name : e.uebergangen)
             ++ein.uebergangen[name];
     }
+    protokollieren(ein, format, zeit);
     return ein;
 }
 
 Logdaten::Bericht Logaustausch::importieren(const QString &datenbank, const Eingelesen &eingelesen, bool rest,
                                             const Fortschritt &fortschritt)
 {
-    return Logdaten::importieren(datenbank, eingelesen.saetze, rest, fortschritt);
+    const Logdaten::Bericht b = Logdaten::importieren(datenbank, eingelesen.saetze, rest, fortschritt);
+    using Art = Logdaten::Ergebnis::Art;
+    qCInfo(protokollImport).noquote() << "ins Log:" << (b.geschrieben ? "geschrieben" : "nichts geschrieben") << "|"
+                                      << b.anzahl(Art::Aufgenommen) << "aufgenommen," << b.anzahl(Art::Vorhanden)
+                                      << "vorhanden," << b.anzahl(Art::Abgelehnt) << "abgelehnt";
+    if (protokollImport().isDebugEnabled())
+        for (const Logdaten::Ergebnis &e : b.ergebnisse)
+            if (e.art != Art::Aufgenommen)
+                qCDebug(protokollImport).noquote()
+                    << ort(e) << (e.art == Art::Vorhanden ? "vorhanden:" : "abgelehnt:") << Protokoll::kurz(e.grund);
+    return b;
 }
 
 QString Logaustausch::zusammenfassung(const Exportbericht &b)

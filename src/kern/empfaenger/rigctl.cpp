@@ -1,5 +1,7 @@
 #include "kern/empfaenger/rigctl.h"
 
+#include "kern/basis/protokoll.h"
+
 #include <QSignalBlocker>
 #include <QTcpSocket>
 
@@ -114,6 +116,7 @@ void RigctlEmpfaenger::aufbauen(bool erneut)
         setzeZustand(z);
     }
     m_frist.start(m_fristen.antwortMs);
+    qCDebug(protokollEmpfaenger).noquote() << "verbinde mit" << Protokoll::kurz(adresse());
     m_socket->connectToHost(m_host, m_port);
 }
 
@@ -142,6 +145,7 @@ void RigctlEmpfaenger::verloren(const QString &grund)
     z.adresse = adresse();
     z.grund = grund;
     z.wiederholungSekunden = std::max(1, (m_fristen.wiederholungMs + 999) / 1000);
+    qCInfo(protokollEmpfaenger).noquote() << "getrennt:" << Protokoll::kurz(grund);
     setzeZustand(z);
     m_wiederholung.start(m_fristen.wiederholungMs);
 }
@@ -203,7 +207,9 @@ void RigctlEmpfaenger::senden()
     m_warteschlange.pop_front();
     m_zeilen.clear();
     m_frist.start(m_fristen.antwortMs);
-    m_socket->write(Rigctl::zeile(m_laufend->befehl, m_protokoll, m_laufend->argumente));
+    const QByteArray zeile = Rigctl::zeile(m_laufend->befehl, m_protokoll, m_laufend->argumente);
+    qCDebug(protokollEmpfaenger).noquote() << "->" << Protokoll::kurz(zeile.trimmed());
+    m_socket->write(zeile);
 }
 
 void RigctlEmpfaenger::lesen()
@@ -223,6 +229,7 @@ void RigctlEmpfaenger::lesen()
             m_frist.stop();
             const Auftrag auftrag = *m_laufend;
             m_laufend.reset();
+            qCDebug(protokollEmpfaenger).noquote() << "<-" << Protokoll::kurz(m_zeilen.join('\n'));
             const Rigctl::Antwort antwort = Rigctl::lesen(auftrag.befehl, m_zeilen);
             // Nothing else was asked, so whatever follows is not an answer.
             m_puffer.clear();

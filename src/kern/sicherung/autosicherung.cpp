@@ -2,6 +2,7 @@
 #include "kern/basis/pfad.h"
 
 #include "kern/basis/dateikopie.h"
+#include "kern/basis/protokoll.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include <QDir>
@@ -245,15 +246,19 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
 {
     Ergebnis e;
     auto fehler = [&e](const QString &grund) {
+        qCInfo(protokollSicherung).noquote() << "keine Generation:" << Protokoll::kurz(grund, 500);
         e.art = Ergebnis::Art::Fehler;
         e.grund = grund;
         return e;
     };
     if (!QFileInfo::exists(log)) {
+        qCInfo(protokollSicherung).noquote() << "kein Log unter" << log;
         e.art = Ergebnis::Art::KeinLog;
         return e;
     }
     if (!faellig(ordner, jetzt.date())) {
+        qCInfo(protokollSicherung).noquote()
+            << "nicht fällig: eine Generation vom" << jetzt.date().toString(Qt::ISODate) << "liegt in" << ordner;
         e.art = Ergebnis::Art::NichtFaellig;
         return e;
     }
@@ -283,6 +288,7 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
     };
     const QString kopie = kopiere(log, tempName, abbrechen);
     if (kopie == QLatin1String("abgebrochen")) {
+        qCInfo(protokollSicherung) << "abgebrochen";
         verwerfen(QString());
         e.art = Ergebnis::Art::Abgebrochen;
         return e;
@@ -308,10 +314,18 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
     e.art = Ergebnis::Art::Gesichert;
     e.datei = ziel;
 
+    qCInfo(protokollSicherung).noquote() << "gesichert:" << ziel;
+
     // The rotation: the new generation is the newest good one.
-    for (const Generation &g : ueberzaehlig(generationen(ordner), ziel))
-        if (QFile::remove(g.datei))
+    const QVector<Generation> alle = generationen(ordner);
+    const QVector<Generation> weg = ueberzaehlig(alle, ziel);
+    qCInfo(protokollSicherung).noquote() << "Rotation:" << alle.size() << "Generationen," << weg.size() << "überzählig";
+    for (const Generation &g : weg) {
+        const bool entfernt = QFile::remove(g.datei);
+        qCInfo(protokollSicherung).noquote() << (entfernt ? "entfernt:" : "nicht entfernt:") << g.datei;
+        if (entfernt)
             e.entfernt << g.datei;
+    }
     return e;
 }
 
@@ -358,8 +372,11 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
 {
     const QString ordner = einstellung.ordnerOderStandard();
     const QDateTime zeit = jetzt();
-    if (laeuft() || !einstellung.aktiv || !faellig(ordner, zeit.date()))
+    if (laeuft() || !einstellung.aktiv || !faellig(ordner, zeit.date())) {
+        qCDebug(protokollSicherung).noquote()
+            << "kein Lauf: läuft" << laeuft() << "aktiv" << einstellung.aktiv << "in" << ordner;
         return false;
+    }
     m_abbrechen = false;
     auto ergebnis = std::make_shared<Ergebnis>();
     m_faden =

@@ -333,6 +333,54 @@ private Q_SLOTS:
         QCOMPARE(e.zustand().modus, QString());
     }
 
+    // Switched on, the diagnostics tell the dialogue line by line; a reply
+    // of garbage stays one bounded line without control codes.
+    void dialogImProtokoll()
+    {
+        static QStringList zeilen;
+        zeilen.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("tremvik.empfaenger.debug=true"));
+        const QtMessageHandler vorher =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &k, const QString &text) {
+                if (QByteArray(k.category) == "tremvik.empfaenger")
+                    zeilen << text;
+            });
+        auto zurueck = qScopeGuard([vorher] {
+            qInstallMessageHandler(vorher);
+            QLoggingCategory::setFilterRules(QString());
+        });
+
+        Empfaengerhilfe::Server server;
+        RigctlEmpfaenger e;
+        e.setzeFristen(kurz());
+        e.verbinden(QStringLiteral("127.0.0.1"), server.port());
+        QTRY_COMPARE_WITH_TIMEOUT(e.zustand().art, Art::Verbunden, 10000);
+        e.abstimmen(86355000, Modulation::Am);
+        QTRY_COMPARE(server.hz, 86355000);
+        QTRY_VERIFY(zeilen.contains(QStringLiteral("-> M AM 0")));
+        QVERIFY2(zeilen.contains(QStringLiteral("-> F 86355000")), qPrintable(zeilen.join(QLatin1Char('\n'))));
+        QVERIFY(zeilen.contains(QStringLiteral("<- RPRT 0")));
+        e.trennen();
+
+        QTcpServer muell;
+        QVERIFY(muell.listen(QHostAddress::LocalHost, 0));
+        connect(&muell, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *s = muell.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, s, [s] {
+                s->readAll();
+                s->write(QByteArray(20000, '\x1b') + '\n');
+            });
+        });
+        zeilen.clear();
+        e.verbinden(QStringLiteral("127.0.0.1"), muell.serverPort());
+        QTRY_COMPARE(e.zustand().art, Art::Getrennt);
+        QVERIFY(!zeilen.isEmpty());
+        for (const QString &z : std::as_const(zeilen)) {
+            QVERIFY2(z.size() < 1000, qPrintable(z.left(100)));
+            QVERIFY(std::all_of(z.begin(), z.end(), [](QChar c) { return c.isPrint(); }));
+        }
+    }
+
     void schweigtZuUnbekanntem()
     {
         // A server that ignores what it does not know: the check and the
