@@ -1,5 +1,6 @@
 #include "fenster/empfaenger/frm_verbinden.h"
 #include "fenster/empfaenger/frm_waslaeuft.h"
+#include "testhilfe.h"
 #include "kern/empfaenger/rigctl.h"
 #include "kern/empfaenger/empfaengerhilfe.h"
 #include "fenster/listen/frm_liste.h"

@@ -405,5 +405,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestLogaustausch)
+TREMVIK_KERN_TEST_MAIN(TestLogaustausch)
 #include "tst_logaustausch.moc"

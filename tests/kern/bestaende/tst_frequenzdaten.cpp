@@ -1,5 +1,5 @@
 #include "kern/bestaende/frequenzdaten.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QProcess>
 
@@ -337,5 +337,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestFrequenzdaten)
+TREMVIK_KERN_TEST_MAIN(TestFrequenzdaten)
 #include "tst_frequenzdaten.moc"

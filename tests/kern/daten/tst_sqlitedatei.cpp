@@ -1,5 +1,5 @@
 #include "kern/daten/sqlitedatei.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -230,5 +230,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestSqliteDatei)
+TREMVIK_KERN_TEST_MAIN(TestSqliteDatei)
 #include "tst_sqlitedatei.moc"

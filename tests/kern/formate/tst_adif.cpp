@@ -1,5 +1,5 @@
 #include "kern/formate/adif.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 // Reading and writing ADI and ADX as files: lengths in bytes or characters,
 // files of other programs, broken records and what becomes of them.
@@ -198,5 +198,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestAdif)
+TREMVIK_KERN_TEST_MAIN(TestAdif)
 #include "tst_adif.moc"

@@ -1,5 +1,5 @@
 #include "kern/formate/csv.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 // The CSV dialect of the frequency lists: what is read, what is refused
 // (with the right line), and that writing and reading give back the table.
@@ -197,5 +197,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestCsv)
+TREMVIK_KERN_TEST_MAIN(TestCsv)
 #include "tst_csv.moc"

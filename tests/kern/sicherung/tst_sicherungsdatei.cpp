@@ -3,7 +3,7 @@
 #include "kern/sicherung/laufwerke.h"
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <csignal>
 #include <sqlite3.h>
@@ -662,5 +662,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestSicherungsdatei)
+TREMVIK_KERN_TEST_MAIN(TestSicherungsdatei)
 #include "tst_sicherungsdatei.moc"
