@@ -25,11 +25,11 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
         return false;
     }
 
-    const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(quelle, ziel);
-    if (!e.ok) {
+    const Ergebnis<> e = Sicherung::wiederherstellen(quelle, ziel);
+    if (!e) {
         Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
                                        "Die bisherigen eigenen Einträge sind unverändert.")
-                            .arg(ort, e.grund),
+                            .arg(ort, e.grund()),
                         Meldung::Symbol::Fehler);
         return false;
     }

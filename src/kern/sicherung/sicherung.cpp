@@ -110,68 +110,69 @@ private:
 // belongs to the replaced file, and SQLite would apply it to the new one.
 // The journal is put aside, not deleted, until the new file is in place;
 // should the rename fail, the old file gets it back.
-Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
+::Ergebnis<> ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
 {
     const QByteArray journal = QFile::encodeName(Sicherungsdatei::journal(ziel));
     const QByteArray beiseite = journal + ".alt";
     bool verschoben = false;
 
-    const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
+    const ::Ergebnis<> e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
         if (pruefen) {
-            const QString einwand = pruefen(temp);
-            if (!einwand.isEmpty())
+            const ::Ergebnis<> einwand = pruefen(temp);
+            if (!einwand)
                 return einwand;
         }
         if (::rename(journal.constData(), beiseite.constData()) == 0)
             verschoben = true;
         else if (errno != ENOENT)
-            return QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
-                .arg(QFile::decodeName(journal), Dateikopie::grund(errno));
-        return QString();
+            return ::Ergebnis<>::fehler(QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
+                                            .arg(QFile::decodeName(journal), Dateikopie::grund(errno)));
+        return ::Ergebnis<>::erledigt();
     });
-    if (verschoben && !e.ok)
+    if (verschoben && !e.ok())
         ::rename(beiseite.constData(), journal.constData());
-    else if (e.ok)
+    else if (e.ok())
         ::unlink(beiseite.constData());   // also one a killed copy left
     return e;
 }
 
 // The name a copy replaces: a symbolic link's target rather than the link.
-bool ersetzbar(const QString &ziel, QString &datei, Dateikopie::Ergebnis &fehler)
+::Ergebnis<QString> ersetzbar(const QString &ziel)
 {
-    datei = Pfad::aufgeloest(ziel);
-    if (!datei.isEmpty())
-        return true;
-    fehler = {false, QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel)};
-    return false;
+    const QString datei = Pfad::aufgeloest(ziel);
+    if (datei.isEmpty())
+        return ::Ergebnis<QString>::fehler(
+            QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel));
+    return ::Ergebnis<QString>::erledigt(datei);
 }
 }
 
-Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
+Ergebnis<> Sicherung::sichern(const QString &quelle, const QString &ziel)
 {
-    QString datei;
-    Dateikopie::Ergebnis fehler;
-    if (!ersetzbar(ziel, datei, fehler))
-        return fehler;
+    const ::Ergebnis<QString> datei = ersetzbar(ziel);
+    if (!datei)
+        return ::Ergebnis<>::weiter(datei);
     Lesesperre sperre(quelle);
     if (sperre.belegt())
-        return {false,
-                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle));
     // A backup that restore would refuse must not take the place of one it
     // would accept: the copied bytes are checked as restore checks them.
-    return ersetze(quelle, datei, [&quelle](const QString &temp) {
+    return ersetze(quelle, datei.wert(), [&quelle](const QString &temp) {
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        return einwand.isEmpty() ? QString()
-                                 : QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand);
+        return einwand.isEmpty()
+                   ? ::Ergebnis<>::erledigt()
+                   : ::Ergebnis<>::fehler(
+                       QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand));
     });
 }
 
-Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+Ergebnis<> Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
 {
-    QString datei;
-    Dateikopie::Ergebnis fehler;
-    if (!ersetzbar(ziel, datei, fehler))
-        return fehler;
+    const ::Ergebnis<QString> ersetzt = ersetzbar(ziel);
+    if (!ersetzt)
+        return ::Ergebnis<>::weiter(ersetzt);
+    const QString &datei = ersetzt.wert();
     Schreibsperre sperre;
     // Check the bytes that will become the log, not only the file they
     // came from; then wait, as a backup does, for a writer of the log to
@@ -179,14 +180,16 @@ Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QS
     return ersetze(quelle, datei, [&](const QString &temp) {
         const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
         if (!einwand.isEmpty())
-            return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand));
         switch (sperre.nehmen(datei, wartezeitMs)) {
-        case Schreibsperre::Ergebnis::Gesperrt: return QString();
+        case Schreibsperre::Ergebnis::Gesperrt: return ::Ergebnis<>::erledigt();
         case Schreibsperre::Ergebnis::Belegt:
-            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei);
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei));
         case Schreibsperre::Ergebnis::Fehler: break;
         }
-        return QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
-            .arg(datei, Dateikopie::grund(sperre.fehler()));
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
+                                        .arg(datei, Dateikopie::grund(sperre.fehler())));
     });
 }

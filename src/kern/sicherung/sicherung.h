@@ -16,7 +16,7 @@ constexpr int wartezeitMs = 3000;
 // copied bytes must pass the check a restore makes
 // (Sicherungsdatei::pruefeLogdatenbank), else the target stays as it was.
 // A rollback journal left beside a replaced backup is removed with it.
-Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
+Ergebnis<> sichern(const QString &quelle, const QString &ziel);
 
 // Replaces the log database with a backup copy in one rename, after the
 // copied bytes have been checked to be a log database. The rename happens
@@ -24,5 +24,5 @@ Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
 // program's transaction; while one is running (or reading) the restore is
 // refused. A rollback journal left beside the replaced file is removed
 // with it, so SQLite cannot apply it to the restored file.
-Dateikopie::Ergebnis wiederherstellen(const QString &quelle, const QString &ziel);
+Ergebnis<> wiederherstellen(const QString &quelle, const QString &ziel);
 }

@@ -63,7 +63,7 @@ class TestSicherungsdatei : public QObject
     }
     // Runs a copy with the file size of this process limited: a real write
     // failure part-way through, which root cannot override.
-    static Dateikopie::Ergebnis mitGroessenGrenze(qint64 grenze, const std::function<Dateikopie::Ergebnis()> &kopie)
+    static Ergebnis<> mitGroessenGrenze(qint64 grenze, const std::function<Ergebnis<>()> &kopie)
     {
         rlimit alt;
         getrlimit(RLIMIT_FSIZE, &alt);
@@ -71,7 +71,7 @@ class TestSicherungsdatei : public QObject
         rlimit neu = alt;
         neu.rlim_cur = rlim_t(grenze);
         setrlimit(RLIMIT_FSIZE, &neu);
-        const Dateikopie::Ergebnis e = kopie();
+        const Ergebnis<> e = kopie();
         setrlimit(RLIMIT_FSIZE, &alt);
         std::signal(SIGXFSZ, vorher);
         return e;
@@ -238,10 +238,10 @@ private Q_SLOTS:
         const QByteArray alt = Testhilfe::lies(kopie);
         const QByteArray vorherLog = Testhilfe::lies(log);
 
-        const Dateikopie::Ergebnis e = Sicherung::sichern(log, kopie);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(grund), qPrintable(e.grund));
-        QVERIFY2(e.grund.contains(log), qPrintable(e.grund));
+        const Ergebnis<> e = Sicherung::sichern(log, kopie);
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(grund), qPrintable(e.grund()));
+        QVERIFY2(e.grund().contains(log), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(kopie), alt);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
         QCOMPARE(Testhilfe::lies(log), vorherLog);
@@ -300,8 +300,8 @@ private Q_SLOTS:
         QVERIFY(WIFSIGNALED(status));
         QCOMPARE(inhalt(z), erwartet);   // nothing removes it by itself
 
-        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        const Ergebnis<> e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(ziel), Testhilfe::lies(quelle));
         erwartet = bleibt + QStringList{"tremvik.dorlem-fasq"};
         erwartet.sort();
@@ -334,10 +334,10 @@ private Q_SLOTS:
                  SQLITE_OK);
         QVERIFY(QFile::exists(Sicherungsdatei::journal(log)));
 
-        Dateikopie::Ergebnis e = Sicherung::wiederherstellen(kopie, log);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QStringLiteral("wird gerade von einem anderen Programm benutzt")),
-                 qPrintable(e.grund));
+        Ergebnis<> e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QStringLiteral("wird gerade von einem anderen Programm benutzt")),
+                 qPrintable(e.grund()));
         struct stat nachher;
         QCOMPARE(::stat(QFile::encodeName(log).constData(), &nachher), 0);
         QCOMPARE(nachher.st_ino, vorher.st_ino);   // not replaced
@@ -350,7 +350,7 @@ private Q_SLOTS:
 
         // With the writer done, the restore goes through.
         e = Sicherung::wiederherstellen(kopie, log);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QCOMPARE(wert(log, "select group_concat(callsign) from Kontakt"), QStringLiteral("ALT"));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
     }
@@ -369,8 +369,8 @@ private Q_SLOTS:
         grosserLog(kopie, QStringLiteral("GESICHERT"));
         QVERIFY(QFile::link(QStringLiteral("../echt/mein-log"), log));   // relative, as users make them
 
-        Dateikopie::Ergebnis e = Sicherung::wiederherstellen(kopie, log);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        Ergebnis<> e = Sicherung::wiederherstellen(kopie, log);
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QVERIFY(QFileInfo(log).isSymLink());
         QCOMPARE(Testhilfe::lies(echt), Testhilfe::lies(kopie));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
@@ -381,7 +381,7 @@ private Q_SLOTS:
         const QString ablage = t.filePath(QStringLiteral("echt/gesichert"));
         QVERIFY(QFile::link(ablage, verweis));
         e = Sicherung::sichern(log, verweis);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QVERIFY(QFileInfo(verweis).isSymLink());
         QCOMPARE(Testhilfe::lies(ablage), Testhilfe::lies(echt));
 
@@ -390,8 +390,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(t.filePath(QStringLiteral("kreis/b")), kreis));
         QVERIFY(QFile::link(kreis, t.filePath(QStringLiteral("kreis/b"))));
         e = Sicherung::sichern(log, kreis);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QStringLiteral("im Kreis")), qPrintable(e.grund));
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QStringLiteral("im Kreis")), qPrintable(e.grund()));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("kreis"))), (QStringList{"b", "tremvik.dorlem-fasq"}));
     }
 
@@ -405,8 +405,8 @@ private Q_SLOTS:
         Testhilfe::schreibe(ziel, "alte Sicherung");
         QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner);
 
-        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        const Ergebnis<> e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(ziel), Testhilfe::lies(quelle));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
         // The replaced file's rights are kept.
@@ -448,9 +448,9 @@ private Q_SLOTS:
             ++aufrufe;
             return int(s) == schritt && geschrieben >= ab ? fehler : 0;
         });
-        const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(grund), qPrintable(e.grund));
+        const Ergebnis<> e = Dateikopie::kopiere(quelle, ziel);
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(grund), qPrintable(e.grund()));
         QVERIFY(aufrufe > 1);
         QCOMPARE(Testhilfe::lies(ziel), vorherZ);
         QCOMPARE(Testhilfe::lies(quelle), vorherQ);
@@ -499,6 +499,21 @@ private Q_SLOTS:
         QCOMPARE(inhalt(t.path()), QStringList{"liste.csv"});
     }
 
+    // A check that objects stops the copy, whatever its words: even without
+    // a reason the target stays as it was.
+    void einwandOhneWorteHaeltAuf()
+    {
+        QTemporaryDir t;
+        const QString quelle = t.filePath(QStringLiteral("neu")), ziel = t.filePath(QStringLiteral("alt"));
+        Testhilfe::schreibe(quelle, "neu");
+        Testhilfe::schreibe(ziel, "alt");
+        const Ergebnis<> e =
+            Dateikopie::kopiere(quelle, ziel, [](const QString &) { return Ergebnis<>::fehler(QString()); });
+        QVERIFY(!e.ok());
+        QCOMPARE(Testhilfe::lies(ziel), QByteArray("alt"));
+        QCOMPARE(inhalt(t.path()), QStringList({"alt", "neu"}));
+    }
+
     void echteFehlerLassenAllesUnveraendert()
     {
         QTemporaryDir t;
@@ -509,9 +524,9 @@ private Q_SLOTS:
         // The target's folder is a file.
         const QString datei = t.filePath(QStringLiteral("datei"));
         Testhilfe::schreibe(datei, "x");
-        Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, datei + QStringLiteral("/tremvik.dorlem-fasq"));
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QLatin1String("kein Ordner")), qPrintable(e.grund));
+        Ergebnis<> e = Dateikopie::kopiere(quelle, datei + QStringLiteral("/tremvik.dorlem-fasq"));
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QLatin1String("kein Ordner")), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(datei), QByteArray("x"));
 
         // A missing source.
@@ -520,18 +535,18 @@ private Q_SLOTS:
         grosserLog(ziel, QStringLiteral("ALT"));
         const QByteArray alt = Testhilfe::lies(ziel);
         e = Dateikopie::kopiere(t.filePath(QStringLiteral("fehlt")), ziel);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QLatin1String("existiert nicht")), qPrintable(e.grund));
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QLatin1String("existiert nicht")), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(ziel), alt);
 
         // A source that fails while it is read (a process's memory reads as
         // an I/O error from its start): nothing is left behind.
         if (QFileInfo(QStringLiteral("/proc/self/mem")).isFile()) {
             e = Dateikopie::kopiere(QStringLiteral("/proc/self/mem"), ziel);
-            QVERIFY(!e.ok);
+            QVERIFY(!e.ok());
             QVERIFY2(
-                e.grund.contains(QLatin1String("/proc/self/mem kann nicht gelesen werden: Ein- oder Ausgabefehler")),
-                qPrintable(e.grund));
+                e.grund().contains(QLatin1String("/proc/self/mem kann nicht gelesen werden: Ein- oder Ausgabefehler")),
+                qPrintable(e.grund()));
             QCOMPARE(Testhilfe::lies(ziel), alt);
             QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
         }
@@ -539,8 +554,8 @@ private Q_SLOTS:
         // A write that stops part-way: the file size limit lets the first
         // blocks through.
         e = mitGroessenGrenze(Dateikopie::blockGroesse + 1000, [&] { return Dateikopie::kopiere(quelle, ziel); });
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QStringLiteral("zu groß")), qPrintable(e.grund));
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QStringLiteral("zu groß")), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(ziel), alt);
         QCOMPARE(Testhilfe::lies(quelle), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("z"))), QStringList{"tremvik.dorlem-fasq"});
@@ -548,7 +563,7 @@ private Q_SLOTS:
         // A folder of the target's name is not replaced.
         QVERIFY(QDir().mkpath(t.filePath(QStringLiteral("o/tremvik.dorlem-fasq/innen"))));
         e = Dateikopie::kopiere(quelle, t.filePath(QStringLiteral("o/tremvik.dorlem-fasq")));
-        QVERIFY(!e.ok);
+        QVERIFY(!e.ok());
         QVERIFY(QFileInfo(t.filePath(QStringLiteral("o/tremvik.dorlem-fasq/innen"))).isDir());
         QCOMPARE(inhalt(t.filePath(QStringLiteral("o"))), QStringList{"tremvik.dorlem-fasq"});
     }
@@ -565,8 +580,8 @@ private Q_SLOTS:
         Testhilfe::schreibe(kopie, "alte Sicherung");
         Testhilfe::schreibe(Sicherungsdatei::journal(kopie), "Journal der alten Sicherung");
 
-        Dateikopie::Ergebnis e = Sicherung::sichern(log, kopie);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        Ergebnis<> e = Sicherung::sichern(log, kopie);
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(kopie), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
         QCOMPARE(Testhilfe::lies(log), vorher);   // taking the backup does not touch the log
@@ -581,7 +596,7 @@ private Q_SLOTS:
             [](Dateikopie::Schritt s, qint64) { return s == Dateikopie::Schritt::Umbenennen ? EIO : 0; });
         const QByteArray nachher = Testhilfe::lies(log);
         e = Sicherung::wiederherstellen(kopie, log);
-        QVERIFY(!e.ok);
+        QVERIFY(!e.ok());
         QCOMPARE(Testhilfe::lies(log), nachher);
         QCOMPARE(Testhilfe::lies(Sicherungsdatei::journal(log)), QByteArray("alter Journalinhalt"));
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))),
@@ -589,7 +604,7 @@ private Q_SLOTS:
         Dateikopie::setzeStoerung({});
 
         e = Sicherung::wiederherstellen(kopie, log);
-        QVERIFY2(e.ok, qPrintable(e.grund));
+        QVERIFY2(e.ok(), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(log), vorher);
         QCOMPARE(inhalt(t.filePath(QStringLiteral("prog"))), QStringList{"tremvik.dorlem-fasq"});
     }
@@ -602,9 +617,9 @@ private Q_SLOTS:
         const QByteArray vorher = Testhilfe::lies(log);
         const QString fremd = t.filePath(QStringLiteral("fremd"));
         Testhilfe::ausSchema(fremd, QStringLiteral("frequenzen.sql"));
-        const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(fremd, log);
-        QVERIFY(!e.ok);
-        QVERIFY2(e.grund.contains(QStringLiteral("keine gültige Sicherungskopie")), qPrintable(e.grund));
+        const Ergebnis<> e = Sicherung::wiederherstellen(fremd, log);
+        QVERIFY(!e.ok());
+        QVERIFY2(e.grund().contains(QStringLiteral("keine gültige Sicherungskopie")), qPrintable(e.grund()));
         QCOMPARE(Testhilfe::lies(log), vorher);
         QCOMPARE(inhalt(t.path()), (QStringList{"fremd", "tremvik.dorlem-fasq"}));
     }
