@@ -66,7 +66,7 @@ void Druckauftrag::drucken(QWidget *eltern, const QString &titel, const Seiten &
                         Meldung::Symbol::Fehler);
 }
 
-QString Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten)
+Ergebnis<> Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten)
 {
     QBuffer puffer;
     puffer.open(QIODevice::WriteOnly);
@@ -76,11 +76,12 @@ QString Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, c
         pdf.setCreator(QStringLiteral("tremvik-tool"));
         pdf.setPageSize(QPageSize(QPageSize::A4));
         if (!seiten(pdf))
-            return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
+            return Ergebnis<>::fehler(QStringLiteral("Die PDF-Datei kann nicht erzeugt werden."));
     }
     if (const Ergebnis<> e = Dateikopie::schreibe(datei, puffer.data()); !e)
-        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2").arg(datei, e.grund());
-    return QString();
+        return Ergebnis<>::fehler(
+            QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2").arg(datei, e.grund()));
+    return Ergebnis<>::erledigt();
 }
 
 void Druckauftrag::alsPdf(QWidget *eltern, const QString &titel, const QString &name, const Seiten &seiten)
@@ -107,7 +108,6 @@ void Druckauftrag::alsPdf(QWidget *eltern, const QString &titel, const QString &
     }
     if (datei.isEmpty())
         return;
-    const QString fehler = pdfSchreiben(datei, titel, seiten);
-    if (!fehler.isEmpty())
-        Meldung::zeigen(fehler, Meldung::Symbol::Fehler);
+    if (const Ergebnis<> e = pdfSchreiben(datei, titel, seiten); !e)
+        Meldung::zeigen(e.grund(), Meldung::Symbol::Fehler);
 }
