@@ -2,6 +2,7 @@
 #include "kern/basis/pfad.h"
 
 #include "kern/basis/dateikopie.h"
+#include "kern/basis/ergebnis.h"
 #include "kern/basis/protokoll.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
@@ -74,8 +75,8 @@ void raeumeAuf(const QString &ordner)
 // SQLite's online backup of one database file into another. Copies in
 // steps, so that a request to stop is heard; a writer that changes the log
 // meanwhile makes SQLite begin the copy anew, so what arrives is one state.
-// Empty when it worked, "abgebrochen" when stopped, else why not.
-QString kopiere(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen)
+// Done, stopped on request, or failed with the reason.
+::Ergebnis<> kopiere(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen)
 {
     sqlite3 *ein = nullptr;
     sqlite3 *aus = nullptr;
@@ -86,12 +87,12 @@ QString kopiere(const QString &quelle, const QString &ziel, const std::atomic<bo
     if (sqlite3_open_v2(QFile::encodeName(quelle).constData(), &ein, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         const QString text = QString::fromUtf8(sqlite3_errmsg(ein));
         schliessen();
-        return QStringLiteral("Die Logdatenbank kann nicht geöffnet werden (%1)").arg(text);
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht geöffnet werden (%1)").arg(text));
     }
     if (sqlite3_open_v2(QFile::encodeName(ziel).constData(), &aus, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
         schliessen();
-        return QStringLiteral("Die Sicherungsdatei kann nicht angelegt werden (%1)").arg(text);
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Sicherungsdatei kann nicht angelegt werden (%1)").arg(text));
     }
     // The copy is a temporary file until it is complete: no journal beside it.
     sqlite3_exec(aus, "pragma journal_mode = off", nullptr, nullptr, nullptr);
@@ -100,7 +101,7 @@ QString kopiere(const QString &quelle, const QString &ziel, const std::atomic<bo
     if (!b) {
         const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
         schliessen();
-        return QStringLiteral("Die Sicherung kann nicht beginnen (%1)").arg(text);
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Sicherung kann nicht beginnen (%1)").arg(text));
     }
     int rc;
     int gewartet = 0;
@@ -108,7 +109,7 @@ QString kopiere(const QString &quelle, const QString &ziel, const std::atomic<bo
         if (abbrechen && abbrechen->load()) {
             sqlite3_backup_finish(b);
             schliessen();
-            return QStringLiteral("abgebrochen");
+            return ::Ergebnis<>::abgebrochen();
         }
         rc = sqlite3_backup_step(b, 1024);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
@@ -125,10 +126,11 @@ QString kopiere(const QString &quelle, const QString &ziel, const std::atomic<bo
     const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
     schliessen();
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        return QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben").arg(quelle);
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben").arg(quelle));
     if (rc != SQLITE_DONE || fehler != SQLITE_OK)
-        return QStringLiteral("Die Logdatenbank kann nicht kopiert werden (%1)").arg(text);
-    return QString();
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht kopiert werden (%1)").arg(text));
+    return ::Ergebnis<>::erledigt();
 }
 
 }   // namespace
@@ -286,15 +288,15 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
         ::close(fd);
         return fehler(grund);
     };
-    const QString kopie = kopiere(log, tempName, abbrechen);
-    if (kopie == QLatin1String("abgebrochen")) {
+    const ::Ergebnis<> kopie = kopiere(log, tempName, abbrechen);
+    if (kopie.istAbgebrochen()) {
         qCInfo(protokollSicherung) << "abgebrochen";
         verwerfen(QString());
         e.art = Ergebnis::Art::Abgebrochen;
         return e;
     }
-    if (!kopie.isEmpty())
-        return verwerfen(kopie + QLatin1Char('.'));
+    if (!kopie)
+        return verwerfen(kopie.grund() + QLatin1Char('.'));
     if (::fsync(fd) != 0)
         return verwerfen(
             QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
