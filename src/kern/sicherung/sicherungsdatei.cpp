@@ -1,6 +1,7 @@
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include "kern/basis/speicherorte.h"
+#include "kern/daten/sqlitedatei.h"
 #include "kern/daten/verbindung.h"
 
 #include <QFile>
@@ -34,10 +35,15 @@ const QStringList &logSpalten()
     return spalten;
 }
 
+QString beschaedigtText()
+{
+    return QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
+}
+
 // The table, its columns and its key, and then the pages.
 QString pruefeInhalt(sqlite3 *db)
 {
-    const QString beschaedigt = QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
+    const QString beschaedigt = beschaedigtText();
     sqlite3_stmt *s = nullptr;
     // Table names are compared as SQLite does: without letter case.
     int rc = sqlite3_prepare_v2(
@@ -168,12 +174,13 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
             return QStringLiteral("Die Datei ist keine Datenbank");
     }
 
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return QStringLiteral("Die Datei kann nicht als Datenbank geöffnet werden");
+    // A writer of the log that is committing holds it for a moment: the
+    // check waits for it (three seconds at most) rather than take the file
+    // for damaged.
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        return pruefeInhalt(db.handle());
+    } catch (const DatenFehler &) {
+        return beschaedigtText();
     }
-    QString grund = pruefeInhalt(db);
-    sqlite3_close(db);
-    return grund;
 }

@@ -12,6 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 // The file rules, the copy and the volume list, without any window.
 class TestSicherungsdatei : public QObject
 {
@@ -159,6 +163,30 @@ private Q_SLOTS:
         QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(fehlt).isEmpty());
         QVERIFY(!QFile::exists(fehlt));
         QCOMPARE(inhalt(t.path()), (QStringList{"frequenzen", "kaputt", "leer", "log", "text"}));
+    }
+
+    // A writer that holds the log for a moment (a commit) does not make the
+    // check take it for damaged: the check waits for it.
+    void pruefungWartetAufEinenSchreiber()
+    {
+        QTemporaryDir t;
+        const QString log = t.filePath(QStringLiteral("log"));
+        Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
+        std::atomic<bool> gesperrt{false};
+        std::thread schreiber([&] {
+            sqlite3 *db = nullptr;
+            sqlite3_open(QFile::encodeName(log).constData(), &db);
+            sqlite3_exec(db, "begin exclusive", nullptr, nullptr, nullptr);
+            gesperrt = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+        while (!gesperrt)
+            std::this_thread::yield();
+        const QString grund = Sicherungsdatei::pruefeLogdatenbank(log);
+        schreiber.join();
+        QCOMPARE(grund, QString());
     }
 
     // Every column the log window uses, and the key it writes back through.
