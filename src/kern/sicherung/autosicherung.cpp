@@ -4,6 +4,7 @@
 #include "kern/basis/dateikopie.h"
 #include "kern/basis/ergebnis.h"
 #include "kern/basis/protokoll.h"
+#include "kern/daten/sqlitedatei.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -78,37 +80,39 @@ void raeumeAuf(const QString &ordner)
 // Done, stopped on request, or failed with the reason.
 ::Ergebnis<> kopiere(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen)
 {
-    sqlite3 *ein = nullptr;
-    sqlite3 *aus = nullptr;
-    auto schliessen = [&] {
-        sqlite3_close(aus);
-        sqlite3_close(ein);
-    };
-    if (sqlite3_open_v2(QFile::encodeName(quelle).constData(), &ein, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(ein));
-        schliessen();
-        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht geöffnet werden (%1)").arg(text));
+    const QString beschrieben =
+        QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben").arg(quelle);
+    std::unique_ptr<SqliteDatei> quellDatei, zielDatei;
+    try {
+        quellDatei = std::make_unique<SqliteDatei>(quelle, SqliteDatei::Art::NurLesen);
+    } catch (const DatenFehler &f) {
+        if ((f.code() & 0xff) == SQLITE_BUSY || (f.code() & 0xff) == SQLITE_LOCKED)
+            return ::Ergebnis<>::fehler(beschrieben);
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht geöffnet werden (%1)").arg(f.text()));
     }
-    if (sqlite3_open_v2(QFile::encodeName(ziel).constData(), &aus, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
-        schliessen();
-        return ::Ergebnis<>::fehler(QStringLiteral("Die Sicherungsdatei kann nicht angelegt werden (%1)").arg(text));
+    try {
+        zielDatei = std::make_unique<SqliteDatei>(ziel, SqliteDatei::Art::LesenSchreiben);
+    } catch (const DatenFehler &f) {
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Die Sicherungsdatei kann nicht angelegt werden (%1)").arg(f.text()));
     }
+    sqlite3 *ein = quellDatei->handle();
+    sqlite3 *aus = zielDatei->handle();
+    // The copy waits for a writer of the log by itself, step by step.
+    sqlite3_busy_timeout(ein, 0);
+    sqlite3_busy_timeout(aus, 0);
     // The copy is a temporary file until it is complete: no journal beside it.
     sqlite3_exec(aus, "pragma journal_mode = off", nullptr, nullptr, nullptr);
 
     sqlite3_backup *b = sqlite3_backup_init(aus, "main", ein, "main");
-    if (!b) {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
-        schliessen();
-        return ::Ergebnis<>::fehler(QStringLiteral("Die Sicherung kann nicht beginnen (%1)").arg(text));
-    }
+    if (!b)
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Die Sicherung kann nicht beginnen (%1)").arg(QString::fromUtf8(sqlite3_errmsg(aus))));
     int rc;
     int gewartet = 0;
     do {
         if (abbrechen && abbrechen->load()) {
             sqlite3_backup_finish(b);
-            schliessen();
             return ::Ergebnis<>::abgebrochen();
         }
         rc = sqlite3_backup_step(b, 1024);
@@ -124,10 +128,8 @@ void raeumeAuf(const QString &ordner)
     sqlite3_backup_finish(b);
     const int fehler = sqlite3_errcode(aus);
     const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
-    schliessen();
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        return ::Ergebnis<>::fehler(
-            QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben").arg(quelle));
+        return ::Ergebnis<>::fehler(beschrieben);
     if (rc != SQLITE_DONE || fehler != SQLITE_OK)
         return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht kopiert werden (%1)").arg(text));
     return ::Ergebnis<>::erledigt();
@@ -230,17 +232,13 @@ QVector<Autosicherung::Generation> Autosicherung::ueberzaehlig(const QVector<Gen
 
 int Autosicherung::eintraege(const QString &datei)
 {
-    sqlite3 *db = nullptr;
-    int n = -1;
-    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(db, "select count(*) from Kontakt", -1, &s, nullptr) == SQLITE_OK
-            && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        SqliteAnweisung zahl(db, QStringLiteral("select count(*) from Kontakt"), QString());
+        return zahl.schritt() ? int(zahl.zahl(0)) : -1;
+    } catch (const DatenFehler &) {
+        return -1;
     }
-    sqlite3_close(db);
-    return n;
 }
 
 Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString &ordner, const QDateTime &jetzt,

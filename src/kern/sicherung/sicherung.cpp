@@ -1,6 +1,7 @@
 #include "kern/sicherung/sicherung.h"
 #include "kern/basis/pfad.h"
 
+#include "kern/daten/sqlitedatei.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -21,13 +23,14 @@ class Lesesperre
 public:
     explicit Lesesperre(const QString &datei)
     {
-        if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            return;   // the copy itself reports a missing or unreadable file
+        int rc;
+        try {
+            m_db = std::make_unique<SqliteDatei>(datei, SqliteDatei::Art::LesenSchreiben);
+            sqlite3_busy_timeout(m_db->handle(), Sicherung::wartezeitMs);
+            rc = sqlite3_exec(m_db->handle(), "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+        } catch (const DatenFehler &f) {
+            rc = f.code();   // a missing or unreadable file: the copy itself reports it
         }
-        sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
-        const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
             m_gesperrt = true;
         else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
@@ -38,13 +41,12 @@ public:
     ~Lesesperre()
     {
         if (m_gesperrt)
-            sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
+            sqlite3_exec(m_db->handle(), "rollback", nullptr, nullptr, nullptr);
     }
     bool belegt() const { return m_belegt; }
 
 private:
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<SqliteDatei> m_db;
     bool m_gesperrt = false;
     bool m_belegt = false;
 };
