@@ -588,8 +588,16 @@ void bemerkungsFaelle(int n)
     fall(
         "remark-read", n, [&] { Rtf::lesen(laeufe.rtf, feld.document()); },
         [&] { rohEinfuegen(laeufe, boden.document()); });
+    // What remark-read left in the boxes is written; measured alone (--nur),
+    // the boxes are filled first.
     fall(
-        "remark-write", n, [&] { (void)Rtf::schreiben(*feld.document()); }, [&] { rohAblaufen(*boden.document()); });
+        "remark-write", n, [&] { (void)Rtf::schreiben(*feld.document()); }, [&] { rohAblaufen(*boden.document()); },
+        [&] {
+            if (feld.document()->isEmpty()) {
+                Rtf::lesen(laeufe.rtf, feld.document());
+                rohEinfuegen(laeufe, boden.document());
+            }
+        });
 
     // Every run in a font and colour of its own: the tables of the reader,
     // of the document and of the writer grow with the runs.
