@@ -3,11 +3,14 @@
 // of raw sqlite3 calls that do the least the screen needs.
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
-//                 [--stats 100000] [--nur list,log,remark,stats] [--cpu]
+//                 [--stats 100000] [--start 200000] [--import 1000000]
+//                 [--nur list,log,remark,stats,start,import] [--cpu]
 //
-// --nur runs only the cases whose names begin with one of the given words
-// (default: all). --cpu measures the CPU time of the measuring thread instead
-// of the time on the clock, for a machine busy with other work.
+// --nur runs only the cases of the given groups, or the cases whose names
+// begin with one of the given words (default: all groups; the case start is
+// one of the log group's, start-due-backup the start group's). --cpu
+// measures the CPU time of the measuring thread instead of the time on the
+// clock, for a machine busy with other work.
 //
 // The list cases: list-load (count and first screen), list-search, the
 // jumps to the last and to the middle screen of the sorted list
@@ -16,16 +19,22 @@
 // list-sort-freq (the list sorted by its frequencies, as a click on the
 // header asks: count, then the first screen). The log cases:
 // log-load, log-search, log-save, and start (the program starting with its
-// log window).
+// log window). start-due-backup: the program starting on a day with the
+// automatic backup due, up to a usable log window; its floor is the same
+// start with no backup due.
+//
+// The import cases are in importfaelle.cpp.
 //
 // Prints one line per case:
 //   bench CASE rows=N ms=X floor_ms=Y ratio=R rss_mb=M
 // ms and floor_ms are medians over several runs; rss_mb is the peak resident
 // memory of the process during the case.
 
+#include "bench.h"
 #include "fenster/auswertung/frm_statistik.h"
 #include "fenster/bausteine/datenbindung.h"
 #include "fenster/haupt/frm_main.h"
+#include "fenster/log/frm_eintrag.h"
 #include "kern/auswertung/statistik.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/bestaende/logdatum.h"
@@ -38,6 +47,7 @@
 #include "kern/sicherung/autosicherung.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -52,11 +62,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <random>
 
 namespace {
+
+using Bench::miss;
 
 constexpr int Bildschirm = 40;   // rows of the first screen
 constexpr int Laeufe = 5;
@@ -85,34 +96,6 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// With --cpu the time is the CPU time of the measuring thread rather than the
-// time on the clock: steadier on a machine busy with other work.
-bool &cpuZeit()
-{
-    static bool cpu = false;
-    return cpu;
-}
-
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double miss(const std::function<void()> &f)
-{
-    if (cpuZeit()) {
-        const double anfang = cpuMs();
-        f();
-        return cpuMs() - anfang;
-    }
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-
 void ausfuehren(sqlite3 *db, const char *sql)
 {
     char *fehler = nullptr;
@@ -137,34 +120,11 @@ struct Fenster
 };
 std::unique_ptr<Fenster> fenster;
 
-// The words of --nur: a case runs when its name begins with one of them
-// (start is one of the log cases).
-QStringList &nurFaelle()
-{
-    static QStringList nur = {QStringLiteral("list"), QStringLiteral("log"), QStringLiteral("remark"),
-                              QStringLiteral("stats")};
-    return nur;
-}
-
-bool gewaehlt(const QString &fallName)
-{
-    return std::any_of(nurFaelle().begin(), nurFaelle().end(), [&](const QString &w) {
-        return fallName.startsWith(w) || (fallName == QLatin1String("start") && w == QLatin1String("log"));
-    });
-}
-
-// Whether any case of a group ("list", "log", ...) is chosen.
-bool gruppeGewaehlt(const QString &gruppe)
-{
-    return std::any_of(nurFaelle().begin(), nurFaelle().end(),
-                       [&](const QString &w) { return w.startsWith(gruppe) || gruppe.startsWith(w); });
-}
-
 void fall(
     const char *name, int zeilen, const std::function<void()> &unser, const std::function<void()> &boden,
     const std::function<void()> &vorbereiten = [] {})
 {
-    if (!gewaehlt(QString::fromLatin1(name)))
+    if (!Bench::gewaehlt(name))
         return;
     vorbereiten();
     unser();   // warm the file cache once
@@ -517,6 +477,56 @@ void logFaelle(const QString &ordner, int n)
         });
 }
 
+// The start on a day with the automatic backup due, up to a usable log
+// window (its first screen read), next to the same start with no backup
+// due. The backup then runs on; each start's program is ended (and a
+// running backup with it) before the next one is measured, untimed.
+void startMitSicherung(const QString &ordner, int n)
+{
+    const QString datei = ordner + QLatin1Char('/') + Verbindung::dateiName(Verbindungstext::log);
+    QFile::remove(datei);
+    erzeugeLog(datei, n);
+    Programmverzeichnis::setzen(ordner);
+    const QString sicherungen = Autosicherung::standardOrdner();
+    std::unique_ptr<frm_main> haupt;
+    bool liefNicht = false;
+    auto starte = [&](bool faellig) {
+        haupt.reset();
+        QDir(sicherungen).removeRecursively();
+        Autosicherung::setzeVorgabe(faellig);
+        const double ms = miss([&] {
+            haupt = std::make_unique<frm_main>();
+            haupt->zeigen();
+            QApplication::processEvents();
+            if (auto *log = qobject_cast<frm_eintrag *>(haupt->frm_eintrag()))
+                ersterBildschirm(log->DataGrid1->model());
+        });
+        if (faellig && !haupt->autosicherung()->laeuft())
+            liefNicht = true;
+        return ms;
+    };
+    starte(true);   // warm the file cache once
+    starte(false);
+    // More runs than elsewhere: a start is short, and a thread more or less
+    // on a busy machine shows in a few of them.
+    std::vector<double> u, b;
+    zuruecksetzenSpitze();
+    for (int i = 0; i < 6 * Laeufe; ++i) {
+        u.push_back(starte(true));
+        b.push_back(starte(false));
+    }
+    haupt.reset();
+    Autosicherung::setzeVorgabe(false);
+    if (liefNicht)
+        std::fprintf(stderr, "tremvik-bench: start-due-backup: die Sicherung lief nicht im Hintergrund\n");
+    const double mu = median(u), mb = median(b);
+    std::printf("bench start-due-backup rows=%d ms=%.2f floor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", n, mu, mb,
+                mb > 0 ? mu / mb : 0.0, spitzeMb());
+    std::fflush(stdout);
+    QDir(sicherungen).removeRecursively();
+    QFile::remove(datei);
+}
+
 // One paragraph of n formatting runs, as the log's remark could hold it:
 // alternating bold and italic words, or (vielfalt) every run in a font and
 // colour of its own. The runs are also given raw, as the floor inserts them.
@@ -711,10 +721,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000};
+    QVector<int> listen = {10000, 100000, 1000000}, logs = {1000, 10000, 100000}, stats = {100000}, starts = {200000},
+                 importe = {1000000};
     QStringList args = app.arguments();
     if (args.removeAll(QStringLiteral("--cpu")) > 0)
-        cpuZeit() = true;
+        Bench::cpuZeit() = true;
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--groessen"))
             listen = zahlen(args[i + 1]);
@@ -722,8 +733,12 @@ int main(int argc, char *argv[])
             logs = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--stats"))
             stats = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--start"))
+            starts = zahlen(args[i + 1]);
+        else if (args[i] == QLatin1String("--import"))
+            importe = zahlen(args[i + 1]);
         else if (args[i] == QLatin1String("--nur"))
-            nurFaelle() = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
+            Bench::nurWoerter() = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
     QTemporaryDir ordner;
     // No settings of the user's (a receiver to connect to) take part.
@@ -731,18 +746,24 @@ int main(int argc, char *argv[])
     // The start is measured as on every day but the first: with no automatic
     // backup due (it runs once a day, on a thread of its own).
     Autosicherung::setzeVorgabe(false);
-    if (gruppeGewaehlt(QStringLiteral("list")))
+    if (Bench::gruppeGewaehlt("list"))
         for (int n : listen)
             listenFaelle(ordner.path(), n);
-    if (gruppeGewaehlt(QStringLiteral("log")) || gruppeGewaehlt(QStringLiteral("start")))
+    if (Bench::gruppeGewaehlt("log"))
         for (int n : logs)
             logFaelle(ordner.path(), n);
-    if (gruppeGewaehlt(QStringLiteral("remark"))) {
+    if (Bench::gruppeGewaehlt("remark")) {
         bemerkungsFaelle(32000);
         bemerkungZeigen(16000);
     }
-    if (gruppeGewaehlt(QStringLiteral("stats")))
+    if (Bench::gruppeGewaehlt("stats"))
         for (int n : stats)
             statistikFall(ordner.path(), n);
+    if (Bench::gruppeGewaehlt("start"))
+        for (int n : starts)
+            startMitSicherung(ordner.path(), n);
+    if (Bench::gruppeGewaehlt("import"))
+        for (int n : importe)
+            Bench::importFaelle(ordner.path(), n);
     return 0;
 }

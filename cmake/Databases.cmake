@@ -1,7 +1,8 @@
 # Database files next to the executable, built from the SQL and CSV text in db/.
 #
 # The frequency database ships with the program: tremvik-frequenzen makes it
-# from the schema db/frequenzen.sql and the four lists in db/frequenzen/, and
+# from the schema db/frequenzen.sql and the four lists in db/frequenzen/
+# (with herkunft.csv, which says where each list comes from), and
 # it is rebuilt whenever one of them (or the tool) changes. The tool builds
 # it under a temporary name and renames it into place, so a failed build
 # leaves the previous file as it was.
@@ -18,7 +19,8 @@ set(FREQ_CSV
   ${FREQ_ORDNER}/bos.csv
   ${FREQ_ORDNER}/flugfunk.csv
   ${FREQ_ORDNER}/afu.csv
-  ${FREQ_ORDNER}/fernwirken.csv)
+  ${FREQ_ORDNER}/fernwirken.csv
+  ${FREQ_ORDNER}/herkunft.csv)
 add_custom_command(
   OUTPUT ${FREQ_DB}
   COMMAND tremvik-frequenzen build ${FREQ_DB} ${FREQ_ORDNER} ${FREQ_SCHEMA}

@@ -32,7 +32,49 @@ foreach(groesse 16 32)
   list(APPEND SYMBOL_PNGS ${SYMBOLE}/${groesse}/tremvik-tool.png)
 endforeach()
 
-add_custom_target(paketdateien ALL DEPENDS ${LEERES_LOG} ${SYMBOL_PNGS})
+# The user manual, which the program shows ("Handbuch", F1): Markdown with
+# pictures of the windows, in share/tremvik-tool/handbuch/ of the build
+# folder as of an installation, so the program finds it the same way in
+# both.
+set(HANDBUCH_QUELLE ${CMAKE_SOURCE_DIR}/doc/handbuch)
+file(GLOB HANDBUCH_DATEIEN CONFIGURE_DEPENDS ${HANDBUCH_QUELLE}/*.md ${HANDBUCH_QUELLE}/bilder/*.png)
+set(HANDBUCH_ZIEL ${PAKET_DATEN}/handbuch)
+add_custom_command(
+  OUTPUT ${HANDBUCH_ZIEL}/handbuch.md
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${HANDBUCH_ZIEL}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${HANDBUCH_QUELLE} ${HANDBUCH_ZIEL}
+  DEPENDS ${HANDBUCH_DATEIEN}
+  COMMENT "Handbuch in den Build-Ordner kopieren"
+  VERBATIM)
+
+# What Debian asks beside the program: a changelog and a manual page for
+# each program in bin/, compressed with gzip -n (no name or time inside,
+# so the same sources give the same bytes).
+set(PAKET_QUELLEN ${CMAKE_SOURCE_DIR}/paket)
+set(GEPACKT ${CMAKE_BINARY_DIR}/paket)
+set(HANDBUCHSEITEN)
+foreach(datei changelog man/tremvik-tool.1 man/tremvik-log.1 man/tremvik-jet.1 man/tremvik-frequenzen.1)
+  get_filename_component(name ${datei} NAME)
+  add_custom_command(
+    OUTPUT ${GEPACKT}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${GEPACKT}
+    COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" sh ${PAKET_QUELLEN}/${datei} ${GEPACKT}/${name}.gz
+    DEPENDS ${PAKET_QUELLEN}/${datei}
+    VERBATIM)
+  if(name MATCHES "\\.1$")
+    list(APPEND HANDBUCHSEITEN ${GEPACKT}/${name}.gz)
+  endif()
+endforeach()
+
+# The changelog's newest entry is this version.
+file(STRINGS ${PAKET_QUELLEN}/changelog CHANGELOG_KOPF LIMIT_COUNT 1)
+string(REGEX MATCH "\\(([^)]+)\\)" _ "${CHANGELOG_KOPF}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "paket/changelog beginnt mit Version ${CMAKE_MATCH_1}, das Projekt ist ${PROJECT_VERSION}.")
+endif()
+
+add_custom_target(paketdateien ALL DEPENDS ${LEERES_LOG} ${SYMBOL_PNGS} ${HANDBUCH_ZIEL}/handbuch.md
+                                           ${GEPACKT}/changelog.gz ${HANDBUCHSEITEN})
 
 # The release date in the metainfo is the day of the build (or
 # SOURCE_DATE_EPOCH, for builds that must come out the same).
@@ -48,6 +90,14 @@ foreach(programm ${TREMVIK_PROGRAMME})
   target_link_options(${programm} PRIVATE LINKER:--as-needed)
 endforeach()
 install(TARGETS ${TREMVIK_PROGRAMME} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# tremvik-jetleser reads Jet files for the program and tremvik-jet in a
+# process of its own; nobody calls it by hand, so it lives in libexec. The
+# programs find it there by its path relative to their own folder.
+target_link_options(tremvik-jetleser PRIVATE LINKER:--as-needed)
+install(TARGETS tremvik-jetleser RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tremvik-tool)
+file(RELATIVE_PATH LESER_RELATIV /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBEXECDIR}/tremvik-tool)
+target_compile_definitions(tremvik-kern PRIVATE TREMVIK_LESER_RELATIV="${LESER_RELATIV}")
 install(FILES ${FREQ_DB} ${LEERES_LOG} DESTINATION ${CMAKE_INSTALL_DATADIR}/tremvik-tool)
 install(FILES resources/tremvik-tool.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -58,6 +108,17 @@ endforeach()
 install(FILES resources/tremvik-tool.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES db/frequenzen/LIESMICH.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME Frequenzlisten.md)
+install(FILES paket/copyright ${GEPACKT}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${HANDBUCHSEITEN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# What lintian is to accept, each with the reason in a comment.
+install(FILES paket/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tremvik-tool)
+# The manual lies with the program's data, which it needs, and is linked
+# from the documentation folder, which a system may leave out (Debian
+# Policy 12.3).
+install(DIRECTORY ${HANDBUCH_QUELLE}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tremvik-tool/handbuch)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/doku)
+file(CREATE_LINK ../../tremvik-tool/handbuch ${CMAKE_BINARY_DIR}/doku/handbuch SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/doku/handbuch DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package: scripts/paket builds it into build/.
 set(CPACK_GENERATOR DEB)
@@ -70,7 +131,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 nach (BOS, Flugfunk, AFU-Repeater, Fernwirken), führt das eigene Empfangslog
 („eigene Einträge“) und sichert die Logdatenbank in einen Ordner eigener Wahl
 und stellt sie von dort wieder her. Einträge und Listen aus älteren
-Datenbanken im Jet-Format (Access) übernimmt tremvik-jet.")
+Datenbanken im Jet-Format (Access) übernimmt tremvik-jet.
+
+Die Flugfunk-Liste stammt aus OurAirports; BOS, AFU-Repeater und
+Fernwirken sind Beispieldaten mit erfundenen Orten und Rufnamen.")
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tremvik.example.org")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

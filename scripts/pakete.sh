@@ -5,10 +5,11 @@ cd "$(dirname "$0")/.."
 
 # libhamlib-utils: rigctld and rigctl, which the receiver tests start.
 # poppler-utils: pdftotext, pdfinfo and pdffonts, which read the printed PDFs back.
+# man-db: man, with which the tests render the manual pages.
 PAKETE="build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
         qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
         qt6-translations-l10n fonts-dejavu-core fonts-liberation xvfb xauth libhamlib-utils
-        poppler-utils"
+        poppler-utils man-db"
 # Jet files: mdbtools' library to read them, its programs to check the
 # reader against; the Debian package: dpkg-shlibdeps for its dependencies,
 # the validators of its desktop and metainfo files.

@@ -181,8 +181,8 @@ void Testhilfe::abschirmen()
     static QTemporaryDir einstellungen;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, einstellungen.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, einstellungen.path());
-    // The automatic backup at start is off unless a test turns it on: the
-    // log window then opens at once, as the tests of other things expect.
+    // The automatic backup at start is off unless a test turns it on: no
+    // copy runs beside what the tests of other things look at.
     Autosicherung::setzeVorgabe(false);
 }
 

@@ -14,9 +14,9 @@
 
 #include "kern/austausch/listenformat.h"
 #include "kern/basis/speicherorte.h"
-#include "konsole.h"
-#include "kern/bestaende/frequenzdaten.h"
 #include "kern/basis/sprache.h"
+#include "kern/bestaende/frequenzdaten.h"
+#include "konsole.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -31,12 +31,17 @@ const char *const aufruf = "Aufruf:\n"
                            "  tremvik-frequenzen build DATEI ORDNER SCHEMA.sql\n"
                            "      legt die Frequenzdatenbank DATEI neu an: erst die Tabellen aus\n"
                            "      SCHEMA.sql, dann die Zeilen aus bos.csv, flugfunk.csv, afu.csv und\n"
-                           "      fernwirken.csv im ORDNER. Eine vorhandene DATEI wird erst ersetzt,\n"
-                           "      wenn alles gelungen ist.\n"
-                           "  tremvik-frequenzen import [--db DATEI] TABELLE LISTE.csv\n"
-                           "      ersetzt alle Zeilen der TABELLE durch die der CSV-Datei (eigenes\n"
-                           "      Format oder CHIRP). Ist die Datei fehlerhaft, bleibt die Tabelle\n"
-                           "      unverändert.\n"
+                           "      fernwirken.csv im ORDNER, dazu die Herkunft der Listen aus\n"
+                           "      herkunft.csv, wenn der ORDNER eine hat. Eine vorhandene DATEI wird\n"
+                           "      erst ersetzt, wenn alles gelungen ist.\n"
+                           "  tremvik-frequenzen import [--db DATEI] TABELLE LISTE\n"
+                           "      ersetzt alle Zeilen der TABELLE durch die der Datei: CSV wie unten,\n"
+                           "      CHIRP-CSV, Gqrx-Lesezeichen (bookmarks.csv) oder eine Liste aus dem\n"
+                           "      Frequenzmanager von SDR++ (JSON); das Format wird am Inhalt erkannt.\n"
+                           "      Von Lesezeichen mit Tags (SDR++: Listen) werden die mit dem Tag der\n"
+                           "      Tabelle genommen, wenn es welche gibt (BOS, Flugfunk, AFU-Repeater,\n"
+                           "      Fernwirken). Ist die Datei fehlerhaft, bleibt die Tabelle unverändert.\n"
+                           "      Die Liste gilt danach als eigene, nicht mehr als mitgelieferte.\n"
                            "  tremvik-frequenzen export [--db DATEI] TABELLE [--format FORMAT]\n"
                            "      schreibt die TABELLE auf die Standardausgabe, als\n"
                            "        csv    CSV wie unten (Voreinstellung),\n"
@@ -58,7 +63,9 @@ const char *const aufruf = "Aufruf:\n"
                            "Ein leeres Feld ist NULL (kein Wert), \"\" ein leerer Text. Spalten werden\n"
                            "über ihren Namen zugeordnet; eine Spalte, die in der Datei fehlt, bleibt NULL.\n"
                            "Eingelesen werden auch Dateien mit Semikolon und Dezimalkomma (wie deutsche\n"
-                           "Tabellenkalkulationen sie speichern), Kommentarzeilen mit # und CHIRP-Dateien.\n";
+                           "Tabellenkalkulationen sie speichern) und Kommentarzeilen mit #.\n"
+                           "Flugfunk: Dateien für Empfänger (chirp, gqrx, sdrpp) tragen die Trägerfrequenz\n"
+                           "eines 8,33-kHz-Kanals, sein Kanalname steht im Namen (\"... (Kanal 118,805)\").\n";
 
 using Konsole::ausgeben;
 
@@ -78,7 +85,11 @@ bool schreiben(const QByteArray &daten)
            && std::fflush(stdout) == 0;
 }
 
-int importieren(const QString &datenbank, const QString &tabelle, const QString &datei)
+// A list file is a few hundred kilobytes; what is far larger is no list
+// and is not read into memory.
+constexpr qint64 hoechsteGroesse = 64LL * 1024 * 1024;
+
+int importieren(const QString &datenbank, const QString &tabelle, const QString &datei, QStringList &hinweise)
 {
     const QString t = Frequenzdaten::tabelle(tabelle);
     QFile f(datei);
@@ -86,9 +97,15 @@ int importieren(const QString &datenbank, const QString &tabelle, const QString 
         throw DatenFehler(QStringLiteral("Die Datei \u201E%1\u201C kann nicht gelesen werden.").arg(datei),
                           QFileInfo::exists(datei) ? f.errorString()
                                                    : QStringLiteral("Die Datei ist nicht vorhanden."));
+    if (f.size() > hoechsteGroesse)
+        throw DatenFehler(QStringLiteral("Die Datei \u201E%1\u201C ist mit %2 MB zu groß für eine Frequenzliste "
+                                         "(höchstens %3 MB).")
+                              .arg(datei)
+                              .arg(f.size() / (1024 * 1024))
+                              .arg(hoechsteGroesse / (1024 * 1024)));
     Csv::Tabelle daten;
     try {
-        daten = Listenformat::einlesen(f.readAll(), t);
+        daten = Listenformat::einlesen(f.readAll(), t, &hinweise);
     } catch (const Csv::Fehler &csvFehler) {
         throw csvFehler.inDatei(datei);
     }
@@ -105,7 +122,7 @@ int exportieren(const QString &datenbank, const QString &tabelle, Listenformat::
         return 0;
     }
     const Listenformat::Ausgabe aus = Listenformat::schreiben(Listenformat::lesen(datenbank, tabelle), format);
-    for (const QString &h : aus.hinweise)
+    for (const QString &h : aus.hinweise + aus.anmerkungen)
         ausgeben(stderr, QStringLiteral("tremvik-frequenzen: ") + h + QLatin1Char('\n'));
     if (!schreiben(aus.daten))
         return fehler(QStringLiteral("Die Standardausgabe kann nicht geschrieben werden."));
@@ -186,7 +203,8 @@ int tabelleBearbeiten(const QString &befehl, const Aufruf &auf, Listenformat::Fo
     if (befehl == QLatin1String("export"))
         return exportieren(auf.dbGegeben ? auf.db : Speicherorte::frequenzDatei(), tabelle, format);
     int n = 0;
-    const auto arbeit = [&](const QString &datei) { n = importieren(datei, tabelle, a.at(1)); };
+    QStringList hinweise;
+    const auto arbeit = [&](const QString &datei) { n = importieren(datei, tabelle, a.at(1), hinweise); };
     if (auf.dbGegeben)
         arbeit(auf.db);
     else
@@ -195,6 +213,8 @@ int tabelleBearbeiten(const QString &befehl, const Aufruf &auf, Listenformat::Fo
                          .arg(tabelle)
                          .arg(n)
                          .arg(n == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen")));
+    for (const QString &h : hinweise)
+        ausgeben(stdout, h + QLatin1Char('\n'));
     return 0;
 }
 

@@ -83,7 +83,7 @@ int logUebernehmen(const QString &datei, const QString &db)
         throw DatenFehler(QStringLiteral("Die Jet-Datei \u201E%1\u201C enthält keine eigenen Einträge (Tabelle "
                                          "Kontakt).")
                               .arg(datei),
-                          QStringLiteral("Ihre Tabellen: %1.").arg(jet.tabellen().join(QStringLiteral(", "))));
+                          Uebernahme::tabellenText(jet.tabellen()));
     const Jet::Tabelle kontakt = jet.lesen(tabelle);
     const QString ziel = db.isEmpty() ? Speicherorte::logBereitstellen() : db;
     const Uebernahme::Logergebnis e = Uebernahme::insLog(kontakt, datei, ziel);

@@ -8,12 +8,12 @@
 
 #include "kern/austausch/logaustausch.h"
 #include "kern/basis/speicherorte.h"
-#include "konsole.h"
-#include "kern/bestaende/logsuche.h"
 #include "kern/basis/sprache.h"
+#include "kern/bestaende/logsuche.h"
+#include "konsole.h"
 
-#include <QFileInfo>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -135,10 +135,9 @@ int importieren(const Angaben &g)
 {
     AdifZuordnung::Zeitbezug zeit;
     zeit.ortszeit = g.ortszeit.value_or(true);
-    const auto eingelesen = Logaustausch::einlesen(g.datei, zeit);
-    const Logdaten::Bericht bericht = Logaustausch::importieren(g.db, eingelesen, g.rest);
-    QString text = Logaustausch::zusammenfassung(eingelesen, bericht);
-    if (!bericht.geschrieben) {
+    const auto ergebnis = Logaustausch::importieren(g.db, g.datei, zeit, g.rest);
+    QString text = Logaustausch::zusammenfassung(ergebnis);
+    if (!ergebnis.bericht.geschrieben) {
         text += QStringLiteral("\n\nMit --rest werden die fehlerfreien Datensätze trotzdem aufgenommen.");
         ausgeben(stderr, text + QLatin1Char('\n'));
         return 1;

@@ -1,7 +1,7 @@
 // tremvik-shots OUTDIR: starts the real main window offscreen and writes a PNG
 // of every window into OUTDIR: main.png, bos.png, flug.png, afu.png, fw.png,
 // eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png,
-// waslaeuft.png, statistik.png.
+// autosicherung.png, waslaeuft.png, statistik.png, ueber.png, handbuch.png.
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
@@ -9,13 +9,16 @@
 // hundred more before the statistics window opens.
 
 #include "fenster/auswertung/frm_statistik.h"
-#include "kern/sicherung/autosicherung.h"
-#include "kern/basis/programmverzeichnis.h"
-#include "kern/daten/verbindung.h"
-#include "fenster/empfaenger/frm_waslaeuft.h"
 #include "fenster/bausteine/anwendung.h"
-#include "fenster/haupt/frm_main.h"
 #include "fenster/bausteine/meldung.h"
+#include "fenster/empfaenger/frm_waslaeuft.h"
+#include "fenster/haupt/frm_main.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
+#include "kern/basis/programmverzeichnis.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/daten/verbindung.h"
+#include "kern/sicherung/autosicherung.h"
 
 #include <QApplication>
 #include <QDir>
@@ -273,6 +276,8 @@ int main(int argc, char *argv[])
     }
     Meldung::setzeAnzeige([](const QString &text, Meldung::Symbol) { std::printf("Meldung: %s\n", qPrintable(text)); });
 
+    // The manual beside the program, before the program directory moves.
+    const QString handbuch = Speicherorte::handbuch();
     QTemporaryDir tmp;
     const QString frequenzen = Verbindung::dateiName(Verbindungstext::frequenzen);
     const QString log = Verbindung::dateiName(Verbindungstext::log);
@@ -310,5 +315,23 @@ int main(int argc, char *argv[])
     // The statistics over a few hundred records.
     beispielStatistik(tmp.filePath(log));
     ok = statistikBild(haupt, aus) && ok;
+
+    // The about box, and the manual at its first section.
+    haupt.ueber_Click();
+    if (QWidget *ueber = haupt.frm_ueber()) {
+        ok = speichere(ueber, aus.filePath(QStringLiteral("ueber.png"))) && ok;
+        ueber->close();
+    } else {
+        ok = false;
+    }
+    frm_handbuch hilfe;
+    if (hilfe.laden(handbuch)) {
+        hilfe.resize(980, 760);
+        hilfe.show();
+        hilfe.zeigeAbschnitt(QStringLiteral("das-hauptfenster-und-das-menü"));
+        ok = speichere(&hilfe, aus.filePath(QStringLiteral("handbuch.png"))) && ok;
+    } else {
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

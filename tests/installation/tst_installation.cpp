@@ -1,13 +1,22 @@
+#include "fenster/haupt/frm_main.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
-#include "fenster/haupt/frm_main.h"
+#include "kern/jet/jethilfe.h"
 #include "testhilfe.h"
+
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
 
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <sqlite3.h>
+#include <unistd.h>
 
 // The program as installed: by default this build installed into a
 // temporary prefix (cmake --install); with TREMVIK_INSTALLATION=/usr the
@@ -26,20 +35,19 @@ class TestInstallation : public QObject
     QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
     QString frequenzen() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
 
+    // A gzip file's content; "<fehlt>" when it cannot be read.
+    static QByteArray entpackt(const QString &datei)
+    {
+        QProcess p;
+        p.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), datei});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+            return "<fehlt>";
+        return p.readAllStandardOutput();
+    }
+
     static int anzahl(const QString &datei, const QString &tabelle)
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *s = nullptr;
-        int n = -1;
-        if (sqlite3_prepare_v2(db, QStringLiteral("select count(*) from \"%1\"").arg(tabelle).toUtf8().constData(), -1,
-                               &s, nullptr)
-                == SQLITE_OK
-            && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return n;
+        return Testhilfe::zahl(datei, QStringLiteral("select count(*) from \"%1\"").arg(tabelle));
     }
 
     // The environment of a user with nothing but a home folder.
@@ -117,6 +125,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(pfad("bin/tremvik-frequenzen")).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-jet")).isExecutable());
         QVERIFY(QFileInfo(pfad("bin/tremvik-log")).isExecutable());
+        // Jet files are read by a helper that no user calls.
+        QVERIFY(QFileInfo(pfad("libexec/tremvik-tool/tremvik-jetleser")).isExecutable());
+        QVERIFY(!QFile::exists(pfad("bin/tremvik-jetleser")));
         // Nothing of the databases beside the program: it runs installed.
         QVERIFY(!QFile::exists(pfad("bin/tremvik.dorlem-fasq")));
         QVERIFY(!QFile::exists(pfad("bin/Frequenzen.dorlem-fasq")));
@@ -137,6 +148,42 @@ private Q_SLOTS:
         // The desktop file names the icon and the program.
         const QByteArray desktop = Testhilfe::lies(pfad("share/applications/tremvik-tool.desktop"));
         QVERIFY(desktop.contains("\nExec=tremvik-tool\n") && desktop.contains("\nIcon=tremvik-tool\n"));
+        QVERIFY(Testhilfe::lies(pfad("share/metainfo/org.example.tremvik.tool.metainfo.xml"))
+                    .contains("<project_license>GPL-3.0-or-later</project_license>"));
+    }
+
+    // What Debian asks beside the programs: the copyright, the changelog
+    // and a manual page for each program, compressed; the user manual
+    // with the program's data, where the program reads it, and linked from
+    // the documentation folder, which a system may leave out.
+    void dokumentationAmPlatz()
+    {
+        const QString quellen = QStringLiteral(TREMVIK_QUELLEN "/");
+        QCOMPARE(Testhilfe::lies(pfad("share/doc/tremvik-tool/copyright")),
+                 Testhilfe::lies(quellen + "paket/copyright"));
+        QCOMPARE(entpackt(pfad("share/doc/tremvik-tool/changelog.gz")), Testhilfe::lies(quellen + "paket/changelog"));
+        for (const char *p : {"tremvik-tool", "tremvik-log", "tremvik-jet", "tremvik-frequenzen"})
+            QCOMPARE(entpackt(pfad(QStringLiteral("share/man/man1/%1.1.gz").arg(p))),
+                     Testhilfe::lies(quellen + QStringLiteral("paket/man/%1.1").arg(p)));
+
+        const QString handbuch = pfad("share/tremvik-tool/handbuch");
+        const QDir quelle(quellen + "doc/handbuch");
+        QDirIterator it(quelle.path(), QDir::Files, QDirIterator::Subdirectories);
+        int dateien = 0;
+        while (it.hasNext()) {
+            const QString datei = quelle.relativeFilePath(it.next());
+            QCOMPARE(Testhilfe::lies(handbuch + QLatin1Char('/') + datei), Testhilfe::lies(quelle.filePath(datei)));
+            ++dateien;
+        }
+        QVERIFY(dateien > 5);
+        const QFileInfo verweis(pfad("share/doc/tremvik-tool/handbuch"));
+        QVERIFY(verweis.isSymLink());
+        // Relative, so that it holds in any prefix.
+        char ziel[256] = {};
+        QVERIFY(::readlink(QFile::encodeName(verweis.filePath()).constData(), ziel, sizeof ziel - 1) > 0);
+        QCOMPARE(QByteArray(ziel), QByteArray("../../tremvik-tool/handbuch"));
+        QCOMPARE(QFileInfo(verweis.filePath() + QStringLiteral("/handbuch.md")).canonicalFilePath(),
+                 QFileInfo(handbuch + QStringLiteral("/handbuch.md")).canonicalFilePath());
     }
 
     void versionUndHilfeOhneFenster()
@@ -159,6 +206,21 @@ private Q_SLOTS:
         QVERIFY2(hilfe.contains(m_tmp.filePath(QStringLiteral("ohne/.local/share/tremvik-tool/tremvik.dorlem-fasq"))),
                  qPrintable(hilfe));
         QVERIFY(!QFile::exists(m_tmp.filePath(QStringLiteral("ohne/.local"))));
+    }
+
+    // The installed tremvik-jet finds its reader in libexec.
+    void jetDateiLesen()
+    {
+        if (Jethilfe::ordner().isEmpty())
+            QSKIP("Der Ordner shared/jet mit echten Jet-Dateien fehlt.");
+        QProcess p;
+        p.setProcessEnvironment(nutzer(m_tmp.filePath(QStringLiteral("jet"))));
+        p.start(pfad(QStringLiteral("bin/tremvik-jet")),
+                {QStringLiteral("zeige"), Jethilfe::ordner() + QStringLiteral("/nwind.mdb")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 0, qPrintable(err));
+        QVERIFY(p.readAllStandardOutput().contains("Jet 3 (Access 97), 9 Tabellen"));
     }
 
     // Started without a display, the program says why in German and ends
@@ -240,9 +302,24 @@ private Q_SLOTS:
                 if (l.titel)
                     QVERIFY(f->windowTitle().startsWith(QString::fromLatin1(l.titel)));
             }
+            // The lists of examples say so while they are in front.
+            h.afu->trigger();
+            QVERIFY2(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")),
+                     qPrintable(h.lbl_daten->text()));
             // "Was läuft hier?" reads the same installed lists.
             h.empf_waslaeuft->trigger();
             QVERIFY(h.frm_waslaeuft());
+
+            // The manual and the about box on the installed files.
+            h.handbuch->trigger();
+            QVERIFY(h.frm_handbuch());
+            QCOMPARE(h.frm_handbuch()->txt_handbuch->source().toLocalFile(),
+                     pfad(QStringLiteral("share/tremvik-tool/handbuch/handbuch.md")));
+            h.ueber->trigger();
+            QVERIFY(h.frm_ueber());
+            QCOMPARE(h.frm_ueber()->txt_log->text(), daten + QStringLiteral("/tremvik-tool/tremvik.dorlem-fasq"));
+            QCOMPARE(h.frm_ueber()->txt_frequenzen->text(), frequenzen());
+            QVERIFY(h.frm_ueber()->lbl_listen->text().contains(QStringLiteral("OurAirports")));
             QVERIFY2(Testhilfe::meldungen().isEmpty(), qPrintable(Testhilfe::meldungen().value(0).text));
         }
         Programmverzeichnis::setzen(QString());

@@ -146,6 +146,26 @@ private Q_SLOTS:
         QCOMPARE(logInhalt(db), vorher);
     }
 
+    // Whatever a file holds, the console gets a few kilobytes: a value of a
+    // megabyte quoted short, thousands of refused records and unknown
+    // fields counted.
+    void kurzeAusgabe()
+    {
+        Testhilfe::Programmordner ordner;
+        const QString datei = ordner.pfad() + "/riesig.adi";
+        QByteArray adi = "<NOTES:5>" + QByteArray(1024 * 1024, 'x') + "<EOR>\n";
+        for (int k = 0; k < 20000; ++k)
+            adi += "<CALL:6>DL1ABC <F" + QByteArray::number(k) + ":1>x <EOR>\n<CALL:9>X<EOR>\n";
+        Testhilfe::schreibe(datei, adi);
+        for (const QString &rest : {QString(), QStringLiteral("--rest")}) {
+            const Lauf l = starte("tremvik-log", QStringList{"import", datei, "--db", ordner.logDatei()}
+                                                     + (rest.isEmpty() ? QStringList() : QStringList{rest}));
+            QVERIFY2(l.aus.size() + l.fehler.size() < 8192, qPrintable(l.fehler.left(300) + l.aus.left(300)));
+            QVERIFY2((l.aus + l.fehler).contains(gr("… und ")), qPrintable(l.aus + l.fehler));
+        }
+        QCOMPARE(logInhalt(ordner.logDatei()).size(), 1);
+    }
+
     void listenformate()
     {
         QTemporaryDir dir;
@@ -179,6 +199,78 @@ private Q_SLOTS:
         QVERIFY2(kaputt.fehler.contains("kaputt.csv, Zeile 3: Frequency"), qPrintable(kaputt.fehler));
         QCOMPARE(starte("tremvik-frequenzen", {"export", db, "afu"}).aus.toUtf8(),
                  Testhilfe::lies(TREMVIK_QUELLEN "/db/frequenzen/afu.csv"));
+    }
+
+    // Bookmarks of Gqrx and SDR++ come in by their content, with what was
+    // left out told per bookmark; aviation goes out on its carriers. A file
+    // that is refused leaves the database as it was, to the byte.
+    void lesezeichenHinUndHer()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("Frequenzen.dorlem-fasq");
+        Frequenzdaten::bauen(db, TREMVIK_QUELLEN "/db/frequenzen.sql", TREMVIK_QUELLEN "/db/frequenzen");
+
+        const Lauf gqrx = starte("tremvik-frequenzen", {"export", "--db", db, "flugfunk", "--format", "gqrx"});
+        QVERIFY(gqrx.aus.contains(gr("   123850000; Leipzig–Altenburg (EDAC) ATIS (Kanal 123,855); AM ")));
+        QVERIFY(starte("tremvik-frequenzen", {"export", "--db", db, "flugfunk", "--format", "sdrpp"})
+                    .aus.contains("\"frequency\": 123850000"));
+        const Lauf chirp = starte("tremvik-frequenzen", {"export", "--db", db, "flugfunk", "--format", "chirp"});
+        QVERIFY(chirp.aus.contains(gr(",\"Leipzig-Altenburg (EDAC) ATIS (Kanal 123,855)\",123.850000,")));
+        QVERIFY(chirp.aus.contains(gr(",Ort=Leipzig–Altenburg (EDAC) ATIS\r\n")));
+        QCOMPARE(chirp.fehler, QString());
+
+        const QString bookmarks = dir.filePath("bookmarks.csv");
+        Testhilfe::schreibe(bookmarks, "# Tag name          ;  color\nFlugfunk            ; #40a0ff\n"
+                                       "Marine              ; #00ff00\n\n"
+                                       "# Frequency ; Name                     ; Modulation          ;  Bandwidth; "
+                                       "Tags\n"
+                                       "   118800000; Hamburg (EDDH) TWR (Kanal 118,805); AM                  ;      "
+                                       "10000; Flugfunk\n"
+                                       "   156800000; Kanal 16                 ; Narrow FM           ;      10000; "
+                                       "Marine\n");
+        const Lauf ein = starte("tremvik-frequenzen", {"import", "--db", db, "flugfunk", bookmarks});
+        QCOMPARE(ein.code, 0);
+        QCOMPARE(ein.aus, gr("flugfunk: 1 Zeile eingelesen.\n"
+                             "Zeile 7 (Kanal 16) nicht übernommen: Tag „Marine“, nicht „Flugfunk“.\n"));
+        QCOMPARE(starte("tremvik-frequenzen", {"export", "--db", db, "flugfunk"}).aus,
+                 "Frquenz,Ort\n\"118,805\",Hamburg (EDDH) TWR\n");
+
+        const QString json = dir.filePath("sdrpp.json");
+        Testhilfe::schreibe(json, "{\"bookmarks\":{\"Florian Hof\":{\"bandwidth\":12500.0,\"frequency\":86355000.0,"
+                                  "\"mode\":0},\"Heros Hof\":{\"bandwidth\":12500.0,\"frequency\":172940000.0,"
+                                  "\"mode\":0}}}");
+        const Lauf sdrpp = starte("tremvik-frequenzen", {"import", "--db", db, "bos", json});
+        QCOMPARE(sdrpp.code, 0);
+        QCOMPARE(sdrpp.aus, "bos: 2 Zeilen eingelesen.\n");
+        QCOMPARE(starte("tremvik-frequenzen", {"export", "--db", db, "bos"}).aus,
+                 "BL,Ort,Benutzer,Rufname,Kanal,Freq\n,,,Florian Hof,,\"86,355\"\n,,,Heros Hof,,\"172,940\"\n");
+
+        // Refused: nothing changes.
+        const QByteArray vorher = Testhilfe::lies(db);
+        const QList<std::pair<QByteArray, QString>> kaputt{
+            {"# Tag name ; color\n\n   abc; Name; AM; 10000; Flugfunk\n",
+             gr("kaputt, Zeile 3: „abc“ ist keine Frequenz in Hertz.")},
+            {"{\"bookmarks\": {\"A\": {\"frequency\": 1}", gr("kaputt, Zeile 1: Die JSON-Datei ist fehlerhaft")},
+            {"{\"bookmarks\": {}}", gr("kaputt, Zeile 1: Die Datei enthält keine Lesezeichen.")},
+            {"Hallo;Welt\n1;2;3\n", gr("kaputt, Zeile 1: Die Datei hat keines der bekannten Formate.")},
+        };
+        for (const auto &[inhalt, grund] : kaputt) {
+            Testhilfe::schreibe(dir.filePath("kaputt"), inhalt);
+            const Lauf l = starte("tremvik-frequenzen", {"import", "--db", db, "flugfunk", dir.filePath("kaputt")});
+            QCOMPARE(l.code, 1);
+            QVERIFY2(l.fehler.contains(grund), qPrintable(l.fehler));
+            QCOMPARE(l.aus, QString());
+            QVERIFY(Testhilfe::lies(db) == vorher);
+        }
+        // What is far larger than any list is not read at all.
+        QFile gross(dir.filePath("gross.csv"));
+        QVERIFY(gross.open(QIODevice::WriteOnly) && gross.resize(65LL * 1024 * 1024));
+        gross.close();
+        const Lauf l = starte("tremvik-frequenzen", {"import", "--db", db, "flugfunk", gross.fileName()});
+        QCOMPARE(l.code, 1);
+        QVERIFY2(l.fehler.contains(gr("ist mit 65 MB zu groß für eine Frequenzliste (höchstens 64 MB).")),
+                 qPrintable(l.fehler));
+        QVERIFY(Testhilfe::lies(db) == vorher);
     }
 };
 

@@ -1,57 +1,20 @@
 #include "fenster/austausch/austauschdialoge.h"
 
+#include "fenster/austausch/frm_zeiten.h"
+#include "fenster/bausteine/dateidialog.h"
+#include "fenster/bausteine/hintergrund.h"
+#include "fenster/bausteine/meldung.h"
 #include "kern/austausch/listenformat.h"
 #include "kern/austausch/logaustausch.h"
-#include "fenster/bausteine/dateidialog.h"
-#include "fenster/austausch/frm_zeiten.h"
 #include "kern/basis/dateikopie.h"
 #include "kern/basis/datenfehler.h"
-#include "fenster/bausteine/meldung.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProgressDialog>
 
 namespace {
 
 // The message boxes name at most this many records one by one.
 constexpr int hoechstens = 20;
-
-// A progress dialog for long work. It appears only when the work takes a
-// while; its cancel button makes the work stop and take back what it did.
-class Fortschrittsanzeige
-{
-public:
-    Fortschrittsanzeige(QWidget *eltern, const QString &text) : d(text, QStringLiteral("Abbrechen"), 0, 100, eltern)
-    {
-        d.setObjectName(QStringLiteral("fortschritt"));
-        d.setWindowTitle(QStringLiteral("tremvik-tool"));
-        d.setWindowModality(Qt::WindowModal);
-        d.setMinimumDuration(500);
-        d.setAutoClose(false);
-        d.setAutoReset(false);
-        d.setValue(0);
-        uhr.start();
-    }
-
-    Fortschritt funktion()
-    {
-        return [this](qint64 erledigt, qint64 gesamt) {
-            // The screen is drawn anew a few times a second, not per record.
-            if (uhr.elapsed() >= 50 || erledigt >= gesamt) {
-                uhr.restart();
-                d.setValue(gesamt > 0 ? int(erledigt * 100 / gesamt) : 0);
-                QApplication::processEvents();
-            }
-            return !d.wasCanceled();
-        };
-    }
-
-private:
-    QProgressDialog d;
-    QElapsedTimer uhr;
-};
 
 // The export's file types, each with its format.
 struct Typ
@@ -135,9 +98,13 @@ void Austauschdialoge::logExportieren(QWidget *eltern, const QString &datenbank,
         o.zeit.ortszeit = *ortszeit;
     }
     Logaustausch::Exportbericht bericht;
-    Fortschrittsanzeige anzeige(eltern, QStringLiteral("Das Log wird exportiert …"));
-    if (ausfuehren([&] { bericht = Logaustausch::exportieren(datenbank, abfrage, w.datei, o, anzeige.funktion()); },
-                   QStringLiteral("Der Export wurde abgebrochen; es wurde keine Datei geschrieben.")))
+    if (ausfuehren(
+            [&] {
+                Hintergrund::ausfuehren(eltern, QStringLiteral("Das Log wird exportiert …"), [&](const Fortschritt &f) {
+                    bericht = Logaustausch::exportieren(datenbank, abfrage, w.datei, o, f);
+                });
+            },
+            QStringLiteral("Der Export wurde abgebrochen; es wurde keine Datei geschrieben.")))
         Meldung::zeigen(Logaustausch::zusammenfassung(bericht));
 }
 
@@ -157,21 +124,27 @@ bool Austauschdialoge::logImportieren(QWidget *eltern, const QString &datenbank)
         zeit.ortszeit = *ortszeit;
     }
 
-    Logaustausch::Eingelesen ein;
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool gelesen = ausfuehren([&] { ein = Logaustausch::einlesen(w.datei, zeit); }, QString());
-        QApplication::restoreOverrideCursor();
-        if (!gelesen)
-            return false;
-    }
-    const int abgelehnt = ein.abgelehnt();
-    bool rest = false;
-    if (abgelehnt > 0) {
-        const int uebrig = int(ein.saetze.size()) - abgelehnt;
+    // The file is read and its records written as they come, in one
+    // transaction. Where records are refused, that first run writes
+    // nothing, and the user decides about the rest.
+    Logaustausch::Importergebnis ein;
+    auto lauf = [&](bool rest) {
+        return ausfuehren(
+            [&] {
+                Hintergrund::ausfuehren(
+                    eltern, QStringLiteral("Die Datensätze werden ins Log aufgenommen …"),
+                    [&](const Fortschritt &f) { ein = Logaustausch::importieren(datenbank, w.datei, zeit, rest, f); });
+            },
+            QStringLiteral("Der Import wurde abgebrochen; das Log ist unverändert."));
+    };
+    if (!lauf(false))
+        return false;
+    if (!ein.bericht.geschrieben) {
+        const Logdaten::Bericht &b = ein.bericht;
+        const int uebrig = b.aufgenommen + b.vorhanden;
         QString text = QStringLiteral("%1 von %2 Datensätzen aus %3 können nicht übernommen werden:\n\n%4")
-                           .arg(abgelehnt)
-                           .arg(ein.saetze.size())
+                           .arg(b.abgelehnt)
+                           .arg(b.abgelehnt + uebrig)
                            .arg(zitiert(QFileInfo(w.datei).fileName()),
                                 Logaustausch::abgelehnte(ein, hoechstens).join(QLatin1Char('\n')));
         if (uebrig == 0) {
@@ -179,18 +152,11 @@ bool Austauschdialoge::logImportieren(QWidget *eltern, const QString &datenbank)
             return false;
         }
         text += QStringLiteral("\n\nDie übrigen %1 Datensätze trotzdem ins Log aufnehmen?").arg(uebrig);
-        if (!Meldung::frage(text))
+        if (!Meldung::frage(text) || !lauf(true))
             return false;
-        rest = true;
     }
-
-    Logdaten::Bericht bericht;
-    Fortschrittsanzeige anzeige(eltern, QStringLiteral("Die Datensätze werden ins Log aufgenommen …"));
-    if (!ausfuehren([&] { bericht = Logaustausch::importieren(datenbank, ein, rest, anzeige.funktion()); },
-                    QStringLiteral("Der Import wurde abgebrochen; das Log ist unverändert.")))
-        return false;
-    Meldung::zeigen(Logaustausch::zusammenfassung(ein, bericht, hoechstens));
-    return bericht.geschrieben && bericht.anzahl(Logdaten::Ergebnis::Art::Aufgenommen) > 0;
+    Meldung::zeigen(Logaustausch::zusammenfassung(ein, hoechstens));
+    return ein.bericht.geschrieben && ein.bericht.aufgenommen > 0;
 }
 
 void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenbank, const QString &tabelle,
@@ -222,12 +188,16 @@ void Austauschdialoge::listeExportieren(QWidget *eltern, const QString &datenban
                                .arg(aus.zeilen)
                                .arg(aus.zeilen == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
                                .arg(zitiert(w.datei), QString::fromUtf8(typ->name));
-            if (!aus.hinweise.isEmpty()) {
-                QStringList h = aus.hinweise.mid(0, hoechstens);
-                if (aus.hinweise.size() > hoechstens)
-                    h.append(QStringLiteral("… und %1 weitere.").arg(aus.hinweise.size() - hoechstens));
-                text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + h.join(QLatin1Char('\n'));
-            }
+            const auto liste = [](const QStringList &zeilen) {
+                QStringList h = zeilen.mid(0, hoechstens);
+                if (zeilen.size() > hoechstens)
+                    h.append(QStringLiteral("… und %1 weitere.").arg(zeilen.size() - hoechstens));
+                return h.join(QLatin1Char('\n'));
+            };
+            if (!aus.hinweise.isEmpty())
+                text += QStringLiteral("\n\nOhne gültige Frequenz ausgelassen:\n") + liste(aus.hinweise);
+            if (!aus.anmerkungen.isEmpty())
+                text += QStringLiteral("\n\nAnders geschrieben:\n") + liste(aus.anmerkungen);
             Meldung::zeigen(text);
         },
         QString());

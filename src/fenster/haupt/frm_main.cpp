@@ -1,29 +1,33 @@
 #include "fenster/haupt/frm_main.h"
 
-#include "kern/bestaende/logeintrag.h"
 #include "fenster/austausch/austauschdialoge.h"
 #include "fenster/auswertung/frm_statistik.h"
-#include "kern/sicherung/autosicherung.h"
-#include "kern/basis/dateikopie.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/kindfenster.h"
+#include "fenster/bausteine/meldung.h"
+#include "fenster/empfaenger/frm_verbinden.h"
+#include "fenster/empfaenger/frm_waslaeuft.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
+#include "fenster/listen/frm_liste.h"
+#include "fenster/log/frm_eintrag.h"
 #include "fenster/sicherung/frm_autosicherung.h"
 #include "fenster/sicherung/frm_herstellen.h"
 #include "fenster/sicherung/frm_sicherung.h"
-#include "kern/sicherung/sicherungsdatei.h"
-#include "kern/basis/speicherorte.h"
-#include "kern/empfaenger/einstellung.h"
-#include "fenster/empfaenger/frm_verbinden.h"
-#include "fenster/empfaenger/frm_waslaeuft.h"
-#include "kern/empfaenger/rigctl.h"
-#include "fenster/listen/frm_liste.h"
-#include "fenster/log/frm_eintrag.h"
-#include "kern/bestaende/logsuche.h"
-#include "fenster/bausteine/geometrie.h"
-#include "fenster/bausteine/kindfenster.h"
+#include "kern/basis/dateikopie.h"
+#include "kern/basis/datenfehler.h"
 #include "kern/basis/logsperre.h"
-#include "fenster/bausteine/meldung.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/bestaende/logeintrag.h"
+#include "kern/bestaende/logsuche.h"
+#include "kern/empfaenger/einstellung.h"
+#include "kern/empfaenger/rigctl.h"
+#include "kern/sicherung/autosicherung.h"
+#include "kern/sicherung/sicherungsdatei.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -80,6 +84,12 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
 
     help = aktion(QStringLiteral("help"), QStringLiteral("?"));
     menuBar()->addAction(help);
+    handbuch = aktion(QStringLiteral("handbuch"), QStringLiteral("Handbuch"));
+    handbuch->setShortcut(QKeySequence(Qt::Key_F1));
+    handbuch->setToolTip(QStringLiteral("Handbuch (F1)"));
+    menuBar()->addAction(handbuch);
+    ueber = aktion(QStringLiteral("ueber"), QStringLiteral("Über tremvik-tool \u2026"));
+    menuBar()->addAction(ueber);
 
     connect(end, &QAction::triggered, this, &frm_main::end_Click);
     connect(bos, &QAction::triggered, this, &frm_main::bos_Click);
@@ -93,12 +103,21 @@ frm_main::frm_main(QWidget *parent) : QMainWindow(parent), m_mdi(new QMdiArea(th
     connect(logimport, &QAction::triggered, this, &frm_main::logimport_Click);
     connect(stat, &QAction::triggered, this, &frm_main::stat_Click);
     connect(help, &QAction::triggered, this, &frm_main::help_Click);
+    connect(handbuch, &QAction::triggered, this, &frm_main::handbuch_Click);
+    connect(ueber, &QAction::triggered, this, &frm_main::ueber_Click);
 
     empfaengerBauen();
     autosicherungBauen();
 
-    // Size when restored: client area 10980 x 7500 twips, centred.
-    resize(Geometrie::twips(10980), Geometrie::twips(7500) + menuBar()->sizeHint().height());
+    lbl_daten = new QLabel(this);
+    lbl_daten->setObjectName(QStringLiteral("lbl_daten"));
+    statusBar()->addPermanentWidget(lbl_daten);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::datenAnzeigen);
+
+    // Size when restored: client area 10980 x 7500 twips between the menu
+    // bar and the status bar, centred.
+    resize(Geometrie::twips(10980),
+           Geometrie::twips(7500) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 frm_main::~frm_main()
@@ -106,13 +125,36 @@ frm_main::~frm_main()
     // The child windows (and with the log window its connection) go before
     // the log's lock is given back.
     qDeleteAll(m_mdi->subWindowList());
+    delete m_handbuch;
+}
+
+::frm_handbuch *frm_main::frm_handbuch() const
+{
+    return m_handbuch;
+}
+
+::frm_ueber *frm_main::frm_ueber() const
+{
+    return m_ueber;
 }
 
 void frm_main::zeigen()
 {
     showMaximized();
-    autosicherungStarten();
+    // The log window opens at once; the automatic backup of the day runs
+    // in the background once the start is over. A log that cannot be opened is
+    // not copied either: its message says so, once.
+    const Autosicherung::Einstellung sicherung = Autosicherung::Einstellung::lesen();
+    const bool faellig = Autosicherung::Lauf::faellig(sicherung);
+    if (faellig && QFileInfo::exists(Autosicherung::logdatei()))
+        m_ladeZusatz = [ordner = sicherung.ordnerOderStandard()] {
+            return QStringLiteral("Die automatische Sicherung wurde deshalb nicht angelegt. ")
+                   + Autosicherung::bestand(ordner);
+        };
     MDIForm_Load();
+    m_ladeZusatz = {};
+    if (faellig && m_eintrag)
+        autosicherungStarten();
     // The receiver the user left connected: the connection comes up in the
     // background, start-up does not wait for it.
     const EmpfaengerEinstellung e = EmpfaengerEinstellung::lesen();
@@ -136,7 +178,11 @@ KindFenster *frm_main::zeigeKind(QPointer<KindFenster> &fenster, const std::func
         return fenster;
     }
     KindFenster *w = erzeuge();
-    if (!Meldung::abfangen([w] { w->Form_Load(); })) {
+    try {
+        w->Form_Load();
+    } catch (const DatenFehler &f) {
+        Meldung::zeigen(m_ladeZusatz ? f.meldung() + QStringLiteral("\n\n") + m_ladeZusatz() : f.meldung(),
+                        Meldung::Symbol::Fehler);
         delete w;   // closed rather than left half-built
         return nullptr;
     }
@@ -191,10 +237,18 @@ void frm_main::fw_Click()
 
 bool frm_main::logFrei()
 {
-    const QString logdatei = Sicherungsdatei::logdatei();
-    // Before an installed program's first start its data folder, where the
-    // lock file goes beside the log, may not exist yet.
-    QDir().mkpath(Speicherorte::logOrdner());
+    // The log of an installed program's first start is put in place first:
+    // the lock stands from its beginning. A log that is missing otherwise
+    // is reported by the window that opens it.
+    QString logdatei;
+    try {
+        logdatei = Speicherorte::logBereitstellen();
+    } catch (const DatenFehler &) {
+        logdatei = Sicherungsdatei::logdatei();
+    }
+    // No log, no lock file: there is nothing two programs could share.
+    if (!QFileInfo::exists(logdatei))
+        return true;
     if (!m_logsperre)
         m_logsperre = std::make_unique<Logsperre>(logdatei);
     const bool schonGehalten = m_logsperre->gehalten();
@@ -204,22 +258,49 @@ bool frm_main::logFrei()
             Dateikopie::raeumeAuf(logdatei);
         return true;
     }
-    Meldung::zeigen(
-        QStringLiteral("Die eigenen Einträge (%1) werden schon von einem anderen laufenden tremvik-tool benutzt.\n"
-                       "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn jenes Programm beendet ist. "
-                       "Die Frequenzlisten stehen weiter zur Verfügung.")
-            .arg(logdatei),
-        Meldung::Symbol::Fehler);
+    const QString sperrdatei = zitiert(m_logsperre->sperrdatei());
+    const QString danach = QStringLiteral("Die Frequenzlisten stehen weiter zur Verfügung.");
+    QString text;
+    switch (m_logsperre->hindernis()) {
+    case Logsperre::Hindernis::Programm:
+    case Logsperre::Hindernis::Keins:
+        text =
+            QStringLiteral("Die eigenen Einträge (%1) werden schon von einem anderen laufenden tremvik-tool benutzt.\n"
+                           "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn jenes Programm beendet "
+                           "ist. ")
+                .arg(logdatei)
+            + danach;
+        break;
+    case Logsperre::Hindernis::Prozess:
+        text = QStringLiteral("Die eigenen Einträge (%1) sind gesperrt: Die Sperrdatei %2 hält das Programm %3.\n"
+                              "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn jenes Programm die "
+                              "Sperre freigibt. ")
+                   .arg(logdatei, sperrdatei, m_logsperre->prozess())
+               + danach;
+        break;
+    case Logsperre::Hindernis::Unbekannt:
+        text = QStringLiteral("Die eigenen Einträge (%1) sind gesperrt: Ein anderer Prozess hält die Sperrdatei %2; "
+                              "welcher, sagt das System nicht.\n"
+                              "Hier können sie erst geöffnet oder wiederhergestellt werden, wenn er die Sperre "
+                              "freigibt. ")
+                   .arg(logdatei, sperrdatei)
+               + danach;
+        break;
+    case Logsperre::Hindernis::Fremd:
+        text = QStringLiteral("Die eigenen Einträge (%1) können nicht geöffnet werden: Wo die Sperrdatei %2 "
+                              "hingehört, liegt %3.\n"
+                              "Das Programm braucht dort seine Sperrdatei, damit nie zwei Programme zugleich die "
+                              "eigenen Einträge ändern. Bitte entfernen oder umbenennen Sie, was dort liegt. ")
+                   .arg(logdatei, sperrdatei, m_logsperre->fremd())
+               + danach;
+        break;
+    }
+    Meldung::zeigen(text, Meldung::Symbol::Fehler);
     return false;
 }
 
 void frm_main::erre_Click()
 {
-    // The log window opens once the automatic backup has taken its copy.
-    if (!m_eintrag && m_autosicherung->laeuft()) {
-        m_eintragNachSicherung = true;
-        return;
-    }
     if (!m_eintrag && !logFrei())
         return;
     zeigeKind(m_eintrag, [this] {
@@ -255,7 +336,10 @@ void frm_main::wer_Click()
         return;
     if (!m_herstellen && !logFrei())
         return;
-    zeigeKind(m_herstellen, [this] { return new ::frm_herstellen([this] { return schliesseEintrag(); }); });
+    // The lock is taken again right before the log is replaced: a log that
+    // is missing now has none yet.
+    zeigeKind(m_herstellen,
+              [this] { return new ::frm_herstellen([this] { return logFrei() && schliesseEintrag(); }); });
 }
 
 // The export takes what the open log window shows (after a search only the
@@ -291,6 +375,48 @@ void frm_main::help_Click()
     Meldung::zeigen(programmMeldung());
 }
 
+// The manual opens at the section of the window in front.
+void frm_main::handbuch_Click()
+{
+    const QMdiSubWindow *vorn = m_mdi->currentSubWindow();
+    const QString abschnitt =
+        ::frm_handbuch::abschnittFuer(vorn && vorn->widget() ? vorn->widget()->objectName() : QString());
+    if (!m_handbuch) {
+        // A window of its own, not a child: it stays where the user puts
+        // it, also behind the main window.
+        auto *h = new ::frm_handbuch;
+        if (!h->laden(Speicherorte::handbuch())) {
+            delete h;
+            return;
+        }
+        m_handbuch = h;
+    }
+    m_handbuch->zeigeAbschnitt(abschnitt);
+    m_handbuch->show();
+    m_handbuch->raise();
+    m_handbuch->activateWindow();
+}
+
+void frm_main::ueber_Click()
+{
+    if (m_ueber) {
+        m_ueber->raise();
+        m_ueber->activateWindow();
+        return;
+    }
+    m_ueber = new ::frm_ueber(this);
+    m_ueber->setAttribute(Qt::WA_DeleteOnClose);
+    m_ueber->open();   // window-modal; nothing waits for it
+}
+
+void frm_main::datenAnzeigen()
+{
+    // The window in front, also while the main window is not active.
+    const QMdiSubWindow *vorn = m_mdi->currentSubWindow();
+    const auto *liste = vorn ? qobject_cast<const FrequenzListe *>(vorn->widget()) : nullptr;
+    lbl_daten->setText(liste ? liste->hinweis() : QString());
+}
+
 void frm_main::end_Click()
 {
     close();
@@ -306,17 +432,22 @@ void frm_main::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_autosicherung->anhalten();
+    if (m_handbuch)
+        m_handbuch->close();
+    // A backup running now stops; the window does not wait for it.
+    m_autosicherung->abbrechen();
 }
 
 // ---------------------------------------------------------------------------
-// The automatic backup: at start, after the window is shown and before the
-// log window opens, on a thread of its own.
+// The automatic backup: at start, once the log window stands, on a thread of
+// its own.
 
 void frm_main::autosicherungBauen()
 {
     m_autosicherung = new Autosicherung::Lauf(this);
     m_autosicherung->setObjectName(QStringLiteral("autosicherung"));
+    connect(m_autosicherung, &Autosicherung::Lauf::begonnen, this,
+            [this] { autosicherungAnzeigen(QStringLiteral("Die eigenen Einträge werden gesichert \u2026")); });
     connect(m_autosicherung, &Autosicherung::Lauf::fertig, this, &frm_main::autosicherungFertig);
 
     dv->addSeparator()->setObjectName(QStringLiteral("dv_autosicherung"));
@@ -324,23 +455,59 @@ void frm_main::autosicherungBauen()
     autosicher->setObjectName(QStringLiteral("autosicher"));
     dv->addAction(autosicher);
     connect(autosicher, &QAction::triggered, this, &frm_main::autosicher_Click);
+
+    lbl_autosicherung = new QLabel(this);
+    lbl_autosicherung->setObjectName(QStringLiteral("lbl_autosicherung"));
+    // A long reason does not widen the window: it is cut, and shown whole
+    // as the tooltip.
+    lbl_autosicherung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lbl_autosicherung->setMinimumWidth(Geometrie::twips(3000));
+    statusBar()->addPermanentWidget(lbl_autosicherung, 1);
+    lbl_autosicherung->hide();
+}
+
+void frm_main::autosicherungAnzeigen(const QString &text, const QString &ganz)
+{
+    lbl_autosicherung->setVisible(!text.isEmpty());
+    lbl_autosicherung->setText(
+        lbl_autosicherung->fontMetrics().elidedText(text, Qt::ElideRight, Geometrie::twips(9000)));
+    lbl_autosicherung->setToolTip(ganz.isEmpty() ? text : ganz);
 }
 
 void frm_main::autosicherungStarten()
 {
-    if (m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen()))
-        statusBar()->showMessage(QStringLiteral("Die eigenen Einträge werden gesichert \u2026"));
+    m_autosicherung->starten(Autosicherung::logdatei(), Autosicherung::Einstellung::lesen(),
+                             Autosicherung::startVerzoegerungMs());
 }
 
+// What a run has to tell (a failure, generations dated in the future) is
+// shown in the status bar and in "Automatische Sicherungen"; a box says it
+// once per cause: again only when the cause changes or after a run that
+// went well.
 void frm_main::autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner)
 {
-    statusBar()->clearMessage();
-    if (ergebnis.art == Autosicherung::Ergebnis::Art::Fehler)
-        Meldung::zeigen(Autosicherung::meldung(ergebnis, ordner), Meldung::Symbol::Fehler);
-    if (m_eintragNachSicherung) {
-        m_eintragNachSicherung = false;
-        erre_Click();
+    autosicherungAnzeigen(QString());
+    if (ergebnis.art == Autosicherung::Ergebnis::Art::Abgebrochen)
+        return;
+    Autosicherung::Bericht bericht;
+    bericht.zeit = Autosicherung::jetzt();
+    bericht.ordner = ordner;
+    QString meldung;
+    if (ergebnis.art == Autosicherung::Ergebnis::Art::Fehler) {
+        bericht.grund = QStringLiteral("Die automatische Sicherung wurde nicht angelegt: ") + ergebnis.grund;
+        meldung = Autosicherung::meldung(ergebnis, ordner);
+    } else if (!ergebnis.zukunft.isEmpty()) {
+        meldung = Autosicherung::zukunftMeldung(ergebnis, ordner);
+        bericht.grund = meldung.section(QLatin1Char('\n'), 0, 0);
     }
+    autosicherungAnzeigen(bericht.grund);
+    const bool neu = Autosicherung::Bericht::lesen().grund != bericht.grund;
+    bericht.schreiben();
+    if (neu && !meldung.isEmpty())
+        Meldung::zeigen(meldung, ergebnis.art == Autosicherung::Ergebnis::Art::Fehler ? Meldung::Symbol::Fehler
+                                                                                      : Meldung::Symbol::Keins);
+    if (auto *w = qobject_cast<::frm_autosicherung *>(m_autosicherungFenster.data()))
+        w->listeFuellen();
 }
 
 void frm_main::autosicher_Click()
@@ -395,9 +562,10 @@ FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
 {
     FrequenzListe *w = FrequenzListe::erzeuge(art);
     w->setzeEmpfaenger(m_empfaenger);
-    connect(w, &FrequenzListe::exportieren, w, [w](const QString &datei, const QString &tabelle, const QString &abfrage) {
-        Austauschdialoge::listeExportieren(w, datei, tabelle, abfrage);
-    });
+    connect(w, &FrequenzListe::exportieren, w,
+            [w](const QString &datei, const QString &tabelle, const QString &abfrage) {
+                Austauschdialoge::listeExportieren(w, datei, tabelle, abfrage);
+            });
     return w;
 }
 

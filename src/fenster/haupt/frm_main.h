@@ -11,8 +11,8 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class Logsperre;
-#include "fenster/listen/frm_liste.h"
 #include "fenster/bausteine/kindfenster.h"
+#include "fenster/listen/frm_liste.h"
 
 class Empfaenger;
 namespace Autosicherung {
@@ -31,6 +31,9 @@ struct EmpfaengerZustand;
 // window, and keeps it until it is destroyed. While another program holds
 // it, both are refused with a message; the frequency lists and the backup
 // (which only reads the log) still work.
+class frm_handbuch;
+class frm_ueber;
+
 class frm_main : public QMainWindow
 {
     Q_OBJECT
@@ -57,6 +60,9 @@ public:
     // The receiver connection, handed to the list and log windows.
     RigctlEmpfaenger *empfaenger() const { return m_empfaenger; }
     KindFenster *frm_statistik() const { return m_statistik; }
+    // The manual's window and the about box, while they are open.
+    ::frm_handbuch *frm_handbuch() const;
+    ::frm_ueber *frm_ueber() const;
 
     static QString programmMeldung();
     // Closes the log window if it is open (it writes its pending input first);
@@ -83,6 +89,10 @@ public:
     // After the entries above: the automatic backups.
     QAction *autosicher = nullptr;
     QAction *help = nullptr;
+    // After "?": the manual (F1, at the section of the window in front) and
+    // the about box.
+    QAction *handbuch = nullptr;
+    QAction *ueber = nullptr;
     // Menu "Empfänger", after the program's own menus.
     QMenu *empf = nullptr;
     QAction *empf_verbinden = nullptr;
@@ -90,6 +100,10 @@ public:
     QAction *empf_waslaeuft = nullptr;
     // The receiver's state in the status bar.
     QLabel *lbl_empfaenger = nullptr;
+    // In the status bar while a list of example data is in front: says so.
+    QLabel *lbl_daten = nullptr;
+    // The automatic backup in the status bar: running, or why it failed.
+    QLabel *lbl_autosicherung = nullptr;
 
 public Q_SLOTS:
     void MDIForm_Load();
@@ -104,6 +118,8 @@ public Q_SLOTS:
     void logimport_Click();
     void stat_Click();
     void help_Click();
+    void handbuch_Click();
+    void ueber_Click();
     void end_Click();
     void empf_verbinden_Click();
     void empf_trennen_Click();
@@ -128,6 +144,7 @@ private:
     void autosicherungBauen();
     void autosicherungStarten();
     void autosicherungFertig(const Autosicherung::Ergebnis &ergebnis, const QString &ordner);
+    void autosicherungAnzeigen(const QString &text, const QString &ganz = QString());
 
     QMdiArea *m_mdi;
     std::unique_ptr<Logsperre> m_logsperre;
@@ -137,6 +154,11 @@ private:
     QPointer<KindFenster> m_statistik;
     Autosicherung::Lauf *m_autosicherung = nullptr;
     QPointer<KindFenster> m_autosicherungFenster;
-    // "eigene Einträge" was asked for while the backup ran.
-    bool m_eintragNachSicherung = false;
+    // The one place that says in the status bar what the list in front holds.
+    void datenAnzeigen();
+    QPointer<::frm_handbuch> m_handbuch;
+    QPointer<::frm_ueber> m_ueber;
+    // Added to the message of a child window that cannot be loaded (at
+    // start: what that means for the automatic backup); empty: nothing.
+    std::function<QString()> m_ladeZusatz;
 };

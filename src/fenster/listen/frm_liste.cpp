@@ -1,17 +1,19 @@
 #include "fenster/listen/frm_liste.h"
 
 #include "fenster/bausteine/datenbindung.h"
-#include "kern/daten/abfrage.h"
-#include "kern/daten/adodc.h"
-#include "kern/basis/frequenz.h"
-#include "kern/daten/sortierung.h"
-#include "kern/basis/speicherorte.h"
 #include "fenster/bausteine/druckauftrag.h"
-#include "kern/druck/tabellendruck.h"
-#include "kern/empfaenger/funkdienst.h"
-#include "kern/bestaende/frequenzdaten.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
+#include "kern/basis/datenfehler.h"
+#include "kern/basis/frequenz.h"
+#include "kern/basis/speicherorte.h"
+#include "kern/bestaende/frequenzdaten.h"
+#include "kern/bestaende/herkunft.h"
+#include "kern/daten/abfrage.h"
+#include "kern/daten/adodc.h"
+#include "kern/daten/sortierung.h"
+#include "kern/druck/tabellendruck.h"
+#include "kern/empfaenger/funkdienst.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -241,6 +243,20 @@ void FrequenzListe::Form_Load()
     Adodc1->Refresh();
     const int anzahl = Adodc1->RecordCount();
     setWindowTitle(q(k.titel) + QString::number(anzahl) + QStringLiteral(" Datensätze"));
+
+    // Whether the rows are examples, as the database says of itself; a
+    // database that cannot say so gives no hint.
+    m_hinweis.clear();
+    try {
+        m_hinweis = Herkunft::lesen(datenbank()).value(tabelle()).hinweis;
+    } catch (const DatenFehler &) {
+    }
+}
+
+QString FrequenzListe::datenbank() const
+{
+    return Adodc1->datei().isEmpty() ? Speicherorte::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
+                                     : Adodc1->datei();
 }
 
 void FrequenzListe::suche(QLineEdit *feld, const char *spalte)
@@ -272,11 +288,8 @@ QString FrequenzListe::tabelle() const
 
 void FrequenzListe::liste_exportieren_Click()
 {
-    const QString datei = Adodc1->datei().isEmpty()
-                              ? Speicherorte::datei(Verbindung::dateiName(Adodc1->ConnectionString()))
-                              : Adodc1->datei();
     // The rows the grid shows, in the order it shows them.
-    Q_EMIT exportieren(datei, tabelle(), Adodc1->gezeigteAbfrage().text());
+    Q_EMIT exportieren(datenbank(), tabelle(), Adodc1->gezeigteAbfrage().text());
 }
 
 void FrequenzListe::cmd_reset_Click()

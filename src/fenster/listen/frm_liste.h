@@ -28,6 +28,10 @@ public:
     Art art() const { return m_art; }
     // The table of the frequency database the window shows.
     QString tabelle() const;
+    // What the user is to know about the rows while the window is in front:
+    // that they are examples, not real stations (read at load from the
+    // database's own record of where its lists come from); else empty.
+    QString hinweis() const { return m_hinweis; }
 
     // The receiver that a double-click or the grid's context menu tunes to
     // a row's frequency; null: the window has no receiver functions.
@@ -87,6 +91,10 @@ private:
     // The one place that applies the receiver's state to the window.
     void empfaengerAnwenden();
 
+    // The database file the window reads.
+    QString datenbank() const;
+
     Art m_art;
+    QString m_hinweis;
     QPointer<Empfaenger> m_empfaenger;
 };

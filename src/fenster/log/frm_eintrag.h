@@ -1,6 +1,7 @@
 #pragma once
 #include "fenster/bausteine/kindfenster.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QRect>
 #include <QVector>
@@ -51,6 +52,13 @@ public:
     // if a search left it out. Not while a record is being edited: that is
     // said in a message. False when it is not shown.
     bool zeigeDatensatz(qint64 id);
+    // "NEU" with values the program fills in, by column ("frequenz", "band",
+    // "ort", "callsign", "datum", "uhrzeit", …): tab "LOG" shows the new
+    // record with them. They are not the user's input: left without a change
+    // by the user, the record is dropped; once the user typed into it, it is
+    // stored with them. Not while a record is being edited or a new one
+    // holds input: that is said in a message. False when no new record began.
+    bool neuVorbelegt(const QHash<QString, QString> &werte);
 
     Adodc *Adodc1 = nullptr;
     QTabWidget *SSTab1 = nullptr;
@@ -141,6 +149,9 @@ private:
 
     void bauen();
     void bindeFelder();
+    // Begins a new record with the program's values (see neuVorbelegt);
+    // a failure is said in a message. False when none began.
+    bool neuAnlegen(const QHash<QString, QString> &werte);
     QVector<QLineEdit *> sperrbareFelder() const;
     void trefferSetzen();
     // The row of the record with that key in the overview, or -1; and the
@@ -177,7 +188,7 @@ private:
     // The one place that applies the receiver's state and the editing state
     // to the button "vom Empfänger".
     void empfaengerAnwenden();
-    // Frequency and mode from the receiver into txt_frequenz and txt_band.
-    void vomEmpfaenger();
+    // Frequency and mode from the receiver, by column ("frequenz", "band").
+    QHash<QString, QString> empfaengerWerte() const;
     QPointer<Empfaenger> m_empfaenger;
 };

@@ -10,11 +10,12 @@ class QPushButton;
 class QTreeWidget;
 
 // The window "Automatische Sicherungen": the folder of the automatic
-// backups (changeable), whether they are made, and the generations in the
-// folder with date, size and record count. "Diese Sicherung
-// wiederherstellen" puts the chosen one in place of the log by the rules of
-// the restore window: the copy is checked, the log window is closed first,
-// and the log is replaced in one rename.
+// backups (changeable), whether they are made, what the last run had to
+// tell, and the generations in the folder with date, size and record
+// count. "Diese Sicherung wiederherstellen" asks, naming both sides, and
+// then puts the chosen one in place of the log by the rules of the restore
+// window: the copy is checked, the log window is closed first, the log as
+// it was is kept, and the log is replaced in one rename.
 class frm_autosicherung : public KindFenster
 {
     Q_OBJECT
@@ -29,6 +30,8 @@ public:
     QLineEdit *txt_ordner = nullptr;
     QPushButton *cmd_ordner = nullptr;
     QCheckBox *chk_aktiv = nullptr;
+    // What the last run at start had to tell (empty when all went well).
+    QLabel *lbl_bericht = nullptr;
     QTreeWidget *lst_sicherungen = nullptr;
     QLabel *lbl_regel = nullptr;
     QPushButton *cmd_wiederherstellen = nullptr;
@@ -42,7 +45,7 @@ public Q_SLOTS:
     void cmd_ordner_Click();
     void chk_aktiv_Click(bool an);
     void cmd_wiederherstellen_Click();
-    // Reads the folder's generations into the list anew.
+    // Reads the folder's generations and the last run's report anew.
     void listeFuellen();
 
 private:

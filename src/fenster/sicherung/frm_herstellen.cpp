@@ -1,16 +1,19 @@
 #include "fenster/sicherung/frm_herstellen.h"
 #include "fenster/sicherung/wiederherstellen.h"
+#include "fenster/sicherung/hintergrund.h"
 
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
 #include "kern/basis/speicherorte.h"
 #include "kern/jet/jetdatei.h"
 #include "kern/jet/uebernahme.h"
+#include "kern/bestaende/logeintrag.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 frm_herstellen::frm_herstellen(LogfensterSchliessen logfensterSchliessen, QWidget *parent)
@@ -83,9 +86,20 @@ void frm_herstellen::jetUebernehmen()
 {
     if (!Meldung::frage(quelle + QStringLiteral(" ist eine ältere Datenbank im Jet-Format. Einträge übernehmen?")))
         return;
+    // The Jet file is read by a process of its own, which a damaged file
+    // may keep busy until its limits end it; the window waits meanwhile
+    // and offers to cancel.
     Uebernahme::Logergebnis e;
+    Jet::Aufsicht aufsicht;
+    const QPointer<frm_herstellen> fenster(this);
     try {
-        e = Uebernahme::logAusJet(quelle, Speicherorte::logBereitstellen());
+        const QString jet = quelle, log = Speicherorte::logBereitstellen();
+        Hintergrund::ausfuehren(this, QStringLiteral("Die Einträge werden aus %1 übernommen …").arg(jet), aufsicht,
+                                [&] { e = Uebernahme::logAusJet(jet, log, &aufsicht); });
+    } catch (const Abgebrochen &) {
+        Meldung::zeigen(QStringLiteral("Die Übernahme wurde abgebrochen.\nDie bisherigen eigenen Einträge sind "
+                                       "unverändert."));
+        return;
     } catch (const DatenFehler &f) {
         Meldung::zeigen(QStringLiteral("Die Einträge konnten nicht übernommen werden.\n%1\n"
                                        "Die bisherigen eigenen Einträge sind unverändert.")
@@ -99,5 +113,6 @@ void frm_herstellen::jetUebernehmen()
         bericht += e.vorhanden == 1 ? QStringLiteral("\n1 Eintrag war schon vorhanden.")
                                     : QStringLiteral("\n%1 Einträge waren schon vorhanden.").arg(e.vorhanden);
     Meldung::zeigen(bericht);
-    schliessen();
+    if (fenster)
+        schliessen();
 }

@@ -1,10 +1,13 @@
 #include "fenster/sicherung/wiederherstellen.h"
+#include "fenster/bausteine/meldung.h"
+#include "kern/sicherung/autosicherung.h"
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
-#include "fenster/bausteine/meldung.h"
+
+#include <QFile>
 
 bool logWiederherstellen(const QString &quelle, const QString &ziel, const QString &ort,
-                         const std::function<bool()> &logfensterSchliessen)
+                         const std::function<bool()> &logfensterSchliessen, const std::function<bool()> &zustimmen)
 {
     // Restoring anything but a log database would cost the whole log.
     const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
@@ -15,6 +18,8 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
                         Meldung::Symbol::Fehler);
         return false;
     }
+    if (zustimmen && !zustimmen())
+        return false;
 
     // A log window opened again meanwhile holds the log database open; its
     // connection would go on writing into the replaced file.
@@ -25,14 +30,34 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
         return false;
     }
 
+    // What the restore replaces stays within reach: the log as it is now
+    // goes among the automatic backups first. Without that copy the log is
+    // not replaced.
+    const Autosicherung::Ergebnis aufbewahrt = Autosicherung::aufbewahren(
+        ziel, Autosicherung::Einstellung::lesen().ordnerOderStandard(), Autosicherung::jetzt());
+    if (aufbewahrt.art == Autosicherung::Ergebnis::Art::Fehler) {
+        Meldung::zeigen(QStringLiteral("Die Daten wurden nicht von %1 wiederhergestellt: Die bisherigen eigenen "
+                                       "Einträge lassen sich vorher nicht aufbewahren.\n%2\n"
+                                       "Die bisherigen eigenen Einträge sind unverändert.")
+                            .arg(ort, aufbewahrt.grund),
+                        Meldung::Symbol::Fehler);
+        return false;
+    }
+
     const Ergebnis<> e = Sicherung::wiederherstellen(quelle, ziel);
     if (!e) {
+        // The log is as it was: its copy is not needed.
+        if (!aufbewahrt.datei.isEmpty())
+            QFile::remove(aufbewahrt.datei);
         Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
                                        "Die bisherigen eigenen Einträge sind unverändert.")
                             .arg(ort, e.grund()),
                         Meldung::Symbol::Fehler);
         return false;
     }
-    Meldung::zeigen(QStringLiteral("Daten wurden erfolgreich von ") + ort + QStringLiteral(" wiederhergestellt"));
+    QString text = QStringLiteral("Daten wurden erfolgreich von ") + ort + QStringLiteral(" wiederhergestellt");
+    if (!aufbewahrt.datei.isEmpty())
+        text += QStringLiteral("\nDie bisherigen eigenen Einträge sind aufbewahrt in %1").arg(aufbewahrt.datei);
+    Meldung::zeigen(text);
     return true;
 }

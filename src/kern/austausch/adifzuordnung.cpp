@@ -1,7 +1,9 @@
 #include "kern/austausch/adifzuordnung.h"
 
-#include "kern/formate/textkodierung.h"
 #include "kern/basis/frequenz.h"
+#include "kern/basis/meldetext.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/formate/textkodierung.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -92,6 +94,11 @@ QString prozentKodiert(const QString &text)
 }
 
 // The value of an application field of tremvik, in whichever form it came.
+bool mitEigenenFeldern(const Adif::Datensatz &s)
+{
+    return std::any_of(s.felder.begin(), s.felder.end(), [](const Adif::Feld &f) { return f.name.startsWith(app); });
+}
+
 std::optional<QString> appWert(const Adif::Datensatz &s, const QString &name)
 {
     if (auto w = s.wert(app + name))
@@ -131,13 +138,17 @@ struct Leser
     const AdifZuordnung::Zeitbezug &zeit;
     Logeintrag e;
     QString fehler;
+    // Whether tremvik's own fields are there to look for.
+    const bool eigene = mitEigenenFeldern(s);
 
     void nimm(Spalte spalte, const std::optional<QString> &ersatz)
     {
-        if (auto w = appWert(s, AdifZuordnung::appName(spalte)))
-            e[spalte] = w;
-        else
-            e[spalte] = ersatz;
+        if (eigene)
+            if (auto w = appWert(s, AdifZuordnung::appName(spalte))) {
+                e[spalte] = w;
+                return;
+            }
+        e[spalte] = ersatz;
     }
 
     void rapport()
@@ -160,32 +171,38 @@ struct Leser
     void datumUndZeit()
     {
         std::optional<QDate> datum;
-        std::optional<Logdaten::Uhrzeit> uhr;
+        std::optional<Logdatum::Uhrzeit> uhr;
+        // ADIF's forms only: eight digits, and four or six.
+        auto ziffern = [](const QString &t, std::initializer_list<qsizetype> laengen) {
+            return std::find(laengen.begin(), laengen.end(), t.size()) != laengen.end()
+                   && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        };
         if (const auto d = nichtLeer(s.wert(QStringLiteral("QSO_DATE")))) {
-            datum = QDate::fromString(d->trimmed(), QStringLiteral("yyyyMMdd"));
-            if (!datum->isValid() || d->trimmed().size() != 8)
-                fehler = QStringLiteral("QSO_DATE \u201E%1\u201C ist kein Datum (JJJJMMTT).").arg(*d);
+            const QString t = d->trimmed();
+            if (ziffern(t, {8}))
+                datum = Logdatum::tag(t);
+            if (!datum)
+                fehler = QStringLiteral("QSO_DATE %1 ist kein Datum (JJJJMMTT).").arg(Meldetext::zitat(*d));
         }
         if (const auto z = nichtLeer(s.wert(QStringLiteral("TIME_ON")))) {
             const QString t = z->trimmed();
-            const QTime zeitpunkt =
-                QTime::fromString(t, t.size() == 6 ? QStringLiteral("HHmmss") : QStringLiteral("HHmm"));
-            if ((t.size() != 4 && t.size() != 6) || !zeitpunkt.isValid())
-                fehler = QStringLiteral("TIME_ON \u201E%1\u201C ist keine Uhrzeit (HHMM oder HHMMSS).").arg(*z);
-            uhr = Logdaten::Uhrzeit{zeitpunkt, t.size() == 6};
+            if (ziffern(t, {4, 6}))
+                uhr = Logdatum::uhrzeit(t);
+            if (!uhr)
+                fehler = QStringLiteral("TIME_ON %1 ist keine Uhrzeit (HHMM oder HHMMSS).").arg(Meldetext::zitat(*z));
         }
         std::optional<QString> datumText, zeitText;
         if (fehler.isEmpty() && datum && uhr) {
             QDateTime dt(*datum, uhr->zeit, QTimeZone::utc());
             if (zeit.ortszeit)
                 dt = dt.toTimeZone(zeit.zone);
-            datumText = Logdaten::datumText(dt.date());
-            zeitText = Logdaten::zeitText({dt.time(), uhr->sekunden});
+            datumText = Logdatum::datumText(dt.date());
+            zeitText = Logdatum::zeitText({dt.time(), uhr->sekunden});
         } else if (fehler.isEmpty()) {
             if (datum)
-                datumText = Logdaten::datumText(*datum);
+                datumText = Logdatum::datumText(*datum);
             if (uhr)
-                zeitText = Logdaten::zeitText(*uhr);
+                zeitText = Logdatum::zeitText(*uhr);
         }
         nimm(Logeintrag::datum, datumText);
         nimm(Logeintrag::uhrzeit, zeitText);
@@ -197,7 +214,7 @@ struct Leser
         if (const auto f = nichtLeer(s.wert(QStringLiteral("FREQ")))) {
             if (const auto hz = Frequenz::hertz(*f))
                 text = Frequenz::mhzText(*hz);
-            else if (!appWert(s, AdifZuordnung::appName(Logeintrag::frequenz)))
+            else if (!eigene || !appWert(s, AdifZuordnung::appName(Logeintrag::frequenz)))
                 fehler = QStringLiteral("FREQ: %1").arg(Frequenz::einwand(*f));
         }
         nimm(Logeintrag::frequenz, text);
@@ -213,6 +230,13 @@ struct Leser
 
     void bemerkung()
     {
+        // The remark's RTF, its line breaks as the log keeps them (they mean
+        // nothing to RTF); the percent-encoded form carries them exactly.
+        const QString name = app + AdifZuordnung::appName(Logeintrag::bemerkung);
+        if (auto rtf = s.wert(name)) {
+            e[Logeintrag::bemerkung] = rtf->replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            return;
+        }
         if (auto rtf = appWert(s, AdifZuordnung::appName(Logeintrag::bemerkung))) {
             e[Logeintrag::bemerkung] = rtf;
             return;
@@ -279,8 +303,10 @@ public:
         const bool ascii = Textkodierung::istAscii(w);
         if (f == AdifZuordnung::Form::AdiAscii && !ascii)
             s.setze(app + name + prozent, prozentKodiert(w), 'S');
+        else if (mehrzeilig)   // ADIF's multi-line strings break lines with CR LF
+            s.setze(app + name, mitCrLf(w), ascii ? 'M' : 'G');
         else
-            s.setze(app + name, w, ascii ? (mehrzeilig ? 'M' : 'S') : (mehrzeilig ? 'G' : 'I'));
+            s.setze(app + name, w, ascii ? 'S' : 'I');
     }
 
 private:
@@ -307,6 +333,14 @@ QString leer(const Logeintrag::Wert &w)
 }
 
 }   // namespace
+
+bool AdifZuordnung::mehrzeilig(const Adif::Feld &feld)
+{
+    static const QSet<QString> felder{"NOTES",        "NOTES_INTL", "ADDRESS",
+                                      "ADDRESS_INTL", "QSLMSG",     "QSLMSG_INTL",
+                                      "RIG",          "RIG_INTL",   app + appName(Logeintrag::bemerkung)};
+    return feld.typ == 'M' || feld.typ == 'G' || felder.contains(feld.name);
+}
 
 QString AdifZuordnung::appName(Logeintrag::Spalte spalte)
 {
@@ -353,8 +387,8 @@ AdifZuordnung::Ausgabe AdifZuordnung::ausEintrag(const Logeintrag &e, Form form,
     if (r.match(rwert).hasMatch() && sw.match(swert).hasMatch())
         s.setze(QStringLiteral("RST_SENT"), rwert + swert);
 
-    const auto datum = Logdaten::datumLesen(leer(e[Logeintrag::datum]));
-    const auto uhr = Logdaten::zeitLesen(leer(e[Logeintrag::uhrzeit]));
+    const auto datum = Logdatum::tag(leer(e[Logeintrag::datum]));
+    const auto uhr = Logdatum::uhrzeit(leer(e[Logeintrag::uhrzeit]));
     if (datum && uhr) {
         const QDateTime utc = alsUtc(*datum, uhr->zeit, zeit);
         s.setze(QStringLiteral("QSO_DATE"), utc.date().toString(QStringLiteral("yyyyMMdd")));

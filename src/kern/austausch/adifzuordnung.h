@@ -51,6 +51,10 @@ struct Eingabe
 };
 Eingabe inEintrag(const Adif::Datensatz &satz, const Zeitbezug &zeit);
 
+// Whether a field holds lines: its type says so (M, G), or it is one of
+// ADIF's multi-line fields, or tremvik's remark (ADI writes no type).
+bool mehrzeilig(const Adif::Feld &feld);
+
 // The name of the application field that holds a column ("KANAL" for lanal).
 QString appName(Logeintrag::Spalte spalte);
 

@@ -1,12 +1,14 @@
 #include "kern/austausch/listenformat.h"
 
-#include "kern/formate/textkodierung.h"
+#include "kern/austausch/lesezeichen.h"
+#include "kern/austausch/listenart.h"
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/frequenz.h"
+#include "kern/bestaende/frequenzdaten.h"
 #include "kern/daten/sortierung.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/daten/unicodelike.h"
-#include "kern/bestaende/frequenzdaten.h"
+#include "kern/formate/textkodierung.h"
 
 #include <QHash>
 #include <QJsonDocument>
@@ -18,54 +20,12 @@
 
 namespace {
 
-// How a list goes into formats that know a frequency, a name and a comment.
-struct Art
-{
-    const char *tabelle;
-    const char *frequenz;
-    const char *name;
-    const char *eingabe;           // the repeater input (afu), or nullptr
-    QStringList kommentar;         // the other columns, in the CHIRP comment
-    const char *freierKommentar;   // where a comment of another file goes, or nullptr
-    bool am;                       // aviation: AM, otherwise FM
-    int stellen;                   // decimals of the table's frequencies
-    const char *tag;               // Gqrx tag
-    const char *farbe;
-};
+using Listenart::Art;
+using Listenart::q;
 
-const QList<Art> &arten()
-{
-    static const QList<Art> a{
-        {"bos", "Freq", "Rufname", nullptr, {"BL", "Ort", "Benutzer", "Kanal"}, "Ort", false, 3, "BOS", "#ff4040"},
-        {"flugfunk", "Frquenz", "Ort", nullptr, {}, nullptr, true, 3, "Flugfunk", "#40a0ff"},
-        {"afu", "Ausgabe", "Standort", "Eingabe", {}, nullptr, false, 4, "AFU-Repeater", "#40c040"},
-        {"fernwirken",
-         "Frequenz",
-         "Rufname",
-         nullptr,
-         {"Stadt", "Firma", "Anwenderart"},
-         "Anwenderart",
-         false,
-         3,
-         "Fernwirken",
-         "#c0a000"},
-    };
-    return a;
-}
-
-const Art &artVon(const QString &tabelle)
-{
-    const QString t = Frequenzdaten::tabelle(tabelle);
-    for (const Art &a : arten())
-        if (t == QLatin1String(a.tabelle))
-            return a;
-    throw DatenFehler(QStringLiteral("Unbekannte Tabelle %1.").arg(tabelle));
-}
-
-QString q(const char *text)
-{
-    return QString::fromUtf8(text);
-}
+// CHIRP writes a pair of frequencies further apart than this as "split",
+// the input itself in Offset (chirp_common.split_to_offset).
+constexpr qint64 chirpSplitAb = 70'000'000;
 
 int spalte(const Listenformat::Liste &l, const char *name)
 {
@@ -85,12 +45,20 @@ QString text(const Csv::Zeile &z, int k)
 // One row as the formats see it.
 struct Kanal
 {
-    qint64 hz = 0;
+    int zeile = 0;       // the row's number in the list, from 1
+    qint64 hz = 0;       // what a receiver is tuned to
+    QString kanalname;   // the aviation channel's name where it is not hz
     std::optional<qint64> eingabeHz;
+    QString eingabeEinwand;   // why the input is no frequency
     QString name;
     QString kommentar;      // "Spalte=Wert; ...", for CHIRP and back
     QString beschreibung;   // the same values only, for people
 };
+
+QString nameOderOhne(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("ohne Namen") : name;
+}
 
 // The rows with a frequency; the others are reported.
 QList<Kanal> kanaele(const Listenformat::Liste &l, const Art &art, QStringList &hinweise)
@@ -101,6 +69,7 @@ QList<Kanal> kanaele(const Listenformat::Liste &l, const Art &art, QStringList &
         const Csv::Zeile &z = l.zeilen.at(r);
         const std::optional<qint64> hz = Frequenz::hertz(text(z, f));
         Kanal k;
+        k.zeile = r + 1;
         k.name = text(z, n);
         QStringList kommentar, beschreibung;
         for (const QString &s : art.kommentar) {
@@ -113,21 +82,20 @@ QList<Kanal> kanaele(const Listenformat::Liste &l, const Art &art, QStringList &
         k.kommentar = kommentar.join(QStringLiteral("; "));
         k.beschreibung = beschreibung.join(QStringLiteral(", "));
         if (!hz) {
-            hinweise.append(
-                QStringLiteral("Zeile %1 (%2) ausgelassen: %3")
-                    .arg(r + 1)
-                    .arg(k.name.isEmpty() ? QStringLiteral("ohne Namen") : k.name, Frequenz::einwand(text(z, f))));
+            hinweise.append(QStringLiteral("Zeile %1 (%2) ausgelassen: %3")
+                                .arg(k.zeile)
+                                .arg(nameOderOhne(k.name), Frequenz::einwand(text(z, f))));
             continue;
         }
-        k.hz = *hz;
-        if (e >= 0) {
-            k.eingabeHz = Frequenz::hertz(text(z, e));
-            if (!k.eingabeHz) {
-                hinweise.append(QStringLiteral("Zeile %1 (%2) ausgelassen: Eingabe %3")
-                                    .arg(r + 1)
-                                    .arg(k.name, Frequenz::einwand(text(z, e))));
-                continue;
-            }
+        const Listenart::Traeger t = Listenart::traeger(art, *hz);
+        k.hz = t.hz;
+        k.kanalname = t.kanalname;
+        // A repeater without an input is still heard on its output.
+        const QString eingabe = text(z, e);
+        if (!eingabe.trimmed().isEmpty()) {
+            k.eingabeHz = Frequenz::hertz(eingabe);
+            if (!k.eingabeHz)
+                k.eingabeEinwand = Frequenz::einwand(eingabe);
         }
         aus.append(k);
     }
@@ -142,22 +110,53 @@ const QStringList &chirpKopf()
     return k;
 }
 
-QByteArray chirp(const QList<Kanal> &kanaele, const Art &art)
+// A name as radios can show it: ASCII on one line ("Lübeck" -> "Luebeck").
+QString chirpName(const QString &name)
+{
+    QString aus = Textkodierung::ascii(name);
+    for (QChar &c : aus)
+        if (c < QLatin1Char(' '))
+            c = QLatin1Char(' ');
+    return aus;
+}
+
+QByteArray chirp(const QList<Kanal> &kanaele, const Art &art, QStringList &anmerkungen)
 {
     Csv::Dialekt d;
     d.zeilenende = "\r\n";
+    d.formelnAlsText = false;   // CHIRP reads "-" in Duplex as it stands
     QList<Csv::Zeile> zeilen;
     int ort = 0;
     for (const Kanal &k : kanaele) {
-        const qint64 ablage = k.eingabeHz ? *k.eingabeHz - k.hz : 0;
-        const QString duplex = ablage < 0 ? QStringLiteral("-") : ablage > 0 ? QStringLiteral("+") : QString();
+        // Simplex without an input; a pair across bands as CHIRP writes it.
+        QString duplex;
+        qint64 offset = 0;
+        if (k.eingabeHz) {
+            const qint64 ablage = *k.eingabeHz - k.hz;
+            duplex = std::abs(ablage) > chirpSplitAb ? QStringLiteral("split")
+                     : ablage < 0                    ? QStringLiteral("-")
+                     : ablage > 0                    ? QStringLiteral("+")
+                                                     : QString();
+            offset = duplex == QLatin1String("split") ? *k.eingabeHz : std::abs(ablage);
+        } else if (!k.eingabeEinwand.isEmpty()) {
+            anmerkungen.append(QStringLiteral("Zeile %1 (%2) als Simplex geschrieben: Eingabe %3")
+                                   .arg(k.zeile)
+                                   .arg(nameOderOhne(k.name), k.eingabeEinwand));
+        }
+        // The exact name stays in the comment where the radio's differs.
+        QStringList kommentar;
+        if (chirpName(k.name) != k.name)
+            kommentar.append(q(art.name) + QLatin1Char('=') + k.name);
+        if (!k.kommentar.isEmpty())
+            kommentar.append(k.kommentar);
         // CHIRP drops a row whose tone columns are empty: every column holds
         // what CHIRP itself writes for a channel without tones.
-        zeilen.append({QString::number(++ort), k.name, Frequenz::mhzText(k.hz, QLatin1Char('.'), 6), duplex,
-                       Frequenz::mhzText(std::abs(ablage), QLatin1Char('.'), 6), QString(), QStringLiteral("88.5"),
+        zeilen.append({QString::number(++ort), chirpName(Listenart::mitKanal(k.name, k.kanalname)),
+                       Frequenz::mhzText(k.hz, QLatin1Char('.'), 6), duplex,
+                       Frequenz::mhzText(offset, QLatin1Char('.'), 6), QString(), QStringLiteral("88.5"),
                        QStringLiteral("88.5"), QStringLiteral("023"), QStringLiteral("NN"), QStringLiteral("023"),
                        QStringLiteral("Tone->Tone"), art.am ? QStringLiteral("AM") : QStringLiteral("FM"),
-                       QStringLiteral("5.00"), QString(), QStringLiteral("50W"), k.kommentar});
+                       QStringLiteral("5.00"), QString(), QStringLiteral("50W"), kommentar.join(QStringLiteral("; "))});
     }
     // Empty fields are written as nothing, never as "": CHIRP recognises
     // its file by "Location," at the very start.
@@ -169,20 +168,27 @@ QByteArray chirp(const QList<Kanal> &kanaele, const Art &art)
 }
 
 // A name for the programs that show one: the name column, else the other
-// columns, else the frequency.
+// columns, each with the channel it stands for; else the channel or the
+// frequency.
 QString anzeigename(const Kanal &k, int stellen)
 {
-    if (!k.name.trimmed().isEmpty())
-        return k.name.trimmed();
-    if (!k.beschreibung.isEmpty())
-        return k.beschreibung;
+    const QString name = k.name.trimmed().isEmpty() ? k.beschreibung : k.name.trimmed();
+    if (!name.isEmpty() || !k.kanalname.isEmpty())
+        return Listenart::mitKanal(name, k.kanalname);
     return Frequenz::mhzText(k.hz, QLatin1Char(','), stellen) + QStringLiteral(" MHz");
 }
 
 QByteArray gqrx(const QList<Kanal> &kanaele, const Art &art)
 {
-    // Gqrx splits its lines at ';' and knows no quoting.
-    auto ohneSemikolon = [](QString s) { return s.replace(QLatin1Char(';'), QLatin1Char(',')); };
+    // Gqrx reads a bookmark from one line split at ';', without quoting.
+    auto einFeld = [](QString s) {
+        for (QChar &c : s)
+            if (c == QLatin1Char(';'))
+                c = QLatin1Char(',');
+            else if (c < QLatin1Char(' '))
+                c = QLatin1Char(' ');
+        return s;
+    };
     QString aus = QStringLiteral("# Tag name").leftJustified(20) + QStringLiteral(";  color\n");
     aus += q(art.tag).leftJustified(20) + QStringLiteral("; ") + q(art.farbe) + QLatin1Char('\n');
     aus += QLatin1Char('\n');
@@ -190,7 +196,7 @@ QByteArray gqrx(const QList<Kanal> &kanaele, const Art &art)
     const QString modulation = art.am ? QStringLiteral("AM") : QStringLiteral("Narrow FM");
     for (const Kanal &k : kanaele)
         aus += QString::number(k.hz).rightJustified(12) + QStringLiteral("; ")
-               + ohneSemikolon(anzeigename(k, art.stellen)).leftJustified(25) + QStringLiteral("; ")
+               + einFeld(anzeigename(k, art.stellen)).leftJustified(25) + QStringLiteral("; ")
                + modulation.leftJustified(20) + QStringLiteral("; ") + QString::number(10000).rightJustified(10)
                + QStringLiteral("; ") + q(art.tag) + QLatin1Char('\n');
     return aus.toUtf8();
@@ -256,19 +262,21 @@ Csv::Feld eingabe(const QString &duplex, const QString &offset, qint64 hz, int s
     return Frequenz::mhzText(duplex == QLatin1String("+") ? hz + wert : hz - wert, QLatin1Char(','), stellen);
 }
 
-// The comment: "Spalte=Wert; ..." as tremvik writes it, or free text. A
-// part without a column name of its own belongs to the value before it
+// The comment: "Spalte=Wert; ..." as tremvik writes it (the name column
+// first, where the radio's name is not the exact one), or free text. A part
+// without a column name of its own belongs to the value before it
 // ("Ort=Hamburg; Süd").
 void kommentarLesen(const QString &kommentar, const Art &art, QHash<QString, QString> &werte, QString &frei)
 {
+    const QStringList spalten = QStringList{q(art.name)} + art.kommentar;
     QHash<QString, QString> paare;
     QString letzte;
     for (const QString &teil : kommentar.split(QStringLiteral("; "))) {
         const qsizetype gleich = teil.indexOf(QLatin1Char('='));
         const QString name = teil.left(std::max<qsizetype>(gleich, 0));
-        const auto it = std::find_if(art.kommentar.begin(), art.kommentar.end(),
+        const auto it = std::find_if(spalten.begin(), spalten.end(),
                                      [&](const QString &s) { return s.compare(name, Qt::CaseInsensitive) == 0; });
-        if (gleich > 0 && it != art.kommentar.end() && !paare.contains(*it)) {
+        if (gleich > 0 && it != spalten.end() && !paare.contains(*it)) {
             letzte = *it;
             paare.insert(letzte, teil.mid(gleich + 1));
         } else if (!letzte.isEmpty()) {
@@ -300,14 +308,18 @@ Csv::Tabelle ausChirp(const Csv::Tabelle &c, const Art &art)
         QHash<QString, QString> werte;
         QString frei;
         kommentarLesen(feld(c, r, kom), art, werte, frei);
-        QString name = feld(c, r, n);
+        // The carrier back to its channel name; the exact name from the
+        // comment.
+        const Listenart::Zurueck zurueck = Listenart::zurueck(art, hz, feld(c, r, n));
+        QString name = zurueck.name.value_or(QString());
+        if (werte.contains(q(art.name)))
+            name = werte.take(q(art.name));
         if (!frei.isEmpty() && art.freierKommentar)
             werte.insert(q(art.freierKommentar), frei);
         else if (!frei.isEmpty())
             name = name.isEmpty() ? frei : name + QStringLiteral(" (") + frei + QLatin1Char(')');
 
-        Csv::Zeile z{Frequenz::mhzText(hz, QLatin1Char(','), art.stellen),
-                     name.isEmpty() ? Csv::Feld() : Csv::Feld(name)};
+        Csv::Zeile z{zurueck.frequenz, name.isEmpty() ? Csv::Feld() : Csv::Feld(name)};
         for (const QString &s : art.kommentar)
             z.append(werte.contains(s) ? Csv::Feld(werte.value(s)) : Csv::Feld());
         if (art.eingabe)
@@ -316,6 +328,61 @@ Csv::Tabelle ausChirp(const Csv::Tabelle &c, const Art &art)
         t.zeilenNummern.append(zeile);
     }
     return t;
+}
+
+// The header of a table as it stands in the file, for telling its kind
+// before it is read: the first line that is neither empty nor a comment,
+// its fields without quotes.
+QStringList rohKopf(const QString &text, char trenner, int &zeile)
+{
+    zeile = 0;
+    for (const QStringView z : QStringView(text).split(QLatin1Char('\n'))) {
+        ++zeile;
+        const QStringView inhalt = z.trimmed();
+        if (inhalt.isEmpty() || inhalt.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList felder;
+        for (const QStringView f : inhalt.split(QLatin1Char(trenner)))
+            felder.append(f.trimmed().toString().remove(QLatin1Char('"')));
+        return felder;
+    }
+    return {};
+}
+
+// A header of tremvik's own lists: it names a column of one of them.
+bool eigenerKopf(const QStringList &kopf)
+{
+    for (const Art &a : Listenart::arten()) {
+        QStringList spalten = QStringList{q(a.frequenz), q(a.name)} + a.kommentar;
+        if (a.eingabe)
+            spalten.append(q(a.eingabe));
+        for (const QString &k : kopf)
+            if (spalten.contains(k, Qt::CaseInsensitive))
+                return true;
+    }
+    return false;
+}
+
+// A table of text: tremvik's CSV or CHIRP's, else a file of no kind known.
+Csv::Tabelle tabelleLesen(const QString &text, const Art &art)
+{
+    Csv::Dialekt d;
+    d.trenner = Csv::trennerErkennen(text);
+    d.kommentare = true;
+    int kopfZeile = 0;
+    const QStringList kopf = rohKopf(text, d.trenner, kopfZeile);
+    const bool chirp = !kopf.isEmpty() && kopf.first() == QLatin1String("Location");
+    if (!kopf.isEmpty() && !chirp && !eigenerKopf(kopf))
+        throw Csv::Fehler(kopfZeile,
+                          QStringLiteral("Die Datei hat keines der bekannten Formate. Eingelesen werden CSV-Listen "
+                                         "von tremvik-tool (Kopfzeile mit den Spaltennamen der Tabelle, hier %1), "
+                                         "CHIRP-CSV-Dateien (Kopfzeile ab \u201ELocation\u201C), Gqrx-Lesezeichen "
+                                         "(bookmarks.csv) und Frequenzlisten von SDR++ (JSON).")
+                              .arg((QStringList{q(art.frequenz), q(art.name)} + art.kommentar
+                                    + (art.eingabe ? QStringList{q(art.eingabe)} : QStringList()))
+                                       .join(QStringLiteral(", "))));
+    const Csv::Tabelle t = Csv::lesenText(text, d);
+    return chirp ? ausChirp(t, art) : t;
 }
 
 }   // namespace
@@ -373,22 +440,28 @@ Listenformat::Ausgabe Listenformat::schreiben(const Liste &liste, Format format)
         aus.zeilen = int(liste.zeilen.size());
         return aus;
     }
-    const Art &art = artVon(liste.tabelle);
+    const Art &art = Listenart::artVon(liste.tabelle);
     const QList<Kanal> k = kanaele(liste, art, aus.hinweise);
     aus.zeilen = int(k.size());
-    aus.daten = format == Format::Chirp ? chirp(k, art) : format == Format::Gqrx ? gqrx(k, art) : sdrpp(k, art);
+    aus.daten = format == Format::Chirp  ? chirp(k, art, aus.anmerkungen)
+                : format == Format::Gqrx ? gqrx(k, art)
+                                         : sdrpp(k, art);
     return aus;
 }
 
-Csv::Tabelle Listenformat::einlesen(const QByteArray &daten, const QString &tabelle)
+Csv::Tabelle Listenformat::einlesen(const QByteArray &daten, const QString &tabelle, QStringList *hinweise)
 {
-    const Art &art = artVon(tabelle);
-    const Textkodierung::Text text = Textkodierung::dekodieren(daten);
-    Csv::Dialekt d;
-    d.trenner = Csv::trennerErkennen(text.text);
-    d.kommentare = true;
-    const Csv::Tabelle t = Csv::lesenText(text.text, d);
-    if (t.kopf.first() == QLatin1String("Location"))
-        return ausChirp(t, art);
+    const Art &art = Listenart::artVon(tabelle);
+    const QString text = Textkodierung::dekodieren(daten).text;
+    QStringList h;
+    Csv::Tabelle t;
+    if (Lesezeichen::istJson(text))
+        t = Lesezeichen::sdrpp(text, art, h);
+    else if (Lesezeichen::istGqrx(text))
+        t = Lesezeichen::gqrx(text, art, h);
+    else
+        t = tabelleLesen(text, art);
+    if (hinweise)
+        *hinweise = h;
     return t;
 }

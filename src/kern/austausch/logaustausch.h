@@ -1,6 +1,8 @@
 #pragma once
 #include "kern/austausch/adifzuordnung.h"
-#include "kern/bestaende/logeintrag.h"
+#include "kern/basis/meldetext.h"
+#include "kern/bestaende/logimport.h"
+#include "kern/formate/textquelle.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -38,7 +40,9 @@ struct Exportbericht
     Format format = Format::Adi;
     bool ortszeit = true;
     int eintraege = 0;
-    int ohneDatumOderZeit = 0;   // ADIF only: not valid for other logbooks
+    // ADIF only: records other logbooks do not take as valid.
+    int ohneDatumOderZeit = 0;
+    int ohneModulation = 0;   // no MODE: none, or one ADIF does not know
 };
 
 // The records in the format, as the file's bytes.
@@ -51,32 +55,41 @@ QByteArray daten(const QList<Logeintrag> &eintraege, const Optionen &optionen, E
 Exportbericht exportieren(const QString &datenbank, const QString &abfrage, const QString &datei,
                           const Optionen &optionen, const Fortschritt &fortschritt = {});
 
-struct Eingelesen
+// What an import did: the report of the records and what the file held
+// that the log took no notice of.
+struct Importergebnis
 {
     QString datei;
-    QList<Logdaten::Importsatz> saetze;
-    QMap<QString, int> uebergangen;   // fields or columns not taken, with how often
-    bool windows1252 = false;
-    int abgelehnt() const;
+    Logdaten::Bericht bericht;
+    // Fields or columns not taken, with how often; a thousand names at
+    // most, the rest counted in weitere.
+    QMap<QString, int> uebergangen;
+    int weitereUebergangen = 0;
+    // ADI: tags without a length, passed over, with how often.
+    QMap<QString, int> ohneLaenge;
+    Textquelle::Kodierung kodierung = Textquelle::Kodierung::Utf8;
+    int zweistelligeJahre = 0;   // CSV: dates with a two-digit year
 };
 
-// Reads a file for the import, its format by its extension; each record is
-// mapped to the log, or refused with the reason. Throws DatenFehler when
-// the file cannot be read or is not of its format at all.
-Eingelesen einlesen(const QString &datei, const AdifZuordnung::Zeitbezug &zeit);
-Eingelesen einlesen(const QByteArray &daten, Format format, const AdifZuordnung::Zeitbezug &zeit,
-                    const QString &dateiName = QString());
+// Reads a file, its format by its extension, and imports its records (see
+// Logdaten::importieren) as it goes: the file is never held whole. Each
+// record is mapped to the log, cleaned of control characters, or refused
+// with the reason. Throws DatenFehler when the file cannot be read or is
+// not of its format at all (the log is then as it was), Abgebrochen when
+// the user cancelled.
+Importergebnis importieren(const QString &datenbank, const QString &datei, const AdifZuordnung::Zeitbezug &zeit,
+                           bool rest, const Fortschritt &fortschritt = {});
+// The same for a file's bytes.
+Importergebnis importieren(const QString &datenbank, const QByteArray &daten, Format format,
+                           const AdifZuordnung::Zeitbezug &zeit, bool rest, const QString &dateiName = QString(),
+                           const Fortschritt &fortschritt = {});
 
-// Imports what was read (see Logdaten::importieren).
-Logdaten::Bericht importieren(const QString &datenbank, const Eingelesen &eingelesen, bool rest,
-                              const Fortschritt &fortschritt = {});
-
-// The closing summaries, in German. The import's names every refused
-// record with its number and reason; hoechstens limits how many records are
-// named one by one (0: all).
+// The closing summaries, in German. The import's names the refused and the
+// changed records with their numbers and reasons, at most hoechstens of
+// each, and counts the rest.
 QString zusammenfassung(const Exportbericht &bericht);
-QString zusammenfassung(const Eingelesen &eingelesen, const Logdaten::Bericht &bericht, int hoechstens = 0);
+QString zusammenfassung(const Importergebnis &ergebnis, int hoechstens = Meldetext::liste);
 // The refused records of a file, one line each ("Datensatz 3 (Zeile 17): ...").
-QStringList abgelehnte(const Eingelesen &eingelesen, int hoechstens = 0);
+QStringList abgelehnte(const Importergebnis &ergebnis, int hoechstens = Meldetext::liste);
 
 }

@@ -1,5 +1,7 @@
 #include "kern/basis/frequenz.h"
 
+#include "kern/basis/meldetext.h"
+
 #include <algorithm>
 
 namespace {
@@ -77,7 +79,7 @@ QString Frequenz::einwand(QStringView mhz)
     const Zerlegt z = zerlege(mhz);
     if (z.hz)
         return QString();
-    return QStringLiteral("\u201E%1\u201C ist keine Frequenz: %2").arg(mhz.toString(), z.einwand);
+    return QStringLiteral("%1 ist keine Frequenz: %2").arg(Meldetext::zitat(mhz), z.einwand);
 }
 
 QString Frequenz::mhzText(qint64 hz, QChar komma, int mindestStellen)
@@ -91,4 +93,28 @@ QString Frequenz::mhzText(qint64 hz, QChar komma, int mindestStellen)
     if (!bruch.isEmpty())
         text += komma + bruch;
     return text;
+}
+
+Funkdienste::Kanal Funkdienste::flugfunk(qint64 geschriebenHz)
+{
+    const qint64 imBlock = geschriebenHz % 25000;   // the 25 kHz block the name lies in
+    const bool vhf = geschriebenHz >= 117'975'000 && geschriebenHz <= 137'000'000;
+    if (vhf && (imBlock == 5000 || imBlock == 10000 || imBlock == 15000)) {
+        // The three 8.33 kHz channels of a block start on the block's edge.
+        const qint64 k = imBlock / 5000 - 1;
+        return {geschriebenHz - imBlock + (k * 25000 + 1) / 3, 8333, true};
+    }
+    return {geschriebenHz, 12500, false};
+}
+
+qint64 Funkdienste::flugfunkName(qint64 traegerHz, bool achtKomma33)
+{
+    // Each of the three names of the carrier's block that leads to it.
+    const qint64 block = traegerHz - traegerHz % 25000;
+    for (const qint64 imBlock : {qint64(5000), qint64(10000), qint64(15000)}) {
+        const Kanal k = flugfunk(block + imBlock);
+        if (k.achtKomma33 && k.hz == traegerHz && (achtKomma33 || k.hz != block))
+            return block + imBlock;
+    }
+    return traegerHz;
 }

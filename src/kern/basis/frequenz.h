@@ -36,3 +36,30 @@ QString einwand(QStringView mhz);
 QString mhzText(qint64 hz, QChar komma = QLatin1Char(','), int mindestStellen = 3);
 
 }
+
+// The aviation channels, for tuning a receiver to a list's row and for the
+// files that receivers and their programs load.
+namespace Funkdienste {
+
+// An aviation channel. Since the 8.33 kHz raster, a VHF aviation frequency
+// is written as a channel name: "118,805" is the 8.33 kHz channel on
+// 118,800 MHz, "118,810" the one on 118,808333 MHz, "118,815" the one on
+// 118,816667 MHz; "118,800" is the 25 kHz channel on 118,800 MHz. Names of
+// other shapes, and frequencies outside 117,975 to 137 MHz, are what they say.
+struct Kanal
+{
+    qint64 hz;          // the carrier, to whole hertz
+    qint64 rasterHz;    // 8333 for an 8.33 kHz channel, else 12500
+    bool achtKomma33;   // written as an 8.33 kHz channel name
+};
+Kanal flugfunk(qint64 geschriebenHz);
+
+// The other way: the name an aviation carrier is written with. A carrier that
+// only an 8.33 kHz channel has gets that channel's name (118,808333 MHz is
+// "118,810"); a carrier on a 25 kHz edge is both the 25 kHz channel and the
+// first 8.33 kHz channel of its block, and achtKomma33 says which name is
+// meant (118,800 MHz: "118,800" or "118,805"). Any other value is its own
+// name. flugfunk() of the result is always the carrier again.
+qint64 flugfunkName(qint64 traegerHz, bool achtKomma33 = false);
+
+}

@@ -19,17 +19,39 @@ public:
     Logsperre(const Logsperre &) = delete;
     Logsperre &operator=(const Logsperre &) = delete;
 
-    // Takes the lock unless this object holds it already. False when
-    // another program (or another Logsperre) holds it. A folder in which no
-    // lock file can be made counts as free: nobody can write a log there.
+    // Takes the lock unless this object holds it already. False when a
+    // process holds it (another program, or another Logsperre), or when
+    // something that is no lock file lies under its name; hindernis() then
+    // says which. A folder in which no lock file can be made counts as
+    // free: nobody can write a log there.
     bool nehmen();
     bool gehalten() const { return m_fd >= 0 || m_ohneDatei; }
     void freigeben();
 
     const QString &sperrdatei() const { return m_sperrdatei; }
 
+    // Why the last nehmen() failed.
+    enum class Hindernis {
+        Keins,
+        Programm,    // another tremvik-tool holds the lock
+        Prozess,     // another program holds it (prozess() names it)
+        Unbekannt,   // a process holds it; the system does not say which
+        Fremd,       // something else lies under the lock file's name
+    };
+    Hindernis hindernis() const { return m_hindernis; }
+    // The holder, as "„name“ (Prozess 1234)", where the system tells it.
+    const QString &prozess() const { return m_prozess; }
+    // For Fremd: what lies there instead ("ein Ordner", ...) or why the
+    // file cannot be used, in German.
+    const QString &fremd() const { return m_fremd; }
+
 private:
+    void halterSuchen(int fd);
+
     QString m_sperrdatei;
     int m_fd = -1;
     bool m_ohneDatei = false;
+    Hindernis m_hindernis = Hindernis::Keins;
+    QString m_prozess;
+    QString m_fremd;
 };

@@ -1,6 +1,10 @@
 #include "kern/basis/pfad.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 QString Pfad::aufgeloest(const QString &datei)
 {
@@ -22,4 +26,35 @@ QString Pfad::ordnerVon(const QString &datei)
         return QStringLiteral(".");
     const QString ordner = datei.left(i);
     return ordner.isEmpty() ? QStringLiteral("/") : ordner;
+}
+
+int Pfad::anlegen(const QString &ordner, unsigned rechte, QString *stelle)
+{
+    QByteArray pfad = QFile::encodeName(ordner);
+    while (pfad.size() > 1 && pfad.endsWith('/'))
+        pfad.chop(1);
+    // Each folder from the root down: one that is there is passed, the
+    // first one that is missing is made, and every one after it.
+    for (qsizetype ende = 1; ende <= pfad.size(); ++ende) {
+        if (ende < pfad.size() && pfad[ende] != '/')
+            continue;
+        const QByteArray teil = pfad.left(ende);
+        if (teil.endsWith('/'))
+            continue;   // "//" in the path
+        int fehler = 0;
+        if (::mkdir(teil.constData(), ende == pfad.size() ? mode_t(rechte) : mode_t(0777)) != 0) {
+            fehler = errno;
+            // There already: fine if it is a folder (also one that may not
+            // be written in: the next step says so), else it is in the way.
+            struct stat st;
+            if (::stat(teil.constData(), &st) == 0)
+                fehler = S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+        }
+        if (fehler) {
+            if (stelle)
+                *stelle = QFile::decodeName(teil);
+            return fehler;
+        }
+    }
+    return 0;
 }

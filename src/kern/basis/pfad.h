@@ -13,4 +13,11 @@ QString aufgeloest(const QString &datei);
 // The folder of a full file name ("/" for a file in the root).
 QString ordnerVon(const QString &datei);
 
+// Makes a folder and the folders above it that are missing. The folder
+// itself gets the rights given, those above it the usual ones (both as far
+// as the umask allows); folders that exist keep theirs. Returns 0, or the
+// errno of the step that failed (ENOTDIR where a part of the path is no
+// folder), and then in stelle the folder that could not be made.
+int anlegen(const QString &ordner, unsigned rechte = 0777, QString *stelle = nullptr);
+
 }

@@ -1,6 +1,8 @@
 #include "kern/basis/speicherorte.h"
 
+#include "kern/basis/dateikopie.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/basis/pfad.h"
 #include "kern/basis/programmverzeichnis.h"
 
 #include <QDir>
@@ -36,9 +38,9 @@ QString fehlerText(int fehler)
 }
 
 // Copies quelle to a new file ziel, never replacing one: the bytes go into
-// a temporary file beside ziel, which is then linked to its name. False
-// when ziel appeared meanwhile.
-bool kopieNeu(const QString &quelle, const QString &ziel)
+// a temporary file beside ziel, which is then linked to its name, with the
+// rights given. False when ziel appeared meanwhile.
+bool kopieNeu(const QString &quelle, const QString &ziel, QFile::Permissions rechte)
 {
     const QString temp = ziel + QStringLiteral(".entsteht");
     QFile::remove(temp);
@@ -60,7 +62,7 @@ bool kopieNeu(const QString &quelle, const QString &ziel)
             QFile::remove(temp);
             throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht angelegt werden.").arg(zitiert(ziel)), grund);
         }
-        aus.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        aus.setPermissions(rechte);
     }
     const QByteArray von = QFile::encodeName(temp), nach = QFile::encodeName(ziel);
     const int rc = ::link(von.constData(), nach.constData());
@@ -75,10 +77,21 @@ bool kopieNeu(const QString &quelle, const QString &ziel)
     return true;
 }
 
+// The log is a diary of what the user heard: the files beside it are the
+// user's alone.
+constexpr QFile::Permissions nurEigentuemer = QFile::ReadOwner | QFile::WriteOwner;
+
+// The data folder, made for the user alone; one that is there keeps its
+// rights. A failure names the folder that could not be made and why.
 void ordnerAnlegen(const QString &ordner)
 {
-    if (!QDir().mkpath(ordner))
-        throw DatenFehler(QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(zitiert(ordner)));
+    QString stelle;
+    if (const int fehler = Pfad::anlegen(ordner, 0700, &stelle)) {
+        QString grund = Dateikopie::grund(fehler) + QLatin1Char('.');
+        if (stelle != ordner)
+            grund = QStringLiteral("%1 (bei %2)").arg(Dateikopie::grund(fehler), zitiert(stelle)) + QLatin1Char('.');
+        throw DatenFehler(QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(zitiert(ordner)), grund);
+    }
 }
 
 }   // namespace
@@ -179,7 +192,7 @@ QString Speicherorte::logBereitstellen()
         throw DatenFehler(QStringLiteral("Die Logdatenbank %1 kann nicht angelegt werden.").arg(zitiert(log)),
                           QStringLiteral("Die leere Logdatenbank %1 fehlt in der Installation.").arg(zitiert(vorlage)));
     ordnerAnlegen(datenordner());
-    kopieNeu(vorlage, log);   // another start may have been quicker: its log is kept
+    kopieNeu(vorlage, log, nurEigentuemer);   // another start may have been quicker: its log is kept
     angelegt.append(log);
     s.setValue(angelegtSchluessel, angelegt);
     s.sync();
@@ -201,7 +214,7 @@ QString Speicherorte::frequenzenAendern(const std::function<void(const QString &
     const QString temp = eigene + QStringLiteral(".neu");
     QFile::remove(temp);
     try {
-        if (!kopieNeu(datei, temp))
+        if (!kopieNeu(datei, temp, nurEigentuemer | QFile::ReadGroup | QFile::ReadOther))
             throw DatenFehler(QStringLiteral("Die Datei %1 kann nicht angelegt werden.").arg(zitiert(temp)));
         arbeit(temp);
         const QByteArray von = QFile::encodeName(temp), nach = QFile::encodeName(eigene);
@@ -218,6 +231,16 @@ QString Speicherorte::frequenzenAendern(const std::function<void(const QString &
     }
     QFile::remove(temp);
     return eigene;
+}
+
+QString Speicherorte::einstellungsDatei()
+{
+    return einstellungen().fileName();
+}
+
+QString Speicherorte::handbuch()
+{
+    return installiert() + QStringLiteral("/handbuch/handbuch.md");
 }
 
 QStringList Speicherorte::eigeneOrdner()

@@ -61,6 +61,15 @@ QString logBereitstellen();
 // no file is left behind. Returns the file that was changed.
 QString frequenzenAendern(const std::function<void(const QString &datei)> &arbeit);
 
+// The settings file (what the program remembers between runs: the
+// receiver, the automatic backups, the logs it created).
+QString einstellungsDatei();
+
+// The user manual that "Handbuch" shows: share/tremvik-tool/handbuch/
+// beside the bin folder, in the build folder as installed (there it is
+// also linked from the documentation folder, share/doc/tremvik-tool/).
+QString handbuch();
+
 // The folders the backup and restore windows refuse: the program directory
 // and, installed, the data folder that holds the log.
 QStringList eigeneOrdner();

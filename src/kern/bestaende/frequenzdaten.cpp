@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -85,11 +86,25 @@ void ersetzen(Datenbank &db, const QString &tabelle, const QStringList &ziel, co
     }
 }
 
+bool hatTabelle(Datenbank &db, const QString &tabelle)
+{
+    Anweisung suche(db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ? collate nocase"),
+                    QStringLiteral("Die Tabellen der Datenbank lassen sich nicht lesen."));
+    suche.binde(1, tabelle);
+    return suche.schritt();
+}
+
 // What a failed transaction on the lists says.
 const QString gesperrt = QStringLiteral("Die Datenbank ist gesperrt oder nicht beschreibbar.");
 const QString nichtGespeichert = QStringLiteral("Die Änderungen können nicht gespeichert werden.");
 
 }   // namespace
+
+const QString &Frequenzdaten::herkunftTabelle()
+{
+    static const QString name = QStringLiteral("herkunft");
+    return name;
+}
 
 const QStringList &Frequenzdaten::tabellen()
 {
@@ -119,16 +134,27 @@ QList<int> Frequenzdaten::bauen(const QString &ziel, const QString &schemaDatei,
         dateien.append(datei);
     }
 
+    // Where the lists come from, for a folder that says so.
+    const QString herkunftDatei = ordner + QStringLiteral("/herkunft.csv");
+    std::optional<Csv::Tabelle> herkunft;
+    if (QFileInfo::exists(herkunftDatei))
+        herkunft = csvLesen(dateiLesen(herkunftDatei), herkunftDatei);
+
     QList<int> anzahl;
     Datenbank::anlegen(ziel, schema, schemaDatei, Datenbank::Ersetzen::Ja, [&](Datenbank &db) {
         QList<QStringList> ziele;
         for (int i = 0; i < tabellen().size(); ++i)
             ziele.append(zielSpalten(db, tabellen().at(i), daten.at(i), dateien.at(i)));
+        QStringList herkunftZiel;
+        if (herkunft)
+            herkunftZiel = zielSpalten(db, herkunftTabelle(), *herkunft, herkunftDatei);
         db.transaktion(gesperrt, nichtGespeichert, [&] {
             for (int i = 0; i < tabellen().size(); ++i) {
                 ::ersetzen(db, tabellen().at(i), ziele.at(i), daten.at(i), dateien.at(i));
                 anzahl.append(int(daten.at(i).zeilen.size()));
             }
+            if (herkunft)
+                ::ersetzen(db, herkunftTabelle(), herkunftZiel, *herkunft, herkunftDatei);
         });
     });
     return anzahl;
@@ -178,12 +204,21 @@ QList<int> Frequenzdaten::ersetzen(const QString &datenbank, const QList<Liste> 
     QList<QStringList> ziele;
     for (const Liste &l : listen)
         ziele.append(zielSpalten(db, Frequenzdaten::tabelle(l.tabelle), l.daten, l.quelle));
+    // A list replaced is no longer the one shipped: its origin goes with it.
+    const bool mitHerkunft = hatTabelle(db, herkunftTabelle());
     QList<int> anzahl;
     db.transaktion(gesperrt, nichtGespeichert, [&] {
         for (int i = 0; i < listen.size(); ++i) {
             const Liste &l = listen.at(i);
-            ::ersetzen(db, Frequenzdaten::tabelle(l.tabelle), ziele.at(i), l.daten, l.quelle);
+            const QString t = Frequenzdaten::tabelle(l.tabelle);
+            ::ersetzen(db, t, ziele.at(i), l.daten, l.quelle);
             anzahl.append(int(l.daten.zeilen.size()));
+            if (mitHerkunft) {
+                Anweisung weg(db, QStringLiteral("delete from herkunft where tabelle = ?"),
+                              QStringLiteral("Die Tabelle herkunft kann nicht geschrieben werden."));
+                weg.binde(1, t);
+                weg.ausfuehren();
+            }
         }
     });
     return anzahl;

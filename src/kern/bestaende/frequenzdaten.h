@@ -25,12 +25,17 @@ const QStringList &tabellen();
 // for any other name.
 QString tabelle(const QString &name);
 
+// The table that says where each list's rows come from while they are the
+// ones shipped (see Herkunft); a list whose rows are replaced loses its row
+// there.
+const QString &herkunftTabelle();
+
 // Builds the database file ziel: the schema (an SQL text that creates the
 // four tables, empty), then the rows of bos.csv, flugfunk.csv, afu.csv and
-// fernwirken.csv in ordner. The file is made under a temporary name and
-// renamed into place only when all went well, so a failure leaves an
-// existing ziel untouched. Returns the row count of each table, in the
-// order of tabellen().
+// fernwirken.csv in ordner, and those of herkunft.csv if the folder has
+// one. The file is made under a temporary name and renamed into place only
+// when all went well, so a failure leaves an existing ziel untouched.
+// Returns the row count of each table, in the order of tabellen().
 QList<int> bauen(const QString &ziel, const QString &schemaDatei, const QString &ordner);
 
 // Replaces all rows of the table with those of the CSV file in one
@@ -56,8 +61,9 @@ struct Liste
     QString quelle;
 };
 // Replaces the rows of each listed table in one transaction: all of them or,
-// on any failure, none. The columns of every list are checked before
-// anything is written. Returns the number of rows written per list.
+// on any failure, none. A replaced table's row in herkunft goes with them.
+// The columns of every list are checked before anything is written.
+// Returns the number of rows written per list.
 QList<int> ersetzen(const QString &datenbank, const QList<Liste> &listen);
 
 // The table as CSV: header with the table's column names, then every row in

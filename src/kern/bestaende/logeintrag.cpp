@@ -1,8 +1,9 @@
 #include "kern/bestaende/logeintrag.h"
 
 #include "kern/basis/frequenz.h"
-#include "kern/daten/sortierung.h"
 #include "kern/basis/speicherorte.h"
+#include "kern/bestaende/logdatum.h"
+#include "kern/daten/sortierung.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/daten/unicodelike.h"
 #include "kern/daten/verbindung.h"
@@ -10,7 +11,6 @@
 
 #include <QFont>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextDocument>
 #include <sqlite3.h>
 
@@ -50,10 +50,6 @@ bool weiter(const Fortschritt &f, qint64 erledigt, qint64 gesamt)
 {
     return !f || f(erledigt, gesamt);
 }
-
-// What a failed transaction on the log says.
-const QString gesperrt = QStringLiteral("Das Log ist gesperrt oder nicht beschreibbar.");
-const QString nichtGespeichert = QStringLiteral("Die neuen Einträge können nicht gespeichert werden.");
 
 }   // namespace
 
@@ -116,48 +112,6 @@ QList<Logeintrag> Logdaten::lesen(const QString &datenbank, const QString &abfra
     return aus;
 }
 
-std::optional<QDate> Logdaten::datumLesen(const QString &text)
-{
-    static const QRegularExpression deutsch(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})$"));
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-?(\\d{2})-?(\\d{2})$"));
-    const QString t = text.trimmed();
-    QDate d;
-    if (const auto m = deutsch.match(t); m.hasMatch())
-        d = QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
-    else if (const auto m = iso.match(t); m.hasMatch())
-        d = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
-}
-
-std::optional<Logdaten::Uhrzeit> Logdaten::zeitLesen(const QString &text)
-{
-    static const QRegularExpression getrennt(QStringLiteral("^(\\d{1,2})[:.](\\d{2})(?:[:.](\\d{2}))?$"));
-    static const QRegularExpression ziffern(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2})?$"));
-    const QString t = text.trimmed();
-    QRegularExpressionMatch m = getrennt.match(t);
-    if (!m.hasMatch())
-        m = ziffern.match(t);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const bool sekunden = m.capturedLength(3) > 0;
-    const QTime z(m.captured(1).toInt(), m.captured(2).toInt(), sekunden ? m.captured(3).toInt() : 0);
-    if (!z.isValid())
-        return std::nullopt;
-    return Uhrzeit{z, sekunden};
-}
-
-QString Logdaten::datumText(const QDate &datum)
-{
-    return datum.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
-QString Logdaten::zeitText(const Uhrzeit &zeit)
-{
-    return zeit.zeit.toString(zeit.sekunden ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
-}
-
 QString Logdaten::bemerkungAlsText(const QString &rtf)
 {
     QString text = Rtf::alsText(rtf);
@@ -186,135 +140,16 @@ QString Logdaten::schluessel(const Logeintrag &e)
     };
     const QString call = teil(e[Logeintrag::callsign], [](const QString &t) { return t.trimmed().toUpper(); });
     const QString datum = teil(e[Logeintrag::datum], [](const QString &t) {
-        const auto d = datumLesen(t);
-        return d ? d->toString(Qt::ISODate) : t.trimmed();
+        const auto d = Logdatum::tag(t);
+        return d ? QString::asprintf("%04d-%02d-%02d", d->year(), d->month(), d->day()) : t.trimmed();
     });
     const QString zeit = teil(e[Logeintrag::uhrzeit], [](const QString &t) {
-        const auto z = zeitLesen(t);
-        return z ? z->zeit.toString(QStringLiteral("HH:mm:ss")) : t.trimmed();
+        const auto z = Logdatum::uhrzeit(t);
+        return z ? QString::asprintf("%02d:%02d", z->zeit.hour(), z->zeit.minute()) : t.trimmed();
     });
     const QString freq = teil(e[Logeintrag::frequenz], [](const QString &t) {
         const auto hz = Frequenz::hertz(t);
         return hz ? QString::number(*hz) + QStringLiteral(" Hz") : t.trimmed();
     });
     return QStringList{call, datum, zeit, freq}.join(QChar(0x1F));
-}
-
-namespace {
-
-// The columns of Kontakt as the database spells them, in the order of a
-// record; throws when the file is no log.
-QStringList logSpalten(SqliteDatei &db, const QString &datenbank)
-{
-    const QStringList vorhanden = db.spalten(QStringLiteral("Kontakt"));
-    QStringList ziel;
-    for (const QString &spalte : Logeintrag::spalten()) {
-        const auto it = std::find_if(vorhanden.begin(), vorhanden.end(),
-                                     [&](const QString &v) { return v.compare(spalte, Qt::CaseInsensitive) == 0; });
-        if (it == vorhanden.end())
-            throw DatenFehler(QStringLiteral("Die Datei %1 ist kein Log: Der Tabelle Kontakt fehlt die Spalte %2.")
-                                  .arg(datenbank, spalte));
-        ziel.append(sqlName(*it));
-    }
-    return ziel;
-}
-
-// The keys of the records in the log, each with 0 for "in the log".
-QHash<QString, int> schluesselImLog(SqliteDatei &db)
-{
-    QHash<QString, int> bekannt;
-    SqliteAnweisung alle(db, QStringLiteral("select callsign, datum, uhrzeit, frequenz from Kontakt"),
-                         QStringLiteral("Das Log kann nicht gelesen werden."));
-    while (sqlite3_step(*alle) == SQLITE_ROW) {
-        Logeintrag e;
-        e[Logeintrag::callsign] = wertLesen(*alle, 0);
-        e[Logeintrag::datum] = wertLesen(*alle, 1);
-        e[Logeintrag::uhrzeit] = wertLesen(*alle, 2);
-        e[Logeintrag::frequenz] = wertLesen(*alle, 3);
-        bekannt.insert(Logdaten::schluessel(e), 0);
-    }
-    return bekannt;
-}
-
-// Writes records into Kontakt with one prepared statement.
-class Einfueger
-{
-public:
-    Einfueger(SqliteDatei &db, const QStringList &spalten)
-        : m_db(db),
-          m_s(db,
-              QStringLiteral("insert into Kontakt (%1) values (%2)")
-                  .arg(spalten.join(QLatin1Char(',')),
-                       QStringList(spalten.size(), QStringLiteral("?")).join(QLatin1Char(','))),
-              QStringLiteral("Das Log kann nicht geschrieben werden."))
-    {
-    }
-
-    void schreiben(const Logdaten::Importsatz &satz)
-    {
-        sqlite3_reset(*m_s);
-        for (int c = 0; c < Logeintrag::anzahl; ++c) {
-            const Logeintrag::Wert &w = satz.eintrag.werte[c];
-            if (w) {
-                const QByteArray wert = w->toUtf8();
-                sqlite3_bind_text(*m_s, c + 1, wert.constData(), int(wert.size()), SQLITE_TRANSIENT);
-            } else {
-                sqlite3_bind_null(*m_s, c + 1);
-            }
-        }
-        if (sqlite3_step(*m_s) != SQLITE_DONE)
-            throw DatenFehler(QStringLiteral("Datensatz %1 kann nicht ins Log geschrieben werden; das Log bleibt "
-                                             "unverändert.")
-                                  .arg(satz.nummer),
-                              m_db.text());
-    }
-
-private:
-    SqliteDatei &m_db;
-    SqliteAnweisung m_s;
-};
-
-}   // namespace
-
-Logdaten::Bericht Logdaten::importieren(const QString &datenbank, const QList<Importsatz> &saetze, bool rest,
-                                        const Fortschritt &fortschritt)
-{
-    Bericht bericht;
-    for (const Importsatz &s : saetze) {
-        const bool nein = !s.fehler.isEmpty();
-        bericht.ergebnisse.append(
-            {nein ? Ergebnis::Art::Abgelehnt : Ergebnis::Art::Aufgenommen, s.nummer, s.zeile, s.fehler});
-    }
-    bericht.geschrieben = rest || bericht.anzahl(Ergebnis::Art::Abgelehnt) == 0;
-
-    SqliteDatei db(datenbank, SqliteDatei::Art::LesenSchreiben);
-    const QStringList ziel = logSpalten(db, datenbank);
-    db.transaktion(gesperrt, nichtGespeichert, [&] {
-        QHash<QString, int> bekannt = schluesselImLog(db);   // key -> number in the file, 0 for the log
-        Einfueger einfuegen(db, ziel);
-        for (int r = 0; r < saetze.size(); ++r) {
-            if (!weiter(fortschritt, r, saetze.size()))
-                throw Abgebrochen();
-            Ergebnis &erg = bericht.ergebnisse[r];
-            if (erg.art == Ergebnis::Art::Abgelehnt)
-                continue;
-            const QString k = schluessel(saetze.at(r).eintrag);
-            if (const auto it = bekannt.constFind(k); it != bekannt.constEnd()) {
-                erg.art = Ergebnis::Art::Vorhanden;
-                erg.grund = it.value() == 0 ? QStringLiteral("steht schon im Log")
-                                            : QStringLiteral("gleicht Datensatz %1 der Datei").arg(it.value());
-                continue;
-            }
-            bekannt.insert(k, saetze.at(r).nummer);
-            if (bericht.geschrieben)
-                einfuegen.schreiben(saetze.at(r));
-        }
-        weiter(fortschritt, saetze.size(), saetze.size());
-    });
-    return bericht;
-}
-
-int Logdaten::Bericht::anzahl(Ergebnis::Art art) const
-{
-    return int(std::count_if(ergebnisse.begin(), ergebnisse.end(), [art](const Ergebnis &e) { return e.art == art; }));
 }

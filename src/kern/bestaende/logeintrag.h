@@ -73,19 +73,6 @@ QString standardDatei();
 // records or a search), in its order. Opens the file read-only.
 QList<Logeintrag> lesen(const QString &datenbank, const QString &abfrage, const Fortschritt &fortschritt = {});
 
-// The date and time as the log writes them ("30.06.2006", "21:45"), read
-// leniently: "1.7.2006", "2006-07-01", "21:45:30", "21.45", "2145".
-std::optional<QDate> datumLesen(const QString &text);
-struct Uhrzeit
-{
-    QTime zeit;
-    bool sekunden = false;   // the text gave seconds
-};
-std::optional<Uhrzeit> zeitLesen(const QString &text);
-// As the log writes them: "dd.MM.yyyy", "HH:mm" or "HH:mm:ss".
-QString datumText(const QDate &datum);
-QString zeitText(const Uhrzeit &zeit);
-
 // The remark: its plain text (paragraphs as lines, no trailing line break),
 // and a plain text as the RTF the log window stores (Arial 12 pt, as a new
 // remark).
@@ -93,49 +80,10 @@ QString bemerkungAlsText(const QString &rtf);
 QString bemerkungAusText(const QString &text);
 
 // The key by which two records count as the same reception: call sign
-// (letter case and outer blanks aside), date, time and frequency, each
-// compared by its meaning where it can be read ("1.7.2006" and "01.07.2006",
-// "145,5" and "145,500"), else by its text.
+// (letter case and outer blanks aside), date, time to the minute and
+// frequency, each compared by its meaning where it can be read (Logdatum:
+// "1.7.2006" and "2006-07-01"; "21:45" and "21:45:30"; "145,5" and
+// "145,500"), else by its text.
 QString schluessel(const Logeintrag &e);
-
-// What became of one record of an import.
-struct Ergebnis
-{
-    enum class Art { Aufgenommen, Vorhanden, Abgelehnt };
-    Art art = Art::Aufgenommen;
-    int nummer = 0;   // the record's number in the file, from 1
-    int zeile = 0;    // the line of the file it starts on (0: unknown)
-    QString grund;    // why it was refused, or what it duplicates
-};
-
-// A record read from a file, ready to import; fehler is non-empty when it
-// cannot be taken, and says why.
-struct Importsatz
-{
-    Logeintrag eintrag;
-    int nummer = 0;
-    int zeile = 0;
-    QString fehler;
-};
-
-struct Bericht
-{
-    QList<Ergebnis> ergebnisse;   // one per record, in the order of the file
-    // Whether the records marked Aufgenommen were written; false when the
-    // file had refused records and the rest was not wanted. Then they only
-    // could have been added.
-    bool geschrieben = false;
-    int anzahl(Ergebnis::Art art) const;
-};
-
-// Adds the records to the log in one transaction; never changes or removes
-// a record that is there. A record whose key is in the log already, or
-// earlier in the same file, is skipped. When a record was refused and
-// rest is false, nothing is written at all (the report still tells
-// everything); with rest the valid records are added. Throws DatenFehler
-// (and the log is as it was) when the file is no log database or cannot be
-// written, and Abgebrochen when the user cancelled.
-Bericht importieren(const QString &datenbank, const QList<Importsatz> &saetze, bool rest,
-                    const Fortschritt &fortschritt = {});
 
 }

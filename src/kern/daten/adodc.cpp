@@ -3,6 +3,8 @@
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/protokoll.h"
 
+#include <algorithm>
+
 AdodcModell::AdodcModell(Adodc *daten) : QAbstractTableModel(daten), m_daten(daten) { }
 
 void AdodcModell::setzeSpalten(const QVector<ModellSpalte> &spalten)
@@ -133,18 +135,14 @@ Abfrage Adodc::gezeigteAbfrage() const
 
 bool Adodc::hatAenderungen() const
 {
-    if (m_neu) {
-        for (const Bindung &b : m_bindungen)
-            if (!b.lesen().isNull())
-                return true;
+    if (m_zeile < 0 && !m_neu)
         return false;
-    }
-    if (m_zeile < 0)
-        return false;
-    for (const Bindung &b : m_bindungen)
-        if (b.geaendert())
-            return true;
-    return false;
+    const bool geaendert =
+        std::any_of(m_bindungen.begin(), m_bindungen.end(), [](const Bindung &b) { return b.geaendert(); });
+    if (!m_neu || !geaendert)
+        return geaendert;
+    // A new record the user emptied again is not stored either.
+    return std::any_of(m_bindungen.begin(), m_bindungen.end(), [](const Bindung &b) { return !b.lesen().isNull(); });
 }
 
 void Adodc::neueZeile(int zeile)
@@ -181,19 +179,32 @@ QHash<int, QVariant> Adodc::eingaben(bool nurGeaenderte) const
     return werte;
 }
 
-void Adodc::AddNew()
+void Adodc::AddNew(const QHash<QString, QVariant> &vorbelegt)
 {
     if (!m_rs)
         throw KeinDatensatz();
     if (hatAenderungen())
         Update();
     m_rs->schreibbarPruefen();   // a new record that could never be stored is not begun
-    m_zeileVorNeu = m_zeile;
+    if (!m_neu)                  // an untouched new record begun again still goes back to where it began
+        m_zeileVorNeu = m_zeile;
     m_neu = true;
     m_zeile = -1;
     for (const Bindung &b : m_bindungen)
         b.zeigen(QVariant());
+    vorbelegen(vorbelegt);
     Q_EMIT aktuelleZeileGeaendert(m_zeile);
+}
+
+bool Adodc::vorbelegen(const QHash<QString, QVariant> &werte)
+{
+    if (!m_neu)
+        return false;
+    for (auto it = werte.begin(); it != werte.end(); ++it)
+        for (const Bindung &b : m_bindungen)
+            if (b.feld.compare(it.key(), Qt::CaseInsensitive) == 0)
+                b.zeigen(it.value());   // shown as the record's own, not as input
+    return true;
 }
 
 void Adodc::Update()

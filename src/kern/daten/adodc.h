@@ -1,6 +1,6 @@
 #pragma once
-#include "kern/daten/abfrage.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/daten/abfrage.h"
 #include "kern/daten/recordset.h"
 #include "kern/daten/verbindung.h"
 
@@ -94,16 +94,26 @@ public:
     // Makes another row current; unwritten input of the record being left is
     // written first (throws if that fails, and the old record stays current).
     void setAktuelleZeile(int zeile);
-    // Whether the bound fields hold input that is not written yet.
+    // Whether the bound fields hold input that is not written yet. A new
+    // record holds input once the user changed a field and something is left
+    // to store: values the program filled in (see vorbelegen) are not input.
     bool hatAenderungen() const;
     // Whether a new record is current (after AddNew, before Update/Cancel).
     bool istNeu() const { return m_neu; }
 
-    // The record operations of the log window.
-    void AddNew();
+    // The record operations of the log window. AddNew may start the new
+    // record with values the program fills in, by field name (see vorbelegen).
+    void AddNew(const QHash<QString, QVariant> &vorbelegt = {});
     void Update();   // throws KeinDatensatz when there is no current record
     void Delete();   // likewise
     void Cancel();
+    // Values the program puts into the new record, by field name (letter
+    // case ignored; names no control is bound to are passed over): the
+    // bound controls show them, they are stored with the record once the
+    // user typed something into it, and a new record that holds nothing but
+    // them is dropped like an empty one. Only while a new record is current;
+    // false otherwise, and nothing is shown.
+    bool vorbelegen(const QHash<QString, QVariant> &werte);
 
     // The rows for a grid. While the data view changes the model's rows
     // (umbau() is true), a grid's own moves of its current row are not the

@@ -27,18 +27,6 @@ qint64 Funkdienste::raster(Funkdienst dienst)
     return 1000;
 }
 
-Funkdienste::Kanal Funkdienste::flugfunk(qint64 geschriebenHz)
-{
-    const qint64 imBlock = geschriebenHz % 25000;   // the 25 kHz block the name lies in
-    const bool vhf = geschriebenHz >= 117'975'000 && geschriebenHz <= 137'000'000;
-    if (vhf && (imBlock == 5000 || imBlock == 10000 || imBlock == 15000)) {
-        // The three 8.33 kHz channels of a block start on the block's edge.
-        const qint64 k = imBlock / 5000 - 1;
-        return {geschriebenHz - imBlock + (k * 25000 + 1) / 3, 8333, true};
-    }
-    return {geschriebenHz, 12500, false};
-}
-
 qint64 Funkdienste::traeger(Funkdienst dienst, qint64 geschriebenHz)
 {
     return dienst == Funkdienst::Flugfunk ? flugfunk(geschriebenHz).hz : geschriebenHz;

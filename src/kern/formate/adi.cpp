@@ -1,140 +1,169 @@
 #include "kern/formate/adif.h"
-#include "kern/formate/textkodierung.h"
 
-#include <vector>
+#include "kern/basis/meldetext.h"
+#include "kern/formate/textkodierung.h"
+#include "kern/formate/textquelle.h"
+
+#include <QBuffer>
+#include <QHash>
+
+#include <string>
 
 namespace {
 
-// The text of the file as code points, with the number of bytes each one
-// takes in the file.
-struct Quelle
-{
-    QList<uint> t;
-    std::vector<uchar> bytes;
-    bool windows1252 = false;
-};
-
-Quelle vorbereiten(const QByteArray &daten)
-{
-    const Textkodierung::Text text = Textkodierung::dekodieren(daten);
-    Quelle q;
-    q.windows1252 = text.windows1252;
-    q.t = text.text.toUcs4();
-    q.bytes.reserve(size_t(q.t.size()));
-    for (const uint c : std::as_const(q.t))
-        q.bytes.push_back(text.windows1252 ? 1 : c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4);
-    return q;
-}
-
-bool leer(uint c)
+bool leer(char32_t c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-uint klein(uint c)
+char32_t klein(char32_t c)
 {
     return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
+
+bool namensZeichen(char32_t c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// A tag is at most this long; what runs longer is no tag.
+constexpr qsizetype hoechstTag = 4096;
+// A header is at most this long; a file without <EOH> that far has none.
+constexpr qsizetype hoechstKopf = 1024 * 1024;
+// How far blanks after a value are looked through for the next tag.
+constexpr qsizetype hoechstLeer = 64 * 1024;
 
 struct Tag
 {
     QString name;   // in capitals
     bool mitLaenge = false;
+    bool ohneLaenge = false;   // a tag that carries no value (not EOH, EOR)
     qint64 laenge = 0;
     char typ = 0;
 };
 
-class Leser
+}   // namespace
+
+// The text as code points in a window that moves along the file: what lies
+// behind the position being read is dropped, once its lines are counted.
+struct Adi::Leser::Zustand
 {
-public:
-    explicit Leser(const Quelle &quelle) : q(quelle), t(quelle.t), n(quelle.t.size()) { }
+    Textquelle &quelle;
+    const bool windows1252;
+    std::u32string puffer;
+    qsizetype basis = 0;   // the position of puffer[0] in the text
+    bool ende = false;
+    qsizetype i = 0;
+    qsizetype zeilePos = 0;
+    int zeile = 1;
+    int nummer = 0;
+    QList<Adif::Feld> kopf;
+    QMap<QString, int> ohneLaenge;
 
-    Adif::Datei lesen()
+    explicit Zustand(Textquelle &q) : quelle(q), windows1252(q.windows1252()) { }
+
+    // Whether position k is in the text (loading it if need be).
+    bool da(qsizetype k)
     {
-        Adif::Datei d;
-        d.windows1252 = q.windows1252;
-        kopfUeberspringen(d);
-        Adif::Datensatz satz;
-        bool imSatz = false;
-        int nummer = 0;
-        auto abschliessen = [&] {
-            satz.nummer = ++nummer;
-            d.datensaetze.append(satz);
-            satz = Adif::Datensatz();
-            imSatz = false;
-        };
-        for (;;) {
-            const qsizetype lt = suche('<', i);
-            if (lt < 0)
-                break;
-            if (!imSatz) {
-                satz.zeile = zeileBei(lt);
-                imSatz = true;
+        while (k >= basis + qsizetype(puffer.size())) {
+            if (ende)
+                return false;
+            const QString stueck = quelle.naechstes();
+            if (stueck.isEmpty()) {
+                ende = true;
+                return false;
             }
-            i = lt;
-            Tag tag;
-            QString fehler = tagLesen(tag);
-            if (fehler.isEmpty() && tag.mitLaenge)
-                fehler = wertLesen(tag, satz);
-            if (!fehler.isEmpty()) {
-                satz.fehler = fehler;
-                hinterEor();
-                abschliessen();
-            } else if (tag.name == QLatin1String("EOR")) {
-                if (satz.felder.isEmpty())
-                    imSatz = false;   // an empty record is no record
-                else
-                    abschliessen();
-            } else if (tag.name == QLatin1String("EOH")) {
-                d.kopf = satz.felder;   // the header began with a tag
-                satz = Adif::Datensatz();
-                imSatz = false;
+            for (qsizetype j = 0; j < stueck.size(); ++j) {
+                const QChar c = stueck.at(j);
+                if (c.isHighSurrogate() && j + 1 < stueck.size() && stueck.at(j + 1).isLowSurrogate()) {
+                    puffer.push_back(QChar::surrogateToUcs4(c, stueck.at(j + 1)));
+                    ++j;
+                } else {
+                    puffer.push_back(c.unicode());
+                }
             }
         }
-        if (imSatz && !satz.felder.isEmpty()) {
-            satz.fehler = QStringLiteral("Der Datensatz endet ohne <EOR>.");
-            abschliessen();
-        }
-        return d;
+        return true;
+    }
+    char32_t at(qsizetype k) const { return puffer[size_t(k - basis)]; }
+
+    // Drops the text before bis, which is no longer needed.
+    void verwerfen(qsizetype bis)
+    {
+        bis = std::min(bis, basis + qsizetype(puffer.size()));
+        if (bis - basis < 64 * 1024)
+            return;
+        zeileBei(bis);
+        puffer.erase(0, size_t(bis - basis));
+        basis = bis;
     }
 
-private:
-    qsizetype suche(uint c, qsizetype ab) const
+    int zeileBei(qsizetype pos)
     {
-        for (qsizetype k = ab; k < n; ++k)
-            if (t.at(k) == c)
+        for (; zeilePos < pos; ++zeilePos)
+            if (at(zeilePos) == '\n')
+                ++zeile;
+        return zeile;
+    }
+
+    // The next c from ab on, or -1; drops what it passes.
+    qsizetype suche(char32_t c, qsizetype ab)
+    {
+        for (qsizetype k = ab; da(k); ++k) {
+            if (at(k) == c)
                 return k;
+            if ((k & 0xFFFF) == 0)
+                verwerfen(k);
+        }
         return -1;
     }
 
-    // The position of "<eoh>" or "<eor>" (any letter case) from ab on, or -1.
-    qsizetype sucheTag(const char *name, qsizetype ab) const
+    // The position of "<eoh>" or "<eor>" (any letter case) from ab on, or
+    // -1; looks no further than bis (-1: to the end).
+    qsizetype sucheTag(const char *name, qsizetype ab, qsizetype bis = -1)
     {
-        for (qsizetype k = suche('<', ab); k >= 0; k = suche('<', k + 1)) {
-            if (k + 4 < n && klein(t.at(k + 1)) == uint(name[0]) && klein(t.at(k + 2)) == uint(name[1])
-                && klein(t.at(k + 3)) == uint(name[2]) && t.at(k + 4) == '>')
+        for (qsizetype k = ab; da(k) && (bis < 0 || k < bis); ++k) {
+            if (at(k) == '<' && da(k + 4) && klein(at(k + 1)) == char32_t(name[0])
+                && klein(at(k + 2)) == char32_t(name[1]) && klein(at(k + 3)) == char32_t(name[2]) && at(k + 4) == '>')
                 return k;
+            if (bis < 0 && (k & 0xFFFF) == 0)
+                verwerfen(k);
         }
         return -1;
+    }
+
+    QString text(qsizetype ab, qsizetype bis) const
+    {
+        return QString::fromUcs4(puffer.data() + (ab - basis), bis - ab);
+    }
+
+    // At most a message's excerpt of the text from ab on, up to bis.
+    QString ausschnitt(qsizetype ab, qsizetype bis)
+    {
+        qsizetype k = ab;
+        while (k < bis && k - ab <= Meldetext::auszug && da(k))
+            ++k;
+        return Meldetext::zitat(text(ab, k));
     }
 
     // A file that does not begin with '<' has a header up to <EOH>; its
     // free text is skipped, its fields kept.
-    void kopfUeberspringen(Adif::Datei &d)
+    void kopfUeberspringen()
     {
-        if (n == 0 || t.at(0) == '<')
+        if (!da(0) || at(0) == '<')
             return;
-        const qsizetype eoh = sucheTag("eoh", 0);
+        const qsizetype eoh = sucheTag("eoh", 0, hoechstKopf);
         if (eoh < 0)
             return;   // no header after all: the records start at the first tag
-        Adif::Datensatz kopf;
+        Adif::Datensatz kopfSatz;
+        QHash<QString, qsizetype> namen;
         for (qsizetype lt = suche('<', 0); lt >= 0 && lt < eoh; lt = suche('<', i)) {
             i = lt;
             Tag tag;
-            if (!tagLesen(tag).isEmpty() || (tag.mitLaenge && !wertLesen(tag, kopf).isEmpty()))
+            if (!tagLesen(tag).isEmpty() || (tag.mitLaenge && !wertLesen(tag, kopfSatz, namen).isEmpty()))
                 i = lt + 1;   // free text that happens to hold a '<'
         }
-        d.kopf = kopf.felder;
+        kopf = kopfSatz.felder;
         i = eoh + 5;
     }
 
@@ -143,73 +172,122 @@ private:
     {
         const qsizetype anfang = i;
         qsizetype k = anfang + 1;
-        while (k < n && t.at(k) != '>' && t.at(k) != '<' && t.at(k) != '\n')
+        while (da(k) && k - anfang < hoechstTag && at(k) != '>' && at(k) != '<' && at(k) != '\n')
             ++k;
-        if (k >= n || t.at(k) != '>') {
+        if (!da(k) || at(k) != '>') {
             i = anfang + 1;
-            return QStringLiteral("Die Angabe \u201E%1\u201C ist nicht abgeschlossen (es fehlt \u201E>\u201C).")
-                .arg(ausschnitt(anfang, 20));
+            return QStringLiteral("Die Angabe %1 ist nicht abgeschlossen (es fehlt \u201E>\u201C).")
+                .arg(ausschnitt(anfang, k));
         }
-        const QString inhalt =
-            QString::fromUcs4(reinterpret_cast<const char32_t *>(t.constData() + anfang + 1), k - anfang - 1);
         i = k + 1;
-        const QStringList teile = inhalt.split(QLatin1Char(':'));
-        tag.name = teile.at(0).trimmed().toUpper();
-        bool namensZeichen = !tag.name.isEmpty();
+        // name[:length[:type]], parts found without copying the text first.
+        qsizetype teile[3] = {anfang + 1, -1, -1};
+        int anzahl = 1;
+        for (qsizetype j = anfang + 1; j < k; ++j)
+            if (at(j) == ':') {
+                if (anzahl == 3) {
+                    anzahl = 4;
+                    break;
+                }
+                teile[anzahl++] = j + 1;
+            }
+        auto teil = [&](int t) {
+            const qsizetype bis = t + 1 < anzahl && t + 1 < 3 ? teile[t + 1] - 1 : k;
+            return text(teile[t], bis).trimmed();
+        };
+        tag.name = teil(0).toUpper();
+        bool gueltig = !tag.name.isEmpty();
         for (const QChar c : std::as_const(tag.name))
-            namensZeichen = namensZeichen && c.unicode() < 0x80 && (c.isLetterOrNumber() || c == QLatin1Char('_'));
-        const QString roh = QLatin1Char('<') + inhalt + QLatin1Char('>');
-        if (!namensZeichen || teile.size() > 3)
-            return QStringLiteral("Die Angabe \u201E%1\u201C ist kein ADIF-Feld.").arg(roh);
-        if (teile.size() == 1) {
-            if (tag.name == QLatin1String("EOR") || tag.name == QLatin1String("EOH"))
-                return QString();
-            return QStringLiteral("Das Feld \u201E%1\u201C hat keine Längenangabe.").arg(roh);
+            gueltig = gueltig && namensZeichen(c.unicode());
+        auto roh = [&] { return Meldetext::zitat(text(anfang, k + 1)); };
+        if (!gueltig || anzahl > 3)
+            return QStringLiteral("Die Angabe %1 ist kein ADIF-Feld.").arg(roh());
+        if (anzahl == 1) {
+            tag.ohneLaenge = tag.name != QLatin1String("EOR") && tag.name != QLatin1String("EOH");
+            return QString();
         }
+        const QString laenge = teil(1);
         bool zahl = false;
-        tag.laenge = teile.at(1).trimmed().toLongLong(&zahl);
-        if (!zahl || tag.laenge < 0 || teile.at(1).trimmed().startsWith(QLatin1Char('+')))
-            return QStringLiteral("Das Feld \u201E%1\u201C hat keine gültige Länge.").arg(roh);
+        tag.laenge = laenge.toLongLong(&zahl);
+        if (!zahl || tag.laenge < 0 || laenge.startsWith(QLatin1Char('+')))
+            return QStringLiteral("Das Feld %1 hat keine gültige Länge.").arg(roh());
+        if (tag.laenge > Adif::hoechstLaenge)
+            return QStringLiteral("Das Feld %1 ist länger, als ein Wert sein darf (höchstens %2 Zeichen).")
+                .arg(tag.name)
+                .arg(Adif::hoechstLaenge);
         tag.mitLaenge = true;
-        if (teile.size() == 3 && teile.at(2).trimmed().size() == 1)
-            tag.typ = teile.at(2).trimmed().at(0).toUpper().toLatin1();
+        if (anzahl == 3) {
+            const QString typ = teil(2);
+            if (typ.size() == 1)
+                tag.typ = typ.at(0).toUpper().toLatin1();
+        }
         return QString();
     }
 
-    // Whether a value may end at ende: only blanks up to the next tag or the
-    // end of the file.
-    bool passt(qsizetype ende) const
+    // Whether a value may end at ende with nothing but blanks up to the
+    // next tag or the end of the file.
+    bool passt(qsizetype ende)
     {
-        if (ende < 0 || ende > n)
+        if (ende < 0)
             return false;
-        for (qsizetype k = ende; k < n; ++k) {
-            if (t.at(k) == '<')
+        for (qsizetype k = ende; da(k) && k - ende < hoechstLeer; ++k) {
+            if (at(k) == '<')
                 return true;
-            if (!leer(t.at(k)))
+            if (!leer(at(k)))
                 return false;
         }
         return true;
     }
 
+    // Whether a value may end at ende with text after it that is no data:
+    // a blank or a line break parts it from the value, and the value does
+    // not swallow a tag ("<NAME:4>" or <EOR>).
+    bool kommentarDanach(qsizetype anfang, qsizetype ende)
+    {
+        if (ende < 0 || !da(ende) || !leer(at(ende)))
+            return false;
+        for (qsizetype k = anfang; k < ende; ++k) {
+            if (at(k) != '<')
+                continue;
+            qsizetype j = k + 1;
+            while (j < ende && namensZeichen(at(j)))
+                ++j;
+            if (j == k + 1 || j >= ende)
+                continue;
+            const QString name = text(k + 1, j).toUpper();
+            if (at(j) == '>' && (name == QLatin1String("EOR") || name == QLatin1String("EOH")))
+                return false;
+            if (at(j) == ':' && j + 1 < ende && at(j + 1) >= '0' && at(j + 1) <= '9')
+                return false;
+        }
+        return true;
+    }
+
+    qsizetype bytes(char32_t c) const { return windows1252 ? 1 : c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
     // The end of a value of laenge bytes from i, or -1 where that ends in
     // the middle of a character or beyond the file.
-    qsizetype byteEnde(qint64 laenge) const
+    qsizetype byteEnde(qint64 laenge)
     {
         qsizetype k = i;
         qint64 summe = 0;
-        while (summe < laenge && k < n)
-            summe += q.bytes[size_t(k++)];
+        while (summe < laenge && da(k))
+            summe += bytes(at(k++));
         return summe == laenge ? k : -1;
     }
 
-    QString wertLesen(const Tag &tag, Adif::Datensatz &satz)
+    QString wertLesen(const Tag &tag, Adif::Datensatz &satz, QHash<QString, qsizetype> &namen)
     {
         const qsizetype nachBytes = byteEnde(tag.laenge);
-        const qsizetype nachZeichen = tag.laenge <= n - i ? i + tag.laenge : -1;
+        const qsizetype nachZeichen = da(i + tag.laenge - 1) || tag.laenge == 0 ? i + tag.laenge : -1;
         qsizetype ende = -1;
         if (passt(nachBytes))
             ende = nachBytes;
         else if (passt(nachZeichen))
+            ende = nachZeichen;
+        else if (kommentarDanach(i, nachBytes))
+            ende = nachBytes;
+        else if (kommentarDanach(i, nachZeichen))
             ende = nachZeichen;
         if (ende < 0) {
             if (nachBytes < 0 && nachZeichen < 0)
@@ -217,19 +295,25 @@ private:
                     .arg(tag.name)
                     .arg(tag.laenge);
             const qsizetype danach = nachBytes >= 0 ? nachBytes : nachZeichen;
-            return QStringLiteral("Feld %1: Die Länge %2 passt nicht zum Wert \u201E%3\u201C; danach folgt "
-                                  "\u201E%4\u201C statt der nächsten Angabe.")
+            return QStringLiteral("Feld %1: Die Länge %2 passt nicht zum Wert %3; danach folgt %4 statt der "
+                                  "nächsten Angabe.")
                 .arg(tag.name)
                 .arg(tag.laenge)
-                .arg(ausschnitt(i, danach - i), ausschnitt(danach, 12));
+                .arg(ausschnitt(i, danach), ausschnitt(danach, danach + 12));
         }
-        const QString wert = QString::fromUcs4(reinterpret_cast<const char32_t *>(t.constData() + i), ende - i);
-        const std::optional<QString> vorher = satz.wert(tag.name);
-        if (vorher && *vorher != wert)
-            return QStringLiteral("Das Feld %1 steht zweimal im Datensatz, mit verschiedenen Werten.").arg(tag.name);
-        if (!vorher)
-            satz.felder.append({tag.name, wert, tag.typ});
+        const QString wert = text(i, ende);
         i = ende;
+        const auto vorher = namen.constFind(tag.name);
+        if (vorher != namen.constEnd()) {
+            if (satz.felder.at(*vorher).wert != wert)
+                return QStringLiteral("Das Feld %1 steht zweimal im Datensatz, mit verschiedenen Werten.")
+                    .arg(tag.name);
+            return QString();
+        }
+        if (satz.felder.size() >= Adif::hoechstFelder)
+            return QStringLiteral("Der Datensatz hat mehr als %1 Felder.").arg(Adif::hoechstFelder);
+        namen.insert(tag.name, satz.felder.size());
+        satz.felder.append({tag.name, wert, tag.typ});
         return QString();
     }
 
@@ -237,36 +321,87 @@ private:
     void hinterEor()
     {
         const qsizetype eor = sucheTag("eor", i);
-        i = eor < 0 ? n : eor + 5;
-    }
-
-    QString ausschnitt(qsizetype ab, qsizetype laenge) const
-    {
-        const qsizetype bis = std::min(n, ab + std::max<qsizetype>(0, laenge));
-        QString s = QString::fromUcs4(reinterpret_cast<const char32_t *>(t.constData() + ab), bis - ab);
-        s.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        return s;
-    }
-
-    int zeileBei(qsizetype pos)
-    {
-        if (pos < m_zeilePos) {
-            m_zeilePos = 0;
-            m_zeile = 1;
+        if (eor >= 0) {
+            i = eor + 5;
+            return;
         }
-        for (; m_zeilePos < pos; ++m_zeilePos)
-            if (t.at(m_zeilePos) == '\n')
-                ++m_zeile;
-        return m_zeile;
+        while (da(i))
+            verwerfen(++i);
     }
 
-    const Quelle &q;
-    const QList<uint> &t;
-    const qsizetype n;
-    qsizetype i = 0;
-    qsizetype m_zeilePos = 0;
-    int m_zeile = 1;
+    std::optional<Adif::Datensatz> naechster()
+    {
+        Adif::Datensatz satz;
+        QHash<QString, qsizetype> namen;
+        bool imSatz = false;
+        auto abschliessen = [&] {
+            satz.nummer = ++nummer;
+            return std::optional<Adif::Datensatz>(std::move(satz));
+        };
+        for (;;) {
+            const qsizetype lt = suche('<', i);
+            if (lt < 0)
+                break;
+            if (!imSatz) {
+                verwerfen(lt);
+                satz.zeile = zeileBei(lt);
+                imSatz = true;
+            }
+            i = lt;
+            Tag tag;
+            QString fehler = tagLesen(tag);
+            if (fehler.isEmpty() && tag.mitLaenge)
+                fehler = wertLesen(tag, satz, namen);
+            if (!fehler.isEmpty()) {
+                satz.fehler = fehler;
+                hinterEor();
+                return abschliessen();
+            }
+            if (tag.ohneLaenge) {
+                ++ohneLaenge[Meldetext::ausschnitt(tag.name)];
+                imSatz = !satz.felder.isEmpty();
+            } else if (tag.name == QLatin1String("EOR")) {
+                if (!satz.felder.isEmpty())
+                    return abschliessen();
+                imSatz = false;   // an empty record is no record
+            } else if (tag.name == QLatin1String("EOH")) {
+                kopf = satz.felder;   // the header began with a tag
+                satz = Adif::Datensatz();
+                namen.clear();
+                imSatz = false;
+            }
+        }
+        if (imSatz && !satz.felder.isEmpty()) {
+            satz.fehler = QStringLiteral("Der Datensatz endet ohne <EOR>.");
+            return abschliessen();
+        }
+        return std::nullopt;
+    }
 };
+
+Adi::Leser::Leser(Textquelle &quelle) : d(std::make_unique<Zustand>(quelle))
+{
+    d->kopfUeberspringen();
+}
+
+Adi::Leser::~Leser() = default;
+
+std::optional<Adif::Datensatz> Adi::Leser::naechster()
+{
+    return d->naechster();
+}
+
+const QList<Adif::Feld> &Adi::Leser::kopf() const
+{
+    return d->kopf;
+}
+
+const QMap<QString, int> &Adi::Leser::ohneLaenge() const
+{
+    return d->ohneLaenge;
+}
+
+namespace {
 
 QByteArray feld(const Adif::Feld &f, bool ascii)
 {
@@ -307,8 +442,18 @@ QList<Adif::Feld> Adif::kopf(const QDateTime &erstellt)
 
 Adif::Datei Adi::lesen(const QByteArray &daten)
 {
-    const Quelle q = vorbereiten(daten);
-    return Leser(q).lesen();
+    QByteArray kopie(daten);
+    QBuffer puffer(&kopie);
+    puffer.open(QIODevice::ReadOnly);
+    Textquelle quelle(puffer);
+    Leser leser(quelle);
+    Adif::Datei d;
+    d.windows1252 = quelle.windows1252();
+    while (auto s = leser.naechster())
+        d.datensaetze.append(std::move(*s));
+    d.kopf = leser.kopf();
+    d.ohneLaenge = leser.ohneLaenge();
+    return d;
 }
 
 QByteArray Adi::schreiben(const Adif::Datei &datei, bool ascii)

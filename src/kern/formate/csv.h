@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 // The CSV dialect of the frequency lists: UTF-8 (a leading byte order mark is
@@ -23,6 +25,12 @@
 // as separator (German spreadsheets, which also write the decimal comma
 // without quotes), comment lines that start with '#', CRLF throughout. A
 // Dialekt says which one is read or written.
+//
+// A spreadsheet takes a cell that starts with '=', '+', '-', '@', a tab or a
+// carriage return for a formula and runs it when the file is opened. Such a
+// text (not a plain number like "-0,6") is written with an apostrophe in
+// front, which spreadsheets show as text; reading takes it off again, so the
+// way there and back stays exact.
 namespace Csv {
 
 using Feld = std::optional<QString>;
@@ -43,7 +51,15 @@ struct Dialekt
     bool kommentare = false;
     // Writing: how a line ends.
     QByteArray zeilenende = "\n";
+    // Formula-like texts marked as text (writing) and the mark taken off
+    // (reading); files for programs that are no spreadsheet go without.
+    bool formelnAlsText = true;
 };
+
+// What a reader takes at most: a field of more characters, a header of
+// more columns is refused, so that no file can fill the memory.
+constexpr qsizetype hoechstLaenge = 16 * 1024 * 1024;
+constexpr qsizetype hoechstSpalten = 100000;
 
 // A file that is not in this dialect, or does not fit its table. zeile() is
 // the line of the file (counted from 1) where the fault lies, grund() says
@@ -72,12 +88,32 @@ Tabelle lesen(const QByteArray &daten, const Dialekt &dialekt);
 // The same for text already decoded (from another encoding).
 Tabelle lesenText(const QString &text, const Dialekt &dialekt);
 
+// Reads a file one row at a time, from text given piece by piece; the
+// header is read when the reader is made. Refuses (throws Fehler) what
+// lesen() refuses, at the row where it lies.
+class Leser
+{
+public:
+    using Quelle = std::function<QString()>;   // the next piece of text; empty at the end
+    Leser(Quelle quelle, const Dialekt &dialekt);
+    ~Leser();
+    const QStringList &kopf() const;
+    int kopfZeile() const;
+    // The next row, with the line of the file it begins on; nothing at the end.
+    std::optional<Zeile> naechste(int &zeile);
+
+private:
+    struct Zustand;
+    std::unique_ptr<Zustand> d;
+};
+
 // The separator the first line that is neither empty nor a comment uses:
 // ';' where it holds more semicolons than commas (outside quotes), else ','.
 char trennerErkennen(const QString &text);
 
-// One field as it is written: empty for NULL, in quotes where needed.
-QByteArray feld(const Feld &wert, char trenner = ',');
+// One field as it is written: empty for NULL, in quotes where needed, a
+// formula-like text marked as text.
+QByteArray feld(const Feld &wert, char trenner = ',', bool formelnAlsText = true);
 // One line with its line end. A first field that starts with '#' stands in
 // quotes, so that no reader takes the line for a comment.
 QByteArray zeile(const Zeile &felder, const Dialekt &dialekt = Dialekt());

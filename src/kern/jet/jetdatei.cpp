@@ -1,96 +1,10 @@
 #include "kern/jet/jetdatei.h"
 
 #include "kern/basis/datenfehler.h"
+#include "kern/jet/leserprozess.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-
-#include <mdbtools.h>
-
-#include <cmath>
-#include <cstring>
-#include <vector>
-
-namespace {
-
-// Room for one bound value: text and memo are converted to UTF-8 into it.
-// A remark of a log is far smaller; a longer value is reported, never cut.
-constexpr size_t bindGroesse = 1024 * 1024;
-
-quint64 kleinEndig(const unsigned char *p, int bytes)
-{
-    quint64 w = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        w = (w << 8) | p[i];
-    return w;
-}
-
-Jet::Typ typVon(int mdbTyp)
-{
-    switch (mdbTyp) {
-    case MDB_BOOL: return Jet::Typ::JaNein;
-    case MDB_BYTE: return Jet::Typ::Byte;
-    case MDB_INT: return Jet::Typ::Integer;
-    case MDB_LONGINT: return Jet::Typ::LongInteger;
-    case MDB_MONEY: return Jet::Typ::Waehrung;
-    case MDB_FLOAT: return Jet::Typ::Single;
-    case MDB_DOUBLE: return Jet::Typ::Double;
-    case MDB_DATETIME: return Jet::Typ::DatumUhrzeit;
-    case MDB_BINARY: return Jet::Typ::Binaer;
-    case MDB_TEXT: return Jet::Typ::Text;
-    case MDB_OLE: return Jet::Typ::OleObjekt;
-    case MDB_MEMO: return Jet::Typ::Memo;
-    case MDB_REPID: return Jet::Typ::ReplikationsId;
-    case MDB_NUMERIC: return Jet::Typ::Dezimal;
-    case MDB_COMPLEX: return Jet::Typ::Komplex;
-    }
-    return Jet::Typ::Unbekannt;
-}
-
-// A Datum/Uhrzeit value: days since the zero date, the fraction the time
-// of day. Before the zero date the whole days count back while the
-// fraction still counts forward from midnight (-1.25 is the day before,
-// 06:00). Invalid for values no calendar date stands for.
-QDateTime datumZeit(double tage)
-{
-    if (!std::isfinite(tage) || std::fabs(tage) > 3.0e6)
-        return QDateTime();
-    const double ganz = std::trunc(tage);
-    qint64 tag = qint64(ganz);
-    qint64 sekunden = std::llround(std::fabs(tage - ganz) * 86400.0);
-    if (sekunden >= 86400) {
-        sekunden -= 86400;
-        ++tag;
-    }
-    const QDate datum = Jet::nullDatum().addDays(tag);
-    if (!datum.isValid())
-        return QDateTime();
-    return QDateTime(datum, QTime(0, 0).addSecs(int(sekunden)), Qt::UTC);
-}
-
-// A Währung value: a 64-bit count of ten-thousandths.
-QString waehrung(qint64 zehntausendstel)
-{
-    const bool negativ = zehntausendstel < 0;
-    const quint64 betrag = negativ ? quint64(0) - quint64(zehntausendstel) : quint64(zehntausendstel);
-    return QStringLiteral("%1%2.%3")
-        .arg(negativ ? QStringLiteral("-") : QString())
-        .arg(betrag / 10000)
-        .arg(betrag % 10000, 4, 10, QLatin1Char('0'));
-}
-
-struct Tabellendefinition
-{
-    MdbTableDef *t = nullptr;
-    ~Tabellendefinition()
-    {
-        if (t)
-            mdb_free_tabledef(t);
-    }
-};
-
-}   // namespace
 
 QString Jet::Spalte::typName() const
 {
@@ -128,28 +42,6 @@ QDate Jet::nullDatum()
     return QDate(1899, 12, 30);
 }
 
-struct JetDatei::Offen
-{
-    MdbHandle *mdb = nullptr;
-    ~Offen()
-    {
-        if (mdb)
-            mdb_close(mdb);
-    }
-
-    // The catalog entry of a user table, by the file's spelling.
-    MdbCatalogEntry *eintrag(const QString &name) const
-    {
-        const GPtrArray *katalog = mdb->catalog;
-        for (guint i = 0; katalog && i < katalog->len; ++i) {
-            auto *e = static_cast<MdbCatalogEntry *>(g_ptr_array_index(katalog, i));
-            if (mdb_is_user_table(e) && QString::fromUtf8(e->object_name) == name)
-                return e;
-        }
-        return nullptr;
-    }
-};
-
 bool JetDatei::istJet(const QString &datei)
 {
     QFile f(datei);
@@ -160,7 +52,7 @@ bool JetDatei::istJet(const QString &datei)
            && (kopf.mid(4, 15) == "Standard Jet DB" || kopf.mid(4, 15) == "Standard ACE DB");
 }
 
-JetDatei::JetDatei(const QString &datei) : m_datei(datei), m_offen(new Offen)
+JetDatei::JetDatei(const QString &datei, Jet::Aufsicht *aufsicht) : m_datei(datei), m_aufsicht(aufsicht)
 {
     const QString kannNicht = QStringLiteral("Die Jet-Datei %1 kann nicht gelesen werden.").arg(zitiert(datei));
     const QFileInfo info(datei);
@@ -174,255 +66,75 @@ JetDatei::JetDatei(const QString &datei) : m_datei(datei), m_offen(new Offen)
         throw DatenFehler(kannNicht,
                           QStringLiteral("Das ist keine Datenbank im Jet-Format (Access .mdb oder .accdb)."));
 
-    // Opened read-only: mdbtools never writes without MDB_WRITABLE.
-    m_offen->mdb = mdb_open(QFile::encodeName(datei).constData(), MDB_NOFLAGS);
-    if (!m_offen->mdb)
-        throw DatenFehler(kannNicht, QStringLiteral("Der Kopf der Datenbank ist beschädigt oder unbekannt."));
-    mdb_set_bind_size(m_offen->mdb, bindGroesse);
-    mdb_set_boolean_fmt_numbers(m_offen->mdb);
-    if (!mdb_read_catalog(m_offen->mdb, MDB_TABLE))
-        throw DatenFehler(kannNicht, QStringLiteral("Das Verzeichnis der Tabellen ist nicht lesbar."));
+    const Jetprotokoll::Antwort a =
+        Leserprozess::antwort(Leserprozess::ausfuehren({QStringLiteral("katalog"), datei}, aufsicht), datei);
+    m_format = a.format;
+    for (const Jetprotokoll::Antwort::Eintrag &e : a.katalog)
+        m_katalog.append({e.name, e.spalten, e.fehler});
 }
 
 JetDatei::~JetDatei() = default;
 
 QString JetDatei::format() const
 {
-    switch (m_offen->mdb->f->jet_version) {
-    case MDB_VER_JET3: return QStringLiteral("Jet 3 (Access 97)");
-    case MDB_VER_JET4: return QStringLiteral("Jet 4 (Access 2000\u20132003)");
-    case MDB_VER_ACCDB_2007: return QStringLiteral("ACE 12 (Access 2007)");
-    case MDB_VER_ACCDB_2010: return QStringLiteral("ACE 14 (Access 2010)");
-    case MDB_VER_ACCDB_2013: return QStringLiteral("ACE 15 (Access 2013)");
-    case MDB_VER_ACCDB_2016: return QStringLiteral("ACE 16 (Access 2016)");
-    case MDB_VER_ACCDB_2019: return QStringLiteral("ACE 17 (Access 2019)");
-    }
-    return QStringLiteral("unbekannte Version %1").arg(m_offen->mdb->f->jet_version);
+    return m_format;
 }
 
 QStringList JetDatei::tabellen() const
 {
     QStringList namen;
-    const GPtrArray *katalog = m_offen->mdb->catalog;
-    for (guint i = 0; katalog && i < katalog->len; ++i) {
-        auto *e = static_cast<MdbCatalogEntry *>(g_ptr_array_index(katalog, i));
-        if (mdb_is_user_table(e))
-            namen.append(QString::fromUtf8(e->object_name));
-    }
+    for (const Eintrag &e : m_katalog)
+        namen.append(e.name);
     return namen;
 }
 
 QString JetDatei::tabelle(const QString &name) const
 {
-    const QStringList alle = tabellen();
-    for (const QString &t : alle)
-        if (t.compare(name, Qt::CaseInsensitive) == 0)
-            return t;
+    for (const Eintrag &e : m_katalog)
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0)
+            return e.name;
     return QString();
 }
 
-namespace {
-
-// Reads one table's definition: the columns in the table's order.
-void definitionLesen(MdbCatalogEntry *eintrag, Tabellendefinition &def, const QString &datei, const QString &tabelle)
+const JetDatei::Eintrag &JetDatei::eintrag(const QString &tabelle) const
 {
-    def.t = eintrag ? mdb_read_table(eintrag) : nullptr;
-    if (!def.t || !mdb_read_columns(def.t))
-        throw DatenFehler(QStringLiteral("Die Jet-Datei %1 kann nicht gelesen werden.").arg(zitiert(datei)),
-                          eintrag ? QStringLiteral("Die Tabelle %1 ist beschädigt.").arg(zitiert(tabelle))
-                                  : QStringLiteral("Sie enthält keine Tabelle %1.").arg(zitiert(tabelle)));
+    const QString kannNicht = QStringLiteral("Die Jet-Datei %1 kann nicht gelesen werden.").arg(zitiert(m_datei));
+    for (const Eintrag &e : m_katalog) {
+        if (e.name != tabelle)
+            continue;
+        if (!e.fehler.isEmpty())
+            throw DatenFehler(kannNicht, e.fehler);
+        return e;
+    }
+    throw DatenFehler(kannNicht, QStringLiteral("Sie enthält keine Tabelle %1.").arg(zitiert(tabelle)));
 }
-
-QList<Jet::Spalte> spaltenVon(MdbHandle *mdb, MdbTableDef *t)
-{
-    QList<Jet::Spalte> spalten;
-    for (guint i = 0; i < t->num_cols; ++i) {
-        const auto *c = static_cast<MdbColumn *>(g_ptr_array_index(t->columns, i));
-        Jet::Spalte s;
-        s.name = QString::fromUtf8(c->name);
-        s.typ = typVon(c->col_type);
-        // Jet 3 stores one byte per character, later versions two.
-        if (s.typ == Jet::Typ::Text)
-            s.laenge = mdb->f->jet_version == MDB_VER_JET3 ? c->col_size : c->col_size / 2;
-        spalten.append(s);
-    }
-    return spalten;
-}
-
-// How many bytes a value of a fixed-size type takes in the record; laenge
-// (the value's own length) for the others.
-int festeBytes(Jet::Typ typ, int laenge)
-{
-    switch (typ) {
-    case Jet::Typ::Byte: return 1;
-    case Jet::Typ::Integer: return 2;
-    case Jet::Typ::LongInteger:
-    case Jet::Typ::Komplex:
-    case Jet::Typ::Single: return 4;
-    case Jet::Typ::Double:
-    case Jet::Typ::DatumUhrzeit:
-    case Jet::Typ::Waehrung: return 8;
-    case Jet::Typ::Dezimal: return 17;
-    case Jet::Typ::ReplikationsId: return 16;
-    default: return laenge;
-    }
-}
-
-double alsDouble(quint64 bits)
-{
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-
-// A value taken from the bytes of the record just fetched, which stay in
-// the page buffer after the fetch, so that it goes through no text and
-// back: numbers, dates, currency, decimals, replication ids and binary
-// data, not null. Sets grund and gives nothing when the value is damaged
-// or no date.
-QVariant ausBytes(MdbHandle *mdb, const MdbColumn *c, Jet::Typ typ, QString &grund)
-{
-    const int bytes = festeBytes(typ, c->cur_value_len);
-    if (c->cur_value_len < bytes || c->cur_value_start < 0 || c->cur_value_start + bytes > MDB_PGSIZE) {
-        grund = QStringLiteral("Der Wert ist beschädigt.");
-        return QVariant();
-    }
-    const unsigned char *p = mdb->pg_buf + c->cur_value_start;
-    switch (typ) {
-    case Jet::Typ::Byte: return QVariant(qlonglong(p[0]));
-    case Jet::Typ::Integer: return QVariant(qlonglong(qint16(kleinEndig(p, 2))));
-    case Jet::Typ::LongInteger:
-    case Jet::Typ::Komplex: return QVariant(qlonglong(qint32(kleinEndig(p, 4))));
-    case Jet::Typ::Single: {
-        const quint32 bits = quint32(kleinEndig(p, 4));
-        float f;
-        std::memcpy(&f, &bits, sizeof f);
-        return QVariant(f);
-    }
-    case Jet::Typ::Double: return QVariant(alsDouble(kleinEndig(p, 8)));
-    case Jet::Typ::DatumUhrzeit: {
-        const double d = alsDouble(kleinEndig(p, 8));
-        const QDateTime wert = datumZeit(d);
-        if (!wert.isValid())
-            grund = QStringLiteral("Der Wert %1 ist kein Datum.").arg(d);
-        return wert.isValid() ? QVariant(wert) : QVariant();
-    }
-    case Jet::Typ::Waehrung: return QVariant(waehrung(qint64(kleinEndig(p, 8))));
-    case Jet::Typ::Dezimal: {
-        char *text = mdb_numeric_to_string(mdb, c->cur_value_start, c->col_scale, c->col_prec);
-        const QString wert = QString::fromUtf8(text);
-        g_free(text);
-        return QVariant(wert);
-    }
-    case Jet::Typ::ReplikationsId: {
-        char *text = mdb_uuid_to_string(mdb->pg_buf, c->cur_value_start);
-        const QString wert = QString::fromUtf8(text);
-        g_free(text);
-        return QVariant(wert);
-    }
-    default: return QVariant(QByteArray(reinterpret_cast<const char *>(p), c->cur_value_len));
-    }
-}
-
-// One value of the record just fetched; puffer is the column's bound
-// buffer (text and memo, converted to UTF-8 by mdbtools). Sets grund and
-// gives nothing for a value that cannot be read.
-QVariant wertVon(MdbHandle *mdb, MdbColumn *c, Jet::Typ typ, const std::vector<char> &puffer, QString &grund)
-{
-    // A Ja/Nein value lives in the record's null mask: set means yes, and
-    // mdbtools hands it on as "is null".
-    if (typ == Jet::Typ::JaNein)
-        return QVariant(c->cur_value_len == 0);
-    if (c->cur_value_len == 0)
-        return QVariant();
-    switch (typ) {
-    case Jet::Typ::Text:
-    case Jet::Typ::Memo: {
-        const char *text = puffer.data();
-        const size_t bytes = qstrnlen(text, bindGroesse);
-        if (bytes >= bindGroesse - 1)
-            grund = QStringLiteral("Der Text ist länger als %1 MiB.").arg(bindGroesse / (1024 * 1024));
-        return bytes == 0 || !grund.isEmpty() ? QVariant() : QVariant(QString::fromUtf8(text, qsizetype(bytes)));
-    }
-    case Jet::Typ::OleObjekt: {
-        size_t groesse = 0;
-        void *daten = mdb_ole_read_full(mdb, c, &groesse);
-        QVariant wert(QByteArray(static_cast<const char *>(daten), qsizetype(groesse)));
-        free(daten);
-        return wert;
-    }
-    case Jet::Typ::JaNein:
-    case Jet::Typ::Unbekannt: grund = QStringLiteral("Der Spaltentyp %1 ist unbekannt.").arg(c->col_type); return {};
-    default: return ausBytes(mdb, c, typ, grund);
-    }
-}
-
-}   // namespace
 
 QList<Jet::Spalte> JetDatei::spalten(const QString &tabelle) const
 {
-    Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
-    return spaltenVon(m_offen->mdb, def.t);
+    return eintrag(tabelle).spalten;
 }
 
 int JetDatei::zeilenzahl(const QString &tabelle) const
 {
-    Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
-    // Nothing is bound, so no value is converted.
-    mdb_rewind_table(def.t);
-    int n = 0;
-    while (mdb_fetch_row(def.t))
-        ++n;
-    return n;
+    eintrag(tabelle);
+    const Jetprotokoll::Antwort a = Leserprozess::antwort(
+        Leserprozess::ausfuehren({QStringLiteral("zaehle"), m_datei, tabelle}, m_aufsicht), m_datei);
+    if (a.anzahl < 0 || a.anzahl > std::numeric_limits<int>::max())
+        throw DatenFehler(
+            QStringLiteral("Die Jet-Datei %1 lässt sich nicht lesen (beschädigt?).").arg(zitiert(m_datei)),
+            QStringLiteral("Die Zahl der Datensätze der Tabelle %1 ist unlesbar.").arg(zitiert(tabelle)));
+    return int(a.anzahl);
 }
 
 Jet::Tabelle JetDatei::lesen(const QString &tabelle) const
 {
-    MdbHandle *mdb = m_offen->mdb;
-    Tabellendefinition def;
-    definitionLesen(m_offen->eintrag(tabelle), def, m_datei, tabelle);
-
-    Jet::Tabelle ergebnis;
-    ergebnis.name = tabelle;
-    ergebnis.spalten = spaltenVon(mdb, def.t);
-    const int n = int(def.t->num_cols);
-
-    // Text, memo and OLE objects are converted by mdbtools into a bound
-    // buffer; every other value is taken from the record's bytes.
-    std::vector<std::vector<char>> puffer;
-    puffer.resize(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        const Jet::Typ typ = ergebnis.spalten.at(i).typ;
-        if (typ == Jet::Typ::Text || typ == Jet::Typ::Memo || typ == Jet::Typ::OleObjekt) {
-            puffer[size_t(i)].assign(bindGroesse, '\0');
-            mdb_bind_column(def.t, i + 1, puffer[size_t(i)].data(), nullptr);
-        }
-    }
-
-    auto fehler = [&](int datensatz, int spalte, const QString &grund) {
-        return DatenFehler(QStringLiteral("Die Jet-Datei %1 kann nicht gelesen werden.").arg(zitiert(m_datei)),
-                           QStringLiteral("Tabelle %1, Datensatz %2, Spalte %3: %4")
-                               .arg(zitiert(tabelle))
-                               .arg(datensatz)
-                               .arg(zitiert(ergebnis.spalten.at(spalte).name), grund));
-    };
-
-    mdb_rewind_table(def.t);
-    int datensatz = 0;
-    while (mdb_fetch_row(def.t)) {
-        ++datensatz;
-        Jet::Zeile zeile;
-        zeile.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            auto *c = static_cast<MdbColumn *>(g_ptr_array_index(def.t->columns, i));
-            QString grund;
-            zeile.append(wertVon(mdb, c, ergebnis.spalten.at(i).typ, puffer[size_t(i)], grund));
-            if (!grund.isEmpty())
-                throw fehler(datensatz, i, grund);
-        }
-        ergebnis.zeilen.append(zeile);
-    }
-    return ergebnis;
+    eintrag(tabelle);
+    Jetprotokoll::Antwort a = Leserprozess::antwort(
+        Leserprozess::ausfuehren({QStringLiteral("lies"), m_datei, tabelle}, m_aufsicht), m_datei);
+    if (a.anzahl != a.tabelle.zeilen.size())
+        throw DatenFehler(
+            QStringLiteral("Die Jet-Datei %1 lässt sich nicht lesen (beschädigt?).").arg(zitiert(m_datei)),
+            QStringLiteral("Die Tabelle %1 kam nicht vollständig an.").arg(zitiert(tabelle)));
+    a.tabelle.name = tabelle;
+    return std::move(a.tabelle);
 }

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <memory>
+#include <atomic>
 
 // Tables in the Jet format (Access .mdb and .accdb files), read as a whole
 // into memory. The program reads such files to take in what users kept in
@@ -72,14 +72,30 @@ struct Tabelle
 // The date of Datum/Uhrzeit value 0: a time of day alone is stored on it.
 QDate nullDatum();
 
+// Watches a read from another thread: abbrechen stops it (a JetDatei then
+// throws Abgebrochen), zeilen counts the records read so far.
+struct Aufsicht
+{
+    std::atomic<bool> abbrechen{false};
+    std::atomic<qint64> zeilen{0};
+};
+
 }   // namespace Jet
 
-// An open Jet file. Every failure throws DatenFehler with the file's name;
-// a failure while reading a table also names the table and the record.
+// A Jet file. Every question about it is answered by the reader program
+// tremvik-jetleser (see Leserprozess), never by mdbtools' library in this
+// process: a damaged file costs a German refusal in bounded time, not the
+// program. The constructor reads the catalogue (the format, the tables and
+// their columns); each count and each table is a run of its own.
+//
+// Every failure throws DatenFehler with the file's name; a failure while
+// reading a table also names the table and the record. A file the reader
+// cannot get through is refused as "lässt sich nicht lesen (beschädigt?)"
+// with the reason; a cancel through aufsicht throws Abgebrochen.
 class JetDatei
 {
 public:
-    explicit JetDatei(const QString &datei);
+    explicit JetDatei(const QString &datei, Jet::Aufsicht *aufsicht = nullptr);
     ~JetDatei();
     JetDatei(const JetDatei &) = delete;
     JetDatei &operator=(const JetDatei &) = delete;
@@ -106,7 +122,16 @@ public:
     Jet::Tabelle lesen(const QString &tabelle) const;
 
 private:
-    struct Offen;
+    struct Eintrag
+    {
+        QString name;
+        QList<Jet::Spalte> spalten;
+        QString fehler;
+    };
+    const Eintrag &eintrag(const QString &tabelle) const;
+
     QString m_datei;
-    std::unique_ptr<Offen> m_offen;
+    Jet::Aufsicht *m_aufsicht = nullptr;
+    QString m_format;
+    QList<Eintrag> m_katalog;
 };

@@ -4,6 +4,7 @@
 #include "kern/basis/frequenz.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/bestaende/frequenzdaten.h"
+#include "kern/bestaende/logeintrag.h"
 #include "kern/formate/rtf.h"
 
 #include <QDateTime>
@@ -307,7 +308,8 @@ std::optional<QString> Uebernahme::text(const QVariant &wert, Jet::Typ typ, bool
                           .arg(QString::fromLatin1(wert.typeName())));
 }
 
-Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei)
+Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei,
+                                           Jet::Aufsicht *aufsicht)
 {
     SqliteDatei db(logDatei, SqliteDatei::Art::LesenSchreiben);
     const QList<Logspalte> log = logSpalten(db, logDatei);
@@ -330,6 +332,8 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
                                       .arg(namen.join(QLatin1Char(',')), platzhalter.join(QLatin1Char(','))),
                                   QStringLiteral("Die eigenen Einträge können nicht geschrieben werden."));
         for (int r = 0; r < saetze.size(); ++r) {
+            if (aufsicht && aufsicht->abbrechen)
+                throw Abgebrochen();
             const Satz &werte = saetze.at(r);
             int &schon = vorhanden[schluessel(werte)];
             if (schon > 0) {
@@ -348,15 +352,26 @@ Uebernahme::Logergebnis Uebernahme::insLog(const Jet::Tabelle &kontakt, const QS
     return ergebnis;
 }
 
-Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QString &logDatei)
+Uebernahme::Logergebnis Uebernahme::logAusJet(const QString &jetDatei, const QString &logDatei, Jet::Aufsicht *aufsicht)
 {
-    const JetDatei jet(jetDatei);
+    const JetDatei jet(jetDatei, aufsicht);
     const QString tabelle = jet.tabelle(QStringLiteral("Kontakt"));
     if (tabelle.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält keine eigenen Einträge (Tabelle Kontakt).").arg(zitiert(jetDatei)),
-            QStringLiteral("Ihre Tabellen: %1.").arg(jet.tabellen().join(QStringLiteral(", "))));
-    return insLog(jet.lesen(tabelle), jetDatei, logDatei);
+            tabellenText(jet.tabellen()));
+    return insLog(jet.lesen(tabelle), jetDatei, logDatei, aufsicht);
+}
+
+QString Uebernahme::tabellenText(const QStringList &tabellen)
+{
+    constexpr int hoechstens = 30;
+    if (tabellen.isEmpty())
+        return QStringLiteral("Sie enthält keine Tabellen.");
+    QString text = QStringLiteral("Ihre Tabellen: %1").arg(tabellen.mid(0, hoechstens).join(QStringLiteral(", ")));
+    if (tabellen.size() > hoechstens)
+        text += QStringLiteral(" und %1 weitere").arg(tabellen.size() - hoechstens);
+    return text + QLatin1Char('.');
 }
 
 QList<int> Uebernahme::frequenzen(const QList<Jet::Tabelle> &tabellen, const QString &quelle, const QString &datenbank)
@@ -420,8 +435,8 @@ QList<int> Uebernahme::frequenzenAusJet(const QString &jetDatei, const QString &
     if (!fehlen.isEmpty())
         throw DatenFehler(
             QStringLiteral("Die Jet-Datei %1 enthält nicht die vier Frequenzlisten.").arg(zitiert(jetDatei)),
-            QStringLiteral("Es fehlen die Tabellen %1. Ihre Tabellen: %2.")
-                .arg(fehlen.join(QStringLiteral(", ")), jet.tabellen().join(QStringLiteral(", "))));
+            QStringLiteral("Es fehlen die Tabellen %1. %2")
+                .arg(fehlen.join(QStringLiteral(", ")), tabellenText(jet.tabellen())));
     for (const QString &liste : Frequenzdaten::tabellen())
         tabellen.append(jet.lesen(jet.tabelle(liste)));
     return frequenzen(tabellen, jetDatei, datenbank);

@@ -44,10 +44,16 @@ struct Logergebnis
 // column equal those of a record the log holds is not added again (a
 // record the table holds twice is added twice, but only once more than the
 // log already has), so taking in the same table twice adds nothing.
-// quelle names the Jet file in messages.
-Logergebnis insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei);
+// quelle names the Jet file in messages. A cancel through aufsicht throws
+// Abgebrochen and leaves the log as it was.
+Logergebnis insLog(const Jet::Tabelle &kontakt, const QString &quelle, const QString &logDatei,
+                   Jet::Aufsicht *aufsicht = nullptr);
 // The same for the table Kontakt of a Jet file.
-Logergebnis logAusJet(const QString &jetDatei, const QString &logDatei);
+Logergebnis logAusJet(const QString &jetDatei, const QString &logDatei, Jet::Aufsicht *aufsicht = nullptr);
+
+// The tables of a Jet file for a message: "Ihre Tabellen: a, b." with at
+// most a few dozen names and the number of the others, or that it has none.
+QString tabellenText(const QStringList &tabellen);
 
 // Replaces the four lists of the frequency database with the Jet tables
 // of the same names, by the rules of tremvik-frequenzen import: columns by

@@ -2,22 +2,28 @@
 #include "kern/basis/pfad.h"
 
 #include "kern/basis/dateikopie.h"
-#include "kern/basis/ergebnis.h"
 #include "kern/basis/protokoll.h"
 #include "kern/daten/sqlitedatei.h"
+#include "kern/sicherung/generationskopie.h"
+#include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -32,12 +38,6 @@ bool &vorgabe()
 {
     static bool an = true;
     return an;
-}
-
-std::function<void()> &bremse()
-{
-    static std::function<void()> b;
-    return b;
 }
 
 // "tremvik" and ".dorlem-fasq": the log's name around the date and time.
@@ -56,6 +56,26 @@ QString endung()
 }
 
 const QString zeitFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+// After the time in the name of a copy kept before a restore.
+const QString vorWiederherstellungZusatz = QStringLiteral("_vor-wiederherstellung");
+
+// The time in a generation's name, and whether it is a copy kept before a
+// restore; an invalid time for any other name.
+QDateTime zeitImNamen(const QString &dateiname, bool *vorWiederherstellung = nullptr)
+{
+    const QString anfang = stamm() + QLatin1Char('_');
+    if (!dateiname.startsWith(anfang) || !dateiname.endsWith(endung()))
+        return QDateTime();
+    QString mitte = dateiname.mid(anfang.size(), dateiname.size() - anfang.size() - endung().size());
+    const bool vor = mitte.endsWith(vorWiederherstellungZusatz);
+    if (vor)
+        mitte.chop(vorWiederherstellungZusatz.size());
+    if (mitte.size() != zeitFormat.size())
+        return QDateTime();
+    if (vorWiederherstellung)
+        *vorWiederherstellung = vor;
+    return QDateTime::fromString(mitte, zeitFormat);
+}
 
 // Removes what killed runs left in the folder: the temporary files of
 // generations (as the backup window's copies name theirs) that no running
@@ -74,65 +94,17 @@ void raeumeAuf(const QString &ordner)
         Dateikopie::raeumeAuf(QDir(ordner).filePath(z));
 }
 
-// SQLite's online backup of one database file into another. Copies in
-// steps, so that a request to stop is heard; a writer that changes the log
-// meanwhile makes SQLite begin the copy anew, so what arrives is one state.
-// Done, stopped on request, or failed with the reason.
-::Ergebnis<> kopiere(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen)
+// The folder of the generations, made for the user alone when it is new.
+QString ordnerBereit(const QString &ordner)
 {
-    const QString beschrieben =
-        QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben").arg(quelle);
-    std::unique_ptr<SqliteDatei> quellDatei, zielDatei;
-    try {
-        quellDatei = std::make_unique<SqliteDatei>(quelle, SqliteDatei::Art::NurLesen);
-    } catch (const DatenFehler &f) {
-        if ((f.code() & 0xff) == SQLITE_BUSY || (f.code() & 0xff) == SQLITE_LOCKED)
-            return ::Ergebnis<>::fehler(beschrieben);
-        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht geöffnet werden (%1)").arg(f.text()));
-    }
-    try {
-        zielDatei = std::make_unique<SqliteDatei>(ziel, SqliteDatei::Art::LesenSchreiben);
-    } catch (const DatenFehler &f) {
-        return ::Ergebnis<>::fehler(
-            QStringLiteral("Die Sicherungsdatei kann nicht angelegt werden (%1)").arg(f.text()));
-    }
-    sqlite3 *ein = quellDatei->handle();
-    sqlite3 *aus = zielDatei->handle();
-    // The copy waits for a writer of the log by itself, step by step.
-    sqlite3_busy_timeout(ein, 0);
-    sqlite3_busy_timeout(aus, 0);
-    // The copy is a temporary file until it is complete: no journal beside it.
-    sqlite3_exec(aus, "pragma journal_mode = off", nullptr, nullptr, nullptr);
-
-    sqlite3_backup *b = sqlite3_backup_init(aus, "main", ein, "main");
-    if (!b)
-        return ::Ergebnis<>::fehler(
-            QStringLiteral("Die Sicherung kann nicht beginnen (%1)").arg(QString::fromUtf8(sqlite3_errmsg(aus))));
-    int rc;
-    int gewartet = 0;
-    do {
-        if (abbrechen && abbrechen->load()) {
-            sqlite3_backup_finish(b);
-            return ::Ergebnis<>::abgebrochen();
-        }
-        rc = sqlite3_backup_step(b, 1024);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-            // Another program is writing the log: wait for it, as the backup
-            // window does, at most three seconds.
-            if (gewartet >= 3000)
-                break;
-            QThread::msleep(20);
-            gewartet += 20;
-        }
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(b);
-    const int fehler = sqlite3_errcode(aus);
-    const QString text = QString::fromUtf8(sqlite3_errmsg(aus));
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        return ::Ergebnis<>::fehler(beschrieben);
-    if (rc != SQLITE_DONE || fehler != SQLITE_OK)
-        return ::Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank kann nicht kopiert werden (%1)").arg(text));
-    return ::Ergebnis<>::erledigt();
+    QString stelle;
+    const int fehler = Pfad::anlegen(ordner, 0700, &stelle);
+    if (!fehler)
+        return QString();
+    if (stelle == ordner)
+        return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2.").arg(ordner, Dateikopie::grund(fehler));
+    return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2 (bei %3).")
+        .arg(ordner, Dateikopie::grund(fehler), stelle);
 }
 
 }   // namespace
@@ -172,15 +144,14 @@ QString Autosicherung::dateiname(const QDateTime &zeit)
     return stamm() + QLatin1Char('_') + zeit.toString(zeitFormat) + endung();
 }
 
+QString Autosicherung::dateinameVorWiederherstellung(const QDateTime &zeit)
+{
+    return stamm() + QLatin1Char('_') + zeit.toString(zeitFormat) + vorWiederherstellungZusatz + endung();
+}
+
 QDateTime Autosicherung::zeitVon(const QString &dateiname)
 {
-    const QString anfang = stamm() + QLatin1Char('_');
-    if (!dateiname.startsWith(anfang) || !dateiname.endsWith(endung()))
-        return QDateTime();
-    const QString mitte = dateiname.mid(anfang.size(), dateiname.size() - anfang.size() - endung().size());
-    if (mitte.size() != zeitFormat.size())
-        return QDateTime();
-    return QDateTime::fromString(mitte, zeitFormat);
+    return zeitImNamen(dateiname);
 }
 
 QVector<Autosicherung::Generation> Autosicherung::generationen(const QString &ordner)
@@ -189,9 +160,10 @@ QVector<Autosicherung::Generation> Autosicherung::generationen(const QString &or
     const QDir d(ordner);
     const QStringList namen = d.entryList({stamm() + QStringLiteral("_*") + endung()}, QDir::Files);
     for (const QString &n : namen) {
-        const QDateTime zeit = zeitVon(n);
+        bool vor = false;
+        const QDateTime zeit = zeitImNamen(n, &vor);
         if (zeit.isValid())
-            g.append({d.filePath(n), zeit});
+            g.append({d.filePath(n), zeit, vor});
     }
     std::sort(g.begin(), g.end(), [](const Generation &a, const Generation &b) {
         return a.zeit != b.zeit ? a.zeit > b.zeit : a.datei > b.datei;
@@ -199,19 +171,62 @@ QVector<Autosicherung::Generation> Autosicherung::generationen(const QString &or
     return g;
 }
 
+bool Autosicherung::istGeneration(const QString &datei)
+{
+    const QByteArray pfad = QFile::encodeName(datei);
+    struct stat st;
+    if (::lstat(pfad.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    // The header first: SQLite would take an empty file for an empty database.
+    {
+        const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            return false;
+        char kopf[16] = {};
+        const ssize_t n = ::read(fd, kopf, sizeof kopf);
+        ::close(fd);
+        if (n != 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
+            return false;
+    }
+    sqlite3 *db = nullptr;
+    bool ja = false;
+    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *s = nullptr;
+        ja = sqlite3_prepare_v2(db,
+                                "select 1 from sqlite_master where type = 'table' and name = 'Kontakt' collate nocase",
+                                -1, &s, nullptr)
+                 == SQLITE_OK
+             && sqlite3_step(s) == SQLITE_ROW;
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return ja;
+}
+
 bool Autosicherung::faellig(const QString &ordner, const QDate &heute)
 {
-    const QVector<Generation> g = generationen(ordner);
-    return std::none_of(g.begin(), g.end(), [&heute](const Generation &x) { return x.zeit.date() == heute; });
+    const QVector<Generation> alle = generationen(ordner);
+    return std::none_of(alle.begin(), alle.end(), [&heute](const Generation &g) {
+        return g.zeit.date() == heute && !g.vorWiederherstellung && istGeneration(g.datei);
+    });
 }
 
 QVector<Autosicherung::Generation> Autosicherung::ueberzaehlig(const QVector<Generation> &alle, const QString &behalten,
-                                                               int tage, int wochen)
+                                                               const QDateTime &jetzt, int tage, int wochen)
 {
     QSet<QDate> tageGesehen;
     QSet<int> wochenGesehen;
     QVector<Generation> weg;
     for (const Generation &g : alle) {   // newest first
+        // Dated after the run: when it was really taken is not known, so
+        // it neither takes a place nor goes.
+        if (jetzt.isValid() && g.zeit > jetzt)
+            continue;
+        if (g.vorWiederherstellung) {
+            if (jetzt.isValid() && g.zeit < jetzt.addDays(-tageVorWiederherstellung) && g.datei != behalten)
+                weg.append(g);
+            continue;
+        }
         bool bleibt = g.datei == behalten;
         const QDate tag = g.zeit.date();
         if (!tageGesehen.contains(tag) && tageGesehen.size() < tage) {
@@ -262,63 +277,50 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
         e.art = Ergebnis::Art::NichtFaellig;
         return e;
     }
-    if (!QDir().mkpath(ordner))
-        return fehler(QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(ordner));
+    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty())
+        return fehler(grund);
     raeumeAuf(ordner);
 
-    // A damaged log is not copied: the good generations stay as they are.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(log);
+    // A file that is no log database is not copied: the good generations
+    // stay as they are. Its pages are checked in the copy.
+    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(log, Sicherungsdatei::Pruefung::Aufbau);
     if (!einwand.isEmpty())
         return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand));
-    if (bremse())
-        bremse()();
 
     const QString ziel = QDir(ordner).filePath(dateiname(jetzt));
-    const QByteArray z = QFile::encodeName(ziel);
-    QString tempName;
-    const int fd = Dateikopie::tempDatei(ziel, tempName);
-    const QByteArray temp = QFile::encodeName(tempName);
-    if (fd < 0)
-        return fehler(
-            QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.").arg(ordner, Dateikopie::grund(errno)));
-    auto verwerfen = [&](const QString &grund) {
-        ::unlink(temp.constData());
-        ::close(fd);
-        return fehler(grund);
-    };
-    const ::Ergebnis<> kopie = kopiere(log, tempName, abbrechen);
-    if (kopie.istAbgebrochen()) {
+    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+        ziel, [&](const QString &temp, int) { return Generationskopie::sqlite(log, temp, abbrechen); },
+        [&log](const QString &temp) {
+            // What is put in place is what a restore accepts. The copy has
+            // the log's pages: where it fails the check, so does the log,
+            // unless the copy was spoilt on its way.
+            const QString pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
+            if (pruefung.isEmpty())
+                return QString();
+            const QString amLog = Sicherungsdatei::pruefeLogdatenbank(log);
+            if (!amLog.isEmpty())
+                return QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog);
+            return QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung);
+        });
+    if (neu.art == Generationskopie::Ergebnis::Art::Abgebrochen) {
         qCInfo(protokollSicherung) << "abgebrochen";
-        verwerfen(QString());
         e.art = Ergebnis::Art::Abgebrochen;
         return e;
     }
-    if (!kopie)
-        return verwerfen(kopie.grund() + QLatin1Char('.'));
-    if (::fsync(fd) != 0)
-        return verwerfen(
-            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
-    // What is put in place is what a restore accepts.
-    const QString pruefung = Sicherungsdatei::pruefeLogdatenbank(tempName);
-    if (!pruefung.isEmpty())
-        return verwerfen(QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung));
-    if (::rename(temp.constData(), z.constData()) != 0)
-        return verwerfen(
-            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
-    ::close(fd);
-    const int ordnerFd = ::open(QFile::encodeName(ordner).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (ordnerFd >= 0) {
-        ::fsync(ordnerFd);
-        ::close(ordnerFd);
-    }
+    if (neu.art != Generationskopie::Ergebnis::Art::Fertig)
+        return fehler(neu.grund);
     e.art = Ergebnis::Art::Gesichert;
     e.datei = ziel;
-
     qCInfo(protokollSicherung).noquote() << "gesichert:" << ziel;
 
-    // The rotation: the new generation is the newest good one.
-    const QVector<Generation> alle = generationen(ordner);
-    const QVector<Generation> weg = ueberzaehlig(alle, ziel);
+    // The rotation: the new generation is the newest good one. Files that
+    // merely have a generation's name are the user's, and stay out of it.
+    QVector<Generation> alle = generationen(ordner);
+    alle.removeIf([](const Generation &g) { return !istGeneration(g.datei); });
+    for (const Generation &g : std::as_const(alle))
+        if (g.zeit > jetzt)
+            e.zukunft << g.datei;
+    const QVector<Generation> weg = ueberzaehlig(alle, ziel, jetzt);
     qCInfo(protokollSicherung).noquote() << "Rotation:" << alle.size() << "Generationen," << weg.size() << "überzählig";
     for (const Generation &g : weg) {
         const bool entfernt = QFile::remove(g.datei);
@@ -329,11 +331,87 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
     return e;
 }
 
+Autosicherung::Ergebnis Autosicherung::aufbewahren(const QString &log, const QString &ordner, const QDateTime &jetzt)
+{
+    Ergebnis e;
+    struct stat st;
+    if (::stat(QFile::encodeName(log).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        e.art = Ergebnis::Art::KeinLog;
+        return e;
+    }
+    e.art = Ergebnis::Art::Fehler;
+    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty()) {
+        e.grund = grund;
+        return e;
+    }
+    raeumeAuf(ordner);
+    const QString ziel = QDir(ordner).filePath(dateinameVorWiederherstellung(jetzt));
+    // The bytes the log has, under its read lock, so that no writer
+    // changes them meanwhile: a log that is damaged is kept as it is too.
+    const Sicherung::Lesesperre sperre(log);
+    if (sperre.belegt()) {
+        e.grund = QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(log);
+        return e;
+    }
+    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+        ziel, [&](const QString &, int fd) { return Generationskopie::bytes(log, fd, ziel); });
+    if (neu.art != Generationskopie::Ergebnis::Art::Fertig) {
+        e.grund = neu.grund;
+        return e;
+    }
+    e.art = Ergebnis::Art::Gesichert;
+    e.datei = ziel;
+    return e;
+}
+
+QString Autosicherung::bestand(const QString &ordner)
+{
+    const QVector<Generation> alle = generationen(ordner);
+    const bool eine = std::any_of(alle.begin(), alle.end(), [](const Generation &g) { return istGeneration(g.datei); });
+    return eine ? QStringLiteral("Die vorhandenen Sicherungen in %1 sind unverändert.").arg(ordner)
+                : QStringLiteral("In %1 liegt noch keine automatische Sicherung.").arg(ordner);
+}
+
 QString Autosicherung::meldung(const Ergebnis &e, const QString &ordner)
 {
-    return QStringLiteral("Die automatische Sicherung der eigenen Einträge wurde nicht angelegt.\n%1\n"
-                          "Die vorhandenen Sicherungen in %2 sind unverändert.")
-        .arg(e.grund, ordner);
+    return QStringLiteral("Die automatische Sicherung der eigenen Einträge wurde nicht angelegt.\n%1\n%2")
+        .arg(e.grund, bestand(ordner));
+}
+
+QString Autosicherung::zukunftMeldung(const Ergebnis &e, const QString &ordner)
+{
+    QStringList namen;
+    for (const QString &datei : e.zukunft.mid(0, 10))
+        namen << QFileInfo(datei).fileName();
+    if (e.zukunft.size() > namen.size())
+        namen << QStringLiteral("und %1 weitere").arg(e.zukunft.size() - namen.size());
+    return QStringLiteral("In %1 liegen Sicherungen mit einem Datum nach dem heutigen: %2.\n"
+                          "Die Uhr des Rechners ging wohl falsch, als sie angelegt wurden (oder geht jetzt falsch). "
+                          "Sie bleiben erhalten und zählen nicht als Sicherung eines Tages; wer sie nicht mehr "
+                          "braucht, kann sie selbst löschen.")
+        .arg(ordner, namen.join(QStringLiteral(", ")));
+}
+
+Autosicherung::Bericht Autosicherung::Bericht::lesen()
+{
+    const QSettings s;
+    Bericht b;
+    // A report about another log (another copy of the program) is not this one's.
+    if (s.value(QStringLiteral("Autosicherung/BerichtLog")).toString() != logdatei())
+        return b;
+    b.zeit = s.value(QStringLiteral("Autosicherung/BerichtZeit")).toDateTime();
+    b.ordner = s.value(QStringLiteral("Autosicherung/BerichtOrdner")).toString();
+    b.grund = s.value(QStringLiteral("Autosicherung/Bericht")).toString();
+    return b;
+}
+
+void Autosicherung::Bericht::schreiben() const
+{
+    QSettings s;
+    s.setValue(QStringLiteral("Autosicherung/BerichtLog"), logdatei());
+    s.setValue(QStringLiteral("Autosicherung/BerichtZeit"), zeit);
+    s.setValue(QStringLiteral("Autosicherung/BerichtOrdner"), ordner);
+    s.setValue(QStringLiteral("Autosicherung/Bericht"), grund);
 }
 
 QDateTime Autosicherung::jetzt()
@@ -346,14 +424,34 @@ void Autosicherung::setzeUhr(std::function<QDateTime()> u)
     uhr() = std::move(u);
 }
 
-void Autosicherung::setzeBremse(std::function<void()> b)
+void Autosicherung::setzeBremse(std::function<void(int)> b)
 {
-    bremse() = std::move(b);
+    Generationskopie::setzeSchritt(std::move(b));
 }
 
 void Autosicherung::setzeVorgabe(bool aktiv)
 {
     vorgabe() = aktiv;
+}
+
+namespace {
+int &verzoegerung()
+{
+    // About as long as drawing the main window and the log window takes
+    // under a window manager.
+    static int ms = 1000;
+    return ms;
+}
+}
+
+int Autosicherung::startVerzoegerungMs()
+{
+    return verzoegerung();
+}
+
+void Autosicherung::setzeStartVerzoegerung(int ms)
+{
+    verzoegerung() = ms;
 }
 
 // ---------------------------------------------------------------------------
@@ -368,19 +466,41 @@ Autosicherung::Lauf::~Lauf()
     anhalten();
 }
 
-bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstellung)
+bool Autosicherung::Lauf::faellig(const Einstellung &einstellung)
+{
+    return einstellung.aktiv && Autosicherung::faellig(einstellung.ordnerOderStandard(), jetzt().date());
+}
+
+bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstellung, int nachMs)
 {
     const QString ordner = einstellung.ordnerOderStandard();
     const QDateTime zeit = jetzt();
-    if (laeuft() || !einstellung.aktiv || !faellig(ordner, zeit.date())) {
+    if (laeuft() || !faellig(einstellung)) {
         qCDebug(protokollSicherung).noquote()
             << "kein Lauf: läuft" << laeuft() << "aktiv" << einstellung.aktiv << "in" << ordner;
         return false;
     }
     m_abbrechen = false;
+    m_geplant = true;
+    QTimer::singleShot(nachMs, this, [this, log, ordner, zeit] {
+        if (m_geplant)
+            beginnen(log, ordner, zeit);
+    });
+    return true;
+}
+
+void Autosicherung::Lauf::beginnen(const QString &log, const QString &ordner, const QDateTime &zeit)
+{
+    m_geplant = false;
     auto ergebnis = std::make_shared<Ergebnis>();
-    m_faden =
-        QThread::create([this, ergebnis, log, ordner, zeit] { *ergebnis = sichern(log, ordner, zeit, &m_abbrechen); });
+    m_faden = QThread::create([this, ergebnis, log, ordner, zeit] {
+        // The user's work comes first: the copy gets less of the processor
+        // and the disk. (Not the least: a step holds the log's read lock,
+        // and the user's writes wait for it.)
+        ::setpriority(PRIO_PROCESS, ::gettid(), 10);
+        ::syscall(SYS_ioprio_set, 1 /* IOPRIO_WHO_PROCESS */, ::gettid(), 2 << 13 | 7 /* best effort, lowest */);
+        *ergebnis = sichern(log, ordner, zeit, &m_abbrechen);
+    });
     m_faden->setObjectName(QStringLiteral("autosicherung"));
     QThread *faden = m_faden;
     connect(faden, &QThread::finished, this, [this, faden, ergebnis, ordner] {
@@ -388,14 +508,22 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
             return;   // stopped by anhalten(), which has cleared up
         faden->deleteLater();
         m_faden = nullptr;
-        Q_EMIT fertig(*ergebnis, ordner);
+        if (!m_abbrechen)   // nobody waits for the report of a run asked to stop
+            Q_EMIT fertig(*ergebnis, ordner);
     });
     m_faden->start(QThread::LowPriority);
-    return true;
+    Q_EMIT begonnen();
+}
+
+void Autosicherung::Lauf::abbrechen()
+{
+    m_geplant = false;
+    m_abbrechen = true;
 }
 
 void Autosicherung::Lauf::anhalten()
 {
+    m_geplant = false;
     if (!m_faden)
         return;
     m_abbrechen = true;

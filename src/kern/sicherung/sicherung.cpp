@@ -12,45 +12,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-// A read transaction on the database for as long as it lives. Opening it
-// also rolls back a transaction that an interrupted writer left behind.
-class Lesesperre
+Sicherung::Lesesperre::Lesesperre(const QString &datei)
 {
-public:
-    explicit Lesesperre(const QString &datei)
-    {
-        int rc;
-        try {
-            m_db = std::make_unique<SqliteDatei>(datei, SqliteDatei::Art::LesenSchreiben);
-            sqlite3_busy_timeout(m_db->handle(), Sicherung::wartezeitMs);
-            rc = sqlite3_exec(m_db->handle(), "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
-        } catch (const DatenFehler &f) {
-            rc = f.code();   // a missing or unreadable file: the copy itself reports it
-        }
-        if (rc == SQLITE_OK)
-            m_gesperrt = true;
-        else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-            m_belegt = true;
-        // Any other error: not a database the lock could hold; the file is
-        // copied as it is.
+    int rc;
+    try {
+        m_db = std::make_unique<SqliteDatei>(datei, SqliteDatei::Art::LesenSchreiben);
+        sqlite3_busy_timeout(m_db->handle(), Sicherung::wartezeitMs);
+        rc = sqlite3_exec(m_db->handle(), "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+    } catch (const DatenFehler &f) {
+        rc = f.code();   // a missing or unreadable file: the copy itself reports it
     }
-    ~Lesesperre()
-    {
-        if (m_gesperrt)
-            sqlite3_exec(m_db->handle(), "rollback", nullptr, nullptr, nullptr);
-    }
-    bool belegt() const { return m_belegt; }
+    if (rc == SQLITE_OK)
+        m_gesperrt = true;
+    else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        m_belegt = true;
+    // Any other error: not a database the lock could hold; the file is
+    // copied as it is.
+}
 
-private:
-    std::unique_ptr<SqliteDatei> m_db;
-    bool m_gesperrt = false;
-    bool m_belegt = false;
-};
+Sicherung::Lesesperre::~Lesesperre()
+{
+    if (m_gesperrt)
+        sqlite3_exec(m_db->handle(), "rollback", nullptr, nullptr, nullptr);
+}
 
+namespace {
 // The lock SQLite's own writers take before they change a database file:
 // a write lock over its lock bytes (the pending and the reserved byte and
 // the shared range, 1 GiB into the file). While it is held no other
@@ -154,7 +143,7 @@ Ergebnis<> Sicherung::sichern(const QString &quelle, const QString &ziel)
     const ::Ergebnis<QString> datei = ersetzbar(ziel);
     if (!datei)
         return ::Ergebnis<>::weiter(datei);
-    Lesesperre sperre(quelle);
+    Sicherung::Lesesperre sperre(quelle);
     if (sperre.belegt())
         return ::Ergebnis<>::fehler(
             QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle));
@@ -184,6 +173,11 @@ Ergebnis<> Sicherung::wiederherstellen(const QString &quelle, const QString &zie
         if (!einwand.isEmpty())
             return ::Ergebnis<>::fehler(
                 QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand));
+        // A log that is new here is the user's alone, as a new log always
+        // is; one that is replaced keeps its rights.
+        struct stat st;
+        if (::stat(QFile::encodeName(datei).constData(), &st) != 0 && errno == ENOENT)
+            ::chmod(QFile::encodeName(temp).constData(), 0600);
         switch (sperre.nehmen(datei, wartezeitMs)) {
         case Schreibsperre::Ergebnis::Gesperrt: return ::Ergebnis<>::erledigt();
         case Schreibsperre::Ergebnis::Belegt:

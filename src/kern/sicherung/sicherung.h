@@ -1,6 +1,10 @@
 #pragma once
 #include "kern/basis/dateikopie.h"
 
+#include <memory>
+
+class SqliteDatei;
+
 // The two copies of the log database file: out of the program directory
 // into a backup folder, and back.
 //
@@ -9,6 +13,26 @@
 namespace Sicherung {
 // How long either copy waits for another program's use of the log to end.
 constexpr int wartezeitMs = 3000;
+
+// A read transaction on a database file for as long as it lives: no writer
+// (nor a rollback of an interrupted one) changes the file while its bytes
+// are read. Opening it also rolls back a transaction that an interrupted
+// writer left behind. A file that is no database is not locked.
+class Lesesperre
+{
+public:
+    explicit Lesesperre(const QString &datei);
+    ~Lesesperre();
+    Lesesperre(const Lesesperre &) = delete;
+    Lesesperre &operator=(const Lesesperre &) = delete;
+    // Another connection is writing and did not finish in wartezeitMs.
+    bool belegt() const { return m_belegt; }
+
+private:
+    std::unique_ptr<SqliteDatei> m_db;
+    bool m_gesperrt = false;
+    bool m_belegt = false;
+};
 
 // Copies the log database to the target name. The copy is taken under a
 // read lock of the database, so no writer (nor a rollback of an

@@ -40,8 +40,8 @@ QString beschaedigtText()
     return QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
 }
 
-// The table, its columns and its key, and then the pages.
-QString pruefeInhalt(sqlite3 *db)
+// The table, its columns and its key, and then (ganz) the pages.
+QString pruefeInhalt(sqlite3 *db, bool ganz)
 {
     const QString beschaedigt = beschaedigtText();
     sqlite3_stmt *s = nullptr;
@@ -95,6 +95,8 @@ QString pruefeInhalt(sqlite3 *db)
         text[0] = text[0].toUpper();
         return text;
     }
+    if (!ganz)
+        return QString();
 
     // A file whose pages are damaged passes the look-ups above; restoring
     // it would lose the log at its next use.
@@ -150,7 +152,7 @@ bool Sicherungsdatei::vorhanden(const QString &datei)
     return statVon(name, st) && S_ISREG(st.st_mode);
 }
 
-QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
+QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
 {
     const QByteArray pfad = QFile::encodeName(datei);
 
@@ -179,7 +181,7 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei)
     // for damaged.
     try {
         SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
-        return pruefeInhalt(db.handle());
+        return pruefeInhalt(db.handle(), pruefung == Pruefung::Ganz);
     } catch (const DatenFehler &) {
         return beschaedigtText();
     }

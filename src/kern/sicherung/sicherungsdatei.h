@@ -36,6 +36,9 @@ bool vorhanden(const QString &datei);
 // quick check, holding the table Kontakt with every column the log window
 // uses (letter case ignored) and the integer key id through which records
 // are written back. Empty when it is; else the reason in German, naming
-// what is missing, fit to be shown to the user.
-QString pruefeLogdatenbank(const QString &datei);
+// what is missing, fit to be shown to the user. With Pruefung::Aufbau only
+// the header, the table and its columns are looked at, not the pages: that
+// is quick whatever the file's size.
+enum class Pruefung { Aufbau, Ganz };
+QString pruefeLogdatenbank(const QString &datei, Pruefung pruefung = Pruefung::Ganz);
 }

@@ -1,21 +1,47 @@
-#include "testhilfe.h"
-#include "kern/austausch/austauschhilfe.h"
-#include "kern/austausch/logaustausch.h"
-#include "fenster/bausteine/dateidialog.h"
 #include "fenster/austausch/frm_zeiten.h"
-#include "kern/bestaende/frequenzdaten.h"
+#include "fenster/bausteine/dateidialog.h"
+#include "fenster/bausteine/hintergrund.h"
+#include "fenster/haupt/frm_main.h"
 #include "fenster/listen/frm_liste.h"
 #include "fenster/log/frm_eintrag.h"
+#include "kern/austausch/austauschhilfe.h"
+#include "kern/austausch/logaustausch.h"
+#include "kern/bestaende/frequenzdaten.h"
 #include "kern/bestaende/logsuche.h"
-#include "fenster/haupt/frm_main.h"
+#include "testhilfe.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 
 using namespace Austauschhilfe;
+
+// Notes each progress dialog as it is shown, by its text.
+class Fenstersicht : public QObject
+{
+public:
+    explicit Fenstersicht(QStringList &gezeigt) : m_gezeigt(gezeigt) { qApp->installEventFilter(this); }
+    ~Fenstersicht() override { qApp->removeEventFilter(this); }
+    std::function<void(QWidget *)> beiAnzeige;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto *d = qobject_cast<QProgressDialog *>(o)) {
+                m_gezeigt.append(d->labelText());
+                if (beiAnzeige)
+                    beiAnzeige(d);
+            }
+        return false;
+    }
+
+private:
+    QStringList &m_gezeigt;
+};
 
 // The exchange in the program: the menu entries of "Datenverwaltung", the
 // context menu of the list grids, their dialogs and what they leave behind.
@@ -233,10 +259,97 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::meldungen().size(), 1);
         QCOMPARE(Testhilfe::meldungen().first().text, gr("4 Zeilen nach „%1“ geschrieben (CHIRP).").arg(wahl.datei));
 
+        // A repeater whose input is no frequency is written as simplex, and
+        // the message says so.
+        Testhilfe::sql(ordner->frequenzDatei(),
+                       "update afu set Eingabe = '?' where Standort like 'Relaiskanal RV47 %'");
+        Testhilfe::leeren();
+        afu->liste_exportieren->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY2(Testhilfe::meldungen().first().text.endsWith(
+                     gr("(CHIRP).\n\nAnders geschrieben:\nZeile 2 (Relaiskanal RV47 (2 m, Ablage -0,6 MHz) - kein "
+                        "realer Standort) als Simplex geschrieben: Eingabe „?“ ist keine Frequenz: Die Frequenz "
+                        "enthält das Zeichen „?“.")),
+                 qPrintable(Testhilfe::meldungen().first().text));
+        QCOMPARE(Testhilfe::lies(wahl.datei).count("\r\n"), 5);
+
         h.flug->trigger();
         wahl = {ordner->pfad() + "/flug.json", "SDR++-Frequenzliste (*.json)"};
         qobject_cast<FrequenzListe *>(h.frm_flug())->liste_exportieren->trigger();
         QVERIFY(Testhilfe::lies(wahl.datei).contains("\"mode\": 2"));
+    }
+
+    // Long work shows its progress, off the window's thread, and can be
+    // stopped; the progress window is gone before the result is shown, so
+    // that the message's OK is the one to click. Short work shows none.
+    void fortschrittUndErgebnis()
+    {
+        QByteArray adi;
+        for (int k = 0; k < 60000; ++k)
+            adi += "<CALL:8>DL" + QByteArray::number(100000 + k) + " <FREQ:7>145.500 <EOR>\n";
+        const QString datei = ordner->pfad() + "/gross.adi";
+        Testhilfe::schreibe(datei, adi);
+        // A remark made from NOTES off the window's thread, as one made on it.
+        Testhilfe::schreibe(ordner->pfad() + "/klein.adi", "<CALL:4>G4AB<NOTES:11>Sch\xC3\xB6n\r\nklar<EOR>");
+
+        // The progress dialogs shown, and whether one was still open at a message.
+        QStringList gezeigt, beiMeldung;
+        Fenstersicht sicht(gezeigt);
+        ::Meldung::setzeAnzeige([&](const QString &text, ::Meldung::Symbol symbol) {
+            Testhilfe::meldungen().append({text, symbol});
+            const auto offen = [] {
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (qobject_cast<QProgressDialog *>(w) && w->isVisible())
+                        return true;
+                return false;
+            }();
+            beiMeldung.append(offen ? "offen" : "zu");
+        });
+        const auto zurueck = qScopeGuard([] {
+            ::Meldung::setzeAnzeige([](const QString &text, ::Meldung::Symbol symbol) {
+                Testhilfe::meldungen().append({text, symbol});
+            });
+            Hintergrund::setzeVerzoegerung(400);
+        });
+
+        frm_main h;
+        h.zeigen();
+        wahl = {ordner->pfad() + "/klein.adi", QString()};
+        h.logimport->trigger();
+        QCOMPARE(gezeigt, QStringList());
+        QCOMPARE(beiMeldung, QStringList{"zu"});
+        const QList<Logeintrag> klein = Logdaten::lesen(ordner->logDatei(), "select * from Kontakt");
+        QCOMPARE(*klein.first()[Logeintrag::bemerkung], Logdaten::bemerkungAusText(gr("Schön\nklar")));
+
+        Hintergrund::setzeVerzoegerung(0);
+        wahl = {datei, QString()};
+        beiMeldung.clear();
+        h.logimport->trigger();
+        QCOMPARE(gezeigt, QStringList{"Die Datensätze werden ins Log aufgenommen …"});
+        QCOMPARE(beiMeldung, QStringList{"zu"});
+        QCOMPARE(anzahl(h), 60001);
+
+        // Stopped: the log is as it was. (The same file again would only
+        // find duplicates; a new one.)
+        for (char &c : adi)
+            if (c == 'D')
+                c = 'F';
+        Testhilfe::schreibe(datei, adi);
+        Testhilfe::leeren();
+        beiMeldung.clear();
+        const QByteArray vorher = Testhilfe::lies(ordner->logDatei());
+        sicht.beiAnzeige = [](QWidget *d) {
+            QTimer::singleShot(100, d, [d] {
+                if (auto *knopf = d->findChild<QPushButton *>())
+                    knopf->click();
+            });
+        };
+        h.logimport->trigger();
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QCOMPARE(Testhilfe::meldungen().first().text, gr("Der Import wurde abgebrochen; das Log ist unverändert."));
+        QCOMPARE(beiMeldung, QStringList{"zu"});
+        QCOMPARE(Testhilfe::lies(ordner->logDatei()), vorher);
+        QCOMPARE(anzahl(h), 60001);
     }
 
     void zeitenDialog()

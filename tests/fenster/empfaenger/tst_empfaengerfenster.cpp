@@ -114,7 +114,7 @@ private Q_SLOTS:
         QStringList oben;
         for (QAction *a : haupt->menuBar()->actions())
             oben << a->objectName();
-        QCOMPARE(oben, QStringList({"prog", "dfsdfs", "erre", "dv", "empf", "ausw", "help"}));
+        QCOMPARE(oben, QStringList({"prog", "dfsdfs", "erre", "dv", "empf", "ausw", "help", "handbuch", "ueber"}));
         QStringList eintraege;
         for (QAction *a : haupt->empf->actions())
             eintraege << a->text();

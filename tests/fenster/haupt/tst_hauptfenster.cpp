@@ -1,9 +1,19 @@
+#include "fenster/bausteine/geometrie.h"
 #include "fenster/haupt/frm_main.h"
+#include "fenster/hilfe/frm_handbuch.h"
+#include "fenster/hilfe/frm_ueber.h"
+#include "kern/bestaende/frequenzdaten.h"
 #include "testhilfe.h"
+
+#include <QDirIterator>
+#include <QTextBrowser>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStatusBar>
+
+#include <csignal>
 
 // The main window: start state, menu, one instance per child window kind,
 // the program message and the end of the program.
@@ -103,8 +113,13 @@ private Q_SLOTS:
         QStringList oben;
         for (QAction *a : h.menuBar()->actions())
             oben << a->objectName() + QLatin1Char('=') + a->text();
+        // After "?", which acts at once, the manual and the about box, which
+        // do too.
         QCOMPARE(oben, QStringList({"prog=Programm", "dfsdfs=Frequenzen", "erre=eigene Einträge", "dv=Datenverwaltung",
-                                    "empf=Empfänger", "ausw=Auswertung", "help=?"}));
+                                    "empf=Empfänger", "ausw=Auswertung", "help=?", "handbuch=Handbuch",
+                                    "ueber=Über tremvik-tool \u2026"}));
+        for (QAction *a : {h.help, h.handbuch, h.ueber})
+            QVERIFY(!a->menu());
         auto eintraege = [](QMenu *m) {
             QStringList l;
             for (QAction *a : m->actions())
@@ -119,8 +134,10 @@ private Q_SLOTS:
                                                "logexport=Log exportieren …", "logimport=Log importieren …",
                                                "dv_autosicherung=", "autosicher=Automatische Sicherungen \u2026"}));
         QCOMPARE(eintraege(h.ausw), QStringList({"stat=Statistik …"}));
+        // The one shortcut: F1 for the manual.
         for (QAction *a : h.findChildren<QAction *>())
-            QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
+            QVERIFY(a->shortcut() == (a == h.handbuch ? QKeySequence(Qt::Key_F1) : QKeySequence()) && !a->isCheckable()
+                    && a->isEnabled());
         // German standard buttons come from Qt's translations.
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
         QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
@@ -216,6 +233,86 @@ private Q_SLOTS:
         QCOMPARE(offen(h).size(), 1);
     }
 
+    // F1 opens the manual at the section of the window in front, in a
+    // window of its own that ends with the program.
+    void handbuchMitF1()
+    {
+        Testhilfe::Installation inst;
+        const QDir gebaut(QStringLiteral(TREMVIK_BIN "/../share/tremvik-tool/handbuch"));
+        const QString ziel = inst.pfad(QStringLiteral("share/tremvik-tool/handbuch"));
+        QDirIterator it(gebaut.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString datei = it.next();
+            const QString kopie = ziel + QLatin1Char('/') + gebaut.relativeFilePath(datei);
+            QVERIFY(QDir().mkpath(QFileInfo(kopie).path()) && QFile::copy(datei, kopie));
+        }
+
+        frm_main h;
+        h.zeigen();
+        QVERIFY(QTest::qWaitForWindowActive(&h));
+        h.bos->trigger();
+        QTest::keyClick(h.frm_bos(), Qt::Key_F1);
+        QPointer<frm_handbuch> handbuch = h.frm_handbuch();
+        QVERIFY(handbuch);
+        QVERIFY(handbuch->isVisible() && handbuch->isWindow());
+        QCOMPARE(handbuch->txt_handbuch->source().toLocalFile(), ziel + QStringLiteral("/handbuch.md"));
+        QCOMPARE(handbuch->txt_handbuch->source().fragment(), QStringLiteral("frequenzlisten"));
+
+        h.erre->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(&h));
+        QTest::keyClick(h.frm_eintrag(), Qt::Key_F1);
+        QCOMPARE(h.frm_handbuch(), handbuch.data());
+        QCOMPARE(handbuch->txt_handbuch->source().fragment(), QStringLiteral("eigene-einträge"));
+        QVERIFY(Testhilfe::meldungen().isEmpty());
+
+        // Ending the program closes it: no window is left to keep it running.
+        h.end->trigger();
+        QVERIFY(!handbuch->isVisible());
+    }
+
+    // While a list of examples is in front, the status bar says so; a list
+    // of real data, any other window or the user's own list says nothing.
+    // The titles stay as they are.
+    void beispieldatenInDerStatuszeile()
+    {
+        QFile::remove(ordner->frequenzDatei());
+        Frequenzdaten::bauen(ordner->frequenzDatei(), QStringLiteral(TREMVIK_QUELLEN "/db/frequenzen.sql"),
+                             QStringLiteral(TREMVIK_QUELLEN "/db/frequenzen"));
+        frm_main h;
+        h.zeigen();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        h.afu->trigger();
+        QVERIFY2(h.lbl_daten->text().startsWith(QStringLiteral("Beispieldaten")), qPrintable(h.lbl_daten->text()));
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        QVERIFY(h.frm_afu()->windowTitle().startsWith(QStringLiteral("AFU - Repeater   ")));
+        h.flug->trigger();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        h.fw->trigger();
+        QVERIFY(h.lbl_daten->text().startsWith(QStringLiteral("Beispieldaten")));
+        h.afu->trigger();
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        // Also while another window of the program has the focus.
+        h.ueber->trigger();
+        QVERIFY(h.frm_ueber());
+        QTest::qWait(20);
+        QVERIFY(h.lbl_daten->text().contains(QStringLiteral("kein realer Standort")));
+        h.frm_ueber()->close();
+
+        h.erre->trigger();
+        QVERIFY(h.lbl_daten->text().isEmpty());
+        for (KindFenster *f : {h.frm_afu(), h.frm_flug(), h.frm_fw()})
+            f->parentWidget()->close();
+        QTRY_VERIFY(!h.frm_afu());
+
+        // The user's own list is no example.
+        Frequenzdaten::importieren(ordner->frequenzDatei(), QStringLiteral("afu"),
+                                   QByteArray("Standort,Eingabe,Ausgabe\nDB0XY,\"145,000\",\"145,600\"\n"),
+                                   QStringLiteral("eigene.csv"));
+        h.afu->trigger();
+        QVERIFY(h.frm_afu());
+        QVERIFY(h.lbl_daten->text().isEmpty());
+    }
+
     void endeSchliesstAlles()
     {
         frm_main h;
@@ -230,20 +327,126 @@ private Q_SLOTS:
     }
 
     // A missing log database is reported with its path; the program goes on,
-    // and the other windows still open.
+    // and the other windows still open. Nothing is made in the program
+    // folder: no log, no lock file, also when the log is asked for again.
     void fehlendesLogBeimStart()
     {
         QFile::remove(ordner->logDatei());
+        const QStringList vorher =
+            QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
+            QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
+            QVERIFY(!QFile::exists(ordner->logDatei()));
+            QVERIFY(h.isVisible());
+            h.bos->trigger();
+            QVERIFY(h.frm_bos());
+            h.erre->trigger();
+            h.wer->trigger();
+            QVERIFY(h.frm_herstellen());
+            QCOMPARE(QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), vorher);
+        }
+        QCOMPARE(QDir(ordner->pfad()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), vorher);
+
+        // With the log the lock file stands while the program runs, and
+        // goes with it.
+        Testhilfe::ausSchema(ordner->logDatei(), QStringLiteral("kontakt.sql"));
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(h.frm_eintrag());
+            QVERIFY(QFile::exists(ordner->logDatei() + QStringLiteral(".lock")));
+            h.end->trigger();
+        }
+        QVERIFY(!QFile::exists(ordner->logDatei() + QStringLiteral(".lock")));
+    }
+
+    // The program asked to end from outside (a logout, kill, Ctrl+C) ends
+    // as with "ENDE": no lock file is left beside the log.
+    void endeVonAussenLaesstKeineSperrdatei()
+    {
+        const QString programm = ordner->pfad() + QStringLiteral("/tremvik-tool");
+        QVERIFY(QFile::copy(QStringLiteral(TREMVIK_BIN "/tremvik-tool"), programm));
+        QTemporaryDir einstellungen;
+        const QString sperre = ordner->logDatei() + QStringLiteral(".lock");
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), einstellungen.path());
+            p.setProcessEnvironment(env);
+            p.start(programm, {});
+            QVERIFY(p.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sperre), 20000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QVERIFY(!QFile::exists(sperre));
+        }
+    }
+
+    // A lock file that is a folder, or one that another program holds,
+    // is told as what it is: no running tremvik-tool is claimed.
+    void sperreOhneLaufendesProgramm()
+    {
+        const QString sperre = ordner->logDatei() + QStringLiteral(".lock");
+        QVERIFY(QDir().mkpath(sperre));
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            const QString text = Testhilfe::meldungen()[0].text;
+            QVERIFY2(text.contains(
+                         QStringLiteral("Wo die Sperrdatei \u201E%1\u201C hingehört, liegt ein Ordner.").arg(sperre))
+                         && !text.contains(QStringLiteral("laufenden tremvik-tool")),
+                     qPrintable(text));
+            h.bos->trigger();
+            QVERIFY(h.frm_bos());
+        }
+        QVERIFY(QFileInfo(sperre).isDir());
+        QVERIFY(QDir().rmdir(sperre));
+
+        const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+        if (flock.isEmpty() || !QFile::exists(QStringLiteral("/proc/locks")))
+            QSKIP("flock (util-linux) oder /proc/locks fehlt");
+        Testhilfe::leeren();
+        QProcess halter;
+        halter.start(flock,
+                     {sperre, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
+        QByteArray ausgabe;
+        while (halter.waitForStarted() && !ausgabe.contains("bereit") && halter.waitForReadyRead())
+            ausgabe += halter.readAllStandardOutput();
+        {
+            frm_main h;
+            h.zeigen();
+            QVERIFY(!h.frm_eintrag());
+            QCOMPARE(Testhilfe::meldungen().size(), 1);
+            const QString text = Testhilfe::meldungen()[0].text;
+            QVERIFY2(text.contains(
+                         QStringLiteral("hält das Programm \u201Eflock\u201C (Prozess %1)").arg(halter.processId()))
+                         && !text.contains(QStringLiteral("laufenden tremvik-tool")),
+                     qPrintable(text));
+        }
+        halter.closeWriteChannel();
+        QVERIFY(halter.waitForFinished());
+    }
+
+    // Restored from maximised, the client area between the menu bar and the
+    // status bar has its size of 10980 x 7500 twips.
+    void arbeitsflaecheInNormalgroesse()
+    {
         frm_main h;
         h.zeigen();
-        QVERIFY(!h.frm_eintrag());
-        QCOMPARE(Testhilfe::meldungen().size(), 1);
-        QVERIFY(Testhilfe::meldungen()[0].text.contains(ordner->logDatei()));
-        QCOMPARE(Testhilfe::meldungen()[0].symbol, Meldung::Symbol::Fehler);
-        QVERIFY(!QFile::exists(ordner->logDatei()));
-        QVERIFY(h.isVisible());
-        h.bos->trigger();
-        QVERIFY(h.frm_bos());
+        h.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&h));
+        QVERIFY(h.statusBar()->isVisible());
+        QTRY_COMPARE(h.mdi()->size(), QSize(Geometrie::twips(10980), Geometrie::twips(7500)));
     }
 
     // A log file that is empty (a disk that ran full) or another database

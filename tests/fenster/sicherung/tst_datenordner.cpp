@@ -1,10 +1,12 @@
-#include "kern/jet/jethilfe.h"
+#include "fenster/haupt/frm_main.h"
 #include "fenster/sicherung/frm_herstellen.h"
 #include "fenster/sicherung/frm_sicherung.h"
-#include "fenster/haupt/frm_main.h"
+#include "kern/jet/jethilfe.h"
 #include "testhilfe.h"
 
 #include <QPushButton>
+
+#include <sys/stat.h>
 
 // The backup and restore windows of an installed program, whose log lives
 // in the user's data folder, and the restore of a log kept in the older
@@ -39,6 +41,12 @@ class TestDatenordner : public QObject
         if (f)
             f->Dir1->setzePfad(ordner);
         return f;
+    }
+    // The rights of a file or folder, as the system keeps them.
+    static int modus(const QString &pfad)
+    {
+        struct stat st;
+        return ::stat(QFile::encodeName(pfad).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     }
     static QStringList texte()
     {
@@ -112,11 +120,45 @@ private Q_SLOTS:
         Testhilfe::ausSchema(kopie, QStringLiteral("kontakt.sql"));
         Testhilfe::sql(kopie, QStringLiteral("insert into Kontakt (callsign) values ('GESICHERT')"));
         h->Dir1->setzePfad(ablage->path());
+        const QByteArray vorher = Testhilfe::lies(inst->log());
         h->cmd_datenherstellen->click();
-        QCOMPARE(texte(), QStringList{"Daten wurden erfolgreich von " + ablage->path() + " wiederhergestellt"});
+        // The log it replaced is kept beside it, among the automatic backups.
+        const QDir sicherungen(inst->datenordner() + QStringLiteral("/sicherungen"));
+        const QStringList aufbewahrt = sicherungen.entryList(QDir::Files);
+        QCOMPARE(aufbewahrt.size(), 1);
+        QVERIFY2(aufbewahrt[0].endsWith(QStringLiteral("_vor-wiederherstellung.dorlem-fasq")),
+                 qPrintable(aufbewahrt[0]));
+        QCOMPARE(texte(), QStringList{"Daten wurden erfolgreich von " + ablage->path() + " wiederhergestellt\n"
+                                      + "Die bisherigen eigenen Einträge sind aufbewahrt in "
+                                      + sicherungen.filePath(aufbewahrt[0])});
+        QCOMPARE(Testhilfe::lies(sicherungen.filePath(aufbewahrt[0])), vorher);
+        QCOMPARE(modus(sicherungen.filePath(aufbewahrt[0])), 0600);
         QCOMPARE(Testhilfe::lies(inst->log()), Testhilfe::lies(kopie));
         QVERIFY(!QFile::exists(inst->bin() + QStringLiteral("/tremvik.dorlem-fasq")));
         QVERIFY(Testhilfe::fragen().isEmpty());
+    }
+
+    // A restore keeps the rights of the log it replaces; a log it puts
+    // where there is none is the user's alone, as every new log.
+    void wiederhergestelltesLogBehaeltSeineRechte()
+    {
+        const QString kopie = ablage->filePath(QStringLiteral("tremvik.dorlem-fasq"));
+        Testhilfe::ausSchema(kopie, QStringLiteral("kontakt.sql"));
+        QCOMPARE(::chmod(QFile::encodeName(kopie).constData(), 0644), 0);
+        QCOMPARE(::chmod(QFile::encodeName(inst->log()).constData(), 0640), 0);
+        QPointer<frm_herstellen> h = herstellen(ablage->path());
+        h->cmd_datenherstellen->click();
+        QVERIFY(texte().value(0).startsWith(QStringLiteral("Daten wurden erfolgreich von ")));
+        QCOMPARE(modus(inst->log()), 0640);
+
+        haupt->schliesseEintrag();
+        QVERIFY(QFile::remove(inst->log()));
+        Testhilfe::leeren();
+        h = herstellen(ablage->path());
+        h->cmd_datenherstellen->click();
+        QVERIFY(texte().value(0).startsWith(QStringLiteral("Daten wurden erfolgreich von ")));
+        QCOMPARE(Testhilfe::lies(inst->log()), Testhilfe::lies(kopie));
+        QCOMPARE(modus(inst->log()), 0600);
     }
 
     // A Jet file under the log's name: the window asks before it takes

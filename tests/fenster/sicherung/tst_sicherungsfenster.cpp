@@ -1,9 +1,10 @@
-#include "kern/basis/dateikopie.h"
+#include "fenster/bausteine/geometrie.h"
+#include "fenster/haupt/frm_main.h"
 #include "fenster/sicherung/frm_herstellen.h"
 #include "fenster/sicherung/frm_sicherung.h"
+#include "kern/basis/dateikopie.h"
+#include "kern/sicherung/autosicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
-#include "fenster/haupt/frm_main.h"
-#include "fenster/bausteine/geometrie.h"
 #include "testhilfe.h"
 
 #include <QGroupBox>
@@ -22,6 +23,7 @@ class TestSicherungsfenster : public QObject
 
     std::unique_ptr<Testhilfe::Programmordner> prog;
     std::unique_ptr<QTemporaryDir> ablage;   // folders the user backs up into
+    std::unique_ptr<QTemporaryDir> auto_;    // the automatic backups, where a restore keeps the log
     std::unique_ptr<frm_main> haupt;
     QString startOrdner;
 
@@ -74,6 +76,26 @@ class TestSicherungsfenster : public QObject
         return f && f->isVisible();
     }
     static QList<Testhilfe::Meldung> meldungen() { return Testhilfe::meldungen(); }
+    // The copies of the log kept before a restore.
+    static QStringList aufbewahrt()
+    {
+        QStringList l;
+        for (const auto &g : Autosicherung::generationen(Autosicherung::Einstellung::lesen().ordnerOderStandard()))
+            if (g.vorWiederherstellung)
+                l << g.datei;
+        return l;
+    }
+    // A restore's success: the message names the place restored from and
+    // the copy of the log as it was, which holds the bytes it had.
+    static void wiederhergestellt(const QString &von, const QByteArray &logVorher)
+    {
+        QCOMPARE(aufbewahrt().size(), 1);
+        meldet(QStringLiteral("Daten wurden erfolgreich von ") + von + QStringLiteral(" wiederhergestellt")
+                   + QStringLiteral("\nDie bisherigen eigenen Einträge sind aufbewahrt in ") + aufbewahrt()[0],
+               Meldung::Symbol::Keins);
+        QCOMPARE(Testhilfe::lies(aufbewahrt()[0]), logVorher);
+        QVERIFY(Testhilfe::fragen().isEmpty());
+    }
     static void meldet(const QString &text, Meldung::Symbol symbol)
     {
         QCOMPARE(Testhilfe::meldungen().size(), 1);
@@ -102,6 +124,10 @@ private Q_SLOTS:
         startOrdner = QDir::currentPath();
         prog = std::make_unique<Testhilfe::Programmordner>();
         ablage = std::make_unique<QTemporaryDir>();
+        auto_ = std::make_unique<QTemporaryDir>();
+        Autosicherung::Einstellung e = Autosicherung::Einstellung::lesen();
+        e.ordner = auto_->path();
+        e.schreiben();
         QDir::setCurrent(prog->pfad());
         haupt = std::make_unique<frm_main>();
         haupt->zeigen();
@@ -114,7 +140,9 @@ private Q_SLOTS:
         aufraeumen();
         QDir::setCurrent(startOrdner);
         ablage.reset();
+        auto_.reset();
         prog.reset();
+        QSettings().clear();
     }
 
     void fensterAufbau()
@@ -283,16 +311,17 @@ private Q_SLOTS:
 
         eintrag(QStringLiteral("OE3XYZ"));
         Testhilfe::sql(log(), QStringLiteral("delete from Kontakt where callsign = 'DL1ABC'"));
-        QVERIFY(Testhilfe::lies(log()) != gesichert);
+        const QByteArray geaendert = Testhilfe::lies(log());
+        QVERIFY(geaendert != gesichert);
 
+        // The restore asks nothing, and keeps the log it replaces.
         Testhilfe::leeren();
         QPointer<KindFenster> h = herstellen();
         auto *fh = qobject_cast<frm_herstellen *>(h.data());
         QVERIFY(fh->Dir1->setzePfad(z));
         QCOMPARE(fh->File1->dateien(), QStringList{"tremvik.dorlem-fasq"});
         QTest::mouseClick(fh->cmd_datenherstellen, Qt::LeftButton);
-        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"),
-               Meldung::Symbol::Keins);
+        wiederhergestellt(z, geaendert);
         QVERIFY(!offen(h));
         QCOMPARE(Testhilfe::lies(log()), gesichert);
         QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
@@ -402,6 +431,7 @@ private Q_SLOTS:
             QCOMPARE(Testhilfe::lies(kopie), vorherKopie);
             QCOMPARE(inhalt(z), QStringList{"tremvik.dorlem-fasq"});
             QCOMPARE(inhalt(prog->pfad()), programmordnerImBetrieb());
+            QCOMPARE(aufbewahrt(), QStringList());   // the log is as it was: no copy of it is needed
         };
 
         // The disk fills up after the first block.
@@ -539,8 +569,9 @@ private Q_SLOTS:
         });
         QVERIFY(h->Dir1->setzePfad(z));
         QTest::mouseClick(h->cmd_datenherstellen, Qt::LeftButton);
-        meldet(QStringLiteral("Daten wurden erfolgreich von ") + z + QStringLiteral(" wiederhergestellt"),
-               Meldung::Symbol::Keins);
+        QCOMPARE(Testhilfe::meldungen().size(), 1);
+        QVERIFY(Testhilfe::meldungen()[0].text.startsWith(QStringLiteral("Daten wurden erfolgreich von ") + z
+                                                          + QStringLiteral(" wiederhergestellt\n")));
         QVERIFY(!logOffenBeimErsetzen);
         QVERIFY(!offen(haupt->frm_eintrag()));
         QCOMPARE(Testhilfe::lies(log()), Testhilfe::lies(z + QStringLiteral("/tremvik.dorlem-fasq")));

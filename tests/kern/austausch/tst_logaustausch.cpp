@@ -1,7 +1,7 @@
 #include "kern/austausch/adifzuordnung.h"
+#include "kern/austausch/austauschhilfe.h"
 #include "kern/austausch/logaustausch.h"
 #include "kern/austausch/logcsv.h"
-#include "kern/austausch/austauschhilfe.h"
 #include "kern/bestaende/logsuche.h"
 
 using namespace Austauschhilfe;
@@ -55,10 +55,11 @@ private Q_SLOTS:
         const auto exportiert = Logaustausch::exportieren(quelle.logDatei(), Logsuche::alle().text(), datei, o);
         QCOMPARE(exportiert.eintraege, 5);
 
-        const auto ein = Logaustausch::einlesen(datei, o.zeit);
-        QCOMPARE(ein.abgelehnt(), 0);
+        const auto ein = Logaustausch::importieren(ziel.logDatei(), datei, o.zeit, false);
+        const Logdaten::Bericht &b = ein.bericht;
+        QCOMPARE(b.abgelehnt, 0);
+        QCOMPARE(b.geaendert, 0);
         QVERIFY2(ein.uebergangen.isEmpty(), qPrintable(ein.uebergangen.keys().join(',')));
-        const Logdaten::Bericht b = Logaustausch::importieren(ziel.logDatei(), ein, false);
         QVERIFY(b.geschrieben);
         QCOMPARE(b.anzahl(Logdaten::Ergebnis::Art::Aufgenommen), 5);
         // In the order of the export: by frequency, as text.
@@ -253,22 +254,22 @@ private Q_SLOTS:
                                "<CALL:5>DB0XY<NAME:5>Bj\xF6rn<QTH:7>K\xF6ln<EOR>\r\n"
                                "<CALL:4>G4AB<BAND:3>20m<EOR>\r\n";
         Testhilfe::schreibe(ordner.pfad() + "/fremd.adi", adi);
-        const auto ein = Logaustausch::einlesen(ordner.pfad() + "/fremd.adi", berlin());
-        QVERIFY(ein.windows1252);
-        QCOMPARE(ein.abgelehnt(), 1);
-        const QStringList abgelehnt = Logaustausch::abgelehnte(ein);
+        // Without the rest nothing is written ...
+        const QByteArray vorher = Testhilfe::lies(ordner.logDatei());
+        const auto nichts = Logaustausch::importieren(ordner.logDatei(), ordner.pfad() + "/fremd.adi", berlin(), false);
+        QCOMPARE(nichts.kodierung, Textquelle::Kodierung::Windows1252);
+        QCOMPARE(nichts.bericht.abgelehnt, 1);
+        const QStringList abgelehnt = Logaustausch::abgelehnte(nichts);
         QCOMPARE(abgelehnt.size(), 1);
         QVERIFY2(abgelehnt.first().startsWith(gr("Datensatz 2 (Zeile 5): Feld QTH: Die Länge 7 passt nicht zum Wert "
                                                  "„Köln<EO“")),
                  qPrintable(abgelehnt.first()));
-        // Without the rest nothing is written ...
-        const QByteArray vorher = Testhilfe::lies(ordner.logDatei());
-        const auto nichts = Logaustausch::importieren(ordner.logDatei(), ein, false);
-        QVERIFY(!nichts.geschrieben);
+        QVERIFY(!nichts.bericht.geschrieben);
         QCOMPARE(Testhilfe::lies(ordner.logDatei()), vorher);
-        QVERIFY(Logaustausch::zusammenfassung(ein, nichts).contains(gr("wurde nichts ins Log aufgenommen")));
+        QVERIFY(Logaustausch::zusammenfassung(nichts).contains(gr("wurde nichts ins Log aufgenommen")));
         // ... with it the valid records are.
-        const auto bericht = Logaustausch::importieren(ordner.logDatei(), ein, true);
+        const auto ein = Logaustausch::importieren(ordner.logDatei(), ordner.pfad() + "/fremd.adi", berlin(), true);
+        const Logdaten::Bericht &bericht = ein.bericht;
         QVERIFY(bericht.geschrieben);
         const QStringList log = logInhalt(ordner.logDatei());
         QCOMPARE(log.size(), 2);
@@ -277,7 +278,7 @@ private Q_SLOTS:
         const QList<Logeintrag> e = Logdaten::lesen(ordner.logDatei(), "select * from Kontakt order by id");
         QCOMPARE(Logdaten::bemerkungAlsText(*e.at(0)[Logeintrag::bemerkung]), gr("Schön\nklar\nQSB"));
         QCOMPARE(log.at(1), gr("G4AB|∅|∅|∅|∅|∅|∅|∅|∅|∅|∅|∅|∅"));
-        const QString text = Logaustausch::zusammenfassung(ein, bericht);
+        const QString text = Logaustausch::zusammenfassung(ein);
         QVERIFY2(text.contains(gr("2 Datensätze ins Log aufgenommen, 0 schon vorhanden, 1 abgelehnt.")),
                  qPrintable(text));
         QVERIFY(text.contains(gr("Datensatz 2 (Zeile 5): Feld QTH")));
@@ -294,17 +295,20 @@ private Q_SLOTS:
             "<CALL:6>dl1abc<QSO_DATE:8>20060701<TIME_ON:4>0805<FREQ:3>145<EOR>\n"        // other freq
             "<CALL:6>dl1abc <QSO_DATE:8>20060701<TIME_ON:4>0805<FREQ:7>145.500<EOR>\n"   // in the log
             "<CALL:6>DL1ABC<QSO_DATE:8>20060701<TIME_ON:4>0805<FREQ:3>145<EOR>\n";       // = 1
-        const auto ein = Logaustausch::einlesen(adi, Format::Adi, berlin(false), "d.adi");
-        const auto b = Logaustausch::importieren(ordner.logDatei(), ein, false);
+        const auto b =
+            Logaustausch::importieren(ordner.logDatei(), adi, Format::Adi, berlin(false), false, "d.adi").bericht;
         using Art = Logdaten::Ergebnis::Art;
-        QCOMPARE(b.ergebnisse.at(0).art, Art::Aufgenommen);
-        QCOMPARE(b.ergebnisse.at(1).art, Art::Vorhanden);
-        QCOMPARE(b.ergebnisse.at(1).grund, "steht schon im Log");
-        QCOMPARE(b.ergebnisse.at(2).art, Art::Vorhanden);
-        QCOMPARE(b.ergebnisse.at(2).grund, "gleicht Datensatz 1 der Datei");
+        QCOMPARE(b.aufgenommen, 1);
+        const QList<Logdaten::Ergebnis> vorhanden = b.genannte(Art::Vorhanden);
+        QCOMPARE(vorhanden.size(), 2);
+        QCOMPARE(vorhanden.at(0).nummer, 2);
+        QCOMPARE(vorhanden.at(0).grund, "steht schon im Log");
+        QCOMPARE(vorhanden.at(1).nummer, 3);
+        QCOMPARE(vorhanden.at(1).grund, "gleicht Datensatz 1 der Datei");
         QCOMPARE(logInhalt(ordner.logDatei()).size(), 2);
         // The same file again adds nothing.
-        const auto nochmal = Logaustausch::importieren(ordner.logDatei(), ein, false);
+        const auto nochmal =
+            Logaustausch::importieren(ordner.logDatei(), adi, Format::Adi, berlin(false), false).bericht;
         QCOMPARE(nochmal.anzahl(Art::Vorhanden), 3);
         QCOMPARE(logInhalt(ordner.logDatei()).size(), 2);
     }
@@ -343,6 +347,49 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Csv::Fehler, LogCsv::lesen("Farbe;Form\r\nrot;rund\r\n"));
     }
 
+    // The remark's RTF holds line breaks; ADIF's multi-line strings break
+    // lines with CR LF, and the remark comes back exactly.
+    void mehrzeiligeAnwendungsfelder()
+    {
+        Logeintrag e = beispiele().at(1);
+        e[Logeintrag::bemerkung] = Logdaten::bemerkungAusText(gr("Erste Zeile\nzweite Zeile\ndritte Zeile"));
+        QVERIFY(e[Logeintrag::bemerkung]->contains('\n'));
+        for (const Format format : {Format::Adi, Format::Adx}) {
+            const QByteArray datei = Logaustausch::daten({e}, optionen(format));
+            const qsizetype anfang =
+                datei.indexOf(format == Format::Adx ? "FIELDNAME=\"BEMERKUNG\"" : "APP_TREMVIK_BEMERKUNG");
+            QVERIFY(anfang > 0);
+            const QByteArray feld =
+                datei.mid(anfang, datei.indexOf(format == Format::Adx ? "</APP>" : "<EOR>", anfang) - anfang);
+            const QByteArray umbruch = format == Format::Adx ? "&#13;\n" : "\r\n";
+            QVERIFY2(feld.count('\n') >= 3 && feld.count('\n') == feld.count(umbruch), feld.constData());
+            Testhilfe::Programmordner ziel;
+            QCOMPARE(Logaustausch::importieren(ziel.logDatei(), datei, format, berlin(), false).bericht.aufgenommen, 1);
+            QCOMPARE(logInhalt(ziel.logDatei()), QStringList{e.alsText()});
+        }
+    }
+
+    // Records other logbooks refuse are counted before the file goes on:
+    // without date or time, and without a modulation ADIF knows.
+    void ohneModulation()
+    {
+        QList<Logeintrag> e = beispiele();
+        e[1][Logeintrag::band].reset();
+        e[3][Logeintrag::band] = QStringLiteral("Kauderwelsch");
+        Logaustausch::Exportbericht b;
+        const QByteArray adi = Logaustausch::daten(e, optionen(Format::Adi), &b);
+        QCOMPARE(b.ohneModulation, 2);
+        QCOMPARE(Adi::lesen(adi).datensaetze.at(1).wert("MODE"), std::nullopt);
+        b.datei = "x.adi";
+        QVERIFY2(Logaustausch::zusammenfassung(b).endsWith(
+                     gr("1 Eintrag ist ohne Datum oder Uhrzeit; andere Logbücher nehmen ihn nicht als gültige "
+                        "Verbindung an.\n\n2 Einträge sind ohne Modulation (oder mit einer, die ADIF nicht kennt); "
+                        "andere Logbücher nehmen sie nicht als gültige Verbindung an.")),
+                 qPrintable(Logaustausch::zusammenfassung(b)));
+        Logaustausch::daten(e, optionen(Format::CsvDeutsch), &b);
+        QCOMPARE(b.ohneModulation, 0);
+    }
+
     // After a search only the records found are exported.
     void nurDieGefundenen()
     {
@@ -373,12 +420,12 @@ private Q_SLOTS:
         QCOMPARE(QDir(ordner.pfad()).entryList(QDir::Files).size(), 3);
 
         Testhilfe::Programmordner leer;
-        const auto ein =
-            Logaustausch::einlesen(Logaustausch::daten(beispiele(), optionen(Format::Adi)), Format::Adi, berlin());
+        const QByteArray adi = Logaustausch::daten(beispiele(), optionen(Format::Adi));
         const QByteArray vorher = Testhilfe::lies(leer.logDatei());
         int schritte = 0;
         auto spaet = [&](qint64, qint64) { return ++schritte < 4; };
-        QVERIFY_THROWS_EXCEPTION(Abgebrochen, Logaustausch::importieren(leer.logDatei(), ein, false, spaet));
+        QVERIFY_THROWS_EXCEPTION(Abgebrochen, Logaustausch::importieren(leer.logDatei(), adi, Format::Adi, berlin(),
+                                                                        false, QString(), spaet));
         QCOMPARE(logInhalt(leer.logDatei()), QStringList());
         QCOMPARE(Testhilfe::lies(leer.logDatei()), vorher);
     }
@@ -395,13 +442,13 @@ private Q_SLOTS:
                     "1 Eintrag ist ohne Datum oder Uhrzeit; andere Logbücher nehmen ihn nicht als gültige "
                     "Verbindung an.")
                      .arg(ordner.pfad() + "/x.adi"));
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, Logaustausch::einlesen(ordner.pfad() + "/fehlt.adi", berlin()));
-        QVERIFY_THROWS_EXCEPTION(DatenFehler, Logaustausch::einlesen(ordner.pfad() + "/x.txt", berlin()));
-        // A file that is no log is refused before anything is written.
         QVERIFY_THROWS_EXCEPTION(
-            DatenFehler,
-            Logaustausch::importieren(ordner.frequenzDatei(),
-                                      Logaustausch::einlesen("<CALL:2>x1<EOR>", Format::Adi, berlin()), false));
+            DatenFehler, Logaustausch::importieren(ordner.logDatei(), ordner.pfad() + "/fehlt.adi", berlin(), false));
+        QVERIFY_THROWS_EXCEPTION(
+            DatenFehler, Logaustausch::importieren(ordner.logDatei(), ordner.pfad() + "/x.txt", berlin(), false));
+        // A file that is no log is refused before anything is written.
+        QVERIFY_THROWS_EXCEPTION(DatenFehler, Logaustausch::importieren(ordner.frequenzDatei(), "<CALL:2>x1<EOR>",
+                                                                        Format::Adi, berlin(), false));
     }
 };
 

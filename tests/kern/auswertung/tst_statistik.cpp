@@ -1,9 +1,9 @@
-#include "kern/bestaende/logdatum.h"
+#include "kern/auswertung/fixture.h"
 #include "kern/auswertung/statistik.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/bestaende/logdatum.h"
 #include "kern/daten/recordset.h"
 #include "kern/daten/verbindung.h"
-#include "kern/auswertung/fixture.h"
 
 #include <sqlite3.h>
 
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QTest::newRow("fünfstelliges Jahr") << "01.07.20066" << QDate();
         QTest::newRow("dreistelliger Tag") << "001.07.2006" << QDate();
         QTest::newRow("mit Uhrzeit") << "01.07.2006 21:45" << QDate();
-        QTest::newRow("ISO") << "2006-07-01" << QDate();
+        QTest::newRow("ISO") << "2006-07-01" << QDate(2006, 7, 1);
         QTest::newRow("leer") << "" << QDate();
         QTest::newRow("Ziffern anderer Schrift") << QString::fromUtf8("٠١.٠٧.٢٠٠٦") << QDate();
     }
@@ -91,7 +91,8 @@ private Q_SLOTS:
         QCOMPARE(Logdatum::minute(u"21:45"), 21 * 60 + 45);
         QCOMPARE(Logdatum::minute(u"0:00"), 0);
         QCOMPARE(Logdatum::minute(u" 23:59:59 "), 23 * 60 + 59);
-        for (const char16_t *falsch : {u"24:00", u"12:60", u"12:5", u"1245", u"12:45:7", u"12:45 Uhr", u"", u"abc"})
+        QCOMPARE(Logdatum::minute(u"1245"), 12 * 60 + 45);
+        for (const char16_t *falsch : {u"24:00", u"12:60", u"12:5", u"12:45:7", u"12:45 Uhr", u"", u"abc"})
             QVERIFY2(!Logdatum::minute(falsch), qPrintable(QString::fromUtf16(falsch)));
     }
 

@@ -99,6 +99,23 @@ private Q_SLOTS:
         }
         QVERIFY(geprueft > 1000);
     }
+
+    // Every aviation channel name leads to its carrier and back to the same
+    // name; a carrier on a 25 kHz edge is the 25 kHz channel unless the
+    // 8.33 kHz one is asked for, and values beside the raster stay.
+    void flugfunkkanalHinUndZurueck()
+    {
+        for (qint64 name = 117'975'000; name <= 137'000'000; name += 5000) {
+            const Funkdienste::Kanal k = Funkdienste::flugfunk(name);
+            QCOMPARE(Funkdienste::flugfunkName(k.hz, k.achtKomma33), name);
+        }
+        QCOMPARE(Funkdienste::flugfunkName(118'808'333), qint64(118'810'000));
+        QCOMPARE(Funkdienste::flugfunkName(118'816'667), qint64(118'815'000));
+        QCOMPARE(Funkdienste::flugfunkName(118'800'000), qint64(118'800'000));
+        QCOMPARE(Funkdienste::flugfunkName(118'800'000, true), qint64(118'805'000));
+        for (const qint64 hz : {qint64(118'808'000), qint64(118'803'000), qint64(243'008'333), qint64(0)})
+            QCOMPARE(Funkdienste::flugfunkName(hz, true), hz);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestFrequenz)

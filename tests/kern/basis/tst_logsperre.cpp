@@ -4,14 +4,133 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 // The lock file beside the log: one holder at a time, in this program or
-// another; the system lets go of it however the holder ends.
+// another; the system lets go of it however the holder ends. What it says
+// when it cannot be taken, and that it never touches what lies under its
+// name instead of a lock file.
 class TestLogsperre : public QObject
 {
     Q_OBJECT
     QTemporaryDir ordner;
+    QString log() const { return ordner.filePath(QStringLiteral("tremvik.dorlem-fasq")); }
+    QString sperrdatei() const { return log() + QStringLiteral(".lock"); }
+
+    // A process that holds the lock with flock(1) until it is let go.
+    struct Halter
+    {
+        QProcess p;
+        explicit Halter(const QString &datei)
+        {
+            p.start(QStandardPaths::findExecutable(QStringLiteral("flock")),
+                    {datei, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
+            QByteArray aus;
+            while (p.waitForStarted() && !aus.contains("bereit") && p.waitForReadyRead())
+                aus += p.readAllStandardOutput();
+        }
+        ~Halter()
+        {
+            p.closeWriteChannel();
+            p.waitForFinished();
+        }
+    };
 
 private Q_SLOTS:
+    void init() { Testhilfe::schreibe(log(), "Log"); }
+    void cleanup()
+    {
+        QDir(sperrdatei()).removeRecursively();
+        QFile::remove(sperrdatei());
+        QFile::remove(ordner.filePath(QStringLiteral("ziel")));
+    }
+
+    // Taken, held, given back: the file is the user's alone while it is
+    // there, and goes with the lock. One a crashed program left is taken.
+    void nehmenUndFreigeben()
+    {
+        {
+            Logsperre a(log()), b(log());
+            QVERIFY(a.nehmen());
+            struct stat st;
+            QCOMPARE(::stat(QFile::encodeName(sperrdatei()).constData(), &st), 0);
+            QCOMPARE(int(st.st_mode & 0777), 0600);
+            QVERIFY(!b.nehmen());
+            QCOMPARE(int(b.hindernis()), int(Logsperre::Hindernis::Programm));
+        }
+        QVERIFY(!QFile::exists(sperrdatei()));
+        Testhilfe::schreibe(sperrdatei(), QByteArray());
+        Logsperre c(log());
+        QVERIFY(c.nehmen());
+        QCOMPARE(int(c.hindernis()), int(Logsperre::Hindernis::Keins));
+    }
+
+    // Something else under the lock file's name: said as what it is, and
+    // left exactly as it was, also when the lock is given back.
+    void fremdesUnterDemNamen_data()
+    {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Ordner") << "ordner"
+                                << "ein Ordner";
+        QTest::newRow("Verweis") << "verweis"
+                                 << "ein symbolischer Verweis auf \u201E%1\u201C";
+        QTest::newRow("Verweis ins Leere") << "leer"
+                                           << "ein symbolischer Verweis auf \u201E%1\u201C";
+        QTest::newRow("Pipe") << "pipe"
+                              << "eine benannte Pipe (FIFO)";
+    }
+    void fremdesUnterDemNamen()
+    {
+        QFETCH(QString, art);
+        QFETCH(QString, text);
+        const QString ziel = ordner.filePath(QStringLiteral("ziel"));
+        if (art == QLatin1String("ordner"))
+            QVERIFY(QDir().mkpath(sperrdatei() + QStringLiteral("/inhalt")));
+        else if (art == QLatin1String("verweis")) {
+            Testhilfe::schreibe(ziel, "fremd");
+            QVERIFY(QFile::link(ziel, sperrdatei()));
+        } else if (art == QLatin1String("leer"))
+            QVERIFY(QFile::link(ziel, sperrdatei()));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(sperrdatei()).constData(), 0600), 0);
+        {
+            Logsperre s(log());
+            QVERIFY(!s.nehmen());
+            QCOMPARE(int(s.hindernis()), int(Logsperre::Hindernis::Fremd));
+            QCOMPARE(s.fremd(), text.contains(QLatin1String("%1")) ? text.arg(ziel) : text);
+            QVERIFY(!s.gehalten());
+        }
+        const QFileInfo danach(sperrdatei());
+        if (art == QLatin1String("ordner"))
+            QVERIFY(QFileInfo(sperrdatei() + QStringLiteral("/inhalt")).isDir());
+        else if (art == QLatin1String("verweis"))
+            QVERIFY(danach.isSymLink() && Testhilfe::lies(ziel) == "fremd");
+        else if (art == QLatin1String("leer"))
+            QVERIFY(danach.isSymLink() && !QFile::exists(ziel));
+        else
+            QVERIFY(danach.exists() && !danach.isFile());
+    }
+
+    // Held by a process that is no tremvik-tool: that process is named,
+    // not a running tremvik-tool; once it lets go, the lock is free.
+    void fremderHalter()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("flock")).isEmpty())
+            QSKIP("flock (util-linux) fehlt");
+        Logsperre s(log());
+        {
+            Halter h(sperrdatei());
+            QVERIFY(!s.nehmen());
+            if (!QFile::exists(QStringLiteral("/proc/locks")))
+                QSKIP("Das System nennt die Halter von Sperren nicht (/proc/locks fehlt)");
+            QCOMPARE(int(s.hindernis()), int(Logsperre::Hindernis::Prozess));
+            QCOMPARE(s.prozess(), QStringLiteral("\u201Eflock\u201C (Prozess %1)").arg(h.p.processId()));
+        }
+        QVERIFY(s.nehmen());
+    }
+
     // One log, one program: the lock file beside the log is held with
     // flock() for as long as the program runs, and goes with it.
     void einProgrammJeLog()
@@ -19,11 +138,10 @@ private Q_SLOTS:
         const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
         if (flock.isEmpty())
             QSKIP("flock (util-linux) fehlt");
-        const QString log = ordner.filePath(QStringLiteral("tremvik.dorlem-fasq"));
-        const QString datei = log + QStringLiteral(".lock");
+        const QString datei = sperrdatei();
         auto gehaltenVonAussen = [&] { return QProcess::execute(flock, {"-n", datei, "true"}) == 1; };
         {
-            Logsperre a(log), b(log);
+            Logsperre a(log()), b(log());
             QCOMPARE(a.sperrdatei(), datei);
             QVERIFY(a.nehmen() && a.nehmen());
             QVERIFY(!b.nehmen());
@@ -36,7 +154,7 @@ private Q_SLOTS:
 
         // A lock file left by a program that crashed is no obstacle.
         Testhilfe::schreibe(datei, QByteArray());
-        QVERIFY(Logsperre(log).nehmen());
+        QVERIFY(Logsperre(log()).nehmen());
 
         // Held by another process: refused until that process ends.
         QProcess halter;
@@ -48,7 +166,7 @@ private Q_SLOTS:
             ausgabe += halter.readAllStandardOutput();
         QVERIFY(ausgabe.contains("bereit"));
         QVERIFY(gehaltenVonAussen());
-        Logsperre c(log);
+        Logsperre c(log());
         QVERIFY(!c.nehmen());
         halter.closeWriteChannel();   // cat ends, and flock with it
         QVERIFY(halter.waitForFinished());
@@ -61,16 +179,16 @@ private Q_SLOTS:
         const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
         if (flock.isEmpty())
             QSKIP("flock (util-linux) fehlt");
-        const QString log = ordner.filePath(QStringLiteral("getoetet.dorlem-fasq"));
+        const QString logdatei = ordner.filePath(QStringLiteral("getoetet.dorlem-fasq"));
         QProcess halter;
         // --no-fork: the holder is the process that is killed, no child of it.
-        halter.start(flock, {QStringLiteral("--no-fork"), log + QStringLiteral(".lock"), QStringLiteral("sh"),
+        halter.start(flock, {QStringLiteral("--no-fork"), logdatei + QStringLiteral(".lock"), QStringLiteral("sh"),
                              QStringLiteral("-c"), QStringLiteral("echo bereit; exec sleep 60")});
         QVERIFY(halter.waitForStarted());
         QByteArray ausgabe;
         while (!ausgabe.contains("bereit") && halter.waitForReadyRead())
             ausgabe += halter.readAllStandardOutput();
-        Logsperre s(log);
+        Logsperre s(logdatei);
         QVERIFY(!s.nehmen());
         halter.kill();
         QVERIFY(halter.waitForFinished());
@@ -78,19 +196,6 @@ private Q_SLOTS:
         QTRY_VERIFY(s.nehmen());
         s.freigeben();
         QVERIFY(!QFile::exists(s.sperrdatei()));
-    }
-
-    // The lock file's name is never followed elsewhere: a link there is
-    // not written through, and the lock is refused.
-    void keinVerweis()
-    {
-        const QString log = ordner.filePath(QStringLiteral("verweis.dorlem-fasq"));
-        const QString ziel = ordner.filePath(QStringLiteral("anderswo"));
-        QVERIFY(QFile::link(ziel, log + QStringLiteral(".lock")));
-        Logsperre s(log);
-        QVERIFY(!s.nehmen());
-        QVERIFY(!s.gehalten());
-        QVERIFY(!QFile::exists(ziel));
     }
 
     // A folder where no file can be made holds no log that could be written:

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <sys/stat.h>
+
 // Where the database files are: beside the program, as in the build folder,
 // or installed, with the log in the user's data folder.
 class TestSpeicherorte : public QObject
@@ -15,7 +17,47 @@ class TestSpeicherorte : public QObject
 
     using Installation = Testhilfe::Installation;
 
+    static int modus(const QString &pfad)
+    {
+        struct stat st;
+        return ::stat(QFile::encodeName(pfad).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    }
+
 private Q_SLOTS:
+    // The log is a diary: the data folder and a new log are the user's
+    // alone; a log that is there keeps the rights it has, and so does a
+    // data folder the user made.
+    void datenordnerUndLogNurFuerDenBenutzer()
+    {
+        {
+            Installation inst;
+            QCOMPARE(Speicherorte::logBereitstellen(), inst.log());
+            QCOMPARE(modus(inst.datenordner()), 0700);
+            QCOMPARE(modus(inst.log()), 0600);
+            QCOMPARE(::chmod(QFile::encodeName(inst.log()).constData(), 0640), 0);
+            Speicherorte::logBereitstellen();
+            QCOMPARE(modus(inst.log()), 0640);
+        }
+        Installation inst;
+        QVERIFY(QDir().mkpath(inst.datenordner()));
+        QCOMPARE(::chmod(QFile::encodeName(inst.datenordner()).constData(), 0750), 0);
+        Speicherorte::logBereitstellen();
+        QCOMPARE(modus(inst.datenordner()), 0750);
+        QCOMPARE(modus(inst.log()), 0600);
+    }
+
+    // A data folder that cannot be made says why, and where.
+    void datenordnerNichtAnlegbarMitGrund()
+    {
+        Installation inst;
+        Testhilfe::schreibe(inst.pfad(QStringLiteral("daten")), "eine Datei, kein Ordner");
+        QCOMPARE(Testhilfe::fehlerVon([] { Speicherorte::logBereitstellen(); }),
+                 QStringLiteral("Der Ordner \u201E%1\u201C kann nicht angelegt werden.\n\n"
+                                "Ein Teil des Pfades ist kein Ordner (bei \u201E%2\u201C).")
+                     .arg(inst.datenordner(), inst.pfad(QStringLiteral("daten"))));
+        QVERIFY(!QFile::exists(inst.log()));
+    }
+
     void nebenDemProgrammWieImmer()
     {
         Testhilfe::Programmordner ordner;

@@ -1,4 +1,5 @@
 #include "kern/bestaende/frequenzdaten.h"
+#include "kern/bestaende/herkunft.h"
 #include "kernhilfe.h"
 
 #include <QProcess>
@@ -159,16 +160,53 @@ private Q_SLOTS:
             // Written out again, each table is its file byte for byte.
             QCOMPARE(Frequenzdaten::exportieren(db, t), Testhilfe::lies(csv));
         }
-        QCOMPARE(
-            abfrage(db, "select tbl_name || '(' || name || ')' from sqlite_master where type = 'index' order by 1"),
-            (QStringList{"afu(afu_Standort)", "bos(bos_Ort)", "fernwirken(fernwirken_Frequenz)",
-                         "flugfunk(flugfunk_Ort)"}));
+        QCOMPARE(abfrage(db, "select tbl_name || '(' || name || ')' from sqlite_master where type = 'index' and sql is "
+                             "not null order by 1"),
+                 (QStringList{"afu(afu_Standort)", "bos(bos_Ort)", "fernwirken(fernwirken_Frequenz)",
+                              "flugfunk(flugfunk_Ort)"}));
         QCOMPARE(abfrage(db, "select name from pragma_index_info('bos_Ort')"), QStringList{"Ort"});
         QCOMPARE(abfrage(db, "select name from pragma_index_info('fernwirken_Frequenz')"), QStringList{"Frequenz"});
         QCOMPARE(abfrage(db, "pragma journal_mode"), QStringList{"delete"});
         QCOMPARE(abfrage(db, "select Frquenz, Ort from flugfunk where Ort like 'Bautzen (EDAB) ATIS'"),
                  QStringList{"123,290|Bautzen (EDAB) ATIS"});
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Frequenzen.dorlem-fasq"});
+
+        // Each list says where it comes from; three are examples.
+        QCOMPARE(abfrage(db, "select tabelle, beispiel from herkunft order by rowid"),
+                 (QStringList{"bos|1", "flugfunk|0", "afu|1", "fernwirken|1"}));
+        const QMap<QString, Herkunft::Liste> herkunft = Herkunft::lesen(db);
+        QCOMPARE(herkunft.size(), 4);
+        QVERIFY(herkunft["flugfunk"].quelle.contains("OurAirports") && herkunft["flugfunk"].hinweis.isEmpty());
+        QVERIFY(herkunft["afu"].hinweis.contains("kein realer Standort"));
+        for (const char *t : {"bos", "afu", "fernwirken"})
+            QVERIFY2(herkunft[t].beispiel && herkunft[t].hinweis.startsWith("Beispieldaten"), t);
+    }
+
+    // A list replaced by rows of the user's own is no longer the shipped
+    // one: its origin goes in the same transaction, and only on success.
+    void eigeneListeVerliertDieHerkunft()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("Frequenzen.dorlem-fasq");
+        Frequenzdaten::bauen(db, quellen("frequenzen.sql"), quellen("frequenzen"));
+        const QString herkunft = "select tabelle from herkunft order by rowid";
+
+        QVERIFY_THROWS_EXCEPTION(Csv::Fehler,
+                                 Frequenzdaten::importieren(db, "afu", QByteArray("Standort\n\"x\n"), "kaputt.csv"));
+        QCOMPARE(abfrage(db, herkunft), (QStringList{"bos", "flugfunk", "afu", "fernwirken"}));
+
+        QCOMPARE(Frequenzdaten::importieren(db, "AFU", QByteArray("Standort\nDB0XY\n"), "eigene.csv"), 1);
+        QCOMPARE(abfrage(db, herkunft), (QStringList{"bos", "flugfunk", "fernwirken"}));
+        QVERIFY(!Herkunft::lesen(db).contains("afu"));
+
+        Frequenzdaten::ersetzen(
+            db, {{"bos", Csv::lesen("Ort\nUlm\n"), "a.csv"}, {"fernwirken", Csv::lesen("Stadt\nUlm\n"), "b.csv"}});
+        QCOMPARE(abfrage(db, herkunft), QStringList{"flugfunk"});
+
+        // A database from before, without the table: the import works as ever.
+        Testhilfe::sql(db, "drop table herkunft");
+        QCOMPARE(Frequenzdaten::importieren(db, "bos", QByteArray("Ort\nHof\n"), "c.csv"), 1);
+        QVERIFY(Herkunft::lesen(db).isEmpty());
     }
 
     void bauenScheitertOhneSchaden()

@@ -1,6 +1,8 @@
 #include "kern/formate/adif.h"
 #include "kernhilfe.h"
 
+#include <QElapsedTimer>
+
 // Reading and writing ADI and ADX as files: lengths in bytes or characters,
 // files of other programs, broken records and what becomes of them.
 class TestAdif : public QObject
@@ -81,9 +83,10 @@ private Q_SLOTS:
                                                                           "Datei hinaus."};
         QTest::newRow("ohne EOR am Ende") << QByteArray("<CALL:2>x1<EOR>\n<CALL:2>x2\n")
                                           << QStringList{"1@1 CALL=x1", "2@2 Fehler: Der Datensatz endet ohne <EOR>."};
+        // A tag without a length carries no value: it is passed over, and
+        // the text after it is no data.
         QTest::newRow("Angabe ohne Länge")
-            << QByteArray("<CALL>x1<EOR>\n<CALL:2>x2<EOR>")
-            << QStringList{"1@1 Fehler: Das Feld \u201E<CALL>\u201C hat keine Längenangabe.", "2@2 CALL=x2"};
+            << QByteArray("<CALL>x1<EOR>\n<CALL:2>x2<EOR>") << QStringList{"1@2 CALL=x2"};
         QTest::newRow("keine Zahl") << QByteArray("<CALL:-2>x1<EOR>")
                                     << QStringList{"1@1 Fehler: Das Feld \u201E<CALL:-2>\u201C hat keine gültige "
                                                    "Länge."};
@@ -195,6 +198,180 @@ private Q_SLOTS:
         }
         QVERIFY_THROWS_EXCEPTION(DatenFehler, Adx::lesen("<CALL:2>x1<EOR>"));
         QVERIFY_THROWS_EXCEPTION(DatenFehler, Adx::lesen("<?xml version=\"1.0\"?><HTML/>"));
+    }
+
+    // A report as the ARRL's LoTW writes it: a header of free text, a
+    // comment after some values, and an end marker without a length.
+    void lotwBericht()
+    {
+        const QByteArray adi = "ARRL Logbook of the World Status Report\n"
+                               "Generated at 2021-08-25 10:12:34\n"
+                               "for XX1XX\n"
+                               "Query:\n"
+                               "    QSL ONLY: YES\n"
+                               "\n"
+                               "<PROGRAMID:4>LoTW\n"
+                               "<APP_LoTW_LASTQSL:19>2021-08-25 10:05:38\n"
+                               "<APP_LoTW_NUMREC:1>3\n"
+                               "\n"
+                               "<eoh>\n";
+        QByteArray datei = adi;
+        for (const char *call : {"DL1ABC", "OE3XYZ", "F5ABC"}) {
+            datei += "\n<APP_LoTW_OWNCALL:5>XX1XX\n<CALL:" + QByteArray::number(qstrlen(call)) + ">" + call
+                     + "\n<BAND:3>20M\n<FREQ:8>14.07400\n<MODE:3>FT8\n<QSO_DATE:8>20210823\n"
+                       "<APP_LoTW_RXQSO:19>2021-08-23 04:13:11 // QSO record inserted/modified at LoTW\n"
+                       "<TIME_ON:6>031200\n"
+                       "<APP_LoTW_QSO_TIMESTAMP:20>2021-08-23T03:12:00Z // QSO Date & Time; ISO-8601\n"
+                       "<QSL_RCVD:1>Y\n<eor>\n";
+        }
+        datei += "\n<APP_LoTW_EOF>\n";
+        const Adif::Datei d = Adi::lesen(datei);
+        QCOMPARE(d.datensaetze.size(), 3);
+        for (const Adif::Datensatz &s : d.datensaetze)
+            QVERIFY2(s.fehler.isEmpty(), qPrintable(s.fehler));
+        QCOMPARE(d.datensaetze.at(2).wert("CALL"), std::optional<QString>("F5ABC"));
+        QCOMPARE(d.datensaetze.at(0).wert("APP_LOTW_RXQSO"), std::optional<QString>("2021-08-23 04:13:11"));
+        QCOMPARE(d.datensaetze.at(1).zeile, 25);
+        QCOMPARE(d.kopf.size(), 3);
+        QCOMPARE(d.ohneLaenge, (QMap<QString, int>{{"APP_LOTW_EOF", 1}}));
+    }
+
+    // Text after a value is no data, as long as it does not say that the
+    // length was wrong: a reading that ends in the middle of a letter, runs
+    // on into the value or swallows a tag.
+    void textNachDemWert_data()
+    {
+        QTest::addColumn<QByteArray>("adi");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("Kommentar") << QByteArray("<CALL:5>DL1AB // gehört\n<EOR>") << "CALL=DL1AB";
+        // "Müller" is 6 characters, 7 bytes: each reading is followed by a blank.
+        QTest::newRow("Bytes, Kommentar") << QByteArray("<NAME:7>M\xC3\xBCller // x<EOR>") << "NAME=Müller";
+        QTest::newRow("Zeichen, Kommentar") << QByteArray("<NAME:6>M\xC3\xBCller // x<EOR>") << "NAME=Müller";
+        QTest::newRow("mitten im Buchstaben")
+            << QByteArray("<NAME:3>\xC3\xBC\xC3\xBC x y<EOR>")
+            << QStringLiteral("Fehler: Feld NAME: Die Länge 3 passt nicht zum Wert „üü “; danach folgt „x y<EOR>“ "
+                              "statt der nächsten Angabe.");
+        QTest::newRow("schluckt eine Angabe")
+            << QByteArray("<NAME:14>Meier <QTH:3>U lm<EOR>")
+            << QStringLiteral("Fehler: Feld NAME: Die Länge 14 passt nicht zum Wert „Meier <QTH:3>U“; danach folgt "
+                              "„ lm<EOR>“ statt der nächsten Angabe.");
+        QTest::newRow("schluckt das Ende")
+            << QByteArray("<NAME:10>Meier<EOR> x<CALL:2>x1<EOR>")
+            << QStringLiteral("Fehler: Feld NAME: Die Länge 10 passt nicht zum Wert „Meier<EOR>“; danach folgt "
+                              "„ x<CALL:2>x1“ statt der nächsten Angabe.");
+    }
+    void textNachDemWert()
+    {
+        QFETCH(QByteArray, adi);
+        QFETCH(QString, erwartet);
+        const Adif::Datei d = Adi::lesen(adi);
+        QVERIFY(!d.datensaetze.isEmpty());
+        QCOMPARE(darstellen(d.datensaetze.first()), erwartet);
+    }
+
+    // UTF-16 as Windows programs write it, with and without its byte order mark.
+    void utf16()
+    {
+        const QString text = QStringLiteral("<CALL:6>DL1ABC <NAME:6>Jürgen <EOR>\r\n");
+        const QByteArray le =
+            QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QByteArray be = "\xFE\xFF";
+        for (const QChar c : text)
+            be += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+        for (const QByteArray &datei : {le, be, le.mid(2)}) {
+            const Adif::Datei d = Adi::lesen(datei);
+            QCOMPARE(darstellen(d), QStringList{QStringLiteral("1@1 CALL=DL1ABC|NAME=Jürgen")});
+        }
+    }
+
+    // Reading takes time in proportion to the file: a record of 40,000
+    // fields, each name once or every name the same, and as ADX.
+    void vieleFelderInLinearerZeit()
+    {
+        QByteArray verschieden, gleich, adx = "<ADX><RECORDS><RECORD>";
+        for (int k = 0; k < 40000; ++k) {
+            verschieden += "<F" + QByteArray::number(k) + ":1>x";
+            gleich += "<CALL:2>x1 ";
+            adx += "<F" + QByteArray::number(k) + ">x</F" + QByteArray::number(k) + ">";
+        }
+        verschieden += "<EOR>";
+        gleich += "<EOR>";
+        adx += "</RECORD></RECORDS></ADX>";
+        QElapsedTimer uhr;
+        uhr.start();
+        const Adif::Datei a = Adi::lesen(verschieden);
+        const Adif::Datei b = Adi::lesen(gleich);
+        const Adif::Datei c = Adx::lesen(adx);
+        // A reader that looks back over the record's fields for each new one
+        // takes half a minute.
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(a.datensaetze.first().felder.size(), 40000);
+        QCOMPARE(b.datensaetze.first().felder.size(), 1);
+        QCOMPARE(c.datensaetze.first().felder.size(), 40000);
+    }
+
+    // What a refusal quotes of a value stays short, however long the value.
+    void meldungenBleibenKurz()
+    {
+        const QByteArray riesig(1024 * 1024, 'x');
+        const QStringList fehler = {
+            Adi::lesen("<NOTES:10>" + riesig + "<EOR>").datensaetze.first().fehler,
+            Adi::lesen("<NOTES:" + QByteArray::number(riesig.size() - 1) + ">" + riesig + "<EOR>")
+                .datensaetze.first()
+                .fehler,
+            Adi::lesen("<" + riesig + ":1>x<EOR>").datensaetze.first().fehler,
+            Adi::lesen("<CALL:" + riesig.left(30) + "00>x<EOR>").datensaetze.first().fehler,
+            Testhilfe::fehlerVon(
+                [&] { Adx::lesen("<ADX><RECORDS><RECORD><" + riesig + ">x</y></RECORD></RECORDS></ADX>"); }),
+        };
+        for (const QString &f : fehler)
+            QVERIFY2(!f.isEmpty() && f.size() < 1024, qPrintable(f.left(200)));
+        QVERIFY2(fehler.at(1).contains(QStringLiteral("Wert „%1…“").arg(QString(40, 'x'))), qPrintable(fehler.at(1)));
+        QVERIFY2(fehler.at(0).contains(QStringLiteral("„xxxxxxxxxx“; danach folgt „xxxxxxxxxxxx“")),
+                 qPrintable(fehler.at(0)));
+        // A value longer than any the log holds is refused without reading it whole.
+        QVERIFY(Adi::lesen("<NOTES:99999999999>x<EOR>").datensaetze.first().fehler.contains(QStringLiteral("länger")));
+    }
+
+    // ADX: an entity the reader cannot resolve is named, not quietly
+    // dropped; no file outside is read for it; text that is not in the
+    // file's encoding is told as such, with its line.
+    void adxEntitaetenUndKodierung()
+    {
+        // Declared in the file: read. Not declared (with or without a DTD):
+        // left out, and said so in the record.
+        for (const QByteArray &dtd : {QByteArray(), QByteArray("<!DOCTYPE ADX SYSTEM \"adx.dtd\">\n"),
+                                      QByteArray("<!DOCTYPE ADX [<!ENTITY gruss \"73\">]>\n")}) {
+            const Adif::Datei d = Adx::lesen(dtd
+                                             + "<ADX><RECORDS><RECORD><CALL>&x;</CALL><NAME>K&amp;ln &#246; &y;"
+                                               "</NAME></RECORD></RECORDS></ADX>");
+            const Adif::Datensatz &s = d.datensaetze.first();
+            QCOMPARE(darstellen(s), QStringLiteral("CALL=|NAME=K&ln ö "));
+            QCOMPARE(s.hinweise,
+                     (QStringList{QStringLiteral("Feld CALL: Die Entität „&x;“ ist nicht bekannt oder "
+                                                 "verweist auf eine andere Datei; sie wurde ausgelassen, "
+                                                 "das Feld blieb leer."),
+                                  QStringLiteral("Feld NAME: Die Entität „&y;“ ist nicht bekannt oder "
+                                                 "verweist auf eine andere Datei; sie wurde ausgelassen.")}));
+        }
+        QCOMPARE(darstellen(Adx::lesen("<!DOCTYPE ADX [<!ENTITY gruss \"73\">]><ADX><RECORDS><RECORD>"
+                                       "<NAME>&gruss; de Max</NAME></RECORD></RECORDS></ADX>")),
+                 QStringList{"1@1 NAME=73 de Max"});
+        // An entity that points at another file: nothing of it is read, and
+        // the file is refused, for nobody could tell which values lack it.
+        const QString aussen = Testhilfe::fehlerVon([] {
+            Adx::lesen("<?xml version=\"1.0\"?>\n<!DOCTYPE ADX [<!ENTITY aussen SYSTEM \"file:///etc/hostname\">]>\n"
+                       "<ADX><RECORDS><RECORD><CALL>&aussen;</CALL></RECORD></RECORDS></ADX>");
+        });
+        QVERIFY2(aussen.contains(QStringLiteral("&aussen; (file:///etc/hostname)")), qPrintable(aussen));
+
+        const QString kodierung = Testhilfe::fehlerVon([] {
+            Adx::lesen("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX><RECORDS>\n<RECORD><CALL>DL1ABC</CALL>"
+                       "</RECORD>\n<RECORD><NAME>J\xFCrgen</NAME></RECORD></RECORDS></ADX>");
+        });
+        QVERIFY2(kodierung.contains(QStringLiteral("In Zeile 4 steht ein Byte, das in UTF-8 nicht vorkommt")),
+                 qPrintable(kodierung));
+        QVERIFY(!kodierung.contains(QStringLiteral("keine ADX-Datei")));
     }
 };
 

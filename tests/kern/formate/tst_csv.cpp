@@ -1,6 +1,8 @@
 #include "kern/formate/csv.h"
 #include "kernhilfe.h"
 
+#include <QElapsedTimer>
+
 // The CSV dialect of the frequency lists: what is read, what is refused
 // (with the right line), and that writing and reading give back the table.
 class TestCsv : public QObject
@@ -194,6 +196,69 @@ private Q_SLOTS:
         QCOMPARE(Csv::zeile({QString("x"), QString("#5")}), QByteArray("x,#5\n"));
         const QList<Csv::Zeile> zeilen{{QString("#a"), QString("1,5")}, {Csv::Feld(), QString("")}};
         QCOMPARE(Csv::lesen(Csv::schreiben({"A", "B"}, zeilen, s), d).zeilen, zeilen);
+    }
+
+    // A text a spreadsheet would run as a formula is written with the
+    // apostrophe that makes it text; reading takes it off, numbers stay as
+    // they are, and every text comes back exactly.
+    void formelnAlsText_data()
+    {
+        QTest::addColumn<QString>("wert");
+        QTest::addColumn<QByteArray>("geschrieben");
+        QTest::newRow("Formel") << "=1+1" << QByteArray("'=1+1");
+        QTest::newRow("Hyperlink") << "=HYPERLINK(\"http://x\";\"Klick\")"
+                                   << QByteArray("\"'=HYPERLINK(\"\"http://x\"\";\"\"Klick\"\")\"");
+        QTest::newRow("plus") << "+49 40 1234" << QByteArray("'+49 40 1234");
+        QTest::newRow("minus allein") << "-" << QByteArray("'-");
+        QTest::newRow("at") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+        QTest::newRow("Tab") << "\tx" << QByteArray("'\tx");
+        QTest::newRow("CR") << "\rx" << QByteArray("\"'\rx\"");
+        QTest::newRow("negative Zahl") << "-0,6" << QByteArray("\"-0,6\"");
+        QTest::newRow("negative Zahl, Punkt") << "-7.6" << QByteArray("-7.6");
+        QTest::newRow("positive Zahl") << "+5" << QByteArray("+5");
+        QTest::newRow("Apostroph vor Formel") << "'=1+1" << QByteArray("''=1+1");
+        QTest::newRow("Apostroph, keine Formel") << "'hallo" << QByteArray("'hallo");
+        QTest::newRow("Formel mitten drin") << "a=b" << QByteArray("a=b");
+    }
+    void formelnAlsText()
+    {
+        QFETCH(QString, wert);
+        QFETCH(QByteArray, geschrieben);
+        QCOMPARE(Csv::feld(wert), geschrieben);
+        const QByteArray datei = Csv::schreiben({"Wert"}, {{wert}});
+        QCOMPARE(Csv::lesen(datei).zeilen.first().first(), std::optional<QString>(wert));
+        // Without the mark (a file for a program that is no spreadsheet).
+        Csv::Dialekt roh;
+        roh.formelnAlsText = false;
+        QCOMPARE(Csv::lesen(Csv::schreiben({"Wert"}, {{wert}}, roh), roh).zeilen.first().first(),
+                 std::optional<QString>(wert));
+        // A mark another program set is taken off as well.
+        QCOMPARE(Csv::lesen("Wert\n'=2*3\n").zeilen.first().first(), std::optional<QString>("=2*3"));
+    }
+
+    // Reading takes time in proportion to the file: a header of 40,000
+    // columns (a reader that looks back over the names read so far for a
+    // repeated one takes twenty seconds).
+    void vieleSpaltenInLinearerZeit()
+    {
+        QByteArray kopf, zeile;
+        for (int k = 0; k < 40000; ++k) {
+            kopf += (k ? "," : "") + QByteArray("Spalte") + QByteArray::number(k);
+            zeile += (k ? "," : "") + QByteArray::number(k);
+        }
+        QElapsedTimer uhr;
+        uhr.start();
+        const Csv::Tabelle t = Csv::lesen(kopf + "\n" + zeile + "\n");
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed())));
+        QCOMPARE(t.kopf.size(), 40000);
+        // A repeated name is still found, in any letter case, and told short.
+        const QString lang(100000, 'x');
+        const QString f =
+            Testhilfe::fehlerVon([&] { Csv::lesen((lang + ",a," + lang.toUpper()).toUtf8() + "\n1,2,3\n"); });
+        QVERIFY2(f.size() < 200 && f.contains(QStringLiteral("steht zweimal")), qPrintable(f));
+        // A row with far more fields than the header is refused with its count.
+        QCOMPARE(Testhilfe::fehlerVon([] { Csv::lesen("a,b\n" + QByteArray(100000, ',') + "\n"); }),
+                 QStringLiteral("Zeile 2: Der Datensatz hat 100001 Felder, die Kopfzeile aber 2."));
     }
 };
 

@@ -256,6 +256,19 @@ private Q_SLOTS:
         QCOMPARE(Testhilfe::lies(db), vorher);
     }
 
+    // The tables named in a refusal: none said as such (not "Ihre Tabellen:
+    // ."), a long catalogue cut after a few dozen names.
+    void tabellenImText()
+    {
+        QCOMPARE(Uebernahme::tabellenText({}), QStringLiteral("Sie enthält keine Tabellen."));
+        QCOMPARE(Uebernahme::tabellenText({"a", "b"}), QStringLiteral("Ihre Tabellen: a, b."));
+        QStringList viele;
+        for (int i = 0; i < 5000; ++i)
+            viele.append(QStringLiteral("Tabelle%1").arg(i));
+        const QString text = Uebernahme::tabellenText(viele);
+        QVERIFY2(text.endsWith(QStringLiteral(", Tabelle29 und 4970 weitere.")) && text.size() < 500, qPrintable(text));
+    }
+
     // The tool on real Jet files that hold neither a log nor the lists:
     // a clear message, an exit code, and no file changed.
     void werkzeugOhnePassendeTabellen()
@@ -280,6 +293,9 @@ private Q_SLOTS:
         QString fehler;
         QCOMPARE(lauf({"log", jet, "--db", log}, &fehler), 1);
         QVERIFY2(fehler.contains(QStringLiteral("enthält keine eigenen Einträge (Tabelle Kontakt)")),
+                 qPrintable(fehler));
+        QVERIFY2(fehler.contains(QStringLiteral("Ihre Tabellen: Order Details, Orders,"))
+                     && fehler.contains(QStringLiteral(", Umsätze.")),
                  qPrintable(fehler));
         QCOMPARE(lauf({"frequenzen", jet, "--db", freq}, &fehler), 1);
         QVERIFY2(fehler.contains(QStringLiteral("Es fehlen die Tabellen bos, flugfunk, afu, fernwirken")),
