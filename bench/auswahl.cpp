@@ -37,6 +37,7 @@ constexpr Fall Faelle[] = {
     {"import-fields-adi", "import"},
     {"import-fields-adx", "import"},
     {"import-columns-csv", "import"},
+    {"scan-sweep", "scan"},
 };
 
 bool istGruppe(const QString &wort)
@@ -67,7 +68,8 @@ namespace Bench {
 QStringList &nurWoerter()
 {
     static QStringList woerter = {QStringLiteral("list"),  QStringLiteral("log"),   QStringLiteral("remark"),
-                                  QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import")};
+                                  QStringLiteral("stats"), QStringLiteral("start"), QStringLiteral("import"),
+                                  QStringLiteral("scan")};
     return woerter;
 }
 

@@ -29,3 +29,7 @@ double miss(const std::function<void()> &f);
 void importFaelle(const QString &ordner, int zeilen);
 
 }   // namespace Bench
+
+// scan-sweep (suchlauf.cpp): paced by the fake receiver's answers, it is
+// timed on the clock, with or without --cpu.
+void suchlaufFall(const QString &ordner, int n);

@@ -4,7 +4,7 @@
 //
 //   tremvik-bench [--groessen 10000,100000,1000000] [--log 1000,10000,100000]
 //                 [--stats 100000] [--start 200000] [--import 1000000]
-//                 [--nur list,log,remark,stats,start,import] [--cpu]
+//                 [--nur list,log,remark,stats,start,import,scan] [--cpu]
 //
 // --nur runs only the cases of the given groups, or the cases whose names
 // begin with one of the given words (default: all groups; the case start is
@@ -17,7 +17,9 @@
 // (list-jump-end, list-jump-middle: count, then that screen), and
 // list-scroll-end (every row in order, screen by screen), and
 // list-sort-freq (the list sorted by its frequencies, as a click on the
-// header asks: count, then the first screen). The log cases:
+// header asks: count, then the first screen). scan-sweep (suchlauf.cpp):
+// one sweep of the scan over 1,000 channels against a fake receiver. The
+// log cases:
 // log-load, log-search, log-save, and start (the program starting with its
 // log window). start-due-backup: the program starting on a day with the
 // automatic backup due, up to a usable log window; its floor is the same
@@ -765,5 +767,7 @@ int main(int argc, char *argv[])
     if (Bench::gruppeGewaehlt("import"))
         for (int n : importe)
             Bench::importFaelle(ordner.path(), n);
+    if (Bench::gruppeGewaehlt("scan"))
+        suchlaufFall(ordner.path(), 1000);
     return 0;
 }

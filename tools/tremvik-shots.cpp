@@ -1,7 +1,8 @@
 // tremvik-shots OUTDIR: starts the real main window offscreen and writes a PNG
 // of every window into OUTDIR: main.png, bos.png, flug.png, afu.png, fw.png,
 // eintrag-log.png, eintrag-uebersicht.png, sicherung.png, herstellen.png,
-// autosicherung.png, waslaeuft.png, statistik.png, ueber.png, handbuch.png.
+// autosicherung.png, waslaeuft.png, suchlauf.png, statistik.png, ueber.png,
+// handbuch.png.
 //
 // It works on copies of the program directory's database files, in a
 // temporary folder, so the user's log is never touched; an empty log gets
@@ -11,10 +12,12 @@
 #include "fenster/auswertung/frm_statistik.h"
 #include "fenster/bausteine/anwendung.h"
 #include "fenster/bausteine/meldung.h"
+#include "fenster/empfaenger/frm_suchlauf.h"
 #include "fenster/empfaenger/frm_waslaeuft.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/hilfe/frm_handbuch.h"
 #include "fenster/hilfe/frm_ueber.h"
+#include "fenster/listen/frm_liste.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
 #include "kern/daten/verbindung.h"
@@ -229,6 +232,29 @@ static bool waslaeuftBild(frm_main &haupt, const QDir &aus)
     return ok;
 }
 
+// "Suchlauf" over the BOS list, without a receiver.
+static bool suchlaufBild(frm_main &haupt, const QDir &aus)
+{
+    haupt.bos_Click();
+    warte();
+    auto *liste = qobject_cast<FrequenzListe *>(haupt.frm_bos());
+    if (liste && liste->mnu_suchlauf)
+        liste->mnu_suchlauf->trigger();
+    warte();
+    auto *w = qobject_cast<frm_suchlauf *>(haupt.frm_suchlauf());
+    if (!w) {
+        std::printf("FEHLER: suchlauf.png: Fenster nicht geöffnet\n");
+        return false;
+    }
+    QWidget *rahmen = w->parentWidget() ? w->parentWidget() : w;
+    const bool ok = speichere(rahmen, aus.filePath(QStringLiteral("suchlauf.png")));
+    rahmen->close();
+    if (liste)
+        liste->parentWidget()->close();
+    warte();
+    return ok;
+}
+
 // The statistics window with the busiest month chosen; false also when
 // the months do not count every record with a date.
 static bool statistikBild(frm_main &haupt, const QDir &aus)
@@ -308,6 +334,7 @@ int main(int argc, char *argv[])
     fenster(&frm_main::fw_Click, &frm_main::frm_fw, QStringLiteral("fw.png"));
     ok = eintragBilder(haupt, aus) && ok;
     ok = waslaeuftBild(haupt, aus) && ok;
+    ok = suchlaufBild(haupt, aus) && ok;
     fenster(&frm_main::sicher_Click, &frm_main::frm_sicherung, QStringLiteral("sicherung.png"));
     fenster(&frm_main::wer_Click, &frm_main::frm_herstellen, QStringLiteral("herstellen.png"));
     fenster(&frm_main::autosicher_Click, &frm_main::frm_autosicherung, QStringLiteral("autosicherung.png"));

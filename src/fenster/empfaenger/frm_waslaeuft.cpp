@@ -186,6 +186,10 @@ void frm_waslaeuft::zeige(qint64 hz)
         return;
     m_gezeigt = hz;
     m_funde = m_suche->suche(hz);
+    // Nothing on it: what each list has nearest.
+    const bool naechste = m_funde.isEmpty();
+    if (naechste)
+        m_funde = m_suche->naechste(hz);
     DataGrid1->setRowCount(0);
     DataGrid1->setRowCount(m_funde.size());
     for (int z = 0; z < m_funde.size(); ++z) {
@@ -198,12 +202,13 @@ void frm_waslaeuft::zeige(qint64 hz)
             DataGrid1->setItem(z, s, zelle);
         }
     }
-    QString text = m_funde.isEmpty()
-                       ? QStringLiteral("Nichts bekannt auf %1 MHz").arg(Frequenz::mhzText(hz))
-                       : QStringLiteral("%1 %2 auf %3 MHz")
-                             .arg(QString::number(m_funde.size()),
-                                  m_funde.size() == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"),
-                                  Frequenz::mhzText(hz));
+    QString text = naechste ? QStringLiteral("Nichts bekannt auf %1 MHz").arg(Frequenz::mhzText(hz))
+                            : QStringLiteral("%1 %2 auf %3 MHz")
+                                  .arg(QString::number(m_funde.size()),
+                                       m_funde.size() == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"),
+                                       Frequenz::mhzText(hz));
+    if (naechste && !m_funde.isEmpty())
+        text += QStringLiteral(" \u2013 die nächstgelegenen Einträge jeder Liste");
     if (m_suche->ohneFrequenz() > 0)
         text += QStringLiteral(" (%1 %2 ohne gültige Frequenz übergangen)")
                     .arg(QString::number(m_suche->ohneFrequenz()),

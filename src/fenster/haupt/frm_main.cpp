@@ -5,6 +5,7 @@
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/kindfenster.h"
 #include "fenster/bausteine/meldung.h"
+#include "fenster/empfaenger/frm_suchlauf.h"
 #include "fenster/empfaenger/frm_verbinden.h"
 #include "fenster/empfaenger/frm_waslaeuft.h"
 #include "fenster/hilfe/frm_handbuch.h"
@@ -542,26 +543,46 @@ void frm_main::empfaengerBauen()
     empf_verbinden = aktion(QStringLiteral("empf_verbinden"), QStringLiteral("Verbinden \u2026"));
     empf_trennen = aktion(QStringLiteral("empf_trennen"), QStringLiteral("Trennen"));
     empf_waslaeuft = aktion(QStringLiteral("empf_waslaeuft"), QStringLiteral("Was läuft hier?"));
+    empf_suchlauf = aktion(QStringLiteral("empf_suchlauf"), QStringLiteral("Suchlauf \u2026"));
     connect(empf_verbinden, &QAction::triggered, this, &frm_main::empf_verbinden_Click);
     connect(empf_trennen, &QAction::triggered, this, &frm_main::empf_trennen_Click);
     connect(empf_waslaeuft, &QAction::triggered, this, &frm_main::empf_waslaeuft_Click);
+    connect(empf_suchlauf, &QAction::triggered, this, &frm_main::empf_suchlauf_Click);
 
     lbl_empfaenger = new QLabel(this);
     lbl_empfaenger->setObjectName(QStringLiteral("lbl_empfaenger"));
     statusBar()->addWidget(lbl_empfaenger, 1);
     connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &frm_main::empfaengerAnzeigen);
-    empfaengerAnzeigen(m_empfaenger->zustand());
+    // What the menu offers follows the window in front, too.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frm_main::empfaengerAnzeigen);
+    connect(empf, &QMenu::aboutToShow, this, &frm_main::empfaengerAnzeigen);
+    empfaengerAnzeigen();
 }
 
-void frm_main::empfaengerAnzeigen(const EmpfaengerZustand &zustand)
+void frm_main::empfaengerAnzeigen()
 {
-    lbl_empfaenger->setText(zustand.statusText());
+    const EmpfaengerZustand z = m_empfaenger->zustand();
+    lbl_empfaenger->setText(z.statusText());
+    // "Trennen" while a connection is wanted: made, being made, or tried again.
+    empf_trennen->setEnabled(z.art != EmpfaengerZustand::Art::NichtVerbunden);
+    empf_suchlauf->setEnabled(vordereListe() != nullptr);
+    empf_suchlauf->setToolTip(
+        vordereListe() ? QString() : QStringLiteral("Zuerst eine Liste öffnen (Menü \u201EFrequenzen\u201C)."));
 }
 
-FrequenzListe *frm_main::liste(FrequenzListe::Art art) const
+FrequenzListe *frm_main::vordereListe() const
+{
+    const QMdiSubWindow *sub = m_mdi->currentSubWindow();
+    return sub ? qobject_cast<FrequenzListe *>(sub->widget()) : nullptr;
+}
+
+FrequenzListe *frm_main::liste(FrequenzListe::Art art)
 {
     FrequenzListe *w = FrequenzListe::erzeuge(art);
     w->setzeEmpfaenger(m_empfaenger);
+    connect(w, &FrequenzListe::suchlaufVerlangt, this, [this, w] { suchlaufZeigen(w); });
+    connect(w, &FrequenzListe::statusHinweis, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 10000); });
     connect(w, &FrequenzListe::exportieren, w,
             [w](const QString &datei, const QString &tabelle, const QString &abfrage) {
                 Austauschdialoge::listeExportieren(w, datei, tabelle, abfrage);
@@ -600,4 +621,35 @@ void frm_main::empf_waslaeuft_Click()
         w->setzeEmpfaenger(m_empfaenger);
         return w;
     });
+}
+
+void frm_main::empf_suchlauf_Click()
+{
+    if (FrequenzListe *liste = vordereListe())
+        suchlaufZeigen(liste);
+}
+
+void frm_main::suchlaufZeigen(FrequenzListe *liste)
+{
+    const Ergebnis<Kanalliste> kanaele = liste->suchkanaele();
+    if (!kanaele) {
+        Meldung::zeigen(kanaele.grund(), Meldung::Symbol::Fehler);
+        return;
+    }
+    auto *w = qobject_cast<::frm_suchlauf *>(zeigeKind(m_suchlauf, [this] {
+        auto *neu = new ::frm_suchlauf(m_empfaenger);
+        connect(neu, &::frm_suchlauf::insLog, this, &frm_main::insLog);
+        return neu;
+    }));
+    if (w)
+        w->setzeKanaele(liste->listenName(), kanaele.wert().kanaele(), kanaele.wert().ohneFrequenz());
+}
+
+// "Ins Log …" of the scan: a new record in the log window with the hit's
+// values, as the program filled them in.
+void frm_main::insLog(const QHash<QString, QString> &werte)
+{
+    erre_Click();
+    if (auto *log = qobject_cast<::frm_eintrag *>(m_eintrag.data()))
+        log->neuVorbelegt(werte);
 }

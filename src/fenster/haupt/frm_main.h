@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -54,6 +55,7 @@ public:
     KindFenster *frm_sicherung() const { return m_sicherung; }
     KindFenster *frm_herstellen() const { return m_herstellen; }
     KindFenster *frm_waslaeuft() const { return m_waslaeuft; }
+    KindFenster *frm_suchlauf() const { return m_suchlauf; }
     KindFenster *frm_autosicherung() const { return m_autosicherungFenster; }
     // The automatic backup of the log at start.
     Autosicherung::Lauf *autosicherung() const { return m_autosicherung; }
@@ -98,6 +100,8 @@ public:
     QAction *empf_verbinden = nullptr;
     QAction *empf_trennen = nullptr;
     QAction *empf_waslaeuft = nullptr;
+    // A scan over the rows of the list window in front.
+    QAction *empf_suchlauf = nullptr;
     // The receiver's state in the status bar.
     QLabel *lbl_empfaenger = nullptr;
     // In the status bar while a list of example data is in front: says so.
@@ -124,6 +128,7 @@ public Q_SLOTS:
     void empf_verbinden_Click();
     void empf_trennen_Click();
     void empf_waslaeuft_Click();
+    void empf_suchlauf_Click();
     void autosicher_Click();
 
 protected:
@@ -134,10 +139,17 @@ private:
     void zeigeEintrag(qint64 id);
     KindFenster *zeigeKind(QPointer<KindFenster> &fenster, const std::function<KindFenster *()> &erzeuge);
     // A list window, given the receiver.
-    FrequenzListe *liste(FrequenzListe::Art art) const;
+    FrequenzListe *liste(FrequenzListe::Art art);
     void empfaengerBauen();
-    // The one place that shows the receiver's state in the main window.
-    void empfaengerAnzeigen(const EmpfaengerZustand &zustand);
+    // The one place that shows the receiver's state in the main window: the
+    // status bar and what the menu "Empfänger" offers.
+    void empfaengerAnzeigen();
+    // The list window in front, if a list window is.
+    FrequenzListe *vordereListe() const;
+    // Opens the scan window (or brings it to the front) over the rows a list shows.
+    void suchlaufZeigen(FrequenzListe *liste);
+    // Brings the log window to the front with a new record of these values.
+    void insLog(const QHash<QString, QString> &werte);
     // Whether this program may use the log: takes the lock if need be, and
     // tells the user when another program holds it.
     bool logFrei();
@@ -150,6 +162,7 @@ private:
     std::unique_ptr<Logsperre> m_logsperre;
     QPointer<KindFenster> m_bos, m_flug, m_afu, m_fw, m_eintrag, m_sicherung, m_herstellen;
     QPointer<KindFenster> m_waslaeuft;
+    QPointer<KindFenster> m_suchlauf;
     RigctlEmpfaenger *m_empfaenger = nullptr;
     QPointer<KindFenster> m_statistik;
     Autosicherung::Lauf *m_autosicherung = nullptr;

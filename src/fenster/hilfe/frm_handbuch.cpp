@@ -164,6 +164,7 @@ QString frm_handbuch::abschnittFuer(const QString &fenster)
         {QStringLiteral("frm_autosicherung"), QStringLiteral("automatische-sicherungen")},
         {QStringLiteral("frm_statistik"), QStringLiteral("statistik")},
         {QStringLiteral("frm_waslaeuft"), QStringLiteral("was-läuft-hier")},
+        {QStringLiteral("frm_suchlauf"), QStringLiteral("suchlauf")},
     };
     return abschnitte.value(fenster);
 }

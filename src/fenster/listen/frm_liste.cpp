@@ -11,6 +11,7 @@
 #include "kern/bestaende/herkunft.h"
 #include "kern/daten/abfrage.h"
 #include "kern/daten/adodc.h"
+#include "kern/daten/recordset.h"
 #include "kern/daten/sortierung.h"
 #include "kern/druck/tabellendruck.h"
 #include "kern/empfaenger/funkdienst.h"
@@ -19,6 +20,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -395,6 +397,11 @@ void FrequenzListe::setzeEmpfaenger(Empfaenger *empfaenger)
             connect(mnu_eingabe, &QAction::triggered, this, &FrequenzListe::mnu_eingabe_Click);
             DataGrid1->insertAction(vorher, mnu_eingabe);
         }
+        mnu_suchlauf = new QAction(QStringLiteral("Suchlauf \u2026"), DataGrid1);
+        mnu_suchlauf->setObjectName(QStringLiteral("mnu_suchlauf"));
+        mnu_suchlauf->setToolTip(QStringLiteral("Sucht die gezeigten Zeilen der Reihe nach mit dem Empfänger ab."));
+        connect(mnu_suchlauf, &QAction::triggered, this, &FrequenzListe::mnu_suchlauf_Click);
+        DataGrid1->insertAction(vorher, mnu_suchlauf);
     }
     connect(m_empfaenger, &Empfaenger::zustandGeaendert, this, &FrequenzListe::empfaengerAnwenden);
     empfaengerAnwenden();
@@ -449,8 +456,13 @@ void FrequenzListe::mnu_eingabe_Click()
 
 void FrequenzListe::abstimmen(int zeile, bool eingabe)
 {
-    if (!m_empfaenger || !m_empfaenger->verbunden() || zeile < 0)
+    if (!m_empfaenger || zeile < 0)
         return;
+    if (!m_empfaenger->verbunden()) {
+        // Said where the user looks for the receiver's state, not in a box.
+        Q_EMIT statusHinweis(m_empfaenger->zustand().warumNicht());
+        return;
+    }
     const AdodcModell *modell = Adodc1->modell();
     if (!modell)
         return;
@@ -469,6 +481,40 @@ void FrequenzListe::abstimmen(int zeile, bool eingabe)
         return;
     }
     m_empfaenger->abstimmen(Funkdienste::traeger(dienst(m_art), *hz), Funkdienste::modulation(dienst(m_art)));
+}
+
+void FrequenzListe::mnu_suchlauf_Click()
+{
+    Q_EMIT suchlaufVerlangt();
+}
+
+QString FrequenzListe::listenName() const
+{
+    return q(katalog(m_art).titel).trimmed();
+}
+
+Ergebnis<Kanalliste> FrequenzListe::suchkanaele() const
+{
+    Kanalliste liste(dienst(m_art));
+    Recordset *rs = Adodc1->recordset();
+    if (!rs)
+        return Ergebnis<Kanalliste>::erledigt(liste);
+    const int n = rs->RecordCount();
+    if (n > hoechsteSuchzeilen)
+        return Ergebnis<Kanalliste>::fehler(
+            QStringLiteral("Die Liste zeigt %1 Zeilen; ein Suchlauf nimmt höchstens %2. Bitte die Liste zuerst "
+                           "mit einer Suche eingrenzen.")
+                .arg(QLocale().toString(n), QLocale().toString(hoechsteSuchzeilen)));
+    // The place and the call name of a row, where the list has them.
+    const char *ort = m_art == Art::Afu ? "Standort" : m_art == Art::Fw ? "Stadt" : "Ort";
+    const bool ruf = m_art == Art::Bos || m_art == Art::Fw;
+    const int feldFreq = rs->feldIndex(q(frequenzFeld(m_art, false)));
+    const int feldOrt = rs->feldIndex(q(ort));
+    const int feldRuf = ruf ? rs->feldIndex(QStringLiteral("Rufname")) : -1;
+    auto text = [rs](int zeile, int feld) { return feld >= 0 ? rs->wert(zeile, feld).toString() : QString(); };
+    for (int z = 0; z < n; ++z)
+        liste.zeile(text(z, feldFreq), text(z, feldOrt), text(z, feldRuf));
+    return Ergebnis<Kanalliste>::erledigt(liste);
 }
 
 // What the grid shows goes on paper: after a search only the rows found.

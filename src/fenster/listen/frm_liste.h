@@ -1,4 +1,6 @@
 #pragma once
+#include "kern/basis/ergebnis.h"
+#include "kern/empfaenger/suchkanal.h"
 #include "fenster/bausteine/kindfenster.h"
 
 #include <QPointer>
@@ -37,6 +39,13 @@ public:
     // a row's frequency; null: the window has no receiver functions.
     void setzeEmpfaenger(Empfaenger *empfaenger);
 
+    // The list's name as its title begins ("BOS-Frequenzen").
+    QString listenName() const;
+    // The channels of the rows the grid shows, in the order it shows them,
+    // for a scan; refused for more rows than a scan takes.
+    Ergebnis<Kanalliste> suchkanaele() const;
+    static constexpr int hoechsteSuchzeilen = 100000;
+
     // Controls; frm_flug has no Frame2, txt_rufname or cmd_sucherufname.
     QGroupBox *Frame1 = nullptr;
     QLineEdit *txt_ort = nullptr;
@@ -54,6 +63,8 @@ public:
     // for the repeaters the input as well (else null).
     QAction *mnu_abstimmen = nullptr;
     QAction *mnu_eingabe = nullptr;
+    // After them: "Suchlauf …" over the rows shown.
+    QAction *mnu_suchlauf = nullptr;
     // The grid's context menu.
     QAction *liste_exportieren = nullptr;
     // And the rows it shows, on paper or as PDF.
@@ -64,6 +75,10 @@ Q_SIGNALS:
     // "Liste exportieren …" was chosen: the rows the grid shows (the query
     // over the table of that database) are to go into a file.
     void exportieren(const QString &datenbank, const QString &tabelle, const QString &abfrage);
+    // "Suchlauf …" was chosen: a scan over the rows shown (suchkanaele()).
+    void suchlaufVerlangt();
+    // Words for the main window's status bar: why a double-click did not tune.
+    void statusHinweis(const QString &text);
 
 public Q_SLOTS:
     void cmd_sucheort_Click();
@@ -74,6 +89,7 @@ public Q_SLOTS:
     void DataGrid1_ContextMenu(const QPoint &pos);
     void mnu_abstimmen_Click();
     void mnu_eingabe_Click();
+    void mnu_suchlauf_Click();
     // "Liste exportieren …": the rows the grid shows, into a file.
     void liste_exportieren_Click();
     void liste_drucken_Click();

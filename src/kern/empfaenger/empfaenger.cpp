@@ -46,7 +46,7 @@ QString EmpfaengerZustand::warumNichtRoh() const
 {
     switch (art) {
     case Art::NichtVerbunden:
-        return QStringLiteral("Kein Empfänger verbunden (Menü \u201EEmpfänger\u201C, \u201EVerbinden \u2026\u201C).");
+        return QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026");
     case Art::Verbinde: return QStringLiteral("Der Empfänger auf %1 antwortet noch nicht.").arg(adresse);
     case Art::Verbunden: return QString();
     case Art::Getrennt: return QStringLiteral("Die Verbindung zum Empfänger ist getrennt: %1.").arg(grund);

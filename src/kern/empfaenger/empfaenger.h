@@ -2,6 +2,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // A receiver the program can tune and read, as the windows see it. The main
 // window owns the one receiver connection and hands this interface to the
 // list and log windows; a window given none (null) simply has no receiver
@@ -52,6 +54,24 @@ private:
     QString warumNichtRoh() const;
 };
 
+// What a scan reads of the signal on the receiver's frequency.
+enum class Signalart {
+    Staerke,        // the strength in dB relative to S9
+    Rauschsperre,   // whether the squelch is open
+};
+
+struct Signalwert
+{
+    quint64 auftrag = 0;   // the request it answers
+    Signalart art = Signalart::Staerke;
+    // The receiver gave a value; if not, it has none of this kind and rprt
+    // holds its code.
+    bool gelesen = false;
+    int db = 0;           // Staerke
+    bool offen = false;   // Rauschsperre
+    int rprt = 0;
+};
+
 class Empfaenger : public QObject
 {
     Q_OBJECT
@@ -64,10 +84,29 @@ public:
     // Tunes the receiver: the frequency first, then the mode, so that a
     // receiver that refuses the mode is still on the frequency. Does nothing
     // unless connected; never waits for the answer.
+    // It is the user's tuning: a scan gives way (vonHandAbgestimmt).
     virtual void abstimmen(qint64 hz, Modulation modulation) = 0;
+
+    // A scan's steps. Each returns the number of its request, and its answer
+    // follows as a signal with that number; 0 when not connected, and then
+    // nothing follows. A lost connection answers nothing that was asked on it.
+    //
+    // Tunes as abstimmen does, the mode only when one is given (a scan sets
+    // it once), without reading frequency and mode back; abgestimmt follows
+    // once the receiver has answered, ok whether it took the frequency.
+    virtual quint64 suchAbstimmen(qint64 hz, std::optional<Modulation> modulation) = 0;
+    // Reads the signal on the frequency the receiver is on; signalGelesen follows.
+    virtual quint64 signalLesen(Signalart art) = 0;
+    // Drops the scan's requests not sent yet: a scan that stops or moves on
+    // leaves the receiver as it is. One sent already is answered as ever.
+    virtual void suchAuftraegeVerwerfen() = 0;
 
 Q_SIGNALS:
     void zustandGeaendert(const EmpfaengerZustand &zustand);
+    void abgestimmt(quint64 auftrag, bool ok);
+    void signalGelesen(const Signalwert &wert);
+    // The user tuned the receiver (abstimmen).
+    void vonHandAbgestimmt();
 };
 
 // The receiver's mode as the log writes it in "Modulation": narrow FM is the

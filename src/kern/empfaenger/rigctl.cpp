@@ -71,6 +71,8 @@ void RigctlEmpfaenger::verbinden(const QString &host, quint16 port)
     m_port = port;
     m_ohneChkVfo = false;
     m_nurEinfach = false;
+    m_ohneStaerke = false;
+    m_ohneDcd = false;
     aufbauen(false);
 }
 
@@ -117,12 +119,17 @@ void RigctlEmpfaenger::aufbauen(bool erneut)
     }
     m_frist.start(m_fristen.antwortMs);
     qCDebug(protokollEmpfaenger).noquote() << "verbinde mit" << Protokoll::kurz(adresse());
-    m_socket->connectToHost(m_host, m_port);
+    // Unbuffered: a command goes out as it is written, a reply is read as it
+    // comes, with no copy and no turn of the event loop in between.
+    m_socket->connectToHost(m_host, m_port, QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 void RigctlEmpfaenger::tcpVerbunden()
 {
     m_frist.stop();
+    // One short line asked, one short reply awaited: nothing is to wait
+    // for more to send.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (!m_ohneChkVfo)
         m_warteschlange.push_back({Rigctl::Befehl::ChkVfo, {}});
     m_warteschlange.push_back({Rigctl::Befehl::FreqLesen, {}});
@@ -162,6 +169,11 @@ void RigctlEmpfaenger::fristAbgelaufen()
         m_ohneChkVfo = true;
     else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::FreqLesen && !m_erweitert)
         m_nurEinfach = true;
+    // Nor one that left a level or the squelch unanswered for them.
+    else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::StaerkeLesen)
+        m_ohneStaerke = true;
+    else if (m_laufend && m_laufend->befehl == Rigctl::Befehl::DcdLesen)
+        m_ohneDcd = true;
     verloren(QStringLiteral("der Empfänger antwortet nicht"));
 }
 
@@ -170,7 +182,12 @@ void RigctlEmpfaenger::fristAbgelaufen()
 
 void RigctlEmpfaenger::abfragen()
 {
-    if (m_zustand.art != EmpfaengerZustand::Art::Verbunden || m_laufend || !m_warteschlange.empty())
+    if (m_zustand.art != EmpfaengerZustand::Art::Verbunden)
+        return;
+    // A reading asked already, sent or waiting, is enough; a scan's steps
+    // do not hold it back.
+    const auto liest = [](const Auftrag &a) { return a.befehl == Rigctl::Befehl::FreqLesen; };
+    if ((m_laufend && liest(*m_laufend)) || std::any_of(m_warteschlange.begin(), m_warteschlange.end(), liest))
         return;
     m_warteschlange.push_back({Rigctl::Befehl::FreqLesen, {}});
     if (m_modusLesbar)
@@ -187,8 +204,9 @@ QByteArray RigctlEmpfaenger::modusArgumente(Modulation modulation) const
 
 void RigctlEmpfaenger::abstimmen(qint64 hz, Modulation modulation)
 {
-    if (!verbunden() || hz <= 0)
+    if (!verbunden() || !Rigctl::moeglich(hz))
         return;
+    Q_EMIT vonHandAbgestimmt();
     // Waiting commands are readings or an older tuning: this one replaces them.
     m_warteschlange.clear();
     m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz)});
@@ -197,6 +215,57 @@ void RigctlEmpfaenger::abstimmen(qint64 hz, Modulation modulation)
     if (m_modusLesbar)
         m_warteschlange.push_back({Rigctl::Befehl::ModusLesen, {}});
     senden();
+}
+
+quint64 RigctlEmpfaenger::suchAbstimmen(qint64 hz, std::optional<Modulation> modulation)
+{
+    if (!verbunden())
+        return 0;
+    const quint64 nummer = ++m_auftraege;
+    if (!Rigctl::moeglich(hz)) {
+        spaeterAntworten([this, nummer] { Q_EMIT abgestimmt(nummer, false); });
+        return nummer;
+    }
+    m_warteschlange.push_back({Rigctl::Befehl::FreqSetzen, QByteArray::number(hz), nummer, !modulation});
+    if (modulation)
+        m_warteschlange.push_back({Rigctl::Befehl::ModusSetzen, modusArgumente(*modulation), nummer, true});
+    senden();
+    return nummer;
+}
+
+quint64 RigctlEmpfaenger::signalLesen(Signalart art)
+{
+    if (!verbunden())
+        return 0;
+    const quint64 nummer = ++m_auftraege;
+    const bool staerke = art == Signalart::Staerke;
+    if (staerke ? m_ohneStaerke : m_ohneDcd) {
+        // Asked once and left unanswered: the receiver has no such reading.
+        spaeterAntworten([this, nummer, art] {
+            Signalwert w;
+            w.auftrag = nummer;
+            w.art = art;
+            w.rprt = -11;
+            Q_EMIT signalGelesen(w);
+        });
+        return nummer;
+    }
+    m_warteschlange.push_back({staerke ? Rigctl::Befehl::StaerkeLesen : Rigctl::Befehl::DcdLesen,
+                               staerke ? QByteArrayLiteral("STRENGTH") : QByteArray(), nummer, true});
+    senden();
+    return nummer;
+}
+
+void RigctlEmpfaenger::suchAuftraegeVerwerfen()
+{
+    m_warteschlange.erase(
+        std::remove_if(m_warteschlange.begin(), m_warteschlange.end(), [](const Auftrag &a) { return a.nummer != 0; }),
+        m_warteschlange.end());
+}
+
+void RigctlEmpfaenger::spaeterAntworten(const std::function<void()> &antwort)
+{
+    QMetaObject::invokeMethod(this, antwort, Qt::QueuedConnection);
 }
 
 void RigctlEmpfaenger::senden()
@@ -214,7 +283,21 @@ void RigctlEmpfaenger::senden()
 
 void RigctlEmpfaenger::lesen()
 {
-    m_puffer += m_socket->readAll();
+    // What has come; a block read short means there is no more for now.
+    // Unbuffered, the end of the connection shows here, and only here.
+    char block[4096];
+    qint64 n = 0;
+    while ((n = m_socket->read(block, sizeof block)) > 0) {
+        m_puffer.append(block, int(n));
+        if (n < qint64(sizeof block) || m_puffer.size() > hoechstePufferGroesse)
+            break;
+    }
+    if (n < 0) {
+        socketVerloren(m_socket->error() == QAbstractSocket::RemoteHostClosedError
+                           ? QStringLiteral("der Empfänger hat die Verbindung beendet")
+                           : m_socket->errorString());
+        return;
+    }
     for (int ende = m_puffer.indexOf('\n'); ende >= 0; ende = m_puffer.indexOf('\n')) {
         QByteArray zeile = m_puffer.left(ende);
         m_puffer.remove(0, ende + 1);
@@ -253,6 +336,10 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
                      .arg(EmpfaengerZustand::sichtbar(QString::fromUtf8(m_zeilen.value(0)).left(40))));
         return;
     }
+    if (auftrag.nummer) {
+        suchBeantwortet(auftrag, antwort);
+        return;
+    }
     EmpfaengerZustand z = m_zustand;
     switch (auftrag.befehl) {
     case Befehl::ChkVfo: m_protokoll.vfo = antwort.vfo; return;
@@ -278,8 +365,49 @@ void RigctlEmpfaenger::beantwortet(const Auftrag &auftrag, const Rigctl::Antwort
         if (!modusGesetzt(auftrag, antwort, z))
             return;
         break;
+
+    case Befehl::StaerkeLesen:
+    case Befehl::DcdLesen: return;   // only a scan asks for them
     }
     setzeZustand(z);
+}
+
+// A scan's steps leave the state alone: what the receiver is on is read
+// twice a second as ever, not hundreds of times a second as a fast scan
+// tunes it.
+void RigctlEmpfaenger::suchBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort)
+{
+    using Rigctl::Befehl;
+    switch (auftrag.befehl) {
+    case Befehl::FreqSetzen:
+        if (antwort.rprt != 0)
+            m_suchFehler = auftrag.nummer;
+        break;
+    case Befehl::ModusSetzen: {
+        // Narrow FM as FM with a narrow passband, as when tuned by hand.
+        EmpfaengerZustand egal = m_zustand;
+        if (!modusGesetzt(auftrag, antwort, egal))
+            return;
+        break;
+    }
+    case Befehl::StaerkeLesen:
+    case Befehl::DcdLesen: signalBeantwortet(auftrag, antwort); return;
+    default: break;
+    }
+    if (auftrag.letzter)
+        Q_EMIT abgestimmt(auftrag.nummer, m_suchFehler != auftrag.nummer);
+}
+
+void RigctlEmpfaenger::signalBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort)
+{
+    Signalwert w;
+    w.auftrag = auftrag.nummer;
+    w.art = auftrag.befehl == Rigctl::Befehl::StaerkeLesen ? Signalart::Staerke : Signalart::Rauschsperre;
+    w.gelesen = antwort.rprt == 0;
+    w.db = antwort.db;
+    w.offen = antwort.offen;
+    w.rprt = antwort.rprt;
+    Q_EMIT signalGelesen(w);
 }
 
 bool RigctlEmpfaenger::frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z)
@@ -297,23 +425,26 @@ bool RigctlEmpfaenger::frequenzBeantwortet(const Rigctl::Antwort &antwort, Empfa
         m_protokoll.erweitert = *antwort.erweitert;
     }
     const QString lesefehler = QStringLiteral("Frequenz nicht lesbar: ");
-    if (antwort.rprt != 0) {
-        z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
-    } else {
-        z.hz = antwort.hz;
-        if (z.grund.startsWith(lesefehler))
-            z.grund.clear();
-    }
     if (z.art != EmpfaengerZustand::Art::Verbunden) {
         z.art = EmpfaengerZustand::Art::Verbunden;
         z.adresse = adresse();
         z.modus.clear();
         z.wiederholungSekunden = 0;
-        if (antwort.rprt == 0)
-            z.grund.clear();
+        z.grund.clear();
         m_abfrage.start();
         if (m_modusLesbar)
             m_warteschlange.push_back({Befehl::ModusLesen, {}});
+    }
+    if (antwort.rprt != 0) {
+        z.grund = lesefehler + Rigctl::fehlertext(antwort.rprt);
+    } else if (!antwort.einwand.isEmpty()) {
+        // Not a frequency a receiver can have: not taken, and said so.
+        z.hz = 0;
+        z.grund = lesefehler + antwort.einwand;
+    } else {
+        z.hz = antwort.hz;
+        if (z.grund.startsWith(lesefehler))
+            z.grund.clear();
     }
     return true;
 }
@@ -326,7 +457,9 @@ bool RigctlEmpfaenger::modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwor
     // unless it has no mode setting at all.
     if (auftrag.argumente.startsWith("FMN ") && antwort.rprt != -11 && antwort.rprt != -4) {
         m_fmnGeht = false;
-        m_warteschlange.push_front({Rigctl::Befehl::ModusSetzen, modusArgumente(Modulation::FmSchmal)});
+        Auftrag nochmal = auftrag;
+        nochmal.argumente = modusArgumente(Modulation::FmSchmal);
+        m_warteschlange.push_front(nochmal);
         return false;
     }
     z.grund = QStringLiteral("Modulation nicht gesetzt: ") + Rigctl::fehlertext(antwort.rprt);

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 class QTcpSocket;
@@ -46,12 +47,19 @@ public:
 
     EmpfaengerZustand zustand() const override { return m_zustand; }
     void abstimmen(qint64 hz, Modulation modulation) override;
+    quint64 suchAbstimmen(qint64 hz, std::optional<Modulation> modulation) override;
+    quint64 signalLesen(Signalart art) override;
+    void suchAuftraegeVerwerfen() override;
 
 private:
     struct Auftrag
     {
         Rigctl::Befehl befehl;
         QByteArray argumente;
+        // A scan's request: its number, answered by signal once its last
+        // command is answered.
+        quint64 nummer = 0;
+        bool letzter = true;
     };
 
     // The one place that changes the state.
@@ -73,6 +81,10 @@ private:
     // the state stays as it is.
     bool frequenzBeantwortet(const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
     bool modusGesetzt(const Auftrag &auftrag, const Rigctl::Antwort &antwort, EmpfaengerZustand &z);
+    void suchBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort);
+    void signalBeantwortet(const Auftrag &auftrag, const Rigctl::Antwort &antwort);
+    // Answers a scan's request that is not sent, after the caller has its number.
+    void spaeterAntworten(const std::function<void()> &antwort);
     void socketVerloren(const QString &grund);
     QString adresse() const;
     QByteArray modusArgumente(Modulation modulation) const;
@@ -93,6 +105,12 @@ private:
     // the extended form unanswered, so they are not sent again.
     bool m_ohneChkVfo = false;
     bool m_nurEinfach = false;
+    // Likewise a level or squelch reading: the receiver has none.
+    bool m_ohneStaerke = false;
+    bool m_ohneDcd = false;
+
+    quint64 m_auftraege = 0;    // the last scan request's number
+    quint64 m_suchFehler = 0;   // the scan request whose frequency was refused
 
     std::deque<Auftrag> m_warteschlange;
     std::optional<Auftrag> m_laufend;

@@ -30,6 +30,8 @@ const char *langName(Rigctl::Befehl b)
     case Rigctl::Befehl::ModusLesen: return "get_mode";
     case Rigctl::Befehl::FreqSetzen: return "set_freq";
     case Rigctl::Befehl::ModusSetzen: return "set_mode";
+    case Rigctl::Befehl::StaerkeLesen: return "get_level";
+    case Rigctl::Befehl::DcdLesen: return "get_dcd";
     }
     return "";
 }
@@ -42,6 +44,8 @@ const char *kurzName(Rigctl::Befehl b)
     case Rigctl::Befehl::ModusLesen: return "m";
     case Rigctl::Befehl::FreqSetzen: return "F";
     case Rigctl::Befehl::ModusSetzen: return "M";
+    case Rigctl::Befehl::StaerkeLesen: return "l";
+    case Rigctl::Befehl::DcdLesen: return "\\get_dcd";   // it has no letter of its own
     }
     return "";
 }
@@ -56,6 +60,18 @@ void vfoPruefungLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
     a.vfo = letztes == "1";
 }
 
+// A frequency a receiver cannot have is read, but not taken: the reply
+// says why.
+void frequenzNehmen(std::optional<qint64> hz, Rigctl::Antwort &a)
+{
+    if (!hz)
+        return;
+    if (Rigctl::moeglich(*hz))
+        a.hz = *hz;
+    else
+        a.einwand = QStringLiteral("%1 Hz liegt außerhalb von 1 Hz bis 300 GHz").arg(*hz);
+}
+
 // The reply to get_freq, in whichever form it came.
 void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
 {
@@ -63,15 +79,29 @@ void frequenzLesen(const QList<QByteArray> &zeilen, Rigctl::Antwort &a)
     if (kopf(zeilen, langName(Rigctl::Befehl::FreqLesen)) || frequenz) {
         a.erweitert = true;
         const std::optional<qint64> hz = frequenz ? Rigctl::hertz(*frequenz) : std::nullopt;
-        a.hz = hz.value_or(0);
+        frequenzNehmen(hz, a);
         a.gelesen = hz.has_value() || a.rprt != 0;
         return;
     }
     a.erweitert = false;
-    if (const auto hz = Rigctl::hertz(zeilen.value(0))) {
-        a.hz = *hz;
-        a.gelesen = true;
+    const std::optional<qint64> hz = Rigctl::hertz(zeilen.value(0));
+    frequenzNehmen(hz, a);
+    a.gelesen = hz.has_value();
+}
+
+// The value of a level or squelch reply: the line after the header, bare
+// ("-38", as rigctld writes it) or as "Key: value"; the only line of the
+// plain form.
+QByteArray wertZeile(const QList<QByteArray> &zeilen, Rigctl::Befehl befehl)
+{
+    for (int i = 0; i < zeilen.size(); ++i) {
+        const QByteArray &z = zeilen.at(i);
+        if ((i == 0 && kopf(zeilen, langName(befehl))) || Rigctl::rprt(z))
+            continue;
+        const int doppelpunkt = z.indexOf(':');
+        return (doppelpunkt >= 0 ? z.mid(doppelpunkt + 1) : z).trimmed();
     }
+    return QByteArray();
 }
 
 // Whether a text can be the name of a mode ("FM", "PKTUSB"): a short word of
@@ -166,6 +196,18 @@ Rigctl::Antwort Rigctl::lesen(Befehl befehl, const QList<QByteArray> &zeilen)
     case Befehl::ChkVfo: vfoPruefungLesen(zeilen, a); break;
     case Befehl::FreqLesen: frequenzLesen(zeilen, a); break;
     case Befehl::ModusLesen: modusLesen(zeilen, a); break;
+    case Befehl::StaerkeLesen:
+        if (const auto db = pegel(wertZeile(zeilen, befehl))) {
+            a.db = *db;
+            a.gelesen = true;
+        }
+        break;
+    case Befehl::DcdLesen: {
+        const QByteArray w = wertZeile(zeilen, befehl);
+        a.gelesen = w == "0" || w == "1";
+        a.offen = w == "1";
+        break;
+    }
     case Befehl::FreqSetzen:
     case Befehl::ModusSetzen:
         a.gelesen = std::any_of(zeilen.begin(), zeilen.end(), [](const QByteArray &z) { return rprt(z).has_value(); });
@@ -232,4 +274,26 @@ std::optional<qint64> Rigctl::hertz(const QByteArray &wert)
             ++ganz;   // rounded to whole hertz
     }
     return ganz;
+}
+
+std::optional<int> Rigctl::pegel(const QByteArray &wert)
+{
+    QByteArray t = wert.trimmed();
+    const bool minus = t.startsWith('-');
+    if (minus || t.startsWith('+'))
+        t = t.mid(1);
+    const int punkt = t.indexOf('.');
+    const QByteArray ganz = punkt < 0 ? t : t.left(punkt);
+    const QByteArray bruch = punkt < 0 ? QByteArray() : t.mid(punkt + 1);
+    auto ziffern = [](const QByteArray &z) {
+        return std::all_of(z.begin(), z.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (ganz.isEmpty() || ganz.size() > 4 || !ziffern(ganz) || !ziffern(bruch) || (punkt >= 0 && bruch.isEmpty()))
+        return std::nullopt;
+    int db = ganz.toInt();
+    if (!bruch.isEmpty() && bruch[0] >= '5')
+        ++db;   // rounded to whole dB, away from zero
+    if (db > 200)
+        return std::nullopt;
+    return minus ? -db : db;
 }

@@ -67,6 +67,13 @@ WasLaeuft::WasLaeuft(const QString &datenbank) : m_fernwirkRaster(Funkdienste::r
     });
     std::stable_sort(m_eintraege.begin(), m_eintraege.end(),
                      [](const Eintrag &a, const Eintrag &b) { return a.fund.hz < b.fund.hz; });
+    for (int i = 0; i < m_eintraege.size(); ++i)
+        m_jeDienst[int(m_eintraege.at(i).fund.dienst)].append(i);
+}
+
+qint64 WasLaeuft::bezug(Funkdienst dienst, qint64 hz)
+{
+    return dienst == Funkdienst::Flugfunk ? Funkdienste::flugfunk(hz).hz : hz;
 }
 
 void WasLaeuft::hinzufuegen(Funkdienst dienst, const QString &text, bool eingabe, const QString &ort,
@@ -111,26 +118,65 @@ QVector<WasLaeuft::Fund> WasLaeuft::suche(qint64 hz) const
     const qint64 weitestes =
         std::max<qint64>({Funkdienste::raster(Funkdienst::Bos), Funkdienste::raster(Funkdienst::Flugfunk),
                           Funkdienste::raster(Funkdienst::Afu), m_fernwirkRaster});
-    const qint64 von = hz - (weitestes + 1) / 2;
+    // An aviation channel name asks for its carrier, a little below it.
+    const qint64 flug = bezug(Funkdienst::Flugfunk, hz);
+    const qint64 von = std::min(hz, flug) - (weitestes + 1) / 2;
+    const qint64 bis = std::max(hz, flug) + (weitestes + 1) / 2;
     auto it = std::lower_bound(m_eintraege.begin(), m_eintraege.end(), von,
                                [](const Eintrag &e, qint64 wert) { return e.fund.hz < wert; });
     QVector<const Eintrag *> treffer;
-    for (; it != m_eintraege.end() && it->fund.hz <= hz + (weitestes + 1) / 2; ++it)
-        if (std::abs(it->fund.hz - hz) <= halb(*it))
+    for (; it != m_eintraege.end() && it->fund.hz <= bis; ++it)
+        if (std::abs(it->fund.hz - bezug(it->fund.dienst, hz)) <= halb(*it))
             treffer.append(&*it);
-    std::sort(treffer.begin(), treffer.end(), [hz](const Eintrag *a, const Eintrag *b) {
-        const qint64 da = std::abs(a->fund.hz - hz), db = std::abs(b->fund.hz - hz);
+    ordnen(treffer, hz);
+    return alsFunde(treffer, hz);
+}
+
+QVector<WasLaeuft::Fund> WasLaeuft::naechste(qint64 hz, int jeListe) const
+{
+    QVector<const Eintrag *> naechste;
+    for (const QVector<int> &liste : m_jeDienst) {
+        if (liste.isEmpty())
+            continue;
+        const qint64 b = bezug(m_eintraege.at(liste.front()).fund.dienst, hz);
+        // From where the frequency would stand, outwards to either side.
+        int oben = int(std::lower_bound(liste.begin(), liste.end(), b,
+                                        [this](int i, qint64 wert) { return m_eintraege.at(i).fund.hz < wert; })
+                       - liste.begin());
+        int unten = oben - 1;
+        for (int n = 0; n < jeListe && (unten >= 0 || oben < liste.size()); ++n) {
+            const qint64 abUnten = unten >= 0 ? b - m_eintraege.at(liste.at(unten)).fund.hz : -1;
+            const qint64 abOben = oben < liste.size() ? m_eintraege.at(liste.at(oben)).fund.hz - b : -1;
+            if (abOben < 0 || (abUnten >= 0 && abUnten <= abOben))
+                naechste.append(&m_eintraege.at(liste.at(unten--)));
+            else
+                naechste.append(&m_eintraege.at(liste.at(oben++)));
+        }
+    }
+    ordnen(naechste, hz);
+    return alsFunde(naechste, hz);
+}
+
+void WasLaeuft::ordnen(QVector<const Eintrag *> &eintraege, qint64 hz)
+{
+    std::sort(eintraege.begin(), eintraege.end(), [hz](const Eintrag *a, const Eintrag *b) {
+        const qint64 da = std::abs(a->fund.hz - bezug(a->fund.dienst, hz));
+        const qint64 db = std::abs(b->fund.hz - bezug(b->fund.dienst, hz));
         if (da != db)
             return da < db;
         if (a->fund.dienst != b->fund.dienst)
             return int(a->fund.dienst) < int(b->fund.dienst);
         return a->reihenfolge < b->reihenfolge;
     });
+}
+
+QVector<WasLaeuft::Fund> WasLaeuft::alsFunde(const QVector<const Eintrag *> &eintraege, qint64 hz)
+{
     QVector<Fund> funde;
-    funde.reserve(treffer.size());
-    for (const Eintrag *e : treffer) {
+    funde.reserve(eintraege.size());
+    for (const Eintrag *e : eintraege) {
         Fund f = e->fund;
-        f.abstand = f.hz - hz;
+        f.abstand = f.hz - bezug(f.dienst, hz);
         funde.append(f);
     }
     return funde;

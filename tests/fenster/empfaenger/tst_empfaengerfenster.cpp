@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -118,18 +119,27 @@ private Q_SLOTS:
         QStringList eintraege;
         for (QAction *a : haupt->empf->actions())
             eintraege << a->text();
-        QCOMPARE(eintraege, QStringList({"Verbinden \u2026", "Trennen", "Was läuft hier?"}));
+        QCOMPARE(eintraege, QStringList({"Verbinden \u2026", "Trennen", "Was läuft hier?", "Suchlauf \u2026"}));
         QCOMPARE(status(), QStringLiteral("Empfänger: nicht verbunden"));
+        // Nothing to end, no list to scan.
+        QVERIFY(!haupt->empf_trennen->isEnabled());
+        QVERIFY(!haupt->empf_suchlauf->isEnabled());
 
         // The list's receiver entries are there but disabled, and say why;
-        // a double-click does nothing.
+        // a double-click tunes nothing and says why in the status bar.
         FrequenzListe *bos = liste(&frm_main::bos_Click, &frm_main::frm_bos);
         QVERIFY(bos && bos->mnu_abstimmen);
         QVERIFY(!bos->mnu_abstimmen->isEnabled());
-        QVERIFY(bos->mnu_abstimmen->toolTip().contains(QStringLiteral("Kein Empfänger verbunden")));
+        QCOMPARE(bos->mnu_abstimmen->toolTip(),
+                 QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->mnu_abstimmen->text(), QStringLiteral("Empfänger abstimmen"));
+        QCOMPARE(haupt->statusBar()->currentMessage(), QString());
         doppelklick(bos->DataGrid1, zeile(bos->DataGrid1, 5, QStringLiteral("86,355")));
+        QCOMPARE(haupt->statusBar()->currentMessage(),
+                 QStringLiteral("Kein Empfänger verbunden \u2013 Empfänger \u2192 Verbinden \u2026"));
         QCOMPARE(bos->windowTitle(), QStringLiteral("BOS-Frequenzen   3 Datensätze"));
+        // A list in front can be scanned.
+        QVERIFY(haupt->empf_suchlauf->isEnabled());
         QVERIFY(!liste(&frm_main::flug_Click, &frm_main::frm_flug)->mnu_eingabe);
         QVERIFY(liste(&frm_main::afu_Click, &frm_main::frm_afu)->mnu_eingabe);
 
@@ -306,12 +316,25 @@ private Q_SLOTS:
         QVERIFY(!w->chk_folgen->toolTip().isEmpty());
         w->txt_frequenz->setText(QStringLiteral("169,4075"));
         QTest::mouseClick(w->cmd_anzeigen, Qt::LeftButton);
-        QCOMPARE(w->DataGrid1->rowCount(), 0);
+        // Nothing on it: what each list has nearest, nearest first.
+        QCOMPARE(w->lbl_ergebnis->text(), QStringLiteral("Nichts bekannt auf 169,4075 MHz \u2013 die "
+                                                         "nächstgelegenen Einträge jeder Liste (1 Zeile ohne gültige "
+                                                         "Frequenz übergangen)"));
+        QCOMPARE(w->DataGrid1->item(0, 0)->text(), QStringLiteral("Fernwirken"));
+        QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("\u22121,25"));
         // The telecontrol raster is the user's to widen.
         w->txt_fwraster->setValue(12.5);
         QCOMPARE(w->DataGrid1->rowCount(), 1);
         QCOMPARE(w->DataGrid1->item(0, 0)->text(), QStringLiteral("Fernwirken"));
         QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("\u22121,25"));
+
+        // An aviation channel as the list writes it is found on its carrier.
+        w->txt_frequenz->setText(QStringLiteral("118,805"));
+        QTest::mouseClick(w->cmd_anzeigen, Qt::LeftButton);
+        QCOMPARE(w->DataGrid1->rowCount(), 1);
+        QCOMPARE(w->DataGrid1->item(0, 1)->text(), QStringLiteral("118,805"));
+        QCOMPARE(w->DataGrid1->item(0, 2)->text(), QStringLiteral("0"));
+        QVERIFY(w->lbl_ergebnis->text().startsWith(QStringLiteral("1 Eintrag auf 118,805 MHz")));
     }
 
     void rigctldBeendetUndZurueck()
@@ -330,6 +353,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(QStringLiteral("getrennt")), 5000);
         QVERIFY(!bos->mnu_abstimmen->isEnabled());
         QVERIFY(bos->mnu_abstimmen->toolTip().contains(QStringLiteral("getrennt")));
+        // The program tries again until the user ends it.
+        QVERIFY(haupt->empf_trennen->isEnabled());
         QVERIFY(Testhilfe::meldungen().isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
 
@@ -393,9 +418,11 @@ private Q_SLOTS:
         QCOMPARE(d->txt_port->value(), int(rigctld.port()));
         QTest::mouseClick(d->cmd_abbrechen, Qt::LeftButton);
 
-        // After "Trennen" it does not.
+        // After "Trennen" it does not; there is nothing more to end.
+        QVERIFY(haupt->empf_trennen->isEnabled());
         haupt->empf_trennen->trigger();
         QCOMPARE(status(), QStringLiteral("Empfänger: nicht verbunden"));
+        QVERIFY(!haupt->empf_trennen->isEnabled());
         haupt = std::make_unique<frm_main>();
         haupt->zeigen();
         QTest::qWait(300);

@@ -2,6 +2,7 @@
 #include "fenster/haupt/frm_main.h"
 #include "fenster/hilfe/frm_handbuch.h"
 #include "fenster/hilfe/frm_ueber.h"
+#include "fenster/listen/frm_liste.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
 #include "kern/bestaende/frequenzdaten.h"
@@ -133,8 +134,9 @@ private Q_SLOTS:
         for (QAction *a : {haupt.bos, haupt.flug, haupt.afu, haupt.fw, haupt.sicher, haupt.stat, haupt.autosicher,
                            haupt.empf_waslaeuft, haupt.wer, haupt.erre})
             a->trigger();
+        qobject_cast<FrequenzListe *>(haupt.frm_bos())->mnu_suchlauf->trigger();
         const auto fenster = haupt.mdi()->subWindowList();
-        QCOMPARE(fenster.size(), 10);
+        QCOMPARE(fenster.size(), 11);
         for (const QMdiSubWindow *sub : fenster) {
             const QString name = sub->widget()->objectName();
             QVERIFY2(anker.contains(frm_handbuch::abschnittFuer(name)), qPrintable(name));

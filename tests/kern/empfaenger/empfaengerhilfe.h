@@ -92,8 +92,8 @@ private:
 };
 
 // A rigctl server of our own that speaks only the plain commands f, m, F, M,
-// and answers anything else with "RPRT 1" (as several SDR programs do), or
-// as the test makes it.
+// "l STRENGTH" and "\get_dcd", and answers anything else with "RPRT 1" (as
+// several SDR programs do), or as the test makes it.
 class Server : public QObject
 {
 public:
@@ -124,9 +124,25 @@ public:
     bool unbekanntStumm = false;   // says nothing to commands it does not know
     int verzoegerungMs = 0;        // answers that late
     bool abbrechenBeiF = false;    // sends half a frequency and hangs up, once
+    // The signal: the strength (dB over S9) on a frequency, ruhe elsewhere;
+    // the squelch is open over dcdSchwelle.
+    QHash<qint64, int> staerke;
+    int ruhe = -54;
+    int dcdSchwelle = -40;
+    bool ohneStaerke = false;   // knows no "l STRENGTH"
+    bool ohneDcd = false;       // knows no "\get_dcd"
 
     // What it was told and holds.
     QList<QByteArray> empfangen;
+    // The frequencies it was tuned to, in order.
+    QList<qint64> abgestimmt() const
+    {
+        QList<qint64> l;
+        for (const QByteArray &z : empfangen)
+            if (z.startsWith("F "))
+                l << z.mid(2).toLongLong();
+        return l;
+    }
     qint64 hz = 145500000;
     QByteArray modus = "FM";
     int verbindungen = 0;
@@ -162,6 +178,10 @@ private:
         } else if (befehl == "F") {
             hz = teile.value(1).toLongLong();
             antwort = "RPRT 0\n";
+        } else if (befehl == "l" && teile.value(1) == "STRENGTH" && !ohneStaerke) {
+            antwort = QByteArray::number(staerke.value(hz, ruhe)) + '\n';
+        } else if (befehl == "\\get_dcd" && !ohneDcd) {
+            antwort = (staerke.value(hz, ruhe) > dcdSchwelle ? "1" : "0") + QByteArray("\n");
         } else if (befehl == "M") {
             if (!fmnFehler.isEmpty() && teile.value(1) == "FMN") {
                 antwort = fmnFehler;

@@ -105,7 +105,44 @@ private Q_SLOTS:
         QVERIFY(!Rigctl::hertz("145,5"));
         QVERIFY(!Rigctl::hertz("99999999999999"));
 
+        // A frequency no receiver can have (beyond 1 Hz to 300 GHz) is read
+        // but not taken, and the reply says why.
+        for (const QByteArray &z : {QByteArray("9999999999999"), QByteArray("0"), QByteArray("300000000001")}) {
+            a = Rigctl::lesen(Befehl::FreqLesen, L{z});
+            QVERIFY(a.gelesen);
+            QCOMPARE(a.hz, 0);
+            QCOMPARE(a.einwand, QString::fromLatin1(z) + QStringLiteral(" Hz liegt außerhalb von 1 Hz bis 300 GHz"));
+        }
+        QVERIFY(Rigctl::lesen(Befehl::FreqLesen, L{"get_freq:", "Frequency: 9999999999999", "RPRT 0"}).hz == 0);
+        QCOMPARE(Rigctl::lesen(Befehl::FreqLesen, L{"300000000000"}).hz, 300000000000LL);
+        QCOMPARE(Rigctl::lesen(Befehl::FreqLesen, L{"1"}).hz, 1);
+
+        // Signal strength and squelch, in either form.
+        a = Rigctl::lesen(Befehl::StaerkeLesen, L{"get_level: STRENGTH", "-38", "RPRT 0"});
+        QVERIFY(a.gelesen);
+        QCOMPARE(a.db, -38);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"-45.600000"}).db, -46);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"+12"}).db, 12);
+        QCOMPARE(Rigctl::lesen(Befehl::StaerkeLesen, L{"get_level: STRENGTH", "Level: 7", "RPRT 0"}).db, 7);
+        a = Rigctl::lesen(Befehl::StaerkeLesen, L{"RPRT -11"});
+        QVERIFY(a.gelesen);
+        QCOMPARE(a.rprt, -11);
+        for (const QByteArray &falsch : {QByteArray("laut"), QByteArray("-99999"), QByteArray("-"), QByteArray("5."),
+                                         QByteArray("1e5"), QByteArray(50000, '9')})
+            QVERIFY2(!Rigctl::lesen(Befehl::StaerkeLesen, L{falsch}).gelesen, falsch.left(20).constData());
+        a = Rigctl::lesen(Befehl::DcdLesen, L{"get_dcd:", "DCD: 1", "RPRT 0"});
+        QVERIFY(a.gelesen && a.offen);
+        a = Rigctl::lesen(Befehl::DcdLesen, L{"0"});
+        QVERIFY(a.gelesen && !a.offen);
+        QVERIFY(!Rigctl::lesen(Befehl::DcdLesen, L{"2"}).gelesen);
+        QVERIFY(Rigctl::vollstaendig(Befehl::StaerkeLesen, false, L{"-38"}));
+        QVERIFY(!Rigctl::vollstaendig(Befehl::DcdLesen, true, L{"get_dcd:", "DCD: 1"}));
+
         // The command lines: extended, plain, and with a VFO argument.
+        QCOMPARE(Rigctl::zeile(Befehl::StaerkeLesen, {true, true}, "STRENGTH"),
+                 QByteArray("+\\get_level currVFO STRENGTH\n"));
+        QCOMPARE(Rigctl::zeile(Befehl::StaerkeLesen, {false, false}, "STRENGTH"), QByteArray("l STRENGTH\n"));
+        QCOMPARE(Rigctl::zeile(Befehl::DcdLesen, {false, false}), QByteArray("\\get_dcd\n"));
         QCOMPARE(Rigctl::zeile(Befehl::FreqSetzen, {true, false}, "86355000"), QByteArray("+\\set_freq 86355000\n"));
         QCOMPARE(Rigctl::zeile(Befehl::ModusSetzen, {false, false}, "AM 0"), QByteArray("M AM 0\n"));
         QCOMPARE(Rigctl::zeile(Befehl::FreqLesen, {true, true}), QByteArray("+\\get_freq currVFO\n"));
@@ -161,6 +198,30 @@ private Q_SLOTS:
         QCOMPARE(e.zustand().art, Art::NichtVerbunden);
         for (const QList<QVariant> &signal : spy)
             QVERIFY(signal.at(0).value<EmpfaengerZustand>().art != Art::Getrennt);
+    }
+
+    void unmoeglicheFrequenz()
+    {
+        // A receiver that says 10 THz: connected, but the frequency is not
+        // taken (a new log record gets none), and the status bar says why.
+        Empfaengerhilfe::Server server;
+        server.hz = 9999999999999;
+        RigctlEmpfaenger e;
+        e.setzeFristen(kurz());
+        e.verbinden(QStringLiteral("127.0.0.1"), server.port());
+        QTRY_COMPARE(e.zustand().art, Art::Verbunden);
+        QCOMPARE(e.zustand().hz, 0);
+        QCOMPARE(e.zustand().grund,
+                 QStringLiteral("Frequenz nicht lesbar: 9999999999999 Hz liegt außerhalb von 1 Hz bis 300 GHz"));
+        QVERIFY(e.zustand().statusText().startsWith(QStringLiteral("Empfänger: Frequenz unbekannt")));
+        QVERIFY(e.zustand().statusText().contains(QStringLiteral("außerhalb von 1 Hz bis 300 GHz")));
+        // Nor is such a frequency sent.
+        e.abstimmen(400'000'000'000LL, Modulation::FmSchmal);
+        // A frequency it can have is taken again, and the reason goes.
+        server.hz = 145500000;
+        QTRY_COMPARE(e.zustand().hz, 145500000);
+        QCOMPARE(e.zustand().grund, QString());
+        QVERIFY(!server.empfangen.contains("F 400000000000"));
     }
 
     void abgelehntDannDa()

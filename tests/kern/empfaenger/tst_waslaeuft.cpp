@@ -12,10 +12,11 @@ class TestWasLaeuft : public QObject
     std::unique_ptr<Testhilfe::Programmordner> ordner;
 
     // The rows found, as "list frequency distance" (and "E" for an input).
-    static QStringList funde(const WasLaeuft &w, qint64 hz)
+    static QStringList funde(const WasLaeuft &w, qint64 hz) { return text(w.suche(hz)); }
+    static QStringList text(const QVector<WasLaeuft::Fund> &funde)
     {
         QStringList l;
-        for (const WasLaeuft::Fund &f : w.suche(hz))
+        for (const WasLaeuft::Fund &f : funde)
             l << QStringLiteral("%1 %2 %3%4")
                      .arg(Funkdienste::name(f.dienst), f.frequenzText, QString::number(f.abstand),
                           f.eingabe ? QStringLiteral(" E") : QString());
@@ -89,6 +90,38 @@ private Q_SLOTS:
         QCOMPARE(funde(w, 118808000), QStringList({"Flugfunk 118,810 333"}));
         QCOMPARE(w.suche(118808000).value(0).angaben, QStringLiteral("8,33-kHz-Kanal, Träger 118,808333 MHz"));
         QCOMPARE(funde(w, 243000000), QStringList({"Flugfunk 243,000 0"}));
+    }
+
+    void kanalnameUndTraeger()
+    {
+        // An 8.33 kHz channel asked for by its name, as the list and many a
+        // receiver's display write it, or by its carrier: the same rows.
+        const WasLaeuft w(ordner->frequenzDatei());
+        for (qint64 hz : {118805000LL, 118800000LL})
+            QCOMPARE(funde(w, hz), QStringList({"Flugfunk 118,805 0", "Flugfunk 118,800 0"}));
+        for (qint64 hz : {118810000LL, 118808333LL})
+            QCOMPARE(funde(w, hz), QStringList({"Flugfunk 118,810 0"}));
+        // Away from the aviation band a value means itself.
+        QCOMPARE(funde(w, 86355000), QStringList({"BOS 86,355 0"}));
+    }
+
+    void naechsteEintraege()
+    {
+        const WasLaeuft w(ordner->frequenzDatei());
+        // Nothing on 433,000 MHz: the nearest of each list, nearest first,
+        // whichever side (the nearest of all lies above it).
+        QVERIFY(w.suche(433000000).isEmpty());
+        QCOMPARE(text(w.naechste(433000000, 1)),
+                 QStringList({"BOS 433,050 50000", "Fernwirken 433,050 50000", "AFU-Repeater 438,6500 5650000 E",
+                              "Flugfunk 243,000 -190000000"}));
+        // Several of a list, from both sides by distance.
+        QCOMPARE(text(w.naechste(100000000, 2)).filter(QStringLiteral("BOS")),
+                 QStringList({"BOS 86,375 -13625000", "BOS 86,355 -13645000"}));
+        QCOMPARE(text(w.naechste(300000000, 3)).filter(QStringLiteral("BOS")),
+                 QStringList({"BOS 433,050 133050000", "BOS 86,375 -213625000", "BOS 86,355 -213645000"}));
+        // An aviation channel name counts from its carrier.
+        QCOMPARE(text(w.naechste(118830000, 1)).filter(QStringLiteral("Flugfunk")),
+                 QStringList({"Flugfunk 118,810 -16667"}));
     }
 
     void relaisEinUndAusgabe()
