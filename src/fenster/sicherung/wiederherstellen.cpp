@@ -10,11 +10,11 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
                          const std::function<bool()> &logfensterSchliessen, const std::function<bool()> &zustimmen)
 {
     // Restoring anything but a log database would cost the whole log.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
-    if (!einwand.isEmpty()) {
+    const Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
+    if (!einwand) {
         Meldung::zeigen(QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie der eigenen Einträge.\n%2.\n"
                                        "Die Daten wurden nicht wiederhergestellt.")
-                            .arg(quelle, einwand),
+                            .arg(quelle, einwand.grund()),
                         Meldung::Symbol::Fehler);
         return false;
     }

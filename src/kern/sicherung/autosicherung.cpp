@@ -283,9 +283,9 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
 
     // A file that is no log database is not copied: the good generations
     // stay as they are. Its pages are checked in the copy.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(log, Sicherungsdatei::Pruefung::Aufbau);
-    if (!einwand.isEmpty())
-        return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand));
+    const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(log, Sicherungsdatei::Pruefung::Aufbau);
+    if (!einwand)
+        return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand.grund()));
 
     const QString ziel = QDir(ordner).filePath(dateiname(jetzt));
     const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
@@ -294,13 +294,13 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
             // What is put in place is what a restore accepts. The copy has
             // the log's pages: where it fails the check, so does the log,
             // unless the copy was spoilt on its way.
-            const QString pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
-            if (pruefung.isEmpty())
+            const ::Ergebnis<> pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
+            if (pruefung)
                 return QString();
-            const QString amLog = Sicherungsdatei::pruefeLogdatenbank(log);
-            if (!amLog.isEmpty())
-                return QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog);
-            return QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung);
+            const ::Ergebnis<> amLog = Sicherungsdatei::pruefeLogdatenbank(log);
+            if (!amLog)
+                return QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog.grund());
+            return QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung.grund());
         });
     if (neu.art == Generationskopie::Ergebnis::Art::Abgebrochen) {
         qCInfo(protokollSicherung) << "abgebrochen";

@@ -150,11 +150,11 @@ Ergebnis<> Sicherung::sichern(const QString &quelle, const QString &ziel)
     // A backup that restore would refuse must not take the place of one it
     // would accept: the copied bytes are checked as restore checks them.
     return ersetze(quelle, datei.wert(), [&quelle](const QString &temp) {
-        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        return einwand.isEmpty()
-                   ? ::Ergebnis<>::erledigt()
+        const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand
+                   ? einwand
                    : ::Ergebnis<>::fehler(
-                       QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand));
+                       QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand.grund()));
     });
 }
 
@@ -169,10 +169,10 @@ Ergebnis<> Sicherung::wiederherstellen(const QString &quelle, const QString &zie
     // came from; then wait, as a backup does, for a writer of the log to
     // end, and keep every other connection out until the file is replaced.
     return ersetze(quelle, datei, [&](const QString &temp) {
-        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        if (!einwand.isEmpty())
+        const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        if (!einwand)
             return ::Ergebnis<>::fehler(
-                QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand));
+                QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand.grund()));
         // A log that is new here is the user's alone, as a new log always
         // is; one that is replaced keeps its rights.
         struct stat st;

@@ -41,7 +41,7 @@ QString beschaedigtText()
 }
 
 // The table, its columns and its key, and then (ganz) the pages.
-QString pruefeInhalt(sqlite3 *db, bool ganz)
+Ergebnis<> pruefeInhalt(sqlite3 *db, bool ganz)
 {
     const QString beschaedigt = beschaedigtText();
     sqlite3_stmt *s = nullptr;
@@ -52,9 +52,10 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
         rc = sqlite3_step(s);
     sqlite3_finalize(s);
     if (rc == SQLITE_DONE)
-        return QStringLiteral("Die Datenbank enthält keine eigenen Einträge (Tabelle Kontakt fehlt)");
+        return Ergebnis<>::fehler(
+            QStringLiteral("Die Datenbank enthält keine eigenen Einträge (Tabelle Kontakt fehlt)"));
     if (rc != SQLITE_ROW)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
 
     // Every column the program uses, and the key: one column id of type
     // INTEGER that is the row's own number (a key declared otherwise, or
@@ -74,14 +75,14 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     }
     sqlite3_finalize(s);
     if (rc != SQLITE_OK)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
     rc = sqlite3_prepare_v2(db, "pragma index_list(Kontakt)", -1, &s, nullptr);
     while (rc == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
         if (textSpalte(s, 3) == QLatin1String("pk"))
             schluesselIstId = false;
     sqlite3_finalize(s);
     if (rc != SQLITE_OK)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
 
     QStringList maengel;
     if (fehlend.size() == 1)
@@ -93,10 +94,10 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     if (!maengel.isEmpty()) {
         QString text = maengel.join(QStringLiteral("; "));
         text[0] = text[0].toUpper();
-        return text;
+        return Ergebnis<>::fehler(text);
     }
     if (!ganz)
-        return QString();
+        return Ergebnis<>::erledigt();
 
     // A file whose pages are damaged passes the look-ups above; restoring
     // it would lose the log at its next use.
@@ -106,7 +107,7 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     const bool gut = rc == SQLITE_ROW && sqlite3_column_text(s, 0)
                      && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), "ok") == 0;
     sqlite3_finalize(s);
-    return gut ? QString() : QStringLiteral("Die Datenbank ist beschädigt");
+    return gut ? Ergebnis<>::erledigt() : Ergebnis<>::fehler(QStringLiteral("Die Datenbank ist beschädigt"));
 }
 }
 
@@ -152,7 +153,7 @@ bool Sicherungsdatei::vorhanden(const QString &datei)
     return statVon(name, st) && S_ISREG(st.st_mode);
 }
 
-QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
+Ergebnis<> Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
 {
     const QByteArray pfad = QFile::encodeName(datei);
 
@@ -161,7 +162,7 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruef
     {
         const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            return QStringLiteral("Die Datei kann nicht gelesen werden");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei kann nicht gelesen werden"));
         char kopf[16] = {};
         ssize_t n;
         do
@@ -169,11 +170,11 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruef
         while (n < 0 && errno == EINTR);
         ::close(fd);
         if (n < 0)
-            return QStringLiteral("Die Datei kann nicht gelesen werden");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei kann nicht gelesen werden"));
         if (n == 0)
-            return QStringLiteral("Die Datei ist leer");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei ist leer"));
         if (n < 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
-            return QStringLiteral("Die Datei ist keine Datenbank");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei ist keine Datenbank"));
     }
 
     // A writer of the log that is committing holds it for a moment: the
@@ -183,6 +184,6 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruef
         SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
         return pruefeInhalt(db.handle(), pruefung == Pruefung::Ganz);
     } catch (const DatenFehler &) {
-        return beschaedigtText();
+        return Ergebnis<>::fehler(beschaedigtText());
     }
 }

@@ -119,20 +119,21 @@ private Q_SLOTS:
         QTemporaryDir t;
         const QString log = t.filePath(QStringLiteral("log"));
         Testhilfe::ausSchema(log, QStringLiteral("kontakt.sql"));
-        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(log), QString());
+        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(log).ok());
 
         const QString leer = t.filePath(QStringLiteral("leer"));
         Testhilfe::schreibe(leer, QByteArray());
-        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(leer), QStringLiteral("Die Datei ist leer"));
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(leer).grund(), QStringLiteral("Die Datei ist leer"));
         QCOMPARE(Testhilfe::lies(leer), QByteArray());
 
         const QString text = t.filePath(QStringLiteral("text"));
         Testhilfe::schreibe(text, "Dies ist keine Datenbank, sondern ein Brief an Tante Erna.\n");
-        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(text), QStringLiteral("Die Datei ist keine Datenbank"));
+        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(text).grund(), QStringLiteral("Die Datei ist keine Datenbank"));
 
         const QString frequenzen = t.filePath(QStringLiteral("frequenzen"));
         Testhilfe::ausSchema(frequenzen, QStringLiteral("frequenzen.sql"));
-        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(frequenzen).contains(QLatin1String("Tabelle Kontakt fehlt")));
+        QVERIFY(
+            Sicherungsdatei::pruefeLogdatenbank(frequenzen).grund().contains(QLatin1String("Tabelle Kontakt fehlt")));
 
         // The right header over damaged pages.
         const QString kaputt = t.filePath(QStringLiteral("kaputt"));
@@ -140,11 +141,11 @@ private Q_SLOTS:
         for (int i = 100; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i * 7));
         Testhilfe::schreibe(kaputt, bytes);
-        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(kaputt).isEmpty());
+        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(kaputt).istFehler());
 
         // Never creates the file it is asked about.
         const QString fehlt = t.filePath(QStringLiteral("fehlt"));
-        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(fehlt).isEmpty());
+        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(fehlt).istFehler());
         QVERIFY(!QFile::exists(fehlt));
         QCOMPARE(inhalt(t.path()), (QStringList{"frequenzen", "kaputt", "leer", "log", "text"}));
     }
@@ -168,9 +169,9 @@ private Q_SLOTS:
         });
         while (!gesperrt)
             std::this_thread::yield();
-        const QString grund = Sicherungsdatei::pruefeLogdatenbank(log);
+        const Ergebnis<> pruefung = Sicherungsdatei::pruefeLogdatenbank(log);
         schreiber.join();
-        QCOMPARE(grund, QString());
+        QVERIFY2(pruefung.ok(), qPrintable(pruefung.grund()));
     }
 
     // Every column the log window uses, and the key it writes back through.
@@ -216,7 +217,9 @@ private Q_SLOTS:
         QTemporaryDir t;
         const QString datei = t.filePath(QStringLiteral("log"));
         Testhilfe::sql(datei, tabelle);
-        QCOMPARE(Sicherungsdatei::pruefeLogdatenbank(datei), grund);
+        const Ergebnis<> pruefung = Sicherungsdatei::pruefeLogdatenbank(datei);
+        QCOMPARE(pruefung.ok(), grund.isEmpty());
+        QCOMPARE(pruefung.grund(), grund);
     }
 
     // No backup is ever replaced by a copy that restore would refuse.
@@ -258,7 +261,7 @@ private Q_SLOTS:
         QCOMPARE(inhalt(t.filePath(QStringLiteral("sich"))), QStringList{"tremvik.dorlem-fasq"});
         QCOMPARE(Testhilfe::lies(log), vorherLog);
         // The very file the backup refused is one restore refuses.
-        QVERIFY(!Sicherungsdatei::pruefeLogdatenbank(log).isEmpty());
+        QVERIFY(Sicherungsdatei::pruefeLogdatenbank(log).istFehler());
     }
 
     // Restore waits, as backup does, for another program's write to end, and
