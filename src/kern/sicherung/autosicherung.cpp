@@ -16,7 +16,6 @@
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
-#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstring>
@@ -95,16 +94,17 @@ void raeumeAuf(const QString &ordner)
 }
 
 // The folder of the generations, made for the user alone when it is new.
-QString ordnerBereit(const QString &ordner)
+::Ergebnis<> ordnerBereit(const QString &ordner)
 {
     QString stelle;
     const int fehler = Pfad::anlegen(ordner, 0700, &stelle);
     if (!fehler)
-        return QString();
+        return ::Ergebnis<>::erledigt();
     if (stelle == ordner)
-        return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2.").arg(ordner, Dateikopie::grund(fehler));
-    return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2 (bei %3).")
-        .arg(ordner, Dateikopie::grund(fehler), stelle);
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2.").arg(ordner, Dateikopie::grund(fehler)));
+    return ::Ergebnis<>::fehler(QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2 (bei %3).")
+                                    .arg(ordner, Dateikopie::grund(fehler), stelle));
 }
 
 }   // namespace
@@ -188,19 +188,15 @@ bool Autosicherung::istGeneration(const QString &datei)
         if (n != 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
             return false;
     }
-    sqlite3 *db = nullptr;
-    bool ja = false;
-    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *s = nullptr;
-        ja = sqlite3_prepare_v2(db,
-                                "select 1 from sqlite_master where type = 'table' and name = 'Kontakt' collate nocase",
-                                -1, &s, nullptr)
-                 == SQLITE_OK
-             && sqlite3_step(s) == SQLITE_ROW;
-        sqlite3_finalize(s);
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        SqliteAnweisung kontakt(
+            db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'Kontakt' collate nocase"),
+            QString());
+        return kontakt.schritt();
+    } catch (const DatenFehler &) {
+        return false;
     }
-    sqlite3_close(db);
-    return ja;
 }
 
 bool Autosicherung::faellig(const QString &ordner, const QDate &heute)
@@ -277,8 +273,8 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
         e.art = Ergebnis::Art::NichtFaellig;
         return e;
     }
-    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty())
-        return fehler(grund);
+    if (const ::Ergebnis<> bereit = ordnerBereit(ordner); !bereit)
+        return fehler(bereit.grund());
     raeumeAuf(ordner);
 
     // A file that is no log database is not copied: the good generations
@@ -288,7 +284,7 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
         return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand.grund()));
 
     const QString ziel = QDir(ordner).filePath(dateiname(jetzt));
-    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+    const ::Ergebnis<> neu = Generationskopie::anlegen(
         ziel, [&](const QString &temp, int) { return Generationskopie::sqlite(log, temp, abbrechen); },
         [&log](const QString &temp) {
             // What is put in place is what a restore accepts. The copy has
@@ -296,19 +292,21 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
             // unless the copy was spoilt on its way.
             const ::Ergebnis<> pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
             if (pruefung)
-                return QString();
+                return pruefung;
             const ::Ergebnis<> amLog = Sicherungsdatei::pruefeLogdatenbank(log);
             if (!amLog)
-                return QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog.grund());
-            return QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung.grund());
+                return ::Ergebnis<>::fehler(
+                    QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog.grund()));
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung.grund()));
         });
-    if (neu.art == Generationskopie::Ergebnis::Art::Abgebrochen) {
+    if (neu.istAbgebrochen()) {
         qCInfo(protokollSicherung) << "abgebrochen";
         e.art = Ergebnis::Art::Abgebrochen;
         return e;
     }
-    if (neu.art != Generationskopie::Ergebnis::Art::Fertig)
-        return fehler(neu.grund);
+    if (!neu)
+        return fehler(neu.grund());
     e.art = Ergebnis::Art::Gesichert;
     e.datei = ziel;
     qCInfo(protokollSicherung).noquote() << "gesichert:" << ziel;
@@ -340,8 +338,8 @@ Autosicherung::Ergebnis Autosicherung::aufbewahren(const QString &log, const QSt
         return e;
     }
     e.art = Ergebnis::Art::Fehler;
-    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty()) {
-        e.grund = grund;
+    if (const ::Ergebnis<> bereit = ordnerBereit(ordner); !bereit) {
+        e.grund = bereit.grund();
         return e;
     }
     raeumeAuf(ordner);
@@ -353,10 +351,10 @@ Autosicherung::Ergebnis Autosicherung::aufbewahren(const QString &log, const QSt
         e.grund = QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(log);
         return e;
     }
-    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+    const ::Ergebnis<> neu = Generationskopie::anlegen(
         ziel, [&](const QString &, int fd) { return Generationskopie::bytes(log, fd, ziel); });
-    if (neu.art != Generationskopie::Ergebnis::Art::Fertig) {
-        e.grund = neu.grund;
+    if (!neu) {
+        e.grund = neu.grund();
         return e;
     }
     e.art = Ergebnis::Art::Gesichert;
