@@ -12,9 +12,9 @@
 //
 // rss_mb is the peak resident memory of the process during our runs.
 
+#include "bench.h"
 #include "kern/austausch/logaustausch.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 #include <sqlite3.h>
@@ -45,14 +45,6 @@ double spitzeMb()
     return 0;
 }
 
-double miss(const std::function<void()> &f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -64,15 +56,17 @@ double median(std::vector<double> v)
 void fall(const char *name, int zeilen, int laeufe, const std::function<void()> &vorbereiten,
           const std::function<void()> &unser, const std::function<void()> &boden)
 {
+    if (!Bench::gewaehlt(name))
+        return;
     std::vector<double> u, b;
     double spitze = 0;
     for (int i = 0; i < laeufe; ++i) {
         vorbereiten();
         spitzeZuruecksetzen();
-        u.push_back(miss(unser));
+        u.push_back(Bench::miss(unser));
         spitze = std::max(spitze, spitzeMb());
         vorbereiten();
-        b.push_back(miss(boden));
+        b.push_back(Bench::miss(boden));
     }
     const double mu = median(u), mb = median(b);
     std::printf("bench %s rows=%d ms=%.2f floor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", name, zeilen, mu, mb,
@@ -203,12 +197,14 @@ void importFaelle(const QString &ordner, int zeilen)
     const QString log = ordner + QStringLiteral("/import.dorlem-fasq");
     const AdifZuordnung::Zeitbezug utc{false, QTimeZone::utc()};
 
-    const QString adi = ordner + QStringLiteral("/gross.adi");
-    schreibeAdi(adi, zeilen);
-    fall(
-        "log-import", zeilen, zeilen > 100000 ? 1 : 3, [&] { neuerLog(log); },
-        [&] { Logaustausch::importieren(log, adi, utc, false); }, [&] { rohEinfuegen(log, zeilen); });
-    QFile::remove(adi);
+    if (Bench::gewaehlt("log-import")) {
+        const QString adi = ordner + QStringLiteral("/gross.adi");
+        schreibeAdi(adi, zeilen);
+        fall(
+            "log-import", zeilen, zeilen > 100000 ? 1 : 3, [&] { neuerLog(log); },
+            [&] { Logaustausch::importieren(log, adi, utc, false); }, [&] { rohEinfuegen(log, zeilen); });
+        QFile::remove(adi);
+    }
 
     const int felder = 40000;
     QByteArray verschieden = "<CALL:6>DL1ABC ", adx = "<ADX><RECORDS><RECORD><CALL>DL1ABC</CALL>", kopf = "CallSign",

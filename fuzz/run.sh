@@ -16,6 +16,8 @@ mkdir -p "$bau/korpus"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -fPIC -I"$quellen/src" $(pkg-config --cflags Qt6Gui Qt6Core) \
     "$hier/rtf_fuzz.cpp" "$quellen/src/kern/formate/rtf.cpp" "$quellen/src/kern/formate/rtfleser.cpp" \
+    "$quellen/src/kern/formate/rtfschriften.cpp" "$quellen/src/kern/formate/rtfsteuerwoerter.cpp" \
+    "$quellen/src/kern/formate/rtftabellen.cpp" \
     $(pkg-config --libs Qt6Gui Qt6Core) -o "$bau/rtf_fuzz"
 
 export QT_QPA_PLATFORM=offscreen

@@ -1,17 +1,11 @@
 #pragma once
+// Helpers of the window tests: the core tests' helpers, and the messages and
+// questions the windows showed, caught instead of modal boxes.
 #include "fenster/bausteine/meldung.h"
+#include "kernhilfe.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QtTest>
+class QApplication;
 
-#include <functional>
-
-struct sqlite3;
-
-// Shared helpers of the test programs.
 namespace Testhilfe {
 
 struct Meldung
@@ -26,67 +20,6 @@ void leeren();
 // answered as antworten() says ("Nein" after leeren()).
 QStringList &fragen();
 void antworten(bool ja);
-
-// Runs an SQL text on a database file (made if missing); fails the test on error.
-void sql(const QString &datei, const QString &text);
-// The rows of a query, read through a connection of its own (read-only) or
-// on an open connection: one text per row, its values joined by '|', NULL
-// shown as nullText. A query that fails gives one row "Fehler: " and
-// SQLite's text.
-QStringList abfrage(const QString &datei, const QString &sql, const QString &nullText = QStringLiteral("-"));
-QStringList abfrage(sqlite3 *db, const QString &sql, const QString &nullText = QStringLiteral("-"));
-// The first value of a query as a number; -1 when the query fails.
-int zahl(const QString &datei, const QString &sql);
-// A file's bytes, or "<fehlt>" when it cannot be read.
-QByteArray lies(const QString &datei);
-// Writes a file anew; fails the test if it cannot.
-void schreibe(const QString &datei, const QByteArray &inhalt);
-// Overwrites one leaf page in the middle of a table's b-tree with zeros, as
-// a failing disk would; the records on it can no longer be read. Returns
-// whether there was such a page (the table needs some dozen rows).
-bool beschaedigeTabelle(const QString &datei, const QString &tabelle);
-// The message of the DatenFehler that f throws; "<kein Fehler>" if it
-// throws none.
-QString fehlerVon(const std::function<void()> &f);
-// A database file from one of the SQL texts in db/ (e.g. "kontakt.sql").
-void ausSchema(const QString &datei, const QString &schema);
-
-// A temporary program directory holding both database files, made from the
-// schemas in db/; the program directory points at it while it lives.
-class Programmordner
-{
-public:
-    Programmordner();
-    ~Programmordner();
-    QString pfad() const { return m_dir.path(); }
-    QString logDatei() const;
-    QString frequenzDatei() const;
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// An installed program in a temporary prefix while it lives: bin/ (the
-// program directory) without databases, the shipped files in
-// share/tremvik-tool/ made from the schemas in db/, and data and settings
-// folders of the user's own (XDG_DATA_HOME and Qt's settings path).
-class Installation
-{
-public:
-    Installation();
-    ~Installation();
-    QString pfad(const QString &name) const { return m_dir.filePath(name); }
-    QString bin() const { return pfad(QStringLiteral("bin")); }
-    QString vorlage() const { return pfad(QStringLiteral("share/tremvik-tool/tremvik.dorlem-fasq")); }
-    QString geliefert() const { return pfad(QStringLiteral("share/tremvik-tool/Frequenzen.dorlem-fasq")); }
-    QString datenordner() const { return pfad(QStringLiteral("daten/tremvik-tool")); }
-    QString log() const { return datenordner() + QStringLiteral("/tremvik.dorlem-fasq"); }
-    QString eigeneFrequenzen() const { return datenordner() + QStringLiteral("/Frequenzen.dorlem-fasq"); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_altDaten;
-};
 
 // Sets up the application as the program does and replaces message boxes.
 void einrichten(QApplication &app);

@@ -1,3 +1,4 @@
+#include "testhilfe.h"
 #include "kern/austausch/austauschhilfe.h"
 #include "kern/bestaende/frequenzdaten.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "kern/auswertung/statistik.h"
 #include "fenster/bausteine/kindfenster.h"
+#include "kern/auswertung/statistik.h"
 
 #include <array>
 #include <functional>

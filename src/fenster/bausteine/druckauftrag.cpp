@@ -64,9 +64,9 @@ QString Druckauftrag::dateiname(const QString &name)
 
 namespace {
 // Writes the pages into a PDF file on pages of that layout (the default:
-// A4); empty when it worked, else why not.
-QString pdfErzeugen(const QString &datei, const QString &titel, const Druckauftrag::Seiten &seiten,
-                    const std::optional<QPageLayout> &seite)
+// A4); a failure says why.
+Ergebnis<> pdfErzeugen(const QString &datei, const QString &titel, const Druckauftrag::Seiten &seiten,
+                       const std::optional<QPageLayout> &seite)
 {
     QBuffer puffer;
     puffer.open(QIODevice::WriteOnly);
@@ -79,20 +79,21 @@ QString pdfErzeugen(const QString &datei, const QString &titel, const Druckauftr
         else
             pdf.setPageSize(QPageSize(QPageSize::A4));
         if (!seiten(pdf))
-            return QStringLiteral("Die PDF-Datei kann nicht erzeugt werden.");
+            return Ergebnis<>::fehler(QStringLiteral("Die PDF-Datei kann nicht erzeugt werden."));
     }
     if (const Ergebnis<> e = Dateikopie::schreibe(datei, puffer.data()); !e)
-        return QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2").arg(datei, e.grund());
-    return QString();
+        return Ergebnis<>::fehler(
+            QStringLiteral("Die Datei \u201E%1\u201C kann nicht geschrieben werden: %2").arg(datei, e.grund()));
+    return Ergebnis<>::erledigt();
 }
 
 // The PDF at its place, or why not.
-void pdfMelden(const QString &datei, const QString &fehler)
+void pdfMelden(const QString &datei, const Ergebnis<> &ergebnis)
 {
-    if (fehler.isEmpty())
+    if (ergebnis)
         Meldung::status(QStringLiteral("PDF gespeichert: ") + QDir::toNativeSeparators(datei));
     else
-        Meldung::zeigen(fehler, Meldung::Symbol::Fehler);
+        Meldung::zeigen(ergebnis.grund(), Meldung::Symbol::Fehler);
 }
 }   // namespace
 
@@ -132,7 +133,7 @@ void Druckauftrag::drucken(QWidget *eltern, const QString &titel, const Seiten &
                         Meldung::Symbol::Fehler);
 }
 
-QString Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten)
+Ergebnis<> Druckauftrag::pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten)
 {
     return pdfErzeugen(datei, titel, seiten, std::nullopt);
 }

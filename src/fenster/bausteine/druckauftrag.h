@@ -1,4 +1,6 @@
 #pragma once
+#include "kern/basis/ergebnis.h"
+
 #include <QString>
 
 #include <functional>
@@ -33,9 +35,9 @@ void alsPdf(QWidget *eltern, const QString &titel, const QString &name, const Se
 // "Ausdruck".
 QString dateiname(const QString &name);
 
-// Writes the pages into a PDF file as alsPdf() does. Empty when it worked,
-// else why not, in German.
-QString pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten);
+// Writes the pages into a PDF file as alsPdf() does; a failure says why,
+// in German.
+Ergebnis<> pdfSchreiben(const QString &datei, const QString &titel, const Seiten &seiten);
 
 // In place of the print dialog: sets the printer up, true to print.
 using Druckerwahl = std::function<bool(QPrinter &drucker)>;

@@ -1,6 +1,5 @@
 #include "fenster/sicherung/frm_herstellen.h"
 #include "fenster/sicherung/wiederherstellen.h"
-#include "fenster/sicherung/hintergrund.h"
 
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
@@ -9,6 +8,7 @@
 #include "kern/jet/uebernahme.h"
 #include "kern/bestaende/logeintrag.h"
 #include "fenster/bausteine/geometrie.h"
+#include "fenster/bausteine/hintergrund.h"
 #include "fenster/bausteine/meldung.h"
 
 #include <QGroupBox>
@@ -94,7 +94,8 @@ void frm_herstellen::jetUebernehmen()
     const QPointer<frm_herstellen> fenster(this);
     try {
         const QString jet = quelle, log = Speicherorte::logBereitstellen();
-        Hintergrund::ausfuehren(this, QStringLiteral("Die Einträge werden aus %1 übernommen …").arg(jet), aufsicht,
+        Hintergrund::ausfuehren(this, QStringLiteral("Die Einträge werden aus %1 übernommen …").arg(jet),
+                                aufsicht.abbrechen, aufsicht.zeilen,
                                 [&] { e = Uebernahme::logAusJet(jet, log, &aufsicht); });
     } catch (const Abgebrochen &) {
         Meldung::zeigen(QStringLiteral("Die Übernahme wurde abgebrochen.\nDie bisherigen eigenen Einträge sind "

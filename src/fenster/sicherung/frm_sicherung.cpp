@@ -60,11 +60,11 @@ void frm_sicherung::cmd_datensicherung_Click()
         return;
     }
 
-    const Dateikopie::Ergebnis e = Sicherung::sichern(quelle, ziel);
-    if (!e.ok) {
+    const Ergebnis<> e = Sicherung::sichern(quelle, ziel);
+    if (!e) {
         Meldung::zeigen(QStringLiteral("Die Daten konnten nicht nach %1 gesichert werden.\n%2\n"
                                        "Eine vorhandene Sicherungskopie ist unverändert.")
-                            .arg(ordner, e.grund),
+                            .arg(ordner, e.grund()),
                         Meldung::Symbol::Fehler);
         return;
     }

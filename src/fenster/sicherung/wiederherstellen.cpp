@@ -10,11 +10,11 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
                          const std::function<bool()> &logfensterSchliessen, const std::function<bool()> &zustimmen)
 {
     // Restoring anything but a log database would cost the whole log.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
-    if (!einwand.isEmpty()) {
+    const Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(quelle);
+    if (!einwand) {
         Meldung::zeigen(QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie der eigenen Einträge.\n%2.\n"
                                        "Die Daten wurden nicht wiederhergestellt.")
-                            .arg(quelle, einwand),
+                            .arg(quelle, einwand.grund()),
                         Meldung::Symbol::Fehler);
         return false;
     }
@@ -44,14 +44,14 @@ bool logWiederherstellen(const QString &quelle, const QString &ziel, const QStri
         return false;
     }
 
-    const Dateikopie::Ergebnis e = Sicherung::wiederherstellen(quelle, ziel);
-    if (!e.ok) {
+    const Ergebnis<> e = Sicherung::wiederherstellen(quelle, ziel);
+    if (!e) {
         // The log is as it was: its copy is not needed.
         if (!aufbewahrt.datei.isEmpty())
             QFile::remove(aufbewahrt.datei);
         Meldung::zeigen(QStringLiteral("Die Daten konnten nicht von %1 wiederhergestellt werden.\n%2\n"
                                        "Die bisherigen eigenen Einträge sind unverändert.")
-                            .arg(ort, e.grund),
+                            .arg(ort, e.grund()),
                         Meldung::Symbol::Fehler);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "kern/austausch/logcsv.h"
 #include "kern/basis/dateikopie.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/basis/protokoll.h"
 #include "kern/formate/adif.h"
 #include "kern/formate/csv.h"
 
@@ -240,6 +241,45 @@ private:
     int m_saetze = 0;
 };
 
+QString ort(const Logdaten::Ergebnis &e)
+{
+    return e.zeile > 0 ? QStringLiteral("Datensatz %1 (Zeile %2)").arg(e.nummer).arg(e.zeile)
+                       : QStringLiteral("Datensatz %1").arg(e.nummer);
+}
+
+QString kodierungName(Textquelle::Kodierung k)
+{
+    switch (k) {
+    case Textquelle::Kodierung::Utf8: return QStringLiteral("UTF-8");
+    case Textquelle::Kodierung::Windows1252: return QStringLiteral("Windows-1252");
+    case Textquelle::Kodierung::Utf16LE: return QStringLiteral("UTF-16LE");
+    case Textquelle::Kodierung::Utf16BE: return QStringLiteral("UTF-16BE");
+    }
+    return QString();
+}
+
+// What an import chose and what became of its records, for the diagnostics.
+void protokollieren(const Logaustausch::Importergebnis &ein, Logaustausch::Format format,
+                    const AdifZuordnung::Zeitbezug &zeit)
+{
+    if (!protokollImport().isInfoEnabled())
+        return;
+    using Art = Logdaten::Ergebnis::Art;
+    const Logdaten::Bericht &b = ein.bericht;
+    qCInfo(protokollImport).noquote() << "gelesen:" << Protokoll::kurz(ein.datei) << "als" << formatName(format) << "in"
+                                      << kodierungName(ein.kodierung)
+                                      << (zeit.ortszeit ? "Ortszeit " + zeit.zone.id() : QByteArray("UTC"));
+    for (auto it = ein.uebergangen.constBegin(); it != ein.uebergangen.constEnd(); ++it)
+        qCInfo(protokollImport).noquote() << "nicht übernommen:" << Protokoll::kurz(it.key()) << it.value() << "mal";
+    qCInfo(protokollImport).noquote() << "ins Log:" << (b.geschrieben ? "geschrieben" : "nichts geschrieben") << "|"
+                                      << b.aufgenommen << "aufgenommen," << b.vorhanden << "vorhanden," << b.abgelehnt
+                                      << "abgelehnt," << b.geaendert << "verändert";
+    for (const Logdaten::Ergebnis &e : b.genannt)
+        if (e.art == Art::Vorhanden || e.art == Art::Abgelehnt)
+            qCDebug(protokollImport).noquote()
+                << ort(e) << (e.art == Art::Vorhanden ? "vorhanden:" : "abgelehnt:") << Protokoll::kurz(e.grund);
+}
+
 Logaustausch::Importergebnis importiereAus(const QString &datenbank, QIODevice &geraet, Logaustausch::Format format,
                                            const AdifZuordnung::Zeitbezug &zeit, bool rest, const QString &dateiName,
                                            const Fortschritt &fortschritt)
@@ -252,13 +292,8 @@ Logaustausch::Importergebnis importiereAus(const QString &datenbank, QIODevice &
     } catch (const Csv::Fehler &f) {
         throw f.inDatei(dateiName);
     }
+    protokollieren(ergebnis, format, zeit);
     return ergebnis;
-}
-
-QString ort(const Logdaten::Ergebnis &e)
-{
-    return e.zeile > 0 ? QStringLiteral("Datensatz %1 (Zeile %2)").arg(e.nummer).arg(e.zeile)
-                       : QStringLiteral("Datensatz %1").arg(e.nummer);
 }
 
 // The records of one kind, one line each, at most hoechstens, the rest counted.

@@ -1,13 +1,13 @@
 #include "kern/auswertung/statistik.h"
 
-#include "kern/bestaende/logdatum.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/bestaende/logdatum.h"
 #include "kern/daten/recordset.h"
+#include "kern/daten/sqlitedatei.h"
 #include "kern/daten/verbindung.h"
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 const QString Statistik::ohneAngabe = QStringLiteral("(ohne Angabe)");
 
@@ -15,32 +15,13 @@ namespace {
 
 const QString kannNicht = QStringLiteral("Die Statistik des Logs kann nicht berechnet werden.");
 
-struct Anweisung
+// A text value of a row; a null value gives a null text.
+QString text(const SqliteAnweisung &a, int spalte)
 {
-    sqlite3_stmt *s = nullptr;
-    Anweisung(sqlite3 *db, const QString &sql)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &s, nullptr) != SQLITE_OK)
-            throw DatenFehler(kannNicht, QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Anweisung() { sqlite3_finalize(s); }
-    // The next row; false at the end.
-    bool schritt(sqlite3 *db)
-    {
-        const int rc = sqlite3_step(s);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            throw DatenFehler(kannNicht, QString::fromUtf8(sqlite3_errmsg(db)));
-        return false;
-    }
-    QString text(int spalte) const
-    {
-        const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(s, spalte));
-        return t ? QString::fromUtf8(t, sqlite3_column_bytes(s, spalte)) : QString();
-    }
-};
+    int laenge = 0;
+    const char *t = a.utf8(spalte, laenge);
+    return t ? QString::fromUtf8(t, laenge) : QString();
+}
 
 // A text as an SQL literal. A text that holds a NUL character is written in
 // hex, so that it is compared whole.
@@ -117,12 +98,7 @@ Statistik::~Statistik()
 
 void Statistik::ausfuehren(const QString &sql)
 {
-    char *fehler = nullptr;
-    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &fehler) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(fehler ? fehler : sqlite3_errmsg(m_db));
-        sqlite3_free(fehler);
-        throw DatenFehler(kannNicht, text);
-    }
+    SqliteAnweisung(m_db, sql, kannNicht).ausfuehren();
 }
 
 QString Statistik::auszugSql()
@@ -171,7 +147,7 @@ Statistik::Zahlen Statistik::berechne(const Zeitraum &zeitraum)
     m_verbindung = std::make_unique<Verbindung>(m_verbindungsText, Verbindung::Zugriff::NurLesen);
     m_db = m_verbindung->handle();
     if (!Logdatum::registriere(m_db))
-        throw DatenFehler(kannNicht, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw sqliteFehler(kannNicht, m_db);
     // The extract lives in memory, not in a temporary file.
     ausfuehren(QStringLiteral("pragma temp_store = memory"));
     // This one statement is the only one that reads the log file; every
@@ -181,19 +157,22 @@ Statistik::Zahlen Statistik::berechne(const Zeitraum &zeitraum)
     Zahlen z;
     z.zeitraum = zeitraum;
     {
-        Anweisung a(m_db, QStringLiteral("select count(*), count(tag), min(tag), max(tag) from temp.auszug"));
-        a.schritt(m_db);
-        z.imLog = sqlite3_column_int64(a.s, 0);
-        z.ohneDatum = z.imLog - sqlite3_column_int64(a.s, 1);
-        z.erster = QDate::fromString(a.text(2), Qt::ISODate);
-        z.letzter = QDate::fromString(a.text(3), Qt::ISODate);
+        SqliteAnweisung a(m_db, QStringLiteral("select count(*), count(tag), min(tag), max(tag) from temp.auszug"),
+                          kannNicht);
+        a.schritt();
+        z.imLog = a.zahl(0);
+        z.ohneDatum = z.imLog - a.zahl(1);
+        z.erster = QDate::fromString(text(a, 2), Qt::ISODate);
+        z.letzter = QDate::fromString(text(a, 3), Qt::ISODate);
     }
     {
-        Anweisung a(m_db, QStringLiteral("select count(*), count(*) - count(minute) from temp.auszug where ")
-                              + imZeitraum(zeitraum));
-        a.schritt(m_db);
-        z.gezaehlt = sqlite3_column_int64(a.s, 0);
-        z.ohneUhrzeit = sqlite3_column_int64(a.s, 1);
+        SqliteAnweisung a(m_db,
+                          QStringLiteral("select count(*), count(*) - count(minute) from temp.auszug where ")
+                              + imZeitraum(zeitraum),
+                          kannNicht);
+        a.schritt();
+        z.gezaehlt = a.zahl(0);
+        z.ohneUhrzeit = a.zahl(1);
     }
     m_zahlen = z;
     m_berechnet = true;
@@ -211,10 +190,10 @@ const QVector<Statistik::Balken> &Statistik::reihe(Reihe reihe)
     const Zeitraum &zeitraum = m_zahlen.zeitraum;
     balken.clear();
     QHash<QString, qint64> gefunden;
-    Anweisung a(m_db, reiheSql(reihe, zeitraum));
-    while (a.schritt(m_db)) {
-        const QString schluessel = a.text(0);
-        const qint64 anzahl = sqlite3_column_int64(a.s, 1);
+    SqliteAnweisung a(m_db, reiheSql(reihe, zeitraum), kannNicht);
+    while (a.schritt()) {
+        const QString schluessel = text(a, 0);
+        const qint64 anzahl = a.zahl(1);
         if (reihe == Reihe::Monat || reihe == Reihe::Stunde || reihe == Reihe::Wochentag)
             gefunden.insert(schluessel, anzahl);
         else

@@ -241,8 +241,9 @@ struct Ablage
 {
     int fehler = 0;   // errno of the failure; 0 with no einwand: done
     Stelle stelle = Stelle::Schreiben;
-    QString einwand;   // the check's objection
-    bool ok() const { return fehler == 0 && einwand.isEmpty(); }
+    QString einwand;           // the check's objection
+    bool eingewandt = false;   // the check objected (whatever its words)
+    bool ok() const { return fehler == 0 && !eingewandt; }
 };
 
 // Puts a file in place whole: `schreiben` fills a locked temporary file
@@ -293,9 +294,9 @@ Ablage ablegen(const QString &ziel, const std::function<Uebertragung(int aus)> &
         return schreibfehler(e);
 
     if (pruefen) {
-        const QString einwand = pruefen(tempName);
-        if (!einwand.isEmpty())
-            return abbrechen(Ablage{0, Stelle::Pruefung, einwand});
+        const Ergebnis<> einwand = pruefen(tempName);
+        if (!einwand)
+            return abbrechen(Ablage{0, Stelle::Pruefung, einwand.grund(), true});
     }
 
     if (const int e = gestoert(Dateikopie::Schritt::Umbenennen, geschrieben))
@@ -310,9 +311,9 @@ Ablage ablegen(const QString &ziel, const std::function<Uebertragung(int aus)> &
 }
 }   // namespace
 
-Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen)
+Ergebnis<> Dateikopie::kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen)
 {
-    auto fehlschlag = [](const QString &text) { return Ergebnis{false, text}; };
+    auto fehlschlag = [](const QString &text) { return ::Ergebnis<>::fehler(text); };
 
     const int ein = oeffneLesend(QFile::encodeName(quelle));
     if (ein < 0)
@@ -327,7 +328,7 @@ Dateikopie::Ergebnis Dateikopie::kopiere(const QString &quelle, const QString &z
         ziel, [ein](int aus) { return uebertrage(ein, aus); }, pruefen);
     ::close(ein);
     if (a.ok())
-        return Ergebnis{true, QString()};
+        return ::Ergebnis<>::erledigt();
     switch (a.stelle) {
     case Stelle::Anlegen:
         return fehlschlag(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")

@@ -19,18 +19,12 @@
 class Dateikopie
 {
 public:
-    struct Ergebnis
-    {
-        bool ok = false;
-        // Why it failed, in German, fit to be shown to the user.
-        QString grund;
-    };
+    // Runs on the finished temporary file before it replaces the target; a
+    // failure stops the copy with its reason.
+    using Pruefung = std::function<::Ergebnis<>(const QString &tempDatei)>;
 
-    // Runs on the finished temporary file before it replaces the target;
-    // a non-empty answer stops the copy with that reason.
-    using Pruefung = std::function<QString(const QString &tempDatei)>;
-
-    static Ergebnis kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
+    // A failure's reason is a sentence that names the file.
+    static ::Ergebnis<> kopiere(const QString &quelle, const QString &ziel, const Pruefung &pruefen = {});
     // Writes bytes into a file the same way: whole or not at all, with the
     // rights of the file it replaces; a symbolic link is written through to
     // the file behind it. A failure's reason is grund() of the step that

@@ -14,29 +14,6 @@ bool weiter(const Fortschritt &f, qint64 erledigt, qint64 gesamt)
     return !f || f(erledigt, gesamt);
 }
 
-template <typename F> void inTransaktion(SqliteDatei &db, F arbeit)
-{
-    db.ausfuehren("begin immediate", QStringLiteral("Das Log ist gesperrt oder nicht beschreibbar."));
-    try {
-        arbeit();
-        db.ausfuehren("commit", QStringLiteral("Die neuen Einträge können nicht gespeichert werden; das Log bleibt "
-                                               "unverändert."));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "rollback", nullptr, nullptr, nullptr);
-        // After a write failed (a full disk), SQLite may leave the rollback
-        // to the next reader: the file stays grown, with its journal beside
-        // it. A read now plays the journal back and gives the space back
-        // before anybody is told that the log is as it was.
-        sqlite3_exec(db.handle(), "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
-        throw;
-    }
-}
-
-// Thrown inside the transaction when nothing is to be written after all.
-struct NichtsSchreiben
-{
-};
-
 // The columns of Kontakt as the database spells them, in the order of a
 // record; throws when the file is no log.
 QStringList logSpalten(SqliteDatei &db, const QString &datenbank)
@@ -253,8 +230,9 @@ Logdaten::Bericht Logdaten::importieren(const QString &datenbank, Satzquelle &qu
     SqliteDatei db(datenbank, SqliteDatei::Art::LesenSchreiben);
     const QStringList ziel = logSpalten(db, datenbank);
     bool schreiben = true;
-    try {
-        inTransaktion(db, [&] {
+    db.transaktion(
+        QStringLiteral("Das Log ist gesperrt oder nicht beschreibbar."),
+        QStringLiteral("Die neuen Einträge können nicht gespeichert werden; das Log bleibt unverändert."), [&] {
             QHash<Schluessel, int> bekannt = schluesselImLog(db);   // key -> number in the file, 0 for the log
             Einfueger einfuegen(db, ziel);
             while (std::optional<Importsatz> s = quelle.naechster()) {
@@ -284,11 +262,8 @@ Logdaten::Bericht Logdaten::importieren(const QString &datenbank, Satzquelle &qu
                     einfuegen.schreiben(*s);
             }
             weiter(fortschritt, quelle.gesamt(), quelle.gesamt());
-            if (!schreiben)
-                throw NichtsSchreiben();
+            return schreiben ? SqliteDatei::Abschluss::Festschreiben : SqliteDatei::Abschluss::Verwerfen;
         });
-    } catch (const NichtsSchreiben &) {
-    }
     b.geschrieben = schreiben;
     return b;
 }

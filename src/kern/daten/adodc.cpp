@@ -1,6 +1,7 @@
 #include "kern/daten/adodc.h"
 
 #include "kern/basis/datenfehler.h"
+#include "kern/basis/protokoll.h"
 
 #include <algorithm>
 
@@ -115,6 +116,7 @@ void Adodc::zeige(const Abfrage &abfrage, const std::optional<Abfrage::Ordnung> 
     try {
         Refresh();
     } catch (...) {
+        qCWarning(protokollDaten).noquote() << "nicht gezeigt:" << Protokoll::kurz(gezeigteAbfrage().text(), 500);
         m_recordSource = vorher;
         m_ordnung = ordnungVorher;
         throw;

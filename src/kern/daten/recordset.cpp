@@ -1,6 +1,7 @@
 #include "kern/daten/recordset.h"
 
 #include "kern/basis/datenfehler.h"
+#include "kern/basis/protokoll.h"
 #include "kern/daten/sqlitedatei.h"
 #include "kern/daten/zeilencache.h"
 #include "kern/daten/zeilenlader.h"
@@ -65,6 +66,8 @@ void Recordset::setzeBericht(std::function<void(const DatenFehler &)> bericht)
 
 void Recordset::melden(const DatenFehler &f)
 {
+    qCWarning(protokollDaten).noquote() << Protokoll::kurz(m_datei) << "code" << f.code()
+                                        << Protokoll::kurz(f.meldung(), 500);
     if (m_bericht)
         m_bericht(f);
     else
@@ -97,6 +100,9 @@ QVariant Recordset::wert(int zeile, int feld)
         if (!m_lesefehlerGemeldet) {
             m_lesefehlerGemeldet = true;
             melden(f);
+        } else {
+            qCDebug(protokollDaten).noquote()
+                << "Zeile" << zeile << "Feld" << feld << "wieder nicht lesbar, code" << f.code();
         }
     }
     schadenMelden();
@@ -126,6 +132,8 @@ void Recordset::schreibbarPruefen()
 
 void Recordset::schreibfehler(const DatenFehler &f)
 {
+    qCWarning(protokollDaten).noquote() << Protokoll::kurz(m_datei) << "Schreiben, code" << f.code()
+                                        << Protokoll::kurz(f.meldung(), 500);
     if (sqliteBeschaedigt(f.code())) {
         // The file turned out damaged: from now on it is only read, and
         // this message is the one that says so.

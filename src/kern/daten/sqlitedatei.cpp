@@ -131,17 +131,27 @@ void SqliteDatei::ausfuehren(const QByteArray &sql, const QString &was)
         throw sqliteFehler(was, m_db, rc);
 }
 
-void SqliteDatei::transaktion(const QString &gesperrt, const QString &nichtGespeichert,
-                              const std::function<void()> &arbeit)
+SqliteDatei::Abschluss SqliteDatei::transaktionMit(const QString &gesperrt, const QString &nichtGespeichert,
+                                                   const std::function<Abschluss()> &arbeit)
 {
     ausfuehren("begin immediate", gesperrt);
     try {
-        arbeit();
-        ausfuehren("commit", nichtGespeichert);
+        const Abschluss abschluss = arbeit();
+        if (abschluss == Abschluss::Verwerfen)
+            zurueckrollen();
+        else
+            ausfuehren("commit", nichtGespeichert);
+        return abschluss;
     } catch (...) {
-        sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+        zurueckrollen();
         throw;
     }
+}
+
+void SqliteDatei::zurueckrollen()
+{
+    sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
 }
 
 QStringList SqliteDatei::spalten(const QString &tabelle)

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <type_traits>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -48,14 +49,34 @@ public:
     // The columns of a table in their order; the table must exist.
     QStringList spalten(const QString &tabelle);
 
+    // How a transaction ends when its work returns: committed, or rolled
+    // back without a failure (work that finds that nothing is to be
+    // written after all).
+    enum class Abschluss { Festschreiben, Verwerfen };
+
     // Runs arbeit in one write transaction, begun at once ("begin
     // immediate"), so no other writer comes between what it reads and what
-    // it writes. It is committed when arbeit returns; when arbeit throws, or
-    // the commit fails, it is rolled back, nothing of it remains and the
-    // exception passes on. gesperrt is the message when the transaction
-    // cannot begin (another program writes, or the file is read-only),
-    // nichtGespeichert when the commit fails.
-    void transaktion(const QString &gesperrt, const QString &nichtGespeichert, const std::function<void()> &arbeit);
+    // it writes. When arbeit returns it is committed, unless arbeit returns
+    // Abschluss::Verwerfen; when arbeit throws, or the commit fails, it is
+    // rolled back, nothing of it remains and the exception passes on.
+    // gesperrt is the message when the transaction cannot begin (another
+    // program writes, or the file is read-only), nichtGespeichert when the
+    // commit fails. Every rollback is followed by a read: after a failed
+    // write (a full disk) SQLite leaves the rollback to the next reader,
+    // and until then the file stays grown with its journal beside it; the
+    // read gives it back as it was before anybody is told so. Returns how
+    // it ended.
+    template <typename Arbeit>
+    Abschluss transaktion(const QString &gesperrt, const QString &nichtGespeichert, Arbeit &&arbeit)
+    {
+        if constexpr (std::is_void_v<std::invoke_result_t<Arbeit &>>)
+            return transaktionMit(gesperrt, nichtGespeichert, [&arbeit] {
+                arbeit();
+                return Abschluss::Festschreiben;
+            });
+        else
+            return transaktionMit(gesperrt, nichtGespeichert, std::function<Abschluss()>(std::ref(arbeit)));
+    }
 
     enum class Ersetzen { Ja, Nie };
     // Builds a database file: the schema (read from schemaDatei, which
@@ -68,6 +89,11 @@ public:
                         const std::function<void(SqliteDatei &)> &fuellen = {});
 
 private:
+    Abschluss transaktionMit(const QString &gesperrt, const QString &nichtGespeichert,
+                             const std::function<Abschluss()> &arbeit);
+    // Rolls back what the open transaction did, and reads once (see transaktion).
+    void zurueckrollen();
+
     QString m_datei;
     sqlite3 *m_db = nullptr;
 };

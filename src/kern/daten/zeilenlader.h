@@ -1,6 +1,6 @@
 #pragma once
-#include "kern/daten/abfrage.h"
 #include "kern/basis/datenfehler.h"
+#include "kern/daten/abfrage.h"
 #include "kern/daten/zeilencache.h"
 
 #include <QHash>
@@ -73,6 +73,12 @@ public:
     void beschaedigt(const DatenFehler &f);
 
 private:
+    // Ends a statement's run on every way out: it lets go of its read lock.
+    struct Lauf
+    {
+        SqliteAnweisung &s;
+        ~Lauf();
+    };
     struct Anker
     {
         QVariant wert;   // the sort column's value as SQLite holds it

@@ -1,5 +1,7 @@
 #include "kern/empfaenger/rigctl.h"
 
+#include "kern/basis/protokoll.h"
+
 #include <QSignalBlocker>
 #include <QTcpSocket>
 
@@ -116,6 +118,7 @@ void RigctlEmpfaenger::aufbauen(bool erneut)
         setzeZustand(z);
     }
     m_frist.start(m_fristen.antwortMs);
+    qCDebug(protokollEmpfaenger).noquote() << "verbinde mit" << Protokoll::kurz(adresse());
     // Unbuffered: a command goes out as it is written, a reply is read as it
     // comes, with no copy and no turn of the event loop in between.
     m_socket->connectToHost(m_host, m_port, QIODevice::ReadWrite | QIODevice::Unbuffered);
@@ -149,6 +152,7 @@ void RigctlEmpfaenger::verloren(const QString &grund)
     z.adresse = adresse();
     z.grund = grund;
     z.wiederholungSekunden = std::max(1, (m_fristen.wiederholungMs + 999) / 1000);
+    qCInfo(protokollEmpfaenger).noquote() << "getrennt:" << Protokoll::kurz(grund);
     setzeZustand(z);
     m_wiederholung.start(m_fristen.wiederholungMs);
 }
@@ -272,7 +276,9 @@ void RigctlEmpfaenger::senden()
     m_warteschlange.pop_front();
     m_zeilen.clear();
     m_frist.start(m_fristen.antwortMs);
-    m_socket->write(Rigctl::zeile(m_laufend->befehl, m_protokoll, m_laufend->argumente));
+    const QByteArray zeile = Rigctl::zeile(m_laufend->befehl, m_protokoll, m_laufend->argumente);
+    qCDebug(protokollEmpfaenger).noquote() << "->" << Protokoll::kurz(zeile.trimmed());
+    m_socket->write(zeile);
 }
 
 void RigctlEmpfaenger::lesen()
@@ -306,6 +312,7 @@ void RigctlEmpfaenger::lesen()
             m_frist.stop();
             const Auftrag auftrag = *m_laufend;
             m_laufend.reset();
+            qCDebug(protokollEmpfaenger).noquote() << "<-" << Protokoll::kurz(m_zeilen.join('\n'));
             const Rigctl::Antwort antwort = Rigctl::lesen(auftrag.befehl, m_zeilen);
             // Nothing else was asked, so whatever follows is not an answer.
             m_puffer.clear();

@@ -2,6 +2,8 @@
 #include "kern/basis/pfad.h"
 
 #include "kern/basis/dateikopie.h"
+#include "kern/basis/protokoll.h"
+#include "kern/daten/sqlitedatei.h"
 #include "kern/sicherung/generationskopie.h"
 #include "kern/sicherung/sicherung.h"
 #include "kern/sicherung/sicherungsdatei.h"
@@ -14,7 +16,6 @@
 #include <QSettings>
 #include <QThread>
 #include <QTimer>
-#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstring>
@@ -93,16 +94,17 @@ void raeumeAuf(const QString &ordner)
 }
 
 // The folder of the generations, made for the user alone when it is new.
-QString ordnerBereit(const QString &ordner)
+::Ergebnis<> ordnerBereit(const QString &ordner)
 {
     QString stelle;
     const int fehler = Pfad::anlegen(ordner, 0700, &stelle);
     if (!fehler)
-        return QString();
+        return ::Ergebnis<>::erledigt();
     if (stelle == ordner)
-        return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2.").arg(ordner, Dateikopie::grund(fehler));
-    return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2 (bei %3).")
-        .arg(ordner, Dateikopie::grund(fehler), stelle);
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2.").arg(ordner, Dateikopie::grund(fehler)));
+    return ::Ergebnis<>::fehler(QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2 (bei %3).")
+                                    .arg(ordner, Dateikopie::grund(fehler), stelle));
 }
 
 }   // namespace
@@ -186,19 +188,15 @@ bool Autosicherung::istGeneration(const QString &datei)
         if (n != 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
             return false;
     }
-    sqlite3 *db = nullptr;
-    bool ja = false;
-    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *s = nullptr;
-        ja = sqlite3_prepare_v2(db,
-                                "select 1 from sqlite_master where type = 'table' and name = 'Kontakt' collate nocase",
-                                -1, &s, nullptr)
-                 == SQLITE_OK
-             && sqlite3_step(s) == SQLITE_ROW;
-        sqlite3_finalize(s);
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        SqliteAnweisung kontakt(
+            db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'Kontakt' collate nocase"),
+            QString());
+        return kontakt.schritt();
+    } catch (const DatenFehler &) {
+        return false;
     }
-    sqlite3_close(db);
-    return ja;
 }
 
 bool Autosicherung::faellig(const QString &ordner, const QDate &heute)
@@ -245,17 +243,13 @@ QVector<Autosicherung::Generation> Autosicherung::ueberzaehlig(const QVector<Gen
 
 int Autosicherung::eintraege(const QString &datei)
 {
-    sqlite3 *db = nullptr;
-    int n = -1;
-    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(db, "select count(*) from Kontakt", -1, &s, nullptr) == SQLITE_OK
-            && sqlite3_step(s) == SQLITE_ROW)
-            n = sqlite3_column_int(s, 0);
-        sqlite3_finalize(s);
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        SqliteAnweisung zahl(db, QStringLiteral("select count(*) from Kontakt"), QString());
+        return zahl.schritt() ? int(zahl.zahl(0)) : -1;
+    } catch (const DatenFehler &) {
+        return -1;
     }
-    sqlite3_close(db);
-    return n;
 }
 
 Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString &ordner, const QDateTime &jetzt,
@@ -263,51 +257,59 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
 {
     Ergebnis e;
     auto fehler = [&e](const QString &grund) {
+        qCInfo(protokollSicherung).noquote() << "keine Generation:" << Protokoll::kurz(grund, 500);
         e.art = Ergebnis::Art::Fehler;
         e.grund = grund;
         return e;
     };
     if (!QFileInfo::exists(log)) {
+        qCInfo(protokollSicherung).noquote() << "kein Log unter" << log;
         e.art = Ergebnis::Art::KeinLog;
         return e;
     }
     if (!faellig(ordner, jetzt.date())) {
+        qCInfo(protokollSicherung).noquote()
+            << "nicht fällig: eine Generation vom" << jetzt.date().toString(Qt::ISODate) << "liegt in" << ordner;
         e.art = Ergebnis::Art::NichtFaellig;
         return e;
     }
-    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty())
-        return fehler(grund);
+    if (const ::Ergebnis<> bereit = ordnerBereit(ordner); !bereit)
+        return fehler(bereit.grund());
     raeumeAuf(ordner);
 
     // A file that is no log database is not copied: the good generations
     // stay as they are. Its pages are checked in the copy.
-    const QString einwand = Sicherungsdatei::pruefeLogdatenbank(log, Sicherungsdatei::Pruefung::Aufbau);
-    if (!einwand.isEmpty())
-        return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand));
+    const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(log, Sicherungsdatei::Pruefung::Aufbau);
+    if (!einwand)
+        return fehler(QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, einwand.grund()));
 
     const QString ziel = QDir(ordner).filePath(dateiname(jetzt));
-    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+    const ::Ergebnis<> neu = Generationskopie::anlegen(
         ziel, [&](const QString &temp, int) { return Generationskopie::sqlite(log, temp, abbrechen); },
         [&log](const QString &temp) {
             // What is put in place is what a restore accepts. The copy has
             // the log's pages: where it fails the check, so does the log,
             // unless the copy was spoilt on its way.
-            const QString pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
-            if (pruefung.isEmpty())
-                return QString();
-            const QString amLog = Sicherungsdatei::pruefeLogdatenbank(log);
-            if (!amLog.isEmpty())
-                return QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog);
-            return QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung);
+            const ::Ergebnis<> pruefung = Sicherungsdatei::pruefeLogdatenbank(temp);
+            if (pruefung)
+                return pruefung;
+            const ::Ergebnis<> amLog = Sicherungsdatei::pruefeLogdatenbank(log);
+            if (!amLog)
+                return ::Ergebnis<>::fehler(
+                    QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(log, amLog.grund()));
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Kopie der Logdatenbank ist nicht in Ordnung: %1.").arg(pruefung.grund()));
         });
-    if (neu.art == Generationskopie::Ergebnis::Art::Abgebrochen) {
+    if (neu.istAbgebrochen()) {
+        qCInfo(protokollSicherung) << "abgebrochen";
         e.art = Ergebnis::Art::Abgebrochen;
         return e;
     }
-    if (neu.art != Generationskopie::Ergebnis::Art::Fertig)
-        return fehler(neu.grund);
+    if (!neu)
+        return fehler(neu.grund());
     e.art = Ergebnis::Art::Gesichert;
     e.datei = ziel;
+    qCInfo(protokollSicherung).noquote() << "gesichert:" << ziel;
 
     // The rotation: the new generation is the newest good one. Files that
     // merely have a generation's name are the user's, and stay out of it.
@@ -316,9 +318,14 @@ Autosicherung::Ergebnis Autosicherung::sichern(const QString &log, const QString
     for (const Generation &g : std::as_const(alle))
         if (g.zeit > jetzt)
             e.zukunft << g.datei;
-    for (const Generation &g : ueberzaehlig(alle, ziel, jetzt))
-        if (QFile::remove(g.datei))
+    const QVector<Generation> weg = ueberzaehlig(alle, ziel, jetzt);
+    qCInfo(protokollSicherung).noquote() << "Rotation:" << alle.size() << "Generationen," << weg.size() << "überzählig";
+    for (const Generation &g : weg) {
+        const bool entfernt = QFile::remove(g.datei);
+        qCInfo(protokollSicherung).noquote() << (entfernt ? "entfernt:" : "nicht entfernt:") << g.datei;
+        if (entfernt)
             e.entfernt << g.datei;
+    }
     return e;
 }
 
@@ -331,8 +338,8 @@ Autosicherung::Ergebnis Autosicherung::aufbewahren(const QString &log, const QSt
         return e;
     }
     e.art = Ergebnis::Art::Fehler;
-    if (const QString grund = ordnerBereit(ordner); !grund.isEmpty()) {
-        e.grund = grund;
+    if (const ::Ergebnis<> bereit = ordnerBereit(ordner); !bereit) {
+        e.grund = bereit.grund();
         return e;
     }
     raeumeAuf(ordner);
@@ -344,10 +351,10 @@ Autosicherung::Ergebnis Autosicherung::aufbewahren(const QString &log, const QSt
         e.grund = QStringLiteral("Die Logdatenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(log);
         return e;
     }
-    const Generationskopie::Ergebnis neu = Generationskopie::anlegen(
+    const ::Ergebnis<> neu = Generationskopie::anlegen(
         ziel, [&](const QString &, int fd) { return Generationskopie::bytes(log, fd, ziel); });
-    if (neu.art != Generationskopie::Ergebnis::Art::Fertig) {
-        e.grund = neu.grund;
+    if (!neu) {
+        e.grund = neu.grund();
         return e;
     }
     e.art = Ergebnis::Art::Gesichert;
@@ -466,8 +473,11 @@ bool Autosicherung::Lauf::starten(const QString &log, const Einstellung &einstel
 {
     const QString ordner = einstellung.ordnerOderStandard();
     const QDateTime zeit = jetzt();
-    if (laeuft() || !faellig(einstellung))
+    if (laeuft() || !faellig(einstellung)) {
+        qCDebug(protokollSicherung).noquote()
+            << "kein Lauf: läuft" << laeuft() << "aktiv" << einstellung.aktiv << "in" << ordner;
         return false;
+    }
     m_abbrechen = false;
     m_geplant = true;
     QTimer::singleShot(nachMs, this, [this, log, ordner, zeit] {

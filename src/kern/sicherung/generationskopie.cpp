@@ -57,34 +57,30 @@ constexpr int wartezeitMs = 60000;
 // SQLite's online backup of one database file into another, in steps.
 // Between steps the log is free; a write by another connection makes SQLite
 // begin anew, so what arrives is one committed state.
-Generationskopie::Ergebnis Generationskopie::sqlite(const QString &quelle, const QString &ziel,
-                                                    const std::atomic<bool> *abbrechen)
+Ergebnis<> Generationskopie::sqlite(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen)
 {
-    Ergebnis k;
     sqlite3 *ein = nullptr;
     sqlite3 *aus = nullptr;
-    auto ende = [&](Ergebnis::Art art, const QString &grund = QString()) {
+    auto ende = [&](Ergebnis<> e) {
         sqlite3_close(aus);
         sqlite3_close(ein);
-        k.art = art;
-        k.grund = grund;
-        return k;
+        return e;
     };
     int rc = sqlite3_open_v2(QFile::encodeName(quelle).constData(), &ein, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK)
-        return ende(Ergebnis::Art::Fehler, QStringLiteral("Die Logdatenbank %1 kann nicht geöffnet werden: %2.")
-                                               .arg(quelle, sqliteGrund(rc, sqlite3_system_errno(ein))));
+        return ende(Ergebnis<>::fehler(QStringLiteral("Die Logdatenbank %1 kann nicht geöffnet werden: %2.")
+                                           .arg(quelle, sqliteGrund(rc, sqlite3_system_errno(ein)))));
     rc = sqlite3_open_v2(QFile::encodeName(ziel).constData(), &aus, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK)
-        return ende(Ergebnis::Art::Fehler, QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2.")
-                                               .arg(ziel, sqliteGrund(rc, sqlite3_system_errno(aus))));
+        return ende(Ergebnis<>::fehler(QStringLiteral("Die Datei %1 kann nicht angelegt werden: %2.")
+                                           .arg(ziel, sqliteGrund(rc, sqlite3_system_errno(aus)))));
     // The copy is a temporary file until it is complete: no journal beside it.
     sqlite3_exec(aus, "pragma journal_mode = off", nullptr, nullptr, nullptr);
 
     sqlite3_backup *b = sqlite3_backup_init(aus, "main", ein, "main");
     if (!b)
-        return ende(Ergebnis::Art::Fehler, QStringLiteral("Die Sicherung kann nicht beginnen: %1.")
-                                               .arg(sqliteGrund(sqlite3_extended_errcode(aus), 0)));
+        return ende(Ergebnis<>::fehler(QStringLiteral("Die Sicherung kann nicht beginnen: %1.")
+                                           .arg(sqliteGrund(sqlite3_extended_errcode(aus), 0))));
     int schritt = 0;
     int neuanfaenge = 0;
     int gewartet = 0;
@@ -93,7 +89,7 @@ Generationskopie::Ergebnis Generationskopie::sqlite(const QString &quelle, const
     do {
         if (abbrechen && abbrechen->load()) {
             sqlite3_backup_finish(b);
-            return ende(Ergebnis::Art::Abgebrochen);
+            return ende(Ergebnis<>::abgebrochen());
         }
         rc = sqlite3_backup_step(b, inEinem ? -1 : seitenJeSchritt);
         if (rc == SQLITE_OK || rc == SQLITE_DONE) {
@@ -115,8 +111,8 @@ Generationskopie::Ergebnis Generationskopie::sqlite(const QString &quelle, const
     } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
     sqlite3_backup_finish(b);
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        return ende(Ergebnis::Art::Fehler,
-                    QStringLiteral("Die Logdatenbank %1 war eine Minute lang zum Schreiben gesperrt.").arg(quelle));
+        return ende(Ergebnis<>::fehler(
+            QStringLiteral("Die Logdatenbank %1 war eine Minute lang zum Schreiben gesperrt.").arg(quelle)));
     if (rc != SQLITE_DONE) {
         // Which side failed: reading the log, or writing the copy.
         const int art = rc & 0xff;
@@ -126,16 +122,16 @@ Generationskopie::Ergebnis Generationskopie::sqlite(const QString &quelle, const
         if (!system)
             system = sqlite3_system_errno(beimLesen ? aus : ein);
         const QString grund = sqliteGrund(rc, system);
-        return ende(Ergebnis::Art::Fehler,
-                    beimLesen ? QStringLiteral("Die Logdatenbank %1 kann nicht gelesen werden: %2.").arg(quelle, grund)
-                              : QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund));
+        return ende(Ergebnis<>::fehler(
+            beimLesen ? QStringLiteral("Die Logdatenbank %1 kann nicht gelesen werden: %2.").arg(quelle, grund)
+                      : QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, grund)));
     }
-    return ende(Ergebnis::Art::Fertig);
+    return ende(Ergebnis<>::erledigt());
 }
 
-Generationskopie::Ergebnis Generationskopie::bytes(const QString &quelle, int aus, const QString &ziel)
+Ergebnis<> Generationskopie::bytes(const QString &quelle, int aus, const QString &ziel)
 {
-    auto fehlschlag = [](const QString &grund) { return Ergebnis{Ergebnis::Art::Fehler, grund}; };
+    auto fehlschlag = [](const QString &grund) { return Ergebnis<>::fehler(grund); };
     if (::ftruncate(aus, 0) != 0 || ::lseek(aus, 0, SEEK_SET) != 0)
         return fehlschlag(
             QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
@@ -173,39 +169,36 @@ Generationskopie::Ergebnis Generationskopie::bytes(const QString &quelle, int au
             break;
     }
     ::close(ein);
-    return fehler.isEmpty() ? Ergebnis{Ergebnis::Art::Fertig, QString()} : fehlschlag(fehler);
+    return fehler.isEmpty() ? Ergebnis<>::erledigt() : fehlschlag(fehler);
 }
 
-Generationskopie::Ergebnis Generationskopie::anlegen(const QString &ziel, const Fuellen &fuellen,
-                                                     const Pruefen &pruefen)
+Ergebnis<> Generationskopie::anlegen(const QString &ziel, const Fuellen &fuellen, const Pruefen &pruefen)
 {
     QString tempName;
     const int fd = Dateikopie::tempDatei(ziel, tempName);
     if (fd < 0)
-        return {Ergebnis::Art::Fehler, QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")
-                                           .arg(Pfad::ordnerVon(ziel), Dateikopie::grund(errno))};
+        return Ergebnis<>::fehler(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden: %2.")
+                                      .arg(Pfad::ordnerVon(ziel), Dateikopie::grund(errno)));
     const QByteArray temp = QFile::encodeName(tempName);
-    auto verwerfen = [&](Ergebnis::Art art, const QString &grund) {
+    auto verwerfen = [&](Ergebnis<> e) {
         ::unlink(temp.constData());
         ::close(fd);
-        return Ergebnis{art, grund};
+        return e;
     };
-    const Ergebnis k = fuellen(tempName, fd);
-    if (k.art != Ergebnis::Art::Fertig)
-        return verwerfen(k.art, k.grund);
+    const Ergebnis<> k = fuellen(tempName, fd);
+    if (!k)
+        return verwerfen(k);
     if (::fsync(fd) != 0)
-        return verwerfen(
-            Ergebnis::Art::Fehler,
-            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
+        return verwerfen(Ergebnis<>::fehler(
+            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno))));
     if (pruefen) {
-        const QString einwand = pruefen(tempName);
-        if (!einwand.isEmpty())
-            return verwerfen(Ergebnis::Art::Fehler, einwand);
+        const Ergebnis<> einwand = pruefen(tempName);
+        if (!einwand)
+            return verwerfen(einwand);
     }
     if (::rename(temp.constData(), QFile::encodeName(ziel).constData()) != 0)
-        return verwerfen(
-            Ergebnis::Art::Fehler,
-            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno)));
+        return verwerfen(Ergebnis<>::fehler(
+            QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.").arg(ziel, Dateikopie::grund(errno))));
     ::close(fd);
     const int ordnerFd =
         ::open(QFile::encodeName(Pfad::ordnerVon(ziel)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -213,7 +206,7 @@ Generationskopie::Ergebnis Generationskopie::anlegen(const QString &ziel, const 
         ::fsync(ordnerFd);
         ::close(ordnerFd);
     }
-    return {Ergebnis::Art::Fertig, QString()};
+    return Ergebnis<>::erledigt();
 }
 
 void Generationskopie::setzeSchritt(std::function<void(int)> schritt)

@@ -1,4 +1,6 @@
 #pragma once
+#include "kern/basis/ergebnis.h"
+
 #include <QString>
 
 #include <atomic>
@@ -10,19 +12,14 @@
 // are recognised), which is flushed to disk, checked and renamed into place.
 namespace Generationskopie {
 
-struct Ergebnis
-{
-    enum class Art { Fertig, Abgebrochen, Fehler };
-    Art art = Art::Fehler;
-    QString grund;   // for Fehler: why, in German
-};
-
 // Puts a new file in place under ziel: fuellen writes the temporary file
 // (given by name and open descriptor), pruefen (if any) may then object to
-// it with a reason. Nothing is left behind when either says no.
-using Fuellen = std::function<Ergebnis(const QString &temp, int fd)>;
-using Pruefen = std::function<QString(const QString &temp)>;
-Ergebnis anlegen(const QString &ziel, const Fuellen &fuellen, const Pruefen &pruefen = {});
+// it with a reason. Nothing is left behind when either says no; a stop
+// that fuellen reports comes back as such. Failures are sentences in
+// German that name the file.
+using Fuellen = std::function<Ergebnis<>(const QString &temp, int fd)>;
+using Pruefen = std::function<Ergebnis<>(const QString &temp)>;
+Ergebnis<> anlegen(const QString &ziel, const Fuellen &fuellen, const Pruefen &pruefen = {});
 
 // SQLite's online backup of the database quelle into the file ziel, in
 // small steps: between two steps the database is free for other
@@ -31,11 +28,11 @@ Ergebnis anlegen(const QString &ziel, const Fuellen &fuellen, const Pruefen &pru
 // the rest is copied in one step, so that a writer who never stops does
 // not keep the copy from ending. Failures are named in German, a full
 // disk as such, never in SQLite's English words.
-Ergebnis sqlite(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen = nullptr);
+Ergebnis<> sqlite(const QString &quelle, const QString &ziel, const std::atomic<bool> *abbrechen = nullptr);
 
 // The bytes of quelle into the open file aus (from its start); for ziel's
 // name in messages.
-Ergebnis bytes(const QString &quelle, int aus, const QString &ziel);
+Ergebnis<> bytes(const QString &quelle, int aus, const QString &ziel);
 
 // For tests: runs after each step of sqlite() (numbered from 1), while no
 // lock of the database is held. An empty function removes it.

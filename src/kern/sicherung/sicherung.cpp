@@ -1,6 +1,7 @@
 #include "kern/sicherung/sicherung.h"
 #include "kern/basis/pfad.h"
 
+#include "kern/daten/sqlitedatei.h"
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include <QElapsedTimer>
@@ -16,13 +17,14 @@
 
 Sicherung::Lesesperre::Lesesperre(const QString &datei)
 {
-    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        return;   // the copy itself reports a missing or unreadable file
+    int rc;
+    try {
+        m_db = std::make_unique<SqliteDatei>(datei, SqliteDatei::Art::LesenSchreiben);
+        sqlite3_busy_timeout(m_db->handle(), Sicherung::wartezeitMs);
+        rc = sqlite3_exec(m_db->handle(), "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
+    } catch (const DatenFehler &f) {
+        rc = f.code();   // a missing or unreadable file: the copy itself reports it
     }
-    sqlite3_busy_timeout(m_db, Sicherung::wartezeitMs);
-    const int rc = sqlite3_exec(m_db, "begin; select count(*) from sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         m_gesperrt = true;
     else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
@@ -34,8 +36,7 @@ Sicherung::Lesesperre::Lesesperre(const QString &datei)
 Sicherung::Lesesperre::~Lesesperre()
 {
     if (m_gesperrt)
-        sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
-    sqlite3_close(m_db);
+        sqlite3_exec(m_db->handle(), "rollback", nullptr, nullptr, nullptr);
 }
 
 namespace {
@@ -100,88 +101,91 @@ private:
 // belongs to the replaced file, and SQLite would apply it to the new one.
 // The journal is put aside, not deleted, until the new file is in place;
 // should the rename fail, the old file gets it back.
-Dateikopie::Ergebnis ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
+::Ergebnis<> ersetze(const QString &quelle, const QString &ziel, const Dateikopie::Pruefung &pruefen)
 {
     const QByteArray journal = QFile::encodeName(Sicherungsdatei::journal(ziel));
     const QByteArray beiseite = journal + ".alt";
     bool verschoben = false;
 
-    const Dateikopie::Ergebnis e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
+    const ::Ergebnis<> e = Dateikopie::kopiere(quelle, ziel, [&](const QString &temp) {
         if (pruefen) {
-            const QString einwand = pruefen(temp);
-            if (!einwand.isEmpty())
+            const ::Ergebnis<> einwand = pruefen(temp);
+            if (!einwand)
                 return einwand;
         }
         if (::rename(journal.constData(), beiseite.constData()) == 0)
             verschoben = true;
         else if (errno != ENOENT)
-            return QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
-                .arg(QFile::decodeName(journal), Dateikopie::grund(errno));
-        return QString();
+            return ::Ergebnis<>::fehler(QStringLiteral("Die Journaldatei %1 kann nicht entfernt werden: %2.")
+                                            .arg(QFile::decodeName(journal), Dateikopie::grund(errno)));
+        return ::Ergebnis<>::erledigt();
     });
-    if (verschoben && !e.ok)
+    if (verschoben && !e.ok())
         ::rename(beiseite.constData(), journal.constData());
-    else if (e.ok)
+    else if (e.ok())
         ::unlink(beiseite.constData());   // also one a killed copy left
     return e;
 }
 
 // The name a copy replaces: a symbolic link's target rather than the link.
-bool ersetzbar(const QString &ziel, QString &datei, Dateikopie::Ergebnis &fehler)
+::Ergebnis<QString> ersetzbar(const QString &ziel)
 {
-    datei = Pfad::aufgeloest(ziel);
-    if (!datei.isEmpty())
-        return true;
-    fehler = {false, QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel)};
-    return false;
+    const QString datei = Pfad::aufgeloest(ziel);
+    if (datei.isEmpty())
+        return ::Ergebnis<QString>::fehler(
+            QStringLiteral("Die Datei %1 ist ein Verweis, der im Kreis führt.").arg(ziel));
+    return ::Ergebnis<QString>::erledigt(datei);
 }
 }
 
-Dateikopie::Ergebnis Sicherung::sichern(const QString &quelle, const QString &ziel)
+Ergebnis<> Sicherung::sichern(const QString &quelle, const QString &ziel)
 {
-    QString datei;
-    Dateikopie::Ergebnis fehler;
-    if (!ersetzbar(ziel, datei, fehler))
-        return fehler;
+    const ::Ergebnis<QString> datei = ersetzbar(ziel);
+    if (!datei)
+        return ::Ergebnis<>::weiter(datei);
     Sicherung::Lesesperre sperre(quelle);
     if (sperre.belegt())
-        return {false,
-                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle)};
+        return ::Ergebnis<>::fehler(
+            QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm beschrieben.").arg(quelle));
     // A backup that restore would refuse must not take the place of one it
     // would accept: the copied bytes are checked as restore checks them.
-    return ersetze(quelle, datei, [&quelle](const QString &temp) {
-        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        return einwand.isEmpty() ? QString()
-                                 : QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand);
+    return ersetze(quelle, datei.wert(), [&quelle](const QString &temp) {
+        const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        return einwand
+                   ? einwand
+                   : ::Ergebnis<>::fehler(
+                       QStringLiteral("Die Logdatenbank %1 ist nicht in Ordnung: %2.").arg(quelle, einwand.grund()));
     });
 }
 
-Dateikopie::Ergebnis Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
+Ergebnis<> Sicherung::wiederherstellen(const QString &quelle, const QString &ziel)
 {
-    QString datei;
-    Dateikopie::Ergebnis fehler;
-    if (!ersetzbar(ziel, datei, fehler))
-        return fehler;
+    const ::Ergebnis<QString> ersetzt = ersetzbar(ziel);
+    if (!ersetzt)
+        return ::Ergebnis<>::weiter(ersetzt);
+    const QString &datei = ersetzt.wert();
     Schreibsperre sperre;
     // Check the bytes that will become the log, not only the file they
     // came from; then wait, as a backup does, for a writer of the log to
     // end, and keep every other connection out until the file is replaced.
     return ersetze(quelle, datei, [&](const QString &temp) {
-        const QString einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
-        if (!einwand.isEmpty())
-            return QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand);
+        const ::Ergebnis<> einwand = Sicherungsdatei::pruefeLogdatenbank(temp);
+        if (!einwand)
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Datei %1 ist keine gültige Sicherungskopie: %2.").arg(quelle, einwand.grund()));
         // A log that is new here is the user's alone, as a new log always
         // is; one that is replaced keeps its rights.
         struct stat st;
         if (::stat(QFile::encodeName(datei).constData(), &st) != 0 && errno == ENOENT)
             ::chmod(QFile::encodeName(temp).constData(), 0600);
         switch (sperre.nehmen(datei, wartezeitMs)) {
-        case Schreibsperre::Ergebnis::Gesperrt: return QString();
+        case Schreibsperre::Ergebnis::Gesperrt: return ::Ergebnis<>::erledigt();
         case Schreibsperre::Ergebnis::Belegt:
-            return QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei);
+            return ::Ergebnis<>::fehler(
+                QStringLiteral("Die Datenbank %1 wird gerade von einem anderen Programm benutzt.").arg(datei));
         case Schreibsperre::Ergebnis::Fehler: break;
         }
-        return QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
-            .arg(datei, Dateikopie::grund(sperre.fehler()));
+        return ::Ergebnis<>::fehler(QStringLiteral("Die Datenbank %1 kann nicht gesperrt werden: %2.")
+                                        .arg(datei, Dateikopie::grund(sperre.fehler())));
     });
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include "kern/basis/dateikopie.h"
 
-struct sqlite3;
+#include <memory>
+
+class SqliteDatei;
 
 // The two copies of the log database file: out of the program directory
 // into a backup folder, and back.
@@ -27,7 +29,7 @@ public:
     bool belegt() const { return m_belegt; }
 
 private:
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<SqliteDatei> m_db;
     bool m_gesperrt = false;
     bool m_belegt = false;
 };
@@ -38,7 +40,7 @@ private:
 // copied bytes must pass the check a restore makes
 // (Sicherungsdatei::pruefeLogdatenbank), else the target stays as it was.
 // A rollback journal left beside a replaced backup is removed with it.
-Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
+Ergebnis<> sichern(const QString &quelle, const QString &ziel);
 
 // Replaces the log database with a backup copy in one rename, after the
 // copied bytes have been checked to be a log database. The rename happens
@@ -46,5 +48,5 @@ Dateikopie::Ergebnis sichern(const QString &quelle, const QString &ziel);
 // program's transaction; while one is running (or reading) the restore is
 // refused. A rollback journal left beside the replaced file is removed
 // with it, so SQLite cannot apply it to the restored file.
-Dateikopie::Ergebnis wiederherstellen(const QString &quelle, const QString &ziel);
+Ergebnis<> wiederherstellen(const QString &quelle, const QString &ziel);
 }

@@ -1,6 +1,7 @@
 #include "kern/sicherung/sicherungsdatei.h"
 
 #include "kern/basis/speicherorte.h"
+#include "kern/daten/sqlitedatei.h"
 #include "kern/daten/verbindung.h"
 
 #include <QFile>
@@ -34,10 +35,15 @@ const QStringList &logSpalten()
     return spalten;
 }
 
-// The table, its columns and its key, and then (ganz) the pages.
-QString pruefeInhalt(sqlite3 *db, bool ganz)
+QString beschaedigtText()
 {
-    const QString beschaedigt = QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
+    return QStringLiteral("Die Datenbank ist beschädigt oder kann nicht gelesen werden");
+}
+
+// The table, its columns and its key, and then (ganz) the pages.
+Ergebnis<> pruefeInhalt(sqlite3 *db, bool ganz)
+{
+    const QString beschaedigt = beschaedigtText();
     sqlite3_stmt *s = nullptr;
     // Table names are compared as SQLite does: without letter case.
     int rc = sqlite3_prepare_v2(
@@ -46,9 +52,10 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
         rc = sqlite3_step(s);
     sqlite3_finalize(s);
     if (rc == SQLITE_DONE)
-        return QStringLiteral("Die Datenbank enthält keine eigenen Einträge (Tabelle Kontakt fehlt)");
+        return Ergebnis<>::fehler(
+            QStringLiteral("Die Datenbank enthält keine eigenen Einträge (Tabelle Kontakt fehlt)"));
     if (rc != SQLITE_ROW)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
 
     // Every column the program uses, and the key: one column id of type
     // INTEGER that is the row's own number (a key declared otherwise, or
@@ -68,14 +75,14 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     }
     sqlite3_finalize(s);
     if (rc != SQLITE_OK)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
     rc = sqlite3_prepare_v2(db, "pragma index_list(Kontakt)", -1, &s, nullptr);
     while (rc == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
         if (textSpalte(s, 3) == QLatin1String("pk"))
             schluesselIstId = false;
     sqlite3_finalize(s);
     if (rc != SQLITE_OK)
-        return beschaedigt;
+        return Ergebnis<>::fehler(beschaedigt);
 
     QStringList maengel;
     if (fehlend.size() == 1)
@@ -87,10 +94,10 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     if (!maengel.isEmpty()) {
         QString text = maengel.join(QStringLiteral("; "));
         text[0] = text[0].toUpper();
-        return text;
+        return Ergebnis<>::fehler(text);
     }
     if (!ganz)
-        return QString();
+        return Ergebnis<>::erledigt();
 
     // A file whose pages are damaged passes the look-ups above; restoring
     // it would lose the log at its next use.
@@ -100,7 +107,7 @@ QString pruefeInhalt(sqlite3 *db, bool ganz)
     const bool gut = rc == SQLITE_ROW && sqlite3_column_text(s, 0)
                      && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), "ok") == 0;
     sqlite3_finalize(s);
-    return gut ? QString() : QStringLiteral("Die Datenbank ist beschädigt");
+    return gut ? Ergebnis<>::erledigt() : Ergebnis<>::fehler(QStringLiteral("Die Datenbank ist beschädigt"));
 }
 }
 
@@ -146,7 +153,7 @@ bool Sicherungsdatei::vorhanden(const QString &datei)
     return statVon(name, st) && S_ISREG(st.st_mode);
 }
 
-QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
+Ergebnis<> Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruefung)
 {
     const QByteArray pfad = QFile::encodeName(datei);
 
@@ -155,7 +162,7 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruef
     {
         const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            return QStringLiteral("Die Datei kann nicht gelesen werden");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei kann nicht gelesen werden"));
         char kopf[16] = {};
         ssize_t n;
         do
@@ -163,19 +170,20 @@ QString Sicherungsdatei::pruefeLogdatenbank(const QString &datei, Pruefung pruef
         while (n < 0 && errno == EINTR);
         ::close(fd);
         if (n < 0)
-            return QStringLiteral("Die Datei kann nicht gelesen werden");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei kann nicht gelesen werden"));
         if (n == 0)
-            return QStringLiteral("Die Datei ist leer");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei ist leer"));
         if (n < 16 || std::memcmp(kopf, "SQLite format 3", 16) != 0)
-            return QStringLiteral("Die Datei ist keine Datenbank");
+            return Ergebnis<>::fehler(QStringLiteral("Die Datei ist keine Datenbank"));
     }
 
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(pfad.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return QStringLiteral("Die Datei kann nicht als Datenbank geöffnet werden");
+    // A writer of the log that is committing holds it for a moment: the
+    // check waits for it (three seconds at most) rather than take the file
+    // for damaged.
+    try {
+        SqliteDatei db(datei, SqliteDatei::Art::NurLesen);
+        return pruefeInhalt(db.handle(), pruefung == Pruefung::Ganz);
+    } catch (const DatenFehler &) {
+        return Ergebnis<>::fehler(beschaedigtText());
     }
-    QString grund = pruefeInhalt(db, pruefung == Pruefung::Ganz);
-    sqlite3_close(db);
-    return grund;
 }

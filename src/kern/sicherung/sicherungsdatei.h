@@ -1,4 +1,6 @@
 #pragma once
+#include "kern/basis/ergebnis.h"
+
 #include <QString>
 
 // The rules for the log database file in the backup and restore windows:
@@ -35,10 +37,10 @@ bool vorhanden(const QString &datei);
 // changing or creating anything: an SQLite database whose pages pass a
 // quick check, holding the table Kontakt with every column the log window
 // uses (letter case ignored) and the integer key id through which records
-// are written back. Empty when it is; else the reason in German, naming
-// what is missing, fit to be shown to the user. With Pruefung::Aufbau only
-// the header, the table and its columns are looked at, not the pages: that
-// is quick whatever the file's size.
+// are written back. Done when it is; else failed with the reason in
+// German, naming what is missing, fit to be shown to the user. With
+// Pruefung::Aufbau only the header, the table and its columns are looked
+// at, not the pages: that is quick whatever the file's size.
 enum class Pruefung { Aufbau, Ganz };
-QString pruefeLogdatenbank(const QString &datei, Pruefung pruefung = Pruefung::Ganz);
+Ergebnis<> pruefeLogdatenbank(const QString &datei, Pruefung pruefung = Pruefung::Ganz);
 }

@@ -8,6 +8,7 @@
 #include "kern/austausch/logaustausch.h"
 #include "kern/bestaende/frequenzdaten.h"
 #include "kern/bestaende/logsuche.h"
+#include "testhilfe.h"
 
 #include <QLabel>
 #include <QLineEdit>

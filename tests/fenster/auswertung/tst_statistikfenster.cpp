@@ -1,4 +1,5 @@
 #include "fenster/auswertung/frm_statistik.h"
+#include "testhilfe.h"
 #include "kern/auswertung/fixture.h"
 #include "fenster/log/frm_eintrag.h"
 #include "fenster/haupt/frm_main.h"

@@ -5,6 +5,7 @@
 #include "fenster/log/frm_eintrag.h"
 #include "kern/empfaenger/empfaengerhilfe.h"
 #include "kern/empfaenger/rigctl.h"
+#include "testhilfe.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -6,6 +6,7 @@
 #include "fenster/log/frm_eintrag.h"
 #include "kern/empfaenger/empfaengerhilfe.h"
 #include "kern/empfaenger/rigctl.h"
+#include "testhilfe.h"
 
 #include <QDoubleSpinBox>
 #include <QHeaderView>

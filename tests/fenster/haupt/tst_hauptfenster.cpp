@@ -74,49 +74,6 @@ private Q_SLOTS:
             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())));
     }
 
-    // One log, one program: the lock file beside the log is held with
-    // flock() for as long as the program runs, and goes with it.
-    void logsperre()
-    {
-        const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
-        if (flock.isEmpty())
-            QSKIP("flock (util-linux) fehlt");
-        const QString log = ordner->logDatei();
-        const QString datei = log + QStringLiteral(".lock");
-        auto gehaltenVonAussen = [&] { return QProcess::execute(flock, {"-n", datei, "true"}) == 1; };
-        {
-            Logsperre a(log), b(log);
-            QCOMPARE(a.sperrdatei(), datei);
-            QVERIFY(a.nehmen() && a.nehmen());
-            QVERIFY(!b.nehmen());
-            QVERIFY(gehaltenVonAussen());
-            a.freigeben();
-            QVERIFY(!QFile::exists(datei));
-            QVERIFY(b.nehmen());
-        }
-        QVERIFY(!QFile::exists(datei));
-
-        // A lock file left by a program that crashed is no obstacle.
-        Testhilfe::schreibe(datei, QByteArray());
-        QVERIFY(Logsperre(log).nehmen());
-
-        // Held by another process: refused until that process ends.
-        QProcess halter;
-        halter.start(flock,
-                     {datei, QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo bereit; exec cat")});
-        QVERIFY(halter.waitForStarted());
-        QByteArray ausgabe;   // "bereit" once flock holds the lock
-        while (!ausgabe.contains("bereit") && halter.waitForReadyRead())
-            ausgabe += halter.readAllStandardOutput();
-        QVERIFY(ausgabe.contains("bereit"));
-        QVERIFY(gehaltenVonAussen());
-        Logsperre c(log);
-        QVERIFY(!c.nehmen());
-        halter.closeWriteChannel();   // cat ends, and flock with it
-        QVERIFY(halter.waitForFinished());
-        QVERIFY(c.nehmen());
-    }
-
     // A second program on the same program directory: the log stays with
     // the first, and the second says so; its lists still work.
     void zweitesProgrammOeffnetDasLogNicht()

@@ -1,6 +1,6 @@
 #pragma once
 #include "kern/bestaende/logeintrag.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QProcessEnvironment>
 #include <sqlite3.h>

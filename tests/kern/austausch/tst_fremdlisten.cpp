@@ -188,5 +188,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestFremdlisten)
+TREMVIK_KERN_TEST_MAIN(TestFremdlisten)
 #include "tst_fremdlisten.moc"

@@ -365,5 +365,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestListenformat)
+TREMVIK_KERN_TEST_MAIN(TestListenformat)
 #include "tst_listenformat.moc"

@@ -452,5 +452,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestLogaustausch)
+TREMVIK_KERN_TEST_MAIN(TestLogaustausch)
 #include "tst_logaustausch.moc"

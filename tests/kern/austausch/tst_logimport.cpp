@@ -320,5 +320,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestLogimport)
+TREMVIK_KERN_TEST_MAIN(TestLogimport)
 #include "tst_logimport.moc"

@@ -1,5 +1,5 @@
 #pragma once
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 // A log with known figures: months across a year boundary, hours around
 // midnight, umlauts, blanks and an apostrophe in places, empty, missing and

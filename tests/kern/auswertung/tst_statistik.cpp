@@ -278,5 +278,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestStatistik)
+TREMVIK_KERN_TEST_MAIN(TestStatistik)
 #include "tst_statistik.moc"

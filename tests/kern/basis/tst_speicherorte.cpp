@@ -2,7 +2,7 @@
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/speicherorte.h"
 #include "kern/daten/verbindung.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -222,6 +222,6 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestSpeicherorte)
+TREMVIK_KERN_TEST_MAIN(TestSpeicherorte)
 
 #include "tst_speicherorte.moc"

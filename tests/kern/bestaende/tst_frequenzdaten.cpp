@@ -1,6 +1,6 @@
 #include "kern/bestaende/frequenzdaten.h"
 #include "kern/bestaende/herkunft.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QProcess>
 
@@ -375,5 +375,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestFrequenzdaten)
+TREMVIK_KERN_TEST_MAIN(TestFrequenzdaten)
 #include "tst_frequenzdaten.moc"

@@ -1,6 +1,6 @@
 #include "kern/bestaende/logdatum.h"
 #include "kern/bestaende/logeintrag.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -185,5 +185,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestLogdatum)
+TREMVIK_KERN_TEST_MAIN(TestLogdatum)
 #include "tst_logdatum.moc"

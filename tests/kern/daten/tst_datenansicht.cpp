@@ -3,7 +3,7 @@
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/daten/verbindung.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -52,7 +52,6 @@ private Q_SLOTS:
     void init()
     {
         ordner = std::make_unique<Testhilfe::Programmordner>();
-        Testhilfe::leeren();
     }
     void cleanup() { ordner.reset(); }
 
@@ -272,5 +271,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestDatenansicht)
+TREMVIK_KERN_TEST_MAIN(TestDatenansicht)
 #include "tst_datenansicht.moc"

@@ -1,5 +1,5 @@
 #include "kern/daten/sortierung.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -116,5 +116,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestSortierung)
+TREMVIK_KERN_TEST_MAIN(TestSortierung)
 #include "tst_sortierung.moc"

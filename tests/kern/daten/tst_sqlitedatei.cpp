@@ -1,5 +1,5 @@
 #include "kern/daten/sqlitedatei.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -219,8 +219,25 @@ private Q_SLOTS:
             QVERIFY(!begonnen);
             anderer.ausfuehren("rollback", QString());
         }
-        db.transaktion(gesperrt, nicht, [&] { db.ausfuehren("insert into eltern values (5)", QString()); });
+        QCOMPARE(db.transaktion(gesperrt, nicht, [&] { db.ausfuehren("insert into eltern values (5)", QString()); }),
+                 SqliteDatei::Abschluss::Festschreiben);
         QCOMPARE(zahl("select count(*) from eltern"), 3);
+
+        // The work decides that nothing is to be written after all: what it
+        // did is gone, with no failure, and the next transaction begins.
+        QCOMPARE(db.transaktion(gesperrt, nicht,
+                                [&] {
+                                    db.ausfuehren("insert into eltern values (6)", QString());
+                                    return SqliteDatei::Abschluss::Verwerfen;
+                                }),
+                 SqliteDatei::Abschluss::Verwerfen);
+        QVERIFY(sqlite3_get_autocommit(db.handle()));
+        QCOMPARE(zahl("select count(*) from eltern"), 3);
+        db.transaktion(gesperrt, nicht, [&] {
+            db.ausfuehren("insert into eltern values (7)", QString());
+            return SqliteDatei::Abschluss::Festschreiben;
+        });
+        QCOMPARE(zahl("select count(*) from eltern"), 4);
     }
 
     void oeffnenLegtNichtsAn()
@@ -230,5 +247,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestSqliteDatei)
+TREMVIK_KERN_TEST_MAIN(TestSqliteDatei)
 #include "tst_sqlitedatei.moc"

@@ -1,5 +1,5 @@
 #include "kern/daten/unicodelike.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -91,5 +91,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestUnicodeLike)
+TREMVIK_KERN_TEST_MAIN(TestUnicodeLike)
 #include "tst_unicodelike.moc"

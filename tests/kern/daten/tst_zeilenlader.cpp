@@ -4,7 +4,7 @@
 #include "kern/daten/unicodelike.h"
 #include "kern/daten/zeilencache.h"
 #include "kern/daten/zeilenlader.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <sqlite3.h>
 
@@ -384,5 +384,5 @@ private Q_SLOTS:
 
 int TestZeilenlader::vmSchritte = 0;
 
-TREMVIK_TEST_MAIN(TestZeilenlader)
+TREMVIK_KERN_TEST_MAIN(TestZeilenlader)
 #include "tst_zeilenlader.moc"

@@ -2,7 +2,7 @@
 // Shared by the receiver tests: a real rigctld (Hamlib's dummy rig) on a free
 // port, rigctl to ask it what it was told, and a server of our own for what
 // rigctld will not do (refuse a mode, fall silent, drop the connection, dawdle).
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QHostAddress>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "kern/basis/datenfehler.h"
 #include "kern/empfaenger/waslaeuft.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 // "What is on this frequency?" over a frequency database: each service's
 // raster, 8.33 kHz aviation channels, repeater input and output, the
@@ -161,5 +161,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestWasLaeuft)
+TREMVIK_KERN_TEST_MAIN(TestWasLaeuft)
 #include "tst_waslaeuft.moc"

@@ -1,5 +1,5 @@
 #include "kern/formate/adif.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QElapsedTimer>
 
@@ -375,5 +375,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestAdif)
+TREMVIK_KERN_TEST_MAIN(TestAdif)
 #include "tst_adif.moc"

@@ -1,5 +1,5 @@
 #include "kern/formate/csv.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QElapsedTimer>
 
@@ -262,5 +262,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestCsv)
+TREMVIK_KERN_TEST_MAIN(TestCsv)
 #include "tst_csv.moc"

@@ -1,5 +1,5 @@
 #include "kern/formate/rtf.h"
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QDir>
 #include <QTextDocument>
@@ -53,5 +53,5 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestRtfKorpus)
+TREMVIK_GUI_TEST_MAIN(TestRtfKorpus)
 #include "tst_rtf_korpus.moc"

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the tests of the Jet reader: where the real Jet files lie and
 // how to ask mdbtools' own programs about them.
-#include "testhilfe.h"
+#include "kernhilfe.h"
 
 #include <QDir>
 #include <QProcess>

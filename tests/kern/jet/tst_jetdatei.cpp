@@ -183,6 +183,6 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestJetDatei)
+TREMVIK_KERN_TEST_MAIN(TestJetDatei)
 
 #include "tst_jetdatei.moc"

@@ -369,6 +369,6 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestJetleser)
+TREMVIK_KERN_TEST_MAIN(TestJetleser)
 
 #include "tst_jetleser.moc"

@@ -312,6 +312,6 @@ private Q_SLOTS:
     }
 };
 
-TREMVIK_TEST_MAIN(TestUebernahme)
+TREMVIK_KERN_TEST_MAIN(TestUebernahme)
 
 #include "tst_uebernahme.moc"

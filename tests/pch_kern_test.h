@@ -1,0 +1,6 @@
+#pragma once
+// Precompiled header of the core's tests: no widgets.
+#include <QtCore>
+#include <QtGui>
+#include <QtSql>
+#include <QtTest>
