@@ -30,6 +30,7 @@ constexpr Fall Faelle[] = {
     {"remark-read", "remark"},
     {"remark-write", "remark"},
     {"remark-fonts", "remark"},
+    {"remark-fonts-show", "remark"},
     {"remark-show", "remark"},
     {"stats-open", "stats"},
     {"start-due-backup", "start"},
