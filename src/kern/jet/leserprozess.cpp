@@ -24,6 +24,15 @@ namespace {
 
 const QString leserName = QStringLiteral("tremvik-jetleser");
 
+#if defined(__SANITIZE_ADDRESS__)
+// A build with AddressSanitizer reserves terabytes of address space when it
+// starts, which a limit on the address space forbids: there the sanitizer
+// bounds the reader's memory itself (see sanitizerGrenzen).
+constexpr bool adressraumBegrenzen = false;
+#else
+constexpr bool adressraumBegrenzen = true;
+#endif
+
 // Keeps the start and the end of a stream of any length.
 class AnfangUndEnde
 {
@@ -48,7 +57,6 @@ public:
         if (ende.size() > 2 * grenze)
             ende = ende.right(grenze);
     }
-    QByteArray schluss() const { return ende.isEmpty() ? anfang : ende.right(grenze); }
     QByteArray alles() const
     {
         const QByteArray e = ende.right(grenze);
@@ -67,14 +75,42 @@ void grenzenSetzen(qint64 speicher, int cpuSekunden, pid_t eltern)
 #else
     Q_UNUSED(eltern);
 #endif
-    const rlimit as{rlim_t(speicher), rlim_t(speicher)};
-    setrlimit(RLIMIT_AS, &as);
+    if (adressraumBegrenzen) {
+        const rlimit as{rlim_t(speicher), rlim_t(speicher)};
+        setrlimit(RLIMIT_AS, &as);
+    }
     const rlimit cpu{rlim_t(cpuSekunden), rlim_t(cpuSekunden + 5)};
     setrlimit(RLIMIT_CPU, &cpu);
     // Nothing to write: no core file, no file at all.
     const rlimit null{0, 0};
     setrlimit(RLIMIT_CORE, &null);
     setrlimit(RLIMIT_FSIZE, &null);
+}
+
+// In a sanitizer build: the reader dies when its resident memory passes the
+// bound, and an allocation it cannot have fails as in a normal build. Leaks
+// of the short-lived reader (mdbtools keeps its caches to the end) are not
+// reported, so that they do not turn a good file into a failed read.
+QProcessEnvironment sanitizerGrenzen(qint64 speicher)
+{
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    QString optionen = umgebung.value(QStringLiteral("ASAN_OPTIONS"));
+    if (!optionen.isEmpty())
+        optionen += QLatin1Char(':');
+    optionen += QStringLiteral("hard_rss_limit_mb=%1:allocator_may_return_null=1:detect_leaks=0")
+                    .arg(speicher / (1024 * 1024));
+    umgebung.insert(QStringLiteral("ASAN_OPTIONS"), optionen);
+    return umgebung;
+}
+
+// Whether what a reader that died said (the start and the end of its
+// stderr) tells that its memory ran out: glib and the C++ library abort when
+// an allocation fails; a sanitizer build names its bound and then lists the
+// process's memory map.
+bool speicherAus(const QByteArray &gesagt)
+{
+    return gesagt.contains("failed to allocate") || gesagt.contains("bad_alloc") || gesagt.contains("out of memory")
+           || gesagt.contains("rss limit exhausted");
 }
 
 QString kannNicht(const QString &datei)
@@ -125,6 +161,8 @@ Leserprozess::Lauf Leserprozess::ausfuehren(const QStringList &argumente, Jet::A
     const int cpu = g.gesamtMs / 1000 + 2;
     const pid_t eltern = getpid();
     p.setChildProcessModifier([speicher, cpu, eltern] { grenzenSetzen(speicher, cpu, eltern); });
+    if (!adressraumBegrenzen)
+        p.setProcessEnvironment(sanitizerGrenzen(speicher));
     QElapsedTimer uhr;
     uhr.start();
     p.start(QIODevice::ReadOnly);
@@ -185,11 +223,9 @@ Leserprozess::Lauf Leserprozess::ausfuehren(const QStringList &argumente, Jet::A
         lauf.ende = *ende;
     } else if (p.exitStatus() == QProcess::CrashExit) {
         lauf.signal = p.exitCode();
-        // glib and the C++ library abort when an allocation fails.
-        const QByteArray schluss = stderrTeile.schluss();
-        const bool speicherAus = schluss.contains("failed to allocate") || schluss.contains("bad_alloc")
-                                 || schluss.contains("out of memory");
-        lauf.ende = speicherAus ? Lauf::Ende::Speicher : Lauf::Ende::Abgestuerzt;
+        lauf.ende = speicherAus(lauf.stoerungen) ? Lauf::Ende::Speicher : Lauf::Ende::Abgestuerzt;
+    } else if (p.exitCode() != 0 && !adressraumBegrenzen && speicherAus(lauf.stoerungen)) {
+        lauf.ende = Lauf::Ende::Speicher;
     } else if (lauf.antwort.fehler) {
         lauf.ende = Lauf::Ende::Fehler;
     } else if (!lauf.antwort.ende || p.exitCode() != 0) {
