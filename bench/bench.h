@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the parts of tremvik-bench share: which cases run (--nur) and how a
 // run is timed (--cpu).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import cases of tremvik-bench: a large file into the log, and records
 // of very many fields, next to a floor of what any reader must do.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench scan-sweep: one sweep of a scan over a list's channels, as the
 // program runs it (main window, list window, scan window, the rigctl client
 // in the event loop), against a fake receiver that answers at once on a

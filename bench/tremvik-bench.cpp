@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-bench: how quick the list and log windows' data work is, measured
 // in-process through the real data view and grid model, next to a floor made
 // of raw sqlite3 calls that do the least the screen needs.

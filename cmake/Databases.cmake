@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Database files next to the executable, built from the SQL and CSV text in db/.
 #
 # The frequency database ships with the program: tremvik-frequenzen makes it

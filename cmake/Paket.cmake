@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing (cmake --install) and the Debian package (cpack -G DEB).
 #
 # An installed program finds its shipped files beside its bin folder, in

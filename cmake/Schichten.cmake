@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of the house, checked as a test (cmake -P, from CTest):
 #
 #   core (src/kern/), lowest first:  basis < daten < formate < bestaende <

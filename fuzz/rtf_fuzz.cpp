@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the RTF reader: whatever the bytes, reading must not
 // crash, hang or leak, and what the writer makes of the result must read
 // back to the same text.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by scripts/run and scripts/test: installs the Debian packages the
 # program needs (nothing when all are there), then configures and builds.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/bausteine/anwendung.h"
 #include "fenster/haupt/frm_main.h"
 #include "kern/basis/befehlszeile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the core's tests: databases and files of their own, the
 // program's folders and settings apart from the user's. No window, no

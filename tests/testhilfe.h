@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the window tests: the core tests' helpers, and the messages and
 // questions the windows showed, caught instead of modal boxes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-dbinit: makes a database file from an SQL text.
 //
 //   tremvik-dbinit [--wenn-fehlt] DATEI SCHEMA.sql

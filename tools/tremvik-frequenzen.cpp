@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-frequenzen: builds the frequency database and moves a table's rows
 // between the database and CSV files.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-jet: takes in what users kept in Jet files (Access .mdb/.accdb).
 //
 //   tremvik-jet zeige ALT.mdb

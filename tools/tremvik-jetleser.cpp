@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-jetleser: reads a Jet file with mdbtools' library for the
 // program, which starts it under limits of time and memory (Leserprozess)
 // and reads its answer (Jetprotokoll). Not meant to be called by hand:

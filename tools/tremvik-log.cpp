@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-log: moves the log out to a file and records from a file into it,
 // for scripts; the same work as "Log exportieren …" and "Log importieren …".
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-rtf: reads an RTF file as the log window reads a remark.
 //
 //   tremvik-rtf totext DATEI      prints the plain text (UTF-8)

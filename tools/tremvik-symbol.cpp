@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tremvik-symbol: writes the program's icon as PNG, for the icon theme of
 // an installed program.
 //

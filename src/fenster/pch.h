@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Precompiled header of the windows: the Qt includes almost every file needs.
 #include <QtCore>

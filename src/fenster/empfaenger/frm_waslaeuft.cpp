@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/empfaenger/frm_waslaeuft.h"
 
 #include "kern/basis/frequenz.h"

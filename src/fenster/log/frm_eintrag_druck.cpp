@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/log/frm_eintrag.h"
 
 #include "fenster/bausteine/druckauftrag.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/sicherung/frm_sicherung.h"
 
 #include "kern/sicherung/sicherung.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "kern/austausch/adifzuordnung.h"
 #include "kern/basis/meldetext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/basis/dateikopie.h"
 
 #include "kern/basis/pfad.h"

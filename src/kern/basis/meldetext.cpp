@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/basis/meldetext.h"
 
 QString Meldetext::ausschnitt(QStringView text, int hoechstens)

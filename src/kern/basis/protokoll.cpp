@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/basis/protokoll.h"
 
 // Enabled for critical messages only, which the program never writes: every

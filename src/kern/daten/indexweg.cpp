@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader's way along an index (Zeilenlader::Weg::Index): whether an
 // index serves the sort, the parts of its order (rows without a sort value,
 // then the others), the statements that read a page from a row on, the far

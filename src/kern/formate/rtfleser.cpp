@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader's walk through the text: groups and their state, control
 // words and symbols, characters, paragraphs and table rows.
 #include "kern/formate/rtfleser_p.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Inside of the RTF reader: the text broken into paragraphs and runs, with
 // the font and colour tables as the document gave them. Rtf::lesen and

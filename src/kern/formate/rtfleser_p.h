@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The RTF reader's machinery, shared by the files that make it up: the
 // reader walks the text (rtfleser.cpp), knows RTF's control words

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts of a document: the entries of its font table, the code page
 // each one's text is written in, and the decoding of bytes in it.
 #include "kern/formate/rtfleser_p.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control words the reader knows, and what each one is to it.
 #include "kern/formate/rtfleser_p.h"
 

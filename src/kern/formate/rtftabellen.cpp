@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/formate/rtfleser_p.h"
 
 using namespace RtfLeser;

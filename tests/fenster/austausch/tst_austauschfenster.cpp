@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/austausch/frm_zeiten.h"
 #include "fenster/bausteine/dateidialog.h"
 #include "fenster/bausteine/hintergrund.h"

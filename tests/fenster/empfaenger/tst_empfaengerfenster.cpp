@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/empfaenger/frm_verbinden.h"
 #include "fenster/empfaenger/frm_waslaeuft.h"
 #include "fenster/haupt/frm_main.h"

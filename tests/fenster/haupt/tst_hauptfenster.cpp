@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/hilfe/frm_handbuch.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the log window's tests: a program directory with four sample
 // records, the window opened on it, clicks as the user makes them, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/log/eintraghilfe.h"
 #include "kern/formate/rtf.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/log/eintraghilfe.h"
 #include "fenster/haupt/frm_main.h"
 #include "kern/empfaenger/empfaengerhilfe.h"

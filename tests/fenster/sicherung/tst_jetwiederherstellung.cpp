@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fenster/haupt/frm_main.h"
 #include "fenster/sicherung/frm_herstellen.h"
 #include "kern/jet/jethilfe.h"

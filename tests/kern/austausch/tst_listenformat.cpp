@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/austausch/austauschhilfe.h"
 #include "kern/austausch/listenformat.h"
 #include "kern/bestaende/frequenzdaten.h"

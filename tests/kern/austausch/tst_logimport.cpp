@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/austausch/austauschhilfe.h"
 #include "kern/austausch/logaustausch.h"
 #include "kern/bestaende/logsuche.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/daten/abfrage.h"
 #include "kern/daten/adodc.h"
 #include "kern/basis/datenfehler.h"

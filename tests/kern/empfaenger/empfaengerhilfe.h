@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the receiver tests: a real rigctld (Hamlib's dummy rig) on a free
 // port, rigctl to ask it what it was told, and a server of our own for what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/basis/datenfehler.h"
 #include "kern/empfaenger/waslaeuft.h"
 #include "kernhilfe.h"

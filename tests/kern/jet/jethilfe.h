@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the tests of the Jet reader: where the real Jet files lie and
 // how to ask mdbtools' own programs about them.

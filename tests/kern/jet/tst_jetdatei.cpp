@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kern/jet/jetdatei.h"
 #include "kern/jet/jethilfe.h"
 #include "kern/formate/csv.h"
