@@ -2,6 +2,7 @@
 #include "bench.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <algorithm>
 #include <ctime>
@@ -106,6 +107,30 @@ double miss(const std::function<void()> &f)
     t.start();
     f();
     return t.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double spitzeMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &z : f.readAll().split('\n'))
+        if (z.startsWith("VmHWM:"))
+            return z.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+void spitzeZuruecksetzen()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
 }
 
 }   // namespace Bench

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace Bench {
 
@@ -26,6 +27,14 @@ bool &cpuZeit();
 
 // The time f takes, in milliseconds.
 double miss(const std::function<void()> &f);
+
+// The median of a case's runs.
+double median(std::vector<double> v);
+
+// The peak resident memory of the process, in MB, and setting it back to
+// what the process holds now, so that a case's peak is its own.
+double spitzeMb();
+void spitzeZuruecksetzen();
 
 void importFaelle(const QString &ordner, int zeilen);
 

@@ -28,29 +28,9 @@
 
 namespace {
 
-void spitzeZuruecksetzen()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-double spitzeMb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &z : f.readAll().split('\n'))
-        if (z.startsWith("VmHWM:"))
-            return z.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using Bench::median;
+using Bench::spitzeMb;
+using Bench::spitzeZuruecksetzen;
 
 // Runs ours and the floor laeufe times each (after preparing each run) and
 // prints the line.

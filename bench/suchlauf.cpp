@@ -5,6 +5,7 @@
 // thread of its own, with no dwell. The floor sends the very lines the scan
 // sent, one after the other, over one blocking socket, and reads each reply.
 
+#include "bench.h"
 #include "fenster/empfaenger/frm_suchlauf.h"
 #include "fenster/haupt/frm_main.h"
 #include "fenster/listen/frm_liste.h"
@@ -243,17 +244,6 @@ void datenbanken(const QString &ordner, int n)
     sqlite3_close(db);
 }
 
-double spitzeMbSuchlauf()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &z : f.readAll().split('\n'))
-        if (z.startsWith("VmHWM:"))
-            return z.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
 }   // namespace
 
 void suchlaufFall(const QString &ordner, int n)
@@ -310,6 +300,6 @@ void suchlaufFall(const QString &ordner, int n)
     std::sort(b.begin(), b.end());
     const double mu = u.front(), mb = b.front();
     std::printf("bench scan-sweep rows=%d ms=%.2f floor_ms=%.2f ratio=%.2f rss_mb=%.1f\n", n, mu, mb,
-                mb > 0 ? mu / mb : 0.0, spitzeMbSuchlauf());
+                mb > 0 ? mu / mb : 0.0, Bench::spitzeMb());
     std::fflush(stdout);
 }

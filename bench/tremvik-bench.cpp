@@ -75,34 +75,12 @@
 
 namespace {
 
+using Bench::median;
 using Bench::miss;
+using Bench::spitzeMb;
 
 constexpr int Bildschirm = 40;   // rows of the first screen
 constexpr int Laeufe = 5;
-
-void zuruecksetzenSpitze()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-double spitzeMb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &z : f.readAll().split('\n'))
-        if (z.startsWith("VmHWM:"))
-            return z.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void ausfuehren(sqlite3 *db, const char *sql)
 {
@@ -138,7 +116,7 @@ void fall(
     unser();   // warm the file cache once
     boden();
     std::vector<double> u, b;
-    zuruecksetzenSpitze();
+    Bench::spitzeZuruecksetzen();
     for (int i = 0; i < Laeufe; ++i) {
         vorbereiten();
         u.push_back(miss(unser));
@@ -518,7 +496,7 @@ void startMitSicherung(const QString &ordner, int n)
     // More runs than elsewhere: a start is short, and a thread more or less
     // on a busy machine shows in a few of them.
     std::vector<double> u, b;
-    zuruecksetzenSpitze();
+    Bench::spitzeZuruecksetzen();
     for (int i = 0; i < 6 * Laeufe; ++i) {
         u.push_back(starte(true));
         b.push_back(starte(false));
