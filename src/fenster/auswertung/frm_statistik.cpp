@@ -3,6 +3,7 @@
 
 #include "fenster/auswertung/balkendiagramm.h"
 #include "fenster/bausteine/dateidialog.h"
+#include "fenster/bausteine/datenbindung.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
 #include "kern/auswertung/eintragsmodell.h"
@@ -192,14 +193,8 @@ void frm_statistik::bauen()
     DataGrid1->setToolTip(QStringLiteral("Doppelklick zeigt den Eintrag im Fenster \u201EEigene Einträge\u201C"));
     m_modell = new EintragsModell([this] { return m_statistik ? m_statistik->liste() : nullptr; }, this);
     DataGrid1->setModel(m_modell);
-    DataGrid1->verticalHeader()->hide();
+    Datenbindung::nurZeilen(DataGrid1);
     DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setWordWrap(false);
-    DataGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    DataGrid1->horizontalHeader()->setStretchLastSection(true);
     const int breiten[] = {90, 70, 150, 120};
     for (int i = 0; i < 4; ++i)
         DataGrid1->setColumnWidth(i, breiten[i]);

@@ -89,6 +89,17 @@ void Datenbindung::grid(Adodc *daten, QTableView *grid, const QVector<GridSpalte
     new GridFolger(daten, grid);
 }
 
+void Datenbindung::nurZeilen(QTableView *tabelle)
+{
+    tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabelle->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabelle->verticalHeader()->hide();
+    tabelle->setWordWrap(false);
+    tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    tabelle->horizontalHeader()->setStretchLastSection(true);
+}
+
 void Datenbindung::breitenMerken(QTableView *grid, const QString &name)
 {
     const QString schluessel = QStringLiteral("Spaltenbreiten/") + name;

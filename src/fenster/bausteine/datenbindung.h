@@ -32,6 +32,11 @@ void grid(Adodc *daten, QTableView *grid, const QVector<GridSpalte> &spalten);
 // over.
 void breitenMerken(QTableView *grid, const QString &name);
 
+// A table of rows that are only read (hits, results, records): whole rows
+// are chosen one at a time, nothing is edited in place, no row numbers, no
+// wrapped cells, headings on the left, the last column taking the rest.
+void nurZeilen(QTableView *tabelle);
+
 // A text box bound to one field: it shows the current record's value, and
 // what the user types there goes into that field (an empty box is NULL).
 void feld(Adodc *daten, QLineEdit *feld, const QString &feldName);

@@ -2,6 +2,7 @@
 #include "fenster/empfaenger/frm_suchlauf.h"
 
 #include "fenster/bausteine/dateidialog.h"
+#include "fenster/bausteine/datenbindung.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
 #include "kern/basis/dateikopie.h"
@@ -161,13 +162,7 @@ frm_suchlauf::frm_suchlauf(Empfaenger *empfaenger, std::unique_ptr<Suchuhr> uhr,
     DataGrid1->setHorizontalHeaderLabels({QStringLiteral("Zeit"), QStringLiteral("Frequenz"), QStringLiteral("Ort"),
                                           QStringLiteral("Rufname"), QStringLiteral("Stärke"),
                                           QStringLiteral("Dauer")});
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->verticalHeader()->hide();
-    DataGrid1->setWordWrap(false);
-    DataGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    Datenbindung::nurZeilen(DataGrid1);
     for (const auto &[spalte, twips] : {std::pair{0, 2100}, {1, 1200}, {2, 2520}, {3, 2520}, {4, 1020}})
         DataGrid1->setColumnWidth(spalte, Geometrie::twips(twips));
     Label3->setBuddy(DataGrid1);

@@ -4,6 +4,7 @@
 #include "kern/basis/frequenz.h"
 #include "kern/basis/speicherorte.h"
 #include "kern/daten/verbindung.h"
+#include "fenster/bausteine/datenbindung.h"
 #include "fenster/bausteine/geometrie.h"
 #include "fenster/bausteine/meldung.h"
 
@@ -79,13 +80,7 @@ frm_waslaeuft::frm_waslaeuft(QWidget *parent) : KindFenster(parent)
     DataGrid1->setHorizontalHeaderLabels({QStringLiteral("Liste"), QStringLiteral("Frequenz"),
                                           QStringLiteral("Abstand (kHz)"), QStringLiteral("Ort"),
                                           QStringLiteral("Angaben")});
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->verticalHeader()->hide();
-    DataGrid1->setWordWrap(false);
-    DataGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    Datenbindung::nurZeilen(DataGrid1);
     for (const auto &[spalte, twips] : {std::pair{0, 1500}, {1, 1335}, {2, 1320}, {3, 3300}})
         DataGrid1->setColumnWidth(spalte, Geometrie::twips(twips));
     Geometrie::setze(DataGrid1, 120, 1080, 11160, 5400);
