@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kernhilfe.h"
 
+#include "kern/basis/dateikopie.h"
 #include "kern/basis/datenfehler.h"
 #include "kern/basis/programmverzeichnis.h"
 #include "kern/basis/sprache.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <sqlite3.h>
@@ -130,6 +132,14 @@ void Testhilfe::ausSchema(const QString &datei, const QString &schema)
     QFile f(QStringLiteral(TREMVIK_QUELLEN "/db/") + schema);
     QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
     sql(datei, QString::fromUtf8(f.readAll()));
+}
+
+void Testhilfe::grosserLog(const QString &datei, const QString &kennung)
+{
+    ausSchema(datei, QStringLiteral("kontakt.sql"));
+    sql(datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
+                   .arg(kennung));
+    QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
 }
 
 Testhilfe::Programmordner::Programmordner()

@@ -40,6 +40,9 @@ bool beschaedigeTabelle(const QString &datei, const QString &tabelle);
 QString fehlerVon(const std::function<void()> &f);
 // A database file from one of the SQL texts in db/ (e.g. "kontakt.sql").
 void ausSchema(const QString &datei, const QString &schema);
+// A log database of several blocks of the whole-file writer, with one record
+// whose call sign is the mark, so that a copy can fail part-way.
+void grosserLog(const QString &datei, const QString &kennung);
 
 // A temporary program directory holding both database files, made from the
 // schemas in db/; the program directory points at it while it lives.

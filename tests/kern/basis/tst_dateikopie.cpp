@@ -14,15 +14,6 @@ class TestDateikopie : public QObject
 {
     Q_OBJECT
 
-    // A file of several blocks (a log database), so a copy can fail part-way.
-    static void grosserLog(const QString &datei, const QString &kennung)
-    {
-        Testhilfe::ausSchema(datei, QStringLiteral("kontakt.sql"));
-        Testhilfe::sql(
-            datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
-                       .arg(kennung));
-        QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
-    }
     static QStringList inhalt(const QString &ordner)
     {
         return QDir(ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -54,7 +45,7 @@ private Q_SLOTS:
     {
         QTemporaryDir t;
         const QString quelle = t.filePath(QStringLiteral("q"));
-        grosserLog(quelle, QStringLiteral("NEU"));
+        Testhilfe::grosserLog(quelle, QStringLiteral("NEU"));
         const QString z = t.filePath(QStringLiteral("z"));
         QVERIFY(QDir().mkpath(z));
         const QString ziel = z + QStringLiteral("/tremvik.dorlem-fasq");
@@ -111,7 +102,7 @@ private Q_SLOTS:
     {
         QTemporaryDir t;
         const QString quelle = t.filePath(QStringLiteral("q"));
-        grosserLog(quelle, QStringLiteral("NEU"));
+        Testhilfe::grosserLog(quelle, QStringLiteral("NEU"));
         QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
         const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
         Testhilfe::schreibe(ziel, "alte Sicherung");
@@ -151,8 +142,8 @@ private Q_SLOTS:
         const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
         QDir().mkpath(t.filePath(QStringLiteral("q")));
         QDir().mkpath(t.filePath(QStringLiteral("z")));
-        grosserLog(quelle, QStringLiteral("NEU"));
-        grosserLog(ziel, QStringLiteral("ALT"));
+        Testhilfe::grosserLog(quelle, QStringLiteral("NEU"));
+        Testhilfe::grosserLog(ziel, QStringLiteral("ALT"));
         const QByteArray vorherQ = Testhilfe::lies(quelle), vorherZ = Testhilfe::lies(ziel);
 
         int aufrufe = 0;
@@ -230,7 +221,7 @@ private Q_SLOTS:
     {
         QTemporaryDir t;
         const QString quelle = t.filePath(QStringLiteral("tremvik.dorlem-fasq"));
-        grosserLog(quelle, QStringLiteral("NEU"));
+        Testhilfe::grosserLog(quelle, QStringLiteral("NEU"));
         const QByteArray vorher = Testhilfe::lies(quelle);
 
         // The target's folder is a file.
@@ -244,7 +235,7 @@ private Q_SLOTS:
         // A missing source.
         QVERIFY(QDir(t.path()).mkdir(QStringLiteral("z")));
         const QString ziel = t.filePath(QStringLiteral("z/tremvik.dorlem-fasq"));
-        grosserLog(ziel, QStringLiteral("ALT"));
+        Testhilfe::grosserLog(ziel, QStringLiteral("ALT"));
         const QByteArray alt = Testhilfe::lies(ziel);
         e = Dateikopie::kopiere(t.filePath(QStringLiteral("fehlt")), ziel);
         QVERIFY(!e.ok());

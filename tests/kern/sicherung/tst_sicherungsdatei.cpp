@@ -22,15 +22,6 @@ class TestSicherungsdatei : public QObject
 {
     Q_OBJECT
 
-    // A log database of several blocks, so a copy can fail part-way.
-    static void grosserLog(const QString &datei, const QString &kennung)
-    {
-        Testhilfe::ausSchema(datei, QStringLiteral("kontakt.sql"));
-        Testhilfe::sql(
-            datei, QStringLiteral("insert into Kontakt (callsign, bemerkung) values ('%1', hex(randomblob(150000)))")
-                       .arg(kennung));
-        QVERIFY(QFileInfo(datei).size() > 2 * Dateikopie::blockGroesse);
-    }
     // A log of 400 records with one page in its middle overwritten: the
     // schema still reads, the records do not all.
     static void beschaedigterLog(const QString &datei)
@@ -250,7 +241,7 @@ private Q_SLOTS:
         } else {
             Testhilfe::schreibe(log, art == "leer" ? QByteArray() : QByteArray("Rufzeichen;Ort\nDL1ABC;Hamburg\n"));
         }
-        grosserLog(kopie, QStringLiteral("ALT"));
+        Testhilfe::grosserLog(kopie, QStringLiteral("ALT"));
         const QByteArray alt = Testhilfe::lies(kopie);
         const QByteArray vorherLog = Testhilfe::lies(log);
 
@@ -321,8 +312,8 @@ private Q_SLOTS:
         const QString echt = t.filePath(QStringLiteral("echt/mein-log"));
         const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
         const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
-        grosserLog(echt, QStringLiteral("ALT"));
-        grosserLog(kopie, QStringLiteral("GESICHERT"));
+        Testhilfe::grosserLog(echt, QStringLiteral("ALT"));
+        Testhilfe::grosserLog(kopie, QStringLiteral("GESICHERT"));
         QVERIFY(QFile::link(QStringLiteral("../echt/mein-log"), log));   // relative, as users make them
 
         Ergebnis<> e = Sicherung::wiederherstellen(kopie, log);
@@ -358,7 +349,7 @@ private Q_SLOTS:
         QDir().mkpath(t.filePath(QStringLiteral("sich")));
         const QString log = t.filePath(QStringLiteral("prog/tremvik.dorlem-fasq"));
         const QString kopie = t.filePath(QStringLiteral("sich/tremvik.dorlem-fasq"));
-        grosserLog(log, QStringLiteral("VORHER"));
+        Testhilfe::grosserLog(log, QStringLiteral("VORHER"));
         const QByteArray vorher = Testhilfe::lies(log);
         Testhilfe::schreibe(kopie, "alte Sicherung");
         Testhilfe::schreibe(Sicherungsdatei::journal(kopie), "Journal der alten Sicherung");
